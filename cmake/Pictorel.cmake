@@ -1,0 +1,36 @@
+# pictorel_library(NAME DEPENDS <libs...>): one static library per subsystem folder.
+# Sources are picked up from the folder, so adding a class needs no edit here.
+function(pictorel_library name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  list(FILTER sources INCLUDE REGEX "\\.cpp$")
+  if(NOT sources)
+    # A subsystem not built yet: a placeholder its dependants can already link.
+    add_library(pictorel_${name} INTERFACE)
+    target_include_directories(pictorel_${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(pictorel_${name} INTERFACE ${ARG_DEPENDS})
+    return()
+  endif()
+  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_library(pictorel_${name} STATIC ${sources} ${headers})
+  target_include_directories(pictorel_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(pictorel_${name} PUBLIC ${ARG_DEPENDS})
+  target_precompile_headers(pictorel_${name} PRIVATE ${PROJECT_SOURCE_DIR}/src/pch.h)
+endfunction()
+
+# pictorel_test(SUBSYSTEM): one test executable per subsystem, each test case its own CTest entry.
+function(pictorel_test name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name}_tests ${sources})
+  target_link_libraries(${name}_tests PRIVATE pictorel_testsupport pictorel_${name})
+  target_precompile_headers(${name}_tests REUSE_FROM pictorel_testsupport)
+  gtest_discover_tests(${name}_tests
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PICTOREL_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+               TIMEOUT 300)
+endfunction()
