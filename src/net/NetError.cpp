@@ -1,0 +1,5 @@
+#include "net/NetError.h"
+
+NetError::NetError(const QString& text) : std::runtime_error(text.toStdString())
+{
+}

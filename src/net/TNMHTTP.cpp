@@ -1,0 +1,179 @@
+#include "net/TNMHTTP.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QScopeGuard>
+#include <QtNetwork/QHostInfo>
+#include <QtNetwork/QTcpSocket>
+
+#include "net/EventWait.h"
+#include "net/HttpResponseHead.h"
+#include "net/NetError.h"
+
+namespace {
+constexpr qint64 kBlock = 256 * 1024;
+
+bool isRedirect(int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+void checkWait(EventWait::Outcome outcome, const QString& timeoutText)
+{
+    if (outcome == EventWait::Outcome::TimedOut)
+        throw NetError(timeoutText);
+    if (outcome == EventWait::Outcome::Aborted)
+        throw NetError(QStringLiteral("Cancelled: the program is closing"));
+}
+} // namespace
+
+void TNMHTTP::Get(const QString& url)
+{
+    if (busy_)
+        throw NetError(QStringLiteral("A request is already in progress"));
+    if (timeOut_ <= 0)
+        throw NetError(QStringLiteral("Invalid time-out: %1").arg(timeOut_));
+    busy_ = true;
+    const auto done = qScopeGuard([this] { busy_ = false; });
+    statusCode_ = 0;
+    follow(HttpUrl::parse(url));
+}
+
+void TNMHTTP::follow(HttpUrl url)
+{
+    QStringList visited{url.absolute};
+    for (int redirects = 0;; ++redirects) {
+        const Answer answer = fetch(url);
+        if (answer.status < 300)
+            return raise(OnSuccess);
+        if (!isRedirect(answer.status) || redirects == kMaxRedirects || answer.location.isEmpty())
+            return raise(OnFailure);
+        try {
+            url = HttpUrl::parse(url.resolve(answer.location));
+        } catch (const NetError&) {
+            return raise(OnFailure);
+        }
+        // Going round in a circle would never end.
+        if (visited.contains(url.absolute))
+            return raise(OnFailure);
+        visited.append(url.absolute);
+    }
+}
+
+TNMHTTP::Answer TNMHTTP::fetch(const HttpUrl& url)
+{
+    const bool throughProxy = !proxy_.isEmpty();
+    EventWait wait{std::chrono::milliseconds(timeOut_)};
+    const QHostAddress address = resolve(throughProxy ? proxy_ : url.host, wait);
+    QTcpSocket socket;
+    // Bounded: the socket stops taking data from the peer until the file has taken it.
+    socket.setReadBufferSize(4 * kBlock);
+    wait.watch(&socket);
+    open(socket, wait, address, throughProxy ? proxyPort_ : url.port);
+    socket.write(url.request(throughProxy));
+    // Every arrival of data gives the wait a new full limit.
+    QObject::connect(&socket, &QIODevice::readyRead, &wait, &EventWait::restart);
+    HttpResponseHead head;
+    QByteArray buffer;
+    readHead(socket, wait, head, buffer);
+    statusCode_ = head.status();
+    readBody(socket, wait, head, buffer);
+    socket.abort();
+    return Answer{head.status(), head.location()};
+}
+
+QHostAddress TNMHTTP::resolve(const QString& host, EventWait& wait)
+{
+    QHostAddress address;
+    if (address.setAddress(host))
+        return address;
+    std::optional<QHostInfo> found;
+    const int id = QHostInfo::lookupHost(host, &wait, [&](const QHostInfo& info) {
+        found = info;
+        wait.wake();
+    });
+    const auto outcome = wait.until([&] { return found.has_value(); });
+    if (outcome != EventWait::Outcome::Done)
+        QHostInfo::abortHostLookup(id);
+    checkWait(outcome, QStringLiteral("Host Lookup Timed Out"));
+    const QList<QHostAddress> addresses = found->addresses();
+    if (found->error() != QHostInfo::NoError || addresses.isEmpty())
+        throw NetError(QStringLiteral("Null Remote Address"));
+    const auto v4 = std::find_if(addresses.begin(), addresses.end(),
+                                 [](const QHostAddress& a) { return a.protocol() == QAbstractSocket::IPv4Protocol; });
+    return v4 != addresses.end() ? *v4 : addresses.first();
+}
+
+void TNMHTTP::open(QTcpSocket& socket, EventWait& wait, const QHostAddress& address, quint16 port)
+{
+    socket.connectToHost(address, port);
+    const auto outcome = wait.until([&] {
+        return socket.state() == QAbstractSocket::ConnectedState || socket.state() == QAbstractSocket::UnconnectedState;
+    });
+    if (outcome == EventWait::Outcome::Done && socket.state() == QAbstractSocket::ConnectedState)
+        return;
+    if (outcome == EventWait::Outcome::Aborted)
+        checkWait(outcome, {});
+    const QString text = outcome == EventWait::Outcome::TimedOut
+                             ? QStringLiteral("Connection Timed Out")
+                             : QStringLiteral("Connection Failed: ") + socket.errorString();
+    socket.abort();
+    raise(OnConnectionFailed);
+    throw NetError(text);
+}
+
+void TNMHTTP::readHead(QTcpSocket& socket, EventWait& wait, HttpResponseHead& head, QByteArray& buffer)
+{
+    for (;;) {
+        const auto outcome = wait.until(
+            [&] { return socket.bytesAvailable() > 0 || socket.state() != QAbstractSocket::ConnectedState; });
+        checkWait(outcome, QStringLiteral("Timed out waiting for the answer"));
+        if (socket.bytesAvailable() == 0) {
+            if (!head.started() && buffer.isEmpty())
+                throw NetError(QStringLiteral("The connection closed without an answer"));
+            head.finish(buffer);
+            return;
+        }
+        buffer.append(socket.read(kBlock));
+        const HttpResponseHead::Result result = head.feed(buffer);
+        if (result == HttpResponseHead::Result::TooLarge)
+            throw NetError(QStringLiteral("The answer's header is too large"));
+        if (result == HttpResponseHead::Result::Complete)
+            return;
+    }
+}
+
+void TNMHTTP::readBody(QTcpSocket& socket, EventWait& wait, const HttpResponseHead& head, QByteArray& buffer)
+{
+    QFile file(body_);
+    if (inputFileMode_ && !file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        throw NetError(QStringLiteral("Cannot write %1: %2").arg(body_, file.errorString()));
+    std::optional<qint64> remaining = head.contentLength();
+    QByteArray block(kBlock, Qt::Uninitialized);
+    const auto store = [&](const char* data, qint64 size) {
+        if (remaining) {
+            size = std::min(size, *remaining);
+            *remaining -= size;
+        }
+        if (inputFileMode_ && file.write(data, size) != size)
+            throw NetError(QStringLiteral("Cannot write %1: %2").arg(body_, file.errorString()));
+    };
+    store(buffer.constData(), buffer.size());
+    buffer.clear();
+    while (!remaining || *remaining > 0) {
+        const auto outcome = wait.until(
+            [&] { return socket.bytesAvailable() > 0 || socket.state() != QAbstractSocket::ConnectedState; });
+        checkWait(outcome, QStringLiteral("Timed out waiting for data"));
+        if (socket.bytesAvailable() == 0)
+            break;
+        const qint64 got = socket.read(block.data(), remaining ? std::min(kBlock, *remaining) : kBlock);
+        store(block.constData(), got);
+    }
+    if (remaining && *remaining > 0)
+        throw NetError(QStringLiteral("The connection closed before the whole answer arrived"));
+}
+
+void TNMHTTP::raise(const std::function<void()>& event)
+{
+    if (event)
+        event();
+}
