@@ -1,0 +1,80 @@
+#include "LayerCompositor.h"
+
+#include "ColorReduction.h"
+
+namespace {
+
+void setError(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+}
+
+inline uchar mix(int over, int under, int level)
+{
+    return uchar((over * level + under * (255 - level) + 127) / 255);
+}
+
+} // namespace
+
+QImage LayerCompositor::layer(const QImage& base, const QImage& overlay, int x, int y, QRgb keyColor, int level,
+                              QColor background, bool clip, QString* error)
+{
+    if (base.isNull() || overlay.isNull()) {
+        setError(error, QStringLiteral("Layering needs two images."));
+        return {};
+    }
+    if (level < 0 || level > 255) {
+        setError(error, QStringLiteral("Opacity level %1 is outside 0 to 255.").arg(level));
+        return {};
+    }
+    QRect bounds = base.rect();
+    const QRect placed(QPoint(x, y), overlay.size());
+    if (!clip) {
+        const qint64 left = std::min<qint64>(0, x), top = std::min<qint64>(0, y);
+        const qint64 right = std::max<qint64>(base.width(), qint64(x) + overlay.width());
+        const qint64 bottom = std::max<qint64>(base.height(), qint64(y) + overlay.height());
+        if ((right - left) * (bottom - top) > kMaxPixels || right - left > INT_MAX / 4 || bottom - top > INT_MAX / 4) {
+            setError(error, QStringLiteral("The layered image would be too large."));
+            return {};
+        }
+        bounds = QRect(int(left), int(top), int(right - left), int(bottom - top));
+    }
+    QImage out(bounds.size(), QImage::Format_RGB888);
+    if (out.isNull()) {
+        setError(error, QStringLiteral("Not enough memory to layer the images."));
+        return {};
+    }
+    out.fill(background);
+    const QPoint origin = -bounds.topLeft();
+    overlayKeyed(out, ColorReduction::toRgb888(base), origin, false, 0);
+    overlayKeyed(out, ColorReduction::toRgb888(overlay), placed.topLeft() + origin, true, keyColor, level);
+    return out;
+}
+
+void LayerCompositor::overlayKeyed(QImage& target, const QImage& overlay, QPoint at, bool keyed, QRgb keyColor,
+                                   int level)
+{
+    const QImage src = ColorReduction::toRgb888(overlay);
+    const QRect area = QRect(at, src.size()).intersected(target.rect());
+    if (area.isEmpty() || target.format() != QImage::Format_RGB888)
+        return;
+    const uchar key[3] = {uchar(qRed(keyColor)), uchar(qGreen(keyColor)), uchar(qBlue(keyColor))};
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const uchar* s = src.constScanLine(y - at.y()) + size_t(area.left() - at.x()) * 3;
+        uchar* d = target.scanLine(y) + size_t(area.left()) * 3;
+        if (!keyed && level == 255) {
+            std::copy_n(s, size_t(area.width()) * 3, d);
+            continue;
+        }
+        for (int i = 0; i < area.width(); ++i, s += 3, d += 3) {
+            if (keyed && s[0] == key[0] && s[1] == key[1] && s[2] == key[2])
+                continue;
+            if (level == 255) {
+                d[0] = s[0], d[1] = s[1], d[2] = s[2];
+            } else {
+                d[0] = mix(s[0], d[0], level), d[1] = mix(s[1], d[1], level), d[2] = mix(s[2], d[2], level);
+            }
+        }
+    }
+}

@@ -1,0 +1,12 @@
+// One drawing layer shown over a display's picture.
+#pragma once
+
+#include <QtGui/QImage>
+
+struct RasterLayer
+{
+    QImage image;
+    bool showInDisp = false;
+    bool transparent = true;    // pixels of keyColor let what lies below show through
+    QRgb keyColor = 0xfffefefe; // compared on red, green and blue only
+};

@@ -1,0 +1,32 @@
+// Fixed-point filter taps that map one axis of a picture onto a new length.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+class ResampleAxis
+{
+  public:
+    static constexpr int kWeightBits = 14;
+    static constexpr int kWeightOne = 1 << kWeightBits;
+
+    // Shrinking averages every source pixel by the exact share of it that each target pixel covers (box filter);
+    // enlarging interpolates linearly between the two nearest source pixels; an equal length copies.
+    ResampleAxis(int sourceLength, int targetLength);
+
+    int length() const { return int(first_.size()); }
+    int first(int target) const { return first_[size_t(target)]; }
+    int count(int target) const { return count_[size_t(target)]; }
+    // The weights of one target pixel, summing to exactly kWeightOne.
+    const int16_t* weights(int target) const { return weights_.data() + offset_[size_t(target)]; }
+
+  private:
+    void addTarget(int first, const std::vector<double>& shares);
+    void buildAverage(int sourceLength, int targetLength);
+    void buildLinear(int sourceLength, int targetLength);
+
+    std::vector<int> first_;
+    std::vector<int> count_;
+    std::vector<size_t> offset_;
+    std::vector<int16_t> weights_;
+};

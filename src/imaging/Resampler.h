@@ -1,0 +1,16 @@
+// Picture scaling: area averaging when shrinking, linear interpolation when enlarging, decided per axis.
+#pragma once
+
+#include <QtCore/QString>
+#include <QtGui/QImage>
+
+class Resampler
+{
+  public:
+    // Target sizes beyond this many pixels are refused rather than allocated.
+    static constexpr qint64 kMaxPixels = qint64(64) * 1024 * 1024;
+
+    // Scales to exactly width x height; the result is Format_RGB888 (translucency laid over white).
+    // Returns a null image and sets `error` for an empty input, a non-positive or oversized target, or no memory.
+    static QImage resize(const QImage& image, int width, int height, QString* error = nullptr);
+};

@@ -1,0 +1,38 @@
+// A grid of thumbnails of the pictures in one folder; clicking one selects its file.
+#pragma once
+
+#include <QtWidgets/QListWidget>
+
+class ThumbnailLoader;
+
+class ThumbnailList : public QListWidget
+{
+    Q_OBJECT
+
+  public:
+    static constexpr int kThumbnailSize = 64;
+
+    explicit ThumbnailList(QWidget* parent = nullptr);
+
+    void setFilePath(const QString& folder);
+    QString filePath() const { return folder_; }
+    // Lists the folder's pictures (sorted by name), shows them and starts making their thumbnails.
+    QStringList getFiles();
+    QStringList files() const { return files_; }
+    // The name, without folder, of the file last clicked; empty until one is.
+    QString selectedFile() const { return selected_; }
+    // Waits until every thumbnail has been made (for tests and shutdown).
+    bool waitForThumbnails(int msecs = -1);
+
+  signals:
+    void fileSelected(const QString& name);
+
+  private:
+    void showThumbnail(int index, const QImage& thumbnail);
+    void itemClickedAt(QListWidgetItem* item);
+
+    ThumbnailLoader* loader_;
+    QString folder_;
+    QStringList files_;
+    QString selected_;
+};
