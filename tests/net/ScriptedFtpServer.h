@@ -1,0 +1,48 @@
+// An FTP server inside the test process whose replies the test sets, for peers that misbehave.
+// It stores what arrives on the data connection and records every command line.
+#pragma once
+
+#include <QtCore/QByteArray>
+#include <QtCore/QList>
+#include <QtCore/QMap>
+#include <QtCore/QObject>
+#include <QtNetwork/QTcpServer>
+#include <QtNetwork/QTcpSocket>
+
+class ScriptedFtpServer : public QObject
+{
+public:
+    ScriptedFtpServer();
+
+    quint16 port() const { return server_.serverPort(); }
+
+    // Raw text sent on connect and in answer to each command word; empty text means silence.
+    QByteArray greeting = "220 ready\r\n";
+    QMap<QByteArray, QByteArray> replies;
+    QByteArray finalReply = "226 stored\r\n";
+    // Throttles the data connection: at most readChunk bytes every readPauseMs (0: no limit).
+    qint64 readChunk = 0;
+    int readPauseMs = 0;
+
+    QList<QByteArray> commands;
+    QByteArray received;
+    QByteArray portArgument;
+    int dataConnections = 0;
+    bool dataClosed = false;
+
+    bool controlOpen() const { return control_ && control_->state() == QAbstractSocket::ConnectedState; }
+
+private:
+    void onControl();
+    void onCommand(const QByteArray& line);
+    void answer(const QByteArray& word);
+    void startActiveData();
+    void adoptData(QTcpSocket* socket);
+    void readData();
+
+    QTcpServer server_;
+    QTcpServer passive_;
+    QTcpSocket* control_ = nullptr;
+    QTcpSocket* data_ = nullptr;
+    quint16 activePort_ = 0;
+};
