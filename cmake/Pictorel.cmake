@@ -28,9 +28,9 @@ function(pictorel_test name)
   add_executable(${name}_tests ${sources})
   target_link_libraries(${name}_tests PRIVATE pictorel_testsupport pictorel_${name})
   target_precompile_headers(${name}_tests REUSE_FROM pictorel_testsupport)
+  target_compile_definitions(${name}_tests PRIVATE PICTOREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   gtest_discover_tests(${name}_tests
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PICTOREL_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
-               TIMEOUT 300)
+    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen TIMEOUT 300)
 endfunction()

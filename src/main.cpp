@@ -1,8 +1,17 @@
+#include "app/ProgramSession.h"
+#include "app/TfrMain.h"
+#include "foundation/QtPrompts.h"
+
 #include <QtWidgets/QApplication>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Pictorel"));
-    return 0;
+    QtPrompts prompts;
+    ProgramSession session(prompts, QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+    session.start();
+    prompts.setDialogParent(session.frMain());
+    if (session.ended())
+        return 0;
+    return app.exec();
 }

@@ -1,0 +1,152 @@
+#include "app/ProgramSession.h"
+
+#include "app/TfrColCheck.h"
+#include "app/TfrMain.h"
+#include "app/TfrOption.h"
+#include "app/TfrProgress.h"
+#include "app/WorkingFiles.h"
+#include "catalogue/LoadCatalogue.h"
+#include "catalogue/ModelSelectPage.h"
+#include "catalogue/TfrDirectSize.h"
+#include "decoration/TfrCalender.h"
+#include "foundation/HandlerGuard.h"
+#include "foundation/Prompts.h"
+#include "output/TfrPreview.h"
+#include "app/PageControl.h"
+#include "workspace/MainPanel.h"
+#include "workspace/TfrView.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtWidgets/QPushButton>
+
+namespace {
+
+constexpr int trueColourDepth = 24;
+const QString supportAddress = QStringLiteral("http://www.kestrixnet.example/support/");
+
+} // namespace
+
+ProgramSession::ProgramSession(Prompts& prompts, QString programFolder, StartupHooks hooks)
+    : prompts_(prompts), hooks_(std::move(hooks)), initialProgramFolder_(std::move(programFolder))
+{
+    if (!initialProgramFolder_.endsWith(QLatin1Char('/')))
+        initialProgramFolder_ += QLatin1Char('/');
+}
+
+ProgramSession::~ProgramSession()
+{
+    delete frView_;
+    delete frMain_; // the dialogs are its children
+}
+
+template <typename Window>
+Window* ProgramSession::track(Window* window)
+{
+    windows_ << window;
+    return window;
+}
+
+void ProgramSession::start()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Pictorel"));
+    createMainWindow();
+    frMain_->show();
+    runGuarded(prompts_, [this] { mainWindowFirstShow(); });
+    createDialogs();
+    createSubWindow();
+    frView_->show();
+    runGuarded(prompts_, [this] { subWindowFirstShow(); });
+}
+
+void ProgramSession::createMainWindow()
+{
+    frMain_ = track(new TfrMain(workbench_, prompts_));
+    connect(frMain_, &TfrMain::closing, this, [this] { runGuarded(prompts_, [this] { shutdown(); }); });
+    connect(frMain_, &TfrMain::clearDrawingRequested, this,
+            [this] { runGuarded(prompts_, [this] { hooks_.clearDrawing(); }); });
+    connect(frMain_, &TfrMain::filesDropped, this,
+            [this](const QStringList& files) { runGuarded(prompts_, [&] { hooks_.loadDroppedFiles(files); }); });
+    connect(frMain_->tsSelectMP, &ModelSelectPage::modelApplied, frMain_->mainPanel, &MainPanel::ResizeDisplay);
+}
+
+void ProgramSession::createDialogs()
+{
+    frOption_ = track(new TfrOption(frMain_));
+    frDirectSize_ = track(new TfrDirectSize(frMain_));
+    frPreview_ = track(new TfrPreview(frMain_));
+    frCalender_ = track(new TfrCalender(frMain_));
+    frProgress_ = track(new TfrProgress(frMain_));
+    frColCheck_ = track(new TfrColCheck(prompts_, supportAddress, frMain_));
+    connect(frMain_->btOption, &QPushButton::clicked, frOption_, [this] { frOption_->exec(); });
+}
+
+void ProgramSession::createSubWindow()
+{
+    frView_ = track(new TfrView(new QWidget, hooks_.stayOnTopOption));
+}
+
+void ProgramSession::mainWindowFirstShow()
+{
+    workbench_.programFolder = initialProgramFolder_;                                     // A1
+    // A2, the crop offset, starts at (0, 0) with the workspace.
+    workbench_.canStart = LoadCatalogue(workbench_.catalogue, workbench_.programFolder, prompts_); // A3
+    if (!confirmLowColourDepth())                                                        // A4
+        workbench_.canStart = false;
+    frMain_->tsSelectMP->fillCarriers();                                                 // A5
+    hooks_.resetLayers();                                                                // A6
+    hooks_.listStampsAndFrames();                                                        // A7
+    hooks_.clearScratchSurface();                                                        // A8
+    // A9: the main window accepts dropped files from its creation on.
+}
+
+bool ProgramSession::confirmLowColourDepth()
+{
+    if (prompts_.screenDepth() >= trueColourDepth)
+        return true;
+    const Answer answer = prompts_.message(
+        MessageKind::Warning,
+        QStringLiteral("画面の色数設定が、16ビット以下になっています。\n『画面の色数が、24ビット以上に指定されておりませんと、"
+                       "転送時にプレビューが表示されません。よろしいですか？"),
+        MessageButtons::YesNo);
+    if (answer == Answer::Yes)
+        return true;
+    prompts_.message(MessageKind::Information,
+                     QStringLiteral("画面のプロパティを開き、「設定」タブの画面の、「画面の色」を、24ビット以上に設定しなおしてから"
+                                    "本プログラムを起動してください。"));
+    return false;
+}
+
+void ProgramSession::subWindowFirstShow()
+{
+    ModelSelectPage* page = frMain_->tsSelectMP;
+    hooks_.loadSettings();          // B1: the stored carrier and model texts
+    page->cbCarrierChange();        // B2
+    hooks_.loadSettings();          // B3: the stored model name again
+    page->cbPhoneChange();          // B4
+    hooks_.loadSettings();          // B5: the stored limit and numbers again
+    hooks_.loadCalendarSettings();  // B6
+    hooks_.setCalendarToToday();    // B7
+    frView_->setInitialSize();      // B8
+    frMain_->pcMain->setActivePage(page); // B9
+    hooks_.enableFrameDragging();   // B10
+    if (prompts_.screenDepth() < trueColourDepth && !frColCheck_->ask()) // B11
+        workbench_.canStart = false;
+    if (!workbench_.canStart)       // B12
+        frMain_->close();
+    if (hooks_.autoCheckOption())   // B13
+        hooks_.updateCatalogue();
+    hooks_.loadBanner();            // B14
+}
+
+void ProgramSession::shutdown()
+{
+    hooks_.saveSettings();
+    WorkingFiles::removeUndoImages(workbench_.programFolder);
+    frMain_->btUndo->setEnabled(false);
+    WorkingFiles::removeSendFiles(workbench_.programFolder);
+    ended_ = true;
+    for (QWidget* window : std::as_const(windows_))
+        if (window != frMain_)
+            window->hide();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,82 @@
+#pragma once
+// The program from launch to end: creates the windows in their fixed order, brings the program to
+// an idle main window with the last used model chosen, and shuts it down.
+#include "app/Workbench.h"
+
+#include <QtCore/QObject>
+#include <QtCore/QPointer>
+#include <functional>
+#include <memory>
+
+class Prompts;
+class TfrCalender;
+class TfrColCheck;
+class TfrDirectSize;
+class TfrMain;
+class TfrOption;
+class TfrPreview;
+class TfrProgress;
+class TfrView;
+
+// Steps that belong to features not built yet; each does nothing until its feature fills it.
+struct StartupHooks {
+    std::function<void()> loadSettings = [] {};
+    std::function<void()> saveSettings = [] {};
+    std::function<void()> resetLayers = [] {};       // CurrentLayer 0, raster layer 0 hidden
+    std::function<void()> listStampsAndFrames = [] {};
+    std::function<void()> clearScratchSurface = [] {};
+    std::function<void()> loadCalendarSettings = [] {};
+    std::function<void()> setCalendarToToday = [] {};
+    std::function<void()> enableFrameDragging = [] {};
+    std::function<bool()> autoCheckOption = [] { return false; };
+    std::function<void()> updateCatalogue = [] {};
+    std::function<void()> loadBanner = [] {};
+    std::function<bool()> stayOnTopOption = [] { return false; };
+    std::function<void()> clearDrawing = [] {};
+    std::function<void(const QStringList&)> loadDroppedFiles = [](const QStringList&) {};
+};
+
+class ProgramSession : public QObject {
+    Q_OBJECT
+public:
+    ProgramSession(Prompts& prompts, QString programFolder, StartupHooks hooks = {});
+    ~ProgramSession() override;
+
+    // Runs the whole start-up. Afterwards ended() tells whether the program must stop at once.
+    void start();
+    bool ended() const { return ended_; }
+
+    Workbench& workbench() { return workbench_; }
+    TfrMain* frMain() const { return frMain_; }
+    TfrView* frView() const { return frView_; }
+    TfrProgress* frProgress() const { return frProgress_; }
+    TfrColCheck* frColCheck() const { return frColCheck_; }
+    // Every window in the order it was created.
+    const QList<QWidget*>& windows() const { return windows_; }
+
+private:
+    void createMainWindow();
+    void createDialogs();
+    void createSubWindow();
+    void mainWindowFirstShow();
+    void subWindowFirstShow();
+    bool confirmLowColourDepth();
+    void shutdown();
+    template <typename Window>
+    Window* track(Window* window);
+
+    Prompts& prompts_;
+    StartupHooks hooks_;
+    QString initialProgramFolder_;
+    Workbench workbench_;
+    QList<QWidget*> windows_;
+    TfrMain* frMain_ = nullptr;
+    TfrOption* frOption_ = nullptr;
+    TfrDirectSize* frDirectSize_ = nullptr;
+    TfrPreview* frPreview_ = nullptr;
+    TfrCalender* frCalender_ = nullptr;
+    TfrProgress* frProgress_ = nullptr;
+    TfrColCheck* frColCheck_ = nullptr;
+    TfrView* frView_ = nullptr;
+    bool ended_ = false;
+};

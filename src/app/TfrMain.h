@@ -1,0 +1,74 @@
+#pragma once
+// The main window "Pictorel": the workspace display in the centre, the page control on the right,
+// the window-level buttons on the left and at the bottom, and the pop-up menu.
+#include <QtWidgets/QWidget>
+
+class MainPanel;
+class ModelSelectPage;
+class PageControl;
+class Prompts;
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+struct Workbench;
+
+class TfrMain : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int ClientWidth = 896;
+    static constexpr int ClientHeight = 609;
+
+    TfrMain(Workbench& workbench, Prompts& prompts, QWidget* parent = nullptr);
+
+    QLabel* Velta;
+    QWidget* CppWebAD;
+    MainPanel* mainPanel;
+    QWidget* IkDispMain;
+    QPushButton* btClearDraw;
+    QPushButton* btDecideDraw;
+    QPushButton* btOption;
+    QPushButton* btHelp;
+    QPushButton* btEnd;
+    QPushButton* btUndo;
+    QPushButton* btKestrix;
+    QPushButton* btSend;
+    QPushButton* btSave;
+    PageControl* pcMain;
+    ModelSelectPage* tsSelectMP;
+    QWidget* tsLoadImage;
+    QWidget* tsImageSize;
+    QWidget* tsTune;
+    QWidget* tsEffect;
+    QWidget* tsCalender;
+    QWidget* tsPen;
+    QWidget* tsText;
+    QWidget* tsStamp;
+    QWidget* tsFrames;
+    QMenu* PopupMain;
+    QAction* mnClear;
+    QAction* mnDecide;
+
+signals:
+    void closing();                        // the shutdown sequence runs on this
+    void filesDropped(const QStringList&); // local files dropped anywhere on the window
+    void clearDrawingRequested();          // Escape while "描画をクリアする" is enabled
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void buildTopStrip();
+    void buildLeftColumn();
+    void buildBottomRow();
+    void buildPages();
+    void buildPopupMenu();
+    QPushButton* button(const char* name, const QString& caption, QRect geometry);
+
+    Workbench& workbench_;
+    Prompts& prompts_;
+    bool closed_ = false;
+};

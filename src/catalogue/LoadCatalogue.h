@@ -1,0 +1,9 @@
+#pragma once
+#include <QtCore/QString>
+
+class ModelCatalogue;
+class Prompts;
+
+// Loads "mp_dat.sys" from the program folder. A missing file is reported in an error box and gives
+// false; a malformed line raises its error for the caller's handler guard.
+bool LoadCatalogue(ModelCatalogue& catalogue, const QString& programFolder, Prompts& prompts);

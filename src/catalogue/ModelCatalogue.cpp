@@ -1,0 +1,104 @@
+#include "catalogue/ModelCatalogue.h"
+
+#include "catalogue/CommaText.h"
+#include "foundation/Cp932.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
+
+namespace {
+
+const QString mainVariant = QStringLiteral("メイン");
+constexpr int fieldsPerLine = 8;
+
+// Lines end with CR LF, CR or LF; a last line without a line end counts; a NUL ends the text.
+QStringList catalogueLines(const QByteArray& bytes)
+{
+    const qsizetype nul = bytes.indexOf('\0');
+    const QString text = Cp932::decode(nul >= 0 ? bytes.left(nul) : bytes);
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines << text.mid(start, i - start);
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines << text.mid(start);
+    return lines;
+}
+
+TModelEntry entryFromLine(const QString& line, const QString& path, int lineNumber)
+{
+    const QStringList fields = splitCommaText(line);
+    if (fields.size() < fieldsPerLine)
+        throw CatalogueLineError(QStringLiteral("項目が %1 個しかありません（8 個必要です）").arg(fields.size()), path,
+                                 lineNumber);
+    TModelEntry entry;
+    entry.Carrier = fields.at(0);
+    entry.Variant = fields.at(2);
+    entry.Name = entry.Variant == mainVariant ? fields.at(1)
+                                              : fields.at(1) + QLatin1Char('(') + entry.Variant + QLatin1Char(')');
+    entry.Extra = fields.at(3);
+    try {
+        entry.Width = textToInt(fields.at(4));
+        entry.Height = textToInt(fields.at(5));
+        entry.ColorBits = textToInt(fields.at(6));
+        entry.SizeLimit = textToInt(fields.at(7));
+    } catch (const ConversionError& e) {
+        throw CatalogueLineError(e.text(), path, lineNumber);
+    }
+    return entry;
+}
+
+} // namespace
+
+CatalogueLineError::CatalogueLineError(const QString& reason, const QString& path, int lineNumber)
+    : ProgramError(QStringLiteral("%1\n（%2 の %3 行目）").arg(reason, QFileInfo(path).fileName()).arg(lineNumber))
+{
+}
+
+bool ModelCatalogue::load(const QString& path)
+{
+    QFile file(path);
+    if (!file.exists())
+        return false;
+    if (!file.open(QIODevice::ReadOnly))
+        throw ProgramError(QStringLiteral("%1 を読み込めませんでした。\n%2").arg(path, file.errorString()));
+    parse(file.readAll(), path);
+    return true;
+}
+
+void ModelCatalogue::parse(const QByteArray& bytes, const QString& pathForMessages)
+{
+    entries_.clear();
+    carriers_.clear();
+    const QStringList lines = catalogueLines(bytes);
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        TModelEntry entry = entryFromLine(lines.at(i), pathForMessages, int(i + 1));
+        if (!carriers_.contains(entry.Carrier))
+            carriers_ << entry.Carrier;
+        entries_.push_back(std::move(entry));
+    }
+}
+
+TModelEntry ModelCatalogue::FindModel(const QString& name) const
+{
+    for (const TModelEntry& entry : entries_)
+        if (entry.Name == name)
+            return entry;
+    return defaultModel();
+}
+
+QStringList ModelCatalogue::modelNamesOf(const QString& carrier) const
+{
+    QStringList names;
+    for (const TModelEntry& entry : entries_)
+        if (entry.Carrier == carrier)
+            names << entry.Name;
+    return names;
+}

@@ -1,0 +1,161 @@
+#include "catalogue/ModelSelectPage.h"
+
+#include "foundation/HandlerGuard.h"
+
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QGroupBox>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
+
+namespace {
+
+QLabel* label(const QString& text, QWidget* parent, int x, int y)
+{
+    auto* l = new QLabel(text, parent);
+    l->move(x, y);
+    return l;
+}
+
+QLineEdit* readOnlyField(const char* name, QWidget* parent, QRect geometry)
+{
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(QLatin1String(name));
+    field->setReadOnly(true);
+    field->setGeometry(geometry);
+    field->setAlignment(Qt::AlignRight);
+    return field;
+}
+
+QComboBox* editableList(const char* name, const QString& initialText, QWidget* parent, QRect geometry)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(QLatin1String(name));
+    list->setEditable(true);
+    list->setInsertPolicy(QComboBox::NoInsert);
+    list->setGeometry(geometry);
+    list->setCompleter(nullptr); // the handlers see exactly what was typed
+    list->setEditText(initialText);
+    return list;
+}
+
+} // namespace
+
+ModelSelectPage::ModelSelectPage(const ModelCatalogue& catalogue, TModelEntry& targetModel, Prompts& prompts,
+                                 QWidget* parent)
+    : QWidget(parent), catalogue_(catalogue), targetModel_(targetModel), prompts_(prompts)
+{
+    setObjectName(QStringLiteral("tsSelectMP"));
+    build();
+    // Only the user's changes run the handlers: choosing an item or typing.
+    connect(cbCarrier, &QComboBox::activated, this, guarded(prompts_, [this](int) { cbCarrierChange(); }));
+    connect(cbCarrier->lineEdit(), &QLineEdit::textEdited, this,
+            guarded(prompts_, [this](const QString&) { cbCarrierChange(); }));
+    connect(cbPhone, &QComboBox::activated, this, guarded(prompts_, [this](int) { cbPhoneChange(); }));
+    connect(cbPhone->lineEdit(), &QLineEdit::textEdited, this,
+            guarded(prompts_, [this](const QString&) { cbPhoneChange(); }));
+}
+
+void ModelSelectPage::build()
+{
+    auto* group = new QGroupBox(QStringLiteral("機種の選択"), this);
+    group->setGeometry(4, 4, 209, 250);
+    label(QStringLiteral("携帯キャリア"), group, 10, 22);
+    cbCarrier = editableList("cbCarrier", QStringLiteral("携帯キャリア"), group, {10, 40, 189, 24});
+    label(QStringLiteral("携帯型番"), group, 10, 70);
+    cbPhone = editableList("cbPhone", QStringLiteral("携帯型番"), group, {10, 88, 189, 24});
+
+    label(QStringLiteral("画面の大きさ"), group, 10, 120);
+    label(QStringLiteral("横"), group, 10, 142);
+    edMpWidth = readOnlyField("edMpWidth", group, {26, 138, 56, 22});
+    label(QStringLiteral("×"), group, 88, 142);
+    edMpHeight = readOnlyField("edMpHeight", group, {104, 138, 56, 22});
+    label(QStringLiteral("縦"), group, 166, 142);
+
+    label(QStringLiteral("色の数"), group, 10, 172);
+    edMpCol = readOnlyField("edMpCol", group, {70, 168, 56, 22});
+    label(QStringLiteral("bit"), group, 132, 172);
+
+    label(QStringLiteral("容量の上限"), group, 10, 202);
+    csFS = new QLineEdit(group);
+    csFS->setObjectName(QStringLiteral("csFS"));
+    csFS->setGeometry(70, 198, 90, 22);
+    csFS->setAlignment(Qt::AlignRight);
+    label(QStringLiteral("byte"), group, 166, 202);
+
+    btDirectSize = new QPushButton(QStringLiteral("画面の大きさを直接入力"), this);
+    btDirectSize->setObjectName(QStringLiteral("btDirectSize"));
+    btDirectSize->setGeometry(14, 264, 189, 28);
+    btUpdate = new QPushButton(QStringLiteral("機種情報を更新する"), this);
+    btUpdate->setObjectName(QStringLiteral("btUpdate"));
+    btUpdate->setGeometry(14, 300, 189, 28);
+}
+
+void ModelSelectPage::fillCarriers()
+{
+    const QString text = cbCarrier->currentText();
+    cbCarrier->clear();
+    cbCarrier->addItems(catalogue_.carriers());
+    cbCarrier->setEditText(text);
+}
+
+void ModelSelectPage::cbCarrierChange()
+{
+    const QStringList names = catalogue_.modelNamesOf(cbCarrier->currentText());
+    cbPhone->clear();
+    cbPhone->addItems(names);
+    cbPhone->setEditText(names.isEmpty() ? QString() : names.constFirst());
+    ApplyModel(catalogue_.FindModel(cbPhone->currentText()));
+}
+
+void ModelSelectPage::cbPhoneChange()
+{
+    ApplyModel(catalogue_.FindModel(cbPhone->currentText()));
+}
+
+void ModelSelectPage::ApplyModel(const TModelEntry& entry)
+{
+    // Of a choice only the carrier, the name and the numbers are taken over.
+    TModelEntry target = entry;
+    target.Variant.clear();
+    target.Extra.clear();
+    targetModel_ = target;
+    edMpWidth->setText(QString::number(entry.Width));
+    edMpHeight->setText(QString::number(entry.Height));
+    edMpCol->setText(QString::number(entry.ColorBits));
+    csFS->setText(QString::number(entry.SizeLimit));
+    emit modelApplied(entry.Width, entry.Height);
+}
+
+void ModelSelectPage::setCarrierText(const QString& text)
+{
+    cbCarrier->setEditText(text);
+}
+
+void ModelSelectPage::setPhoneText(const QString& text)
+{
+    cbPhone->setEditText(text);
+}
+
+QString ModelSelectPage::carrierText() const
+{
+    return cbCarrier->currentText();
+}
+
+QString ModelSelectPage::phoneText() const
+{
+    return cbPhone->currentText();
+}
+
+QStringList ModelSelectPage::phoneItems() const
+{
+    QStringList items;
+    for (int i = 0; i < cbPhone->count(); ++i)
+        items << cbPhone->itemText(i);
+    return items;
+}
+
+QString ModelSelectPage::sizeLimitText() const
+{
+    return csFS->text();
+}

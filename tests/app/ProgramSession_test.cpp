@@ -1,0 +1,264 @@
+#include "support/ScriptedPrompts.h"
+#include "app/PageControl.h"
+#include "app/ProgramSession.h"
+#include "app/TfrColCheck.h"
+#include "app/TfrMain.h"
+#include "app/TfrProgress.h"
+#include "catalogue/ModelSelectPage.h"
+#include "foundation/Cp932.h"
+#include "workspace/TfrView.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QTemporaryDir>
+#include <QtCore/QTimer>
+#include <QtGui/QKeyEvent>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QProgressBar>
+#include <QtWidgets/QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* catalogueText = "キャリア,機種名,画面,備考,横,縦,色数,容量\r\n"
+                            "DoCoMo,F900i,メイン,,240,320,18,97600\r\n"
+                            "au,W21S,メイン,,240,320,16,102400\r\n";
+
+class ProgramSessionTest : public ::testing::Test {
+protected:
+    void writeCatalogue(const char* utf8)
+    {
+        QFile file(folder.filePath(QStringLiteral("mp_dat.sys")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(Cp932::encode(QString::fromUtf8(utf8)));
+    }
+    void touch(const QString& name)
+    {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    std::unique_ptr<ProgramSession> start()
+    {
+        hooks.saveSettings = [this] { calls << QStringLiteral("saveSettings"); };
+        hooks.loadSettings = [this] { calls << QStringLiteral("loadSettings"); };
+        hooks.updateCatalogue = [this] { calls << QStringLiteral("updateCatalogue"); };
+        hooks.loadBanner = [this] { calls << QStringLiteral("loadBanner"); };
+        auto session = std::make_unique<ProgramSession>(prompts, folder.path(), hooks);
+        session->start();
+        return session;
+    }
+    // Answers the colour-depth dialog once it is shown modally.
+    void answerColCheckWith(bool yes)
+    {
+        QTimer::singleShot(0, [yes] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* dialog = qobject_cast<TfrColCheck*>(w); dialog && dialog->isVisible())
+                    (yes ? dialog->btYes : dialog->btNo)->click();
+        });
+    }
+
+    QTemporaryDir folder;
+    ScriptedPrompts prompts;
+    StartupHooks hooks;
+    QStringList calls;
+};
+
+} // namespace
+
+TEST_F(ProgramSessionTest, CreatesTheWindowsInTheirOrderWithTheirCaptions)
+{
+    writeCatalogue(catalogueText);
+    auto session = start();
+    QStringList names;
+    QStringList titles;
+    for (const QWidget* w : session->windows()) {
+        names << w->objectName();
+        titles << w->windowTitle();
+    }
+    EXPECT_EQ(names, (QStringList{"frMain", "frOption", "frDirectSize", "frPreview", "frCalender", "frProgress",
+                                  "frColCheck", "frView"}));
+    EXPECT_EQ(titles, (QStringList{"Pictorel", "環境設定", "画面の大きさを直接入力", "作成画像のプレビュー",
+                                   "カレンダーの設定", "処理中です...", "警告", "サブウィンドウ"}));
+    EXPECT_TRUE(session->frMain()->isVisible());
+    EXPECT_TRUE(session->frView()->isVisible());
+    EXPECT_FALSE(session->frProgress()->isVisible());
+    EXPECT_EQ(session->frMain()->size(), QSize(896, 609));
+    EXPECT_FALSE(session->frView()->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(session->ended());
+    EXPECT_TRUE(prompts.shown.isEmpty());
+}
+
+TEST_F(ProgramSessionTest, PagesCarryTheirNamesAndStartOnModelChoice)
+{
+    writeCatalogue(catalogueText);
+    auto session = start();
+    PageControl* pages = session->frMain()->pcMain;
+    QStringList names;
+    for (int i = 0; i < pages->count(); ++i)
+        names << pages->page(i)->objectName();
+    EXPECT_EQ(names, (QStringList{"tsSelectMP", "tsLoadImage", "tsImageSize", "tsTune", "tsEffect", "tsCalender",
+                                  "tsPen", "tsText", "tsStamp", "tsFrames"}));
+    EXPECT_EQ(pages->captions().mid(0, 7), (QStringList{" 機種選択 ", " 画像読込 ", "画像サイズ", " 画質調整 ",
+                                                        " 画像効果 ", "カレンダー", " 絵を描く "}));
+    EXPECT_EQ(pages->activePageName(), QStringLiteral("tsSelectMP"));
+}
+
+TEST_F(ProgramSessionTest, StartUpRunsTheSettingsStepsAroundTheModelChoice)
+{
+    writeCatalogue(catalogueText);
+    int step = 0;
+    hooks.loadSettings = [&] {
+        ModelSelectPage* page = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* main = qobject_cast<TfrMain*>(w))
+                page = main->tsSelectMP;
+        ASSERT_NE(page, nullptr);
+        if (++step == 1) { // the stored texts
+            page->setCarrierText(QStringLiteral("au"));
+            page->setPhoneText(QStringLiteral("W21S"));
+        } else if (step == 2) { // carrier change replaced the model; put it back
+            EXPECT_EQ(page->phoneText(), QStringLiteral("W21S"));
+        } else {
+            page->csFS->setText(QStringLiteral("5000")); // a stored, edited limit
+        }
+    };
+    ScriptedPrompts local;
+    ProgramSession session(local, folder.path(), hooks);
+    session.start();
+    EXPECT_EQ(step, 3);
+    EXPECT_EQ(session.workbench().targetModel.Name, QStringLiteral("W21S"));
+    EXPECT_EQ(session.frMain()->tsSelectMP->csFS->text(), QStringLiteral("5000"));
+    EXPECT_EQ(session.frMain()->tsSelectMP->carrierText(), QStringLiteral("au"));
+}
+
+TEST_F(ProgramSessionTest, ChoosingAModelResizesAndCentresTheMainDisplay)
+{
+    writeCatalogue(catalogueText);
+    auto session = start();
+    ModelSelectPage* page = session->frMain()->tsSelectMP;
+    page->setCarrierText(QStringLiteral("DoCoMo"));
+    page->cbCarrierChange();
+    QWidget* display = session->frMain()->IkDispMain;
+    EXPECT_EQ(display->geometry(), QRect(122, 82, 240, 320));
+    page->setPhoneText(QStringLiteral("nothing"));
+    page->cbPhoneChange();
+    EXPECT_EQ(display->geometry(), QRect(2, 2, 480, 480));
+}
+
+TEST_F(ProgramSessionTest, MissingCatalogueEndsTheProgramAfterSavingSettings)
+{
+    auto session = start();
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].kind, MessageKind::Error);
+    EXPECT_TRUE(prompts.shown[0].text.startsWith(QStringLiteral("mp_dat.sys が見つからなかったため")));
+    EXPECT_TRUE(session->ended());
+    EXPECT_FALSE(session->frMain()->isVisible());
+    EXPECT_EQ(calls.count(QStringLiteral("saveSettings")), 1);
+    // Steps after the close still run before the program returns to the event loop.
+    EXPECT_EQ(calls.last(), QStringLiteral("loadBanner"));
+}
+
+TEST_F(ProgramSessionTest, MalformedCatalogueShowsTheConversionErrorAndEnds)
+{
+    writeCatalogue("h\r\nDoCoMo,F900i,メイン,,240,32O,18,97600\r\n");
+    auto session = start();
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].kind, MessageKind::Error);
+    EXPECT_TRUE(prompts.shown[0].text.startsWith(QStringLiteral("'32O' は整数ではありません")));
+    EXPECT_TRUE(session->ended());
+}
+
+TEST_F(ProgramSessionTest, LowColourDepthAsksTwiceAndNoEndsTheProgram)
+{
+    writeCatalogue(catalogueText);
+    prompts.depth = 16;
+    prompts.answers.enqueue(Answer::Yes);
+    answerColCheckWith(false);
+    auto session = start();
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].kind, MessageKind::Warning);
+    EXPECT_EQ(prompts.shown[0].buttons, MessageButtons::YesNo);
+    EXPECT_TRUE(session->ended());
+    EXPECT_EQ(calls.count(QStringLiteral("saveSettings")), 1);
+}
+
+TEST_F(ProgramSessionTest, LowColourDepthAnsweredYesTwiceRunsNormally)
+{
+    writeCatalogue(catalogueText);
+    prompts.depth = 16;
+    prompts.answers.enqueue(Answer::Yes);
+    answerColCheckWith(true);
+    auto session = start();
+    EXPECT_FALSE(session->ended());
+}
+
+TEST_F(ProgramSessionTest, NoAtTheFirstColourQuestionExplainsAndEnds)
+{
+    writeCatalogue(catalogueText);
+    prompts.depth = 16;
+    prompts.answers.enqueue(Answer::No);
+    answerColCheckWith(true);
+    auto session = start();
+    ASSERT_EQ(prompts.shown.size(), 2);
+    EXPECT_EQ(prompts.shown[1].kind, MessageKind::Information);
+    EXPECT_TRUE(prompts.shown[1].text.startsWith(QStringLiteral("画面のプロパティを開き")));
+    EXPECT_TRUE(session->ended());
+}
+
+TEST_F(ProgramSessionTest, AutoCheckRunsTheCatalogueUpdateAtStartUp)
+{
+    writeCatalogue(catalogueText);
+    hooks.autoCheckOption = [] { return true; };
+    auto session = start();
+    EXPECT_EQ(calls.count(QStringLiteral("updateCatalogue")), 1);
+}
+
+TEST_F(ProgramSessionTest, ShutdownRemovesUndoImagesUpToTheFirstGapAndSendFiles)
+{
+    writeCatalogue(catalogueText);
+    for (const char* name : {"temp-0.bmp", "temp-1.bmp", "temp-3.bmp", "send_img.jpg", "send_img.png"})
+        touch(QLatin1String(name));
+    auto session = start();
+    session->frMain()->btEnd->click();
+    EXPECT_TRUE(session->ended());
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("temp-0.bmp"))));
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("temp-1.bmp"))));
+    EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("temp-3.bmp"))));
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("send_img.jpg"))));
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("send_img.png"))));
+    EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("mp_dat.sys"))));
+    EXPECT_FALSE(session->frMain()->btUndo->isEnabled());
+    EXPECT_TRUE(prompts.shown.isEmpty());
+}
+
+TEST_F(ProgramSessionTest, EscapeClearsTheDrawingOnlyWhenClearingIsEnabled)
+{
+    writeCatalogue(catalogueText);
+    int cleared = 0;
+    hooks.clearDrawing = [&] { ++cleared; };
+    auto session = start();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(session->frMain(), &escape);
+    EXPECT_EQ(cleared, 0);
+    session->frMain()->btClearDraw->setEnabled(true);
+    QApplication::sendEvent(session->frMain(), &escape);
+    EXPECT_EQ(cleared, 1);
+}
+
+TEST_F(ProgramSessionTest, ProgressDialogShowsEachStepAtOnce)
+{
+    writeCatalogue(catalogueText);
+    auto session = start();
+    TfrProgress* progress = session->frProgress();
+    {
+        ProgressScope scope(*progress, 4);
+        EXPECT_TRUE(progress->isVisible());
+        EXPECT_EQ(progress->cgProgress->maximum(), 4);
+        EXPECT_EQ(progress->cgProgress->value(), 0);
+        scope.step(2, QStringLiteral("品質を調整しています"));
+        EXPECT_EQ(progress->cgProgress->value(), 2);
+        EXPECT_EQ(progress->lbMessage->text(), QStringLiteral("品質を調整しています"));
+    }
+    EXPECT_FALSE(progress->isVisible());
+}

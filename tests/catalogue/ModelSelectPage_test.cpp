@@ -1,0 +1,86 @@
+#include "support/ScriptedPrompts.h"
+#include "catalogue/ModelSelectPage.h"
+#include "foundation/Cp932.h"
+
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLineEdit>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ModelSelectPageTest : public ::testing::Test {
+protected:
+    ModelSelectPageTest()
+    {
+        catalogue.parse(Cp932::encode(QStringLiteral("h\r\n"
+                                                     "DoCoMo,F900i,メイン,,240,320,18,97600\r\n"
+                                                     "DoCoMo,F900i,サブ,,96,72,16,20480\r\n"
+                                                     "au,W21S,メイン,,240,320,16,102400\r\n"
+                                                     "au,F900i,メイン,,1,1,1,1\r\n")),
+                        QStringLiteral("mp_dat.sys"));
+        page.fillCarriers();
+        QObject::connect(&page, &ModelSelectPage::modelApplied,
+                         [this](int w, int h) { applied << QSize(w, h); });
+    }
+    ModelCatalogue catalogue;
+    TModelEntry target;
+    ScriptedPrompts prompts;
+    ModelSelectPage page{catalogue, target, prompts};
+    QList<QSize> applied;
+};
+
+} // namespace
+
+TEST_F(ModelSelectPageTest, ChoosingACarrierListsItsModelsAndAppliesTheFirst)
+{
+    EXPECT_EQ(page.carrierText(), QStringLiteral("携帯キャリア"));
+    EXPECT_EQ(page.phoneText(), QStringLiteral("携帯型番"));
+    page.setCarrierText(QStringLiteral("DoCoMo"));
+    page.cbCarrierChange();
+    EXPECT_EQ(page.phoneItems(), (QStringList{"F900i", "F900i(サブ)"}));
+    EXPECT_EQ(page.phoneText(), QStringLiteral("F900i"));
+    EXPECT_EQ(target.Name, QStringLiteral("F900i"));
+    EXPECT_EQ(page.edMpWidth->text(), QStringLiteral("240"));
+    EXPECT_EQ(page.edMpHeight->text(), QStringLiteral("320"));
+    EXPECT_EQ(page.edMpCol->text(), QStringLiteral("18"));
+    EXPECT_EQ(page.csFS->text(), QStringLiteral("97600"));
+    EXPECT_EQ(applied, QList<QSize>{QSize(240, 320)});
+}
+
+TEST_F(ModelSelectPageTest, ChoosingAModelKeepsOnlyNameCarrierAndNumbers)
+{
+    page.setPhoneText(QStringLiteral("F900i(サブ)"));
+    page.cbPhoneChange();
+    EXPECT_EQ(target.Carrier, QStringLiteral("DoCoMo"));
+    EXPECT_EQ(target.Width, 96);
+    EXPECT_TRUE(target.Variant.isEmpty());
+    // The same name under a second carrier: the first entry in the file wins.
+    page.setCarrierText(QStringLiteral("au"));
+    page.setPhoneText(QStringLiteral("F900i"));
+    page.cbPhoneChange();
+    EXPECT_EQ(target.Width, 240);
+}
+
+TEST_F(ModelSelectPageTest, UnknownCarrierEmptiesTheListAndAppliesTheDefault)
+{
+    page.setCarrierText(QStringLiteral("Docomo"));
+    page.cbCarrierChange();
+    EXPECT_TRUE(page.phoneItems().isEmpty());
+    EXPECT_TRUE(page.phoneText().isEmpty());
+    EXPECT_EQ(page.csFS->text(), QStringLiteral("10240"));
+    EXPECT_EQ(applied.last(), QSize(480, 480));
+}
+
+TEST_F(ModelSelectPageTest, OnlyTheUsersChangesRunTheHandlers)
+{
+    page.setCarrierText(QStringLiteral("au"));
+    EXPECT_TRUE(applied.isEmpty());
+    // Typing runs the carrier handler at every keystroke.
+    page.cbCarrier->lineEdit()->clear();
+    QLineEdit* edit = page.cbCarrier->lineEdit();
+    for (const char c : std::string("au"))
+        edit->insert(QString(QLatin1Char(c))); // counts as the user's edit
+    ASSERT_EQ(applied.size(), 2);
+    EXPECT_EQ(applied.first(), QSize(480, 480)); // "a" matches no carrier
+    EXPECT_EQ(page.phoneItems(), (QStringList{"W21S", "F900i"}));
+}

@@ -1,0 +1,96 @@
+#include "foundation/Cp932.h"
+#include "foundation/IniFile.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class IniFileTest : public ::testing::Test {
+protected:
+    QString write(const QByteArray& utf8Text)
+    {
+        const QString path = dir.filePath(QStringLiteral("settings.ini"));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(Cp932::encode(QString::fromUtf8(utf8Text)));
+        return path;
+    }
+    QByteArray readBack(const QString& path)
+    {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return file.readAll();
+    }
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(IniFileTest, ReadsNamesWithoutRegardToAsciiCaseAndFirstMatchWins)
+{
+    IniFile ini(write("[パス]\r\nSave=/first\r\nSAVE=/second\r\n[パス]\r\nLoad=/never\r\n[Main]\r\nLeft=10\r\n"));
+    EXPECT_EQ(ini.readString(QStringLiteral("パス"), QStringLiteral("save")), QStringLiteral("/first"));
+    EXPECT_EQ(ini.readString(QStringLiteral("main"), QStringLiteral("LEFT")), QStringLiteral("10"));
+    // Only the first section of a repeated name is read.
+    EXPECT_EQ(ini.readString(QStringLiteral("パス"), QStringLiteral("Load"), QStringLiteral("none")),
+              QStringLiteral("none"));
+}
+
+TEST_F(IniFileTest, TrimsBlanksAndOnePairOfMatchingQuotesAndSkipsComments)
+{
+    IniFile ini(write("[S]\n;Key=commented\n  Key  =  \"  quoted  \"  \nOdd='x\"\nTwice=\"\"a\"\"\n"));
+    EXPECT_EQ(ini.readString(QStringLiteral("S"), QStringLiteral("Key")), QStringLiteral("  quoted  "));
+    EXPECT_EQ(ini.readString(QStringLiteral("S"), QStringLiteral("Odd")), QStringLiteral("'x\""));
+    EXPECT_EQ(ini.readString(QStringLiteral("S"), QStringLiteral("Twice")), QStringLiteral("\"a\""));
+}
+
+TEST_F(IniFileTest, ValuesAreCutAt2047CharactersAndIntegersFallBack)
+{
+    IniFile ini(write("[S]\nLong=" + QByteArray(3000, 'x') + "\nNum= -42 \nBad=12a\n"));
+    EXPECT_EQ(ini.readString(QStringLiteral("S"), QStringLiteral("Long")).size(), 2047);
+    EXPECT_EQ(ini.readInteger(QStringLiteral("S"), QStringLiteral("Num"), 0), -42);
+    EXPECT_EQ(ini.readInteger(QStringLiteral("S"), QStringLiteral("Bad"), 7), 7);
+    EXPECT_EQ(ini.readInteger(QStringLiteral("S"), QStringLiteral("Missing"), 9), 9);
+}
+
+TEST_F(IniFileTest, WritingKeepsOtherLinesAndAddsKeysAtTheEndOfTheirSection)
+{
+    const QString path = write("; header\r\n[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n");
+    IniFile ini(path);
+    ini.writeString(QStringLiteral("a"), QStringLiteral("X"), QStringLiteral("changed"));
+    ini.writeString(QStringLiteral("A"), QStringLiteral("z"), QStringLiteral("3"));
+    ini.writeInteger(QStringLiteral("処理数"), QStringLiteral("PROC_NUM"), 5);
+    ASSERT_TRUE(ini.save());
+    const QString text = Cp932::decode(readBack(path));
+    EXPECT_EQ(text, QStringLiteral("; header\r\n[A]\r\nx=changed\r\nz=3\r\n\r\n[B]\r\ny=2\r\n[処理数]\r\nPROC_NUM=5\r\n"));
+}
+
+TEST_F(IniFileTest, RemovesKeysAndSections)
+{
+    IniFile ini(write("[A]\nx=1\ny=2\n[B]\nz=3\n[C]\nw=4\n"));
+    ini.removeKey(QStringLiteral("A"), QStringLiteral("x"));
+    ini.removeSection(QStringLiteral("b"));
+    EXPECT_EQ(ini.keys(QStringLiteral("A")), QStringList{QStringLiteral("y")});
+    EXPECT_FALSE(ini.hasKey(QStringLiteral("B"), QStringLiteral("z")));
+    EXPECT_EQ(ini.readString(QStringLiteral("C"), QStringLiteral("w")), QStringLiteral("4"));
+}
+
+TEST_F(IniFileTest, MissingFileReadsEmptyAndUnwritableFileReportsFailure)
+{
+    IniFile missing(dir.filePath(QStringLiteral("none.ini")));
+    EXPECT_EQ(missing.readString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("d")), QStringLiteral("d"));
+    IniFile unwritable(dir.filePath(QStringLiteral("no/such/folder/x.ini")));
+    unwritable.writeString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"));
+    EXPECT_FALSE(unwritable.save());
+}
+
+TEST(Cp932Test, RoundTripsJapaneseAndMapsWaveDashToFullwidthTilde)
+{
+    const QByteArray bytes("\x81\x60", 2); // the wave dash row of the code page
+    EXPECT_EQ(Cp932::decode(bytes), QString(QChar(0xFF5E)));
+    const QString text = QStringLiteral("携帯キャリア～メイン①");
+    EXPECT_EQ(Cp932::decode(Cp932::encode(text)), text);
+    EXPECT_EQ(Cp932::encode(QStringLiteral("a\U0001F600b")), QByteArray("a?b"));
+}

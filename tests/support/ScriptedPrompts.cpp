@@ -1,0 +1,39 @@
+#include "support/ScriptedPrompts.h"
+
+Answer ScriptedPrompts::message(MessageKind kind, const QString& text, MessageButtons buttons)
+{
+    shown.push_back({kind, text, buttons});
+    if (buttons == MessageButtons::Ok)
+        return Answer::Ok;
+    return answers.isEmpty() ? Answer::Yes : answers.dequeue();
+}
+
+QString ScriptedPrompts::openFileName(const FileDialogRequest& request)
+{
+    fileRequests.push_back(request);
+    return openFileNames.isEmpty() ? QString() : openFileNames.dequeue();
+}
+
+QString ScriptedPrompts::saveFileName(const FileDialogRequest& request)
+{
+    fileRequests.push_back(request);
+    return saveFileNames.isEmpty() ? QString() : saveFileNames.dequeue();
+}
+
+std::optional<QColor> ScriptedPrompts::chooseColor(const QColor&)
+{
+    return colors.isEmpty() ? std::nullopt : colors.dequeue();
+}
+
+std::optional<QFont> ScriptedPrompts::chooseFont(const QFont&, QColor*)
+{
+    return fonts.isEmpty() ? std::nullopt : fonts.dequeue();
+}
+
+QStringList ScriptedPrompts::texts() const
+{
+    QStringList result;
+    for (const ShownMessage& m : shown)
+        result << m.text;
+    return result;
+}
