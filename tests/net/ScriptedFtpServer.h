@@ -30,6 +30,7 @@ public:
     int dataConnections = 0;
     bool dataClosed = false;
 
+    void closeControl() { control_->disconnectFromHost(); }
     bool controlOpen() const { return control_ && control_->state() == QAbstractSocket::ConnectedState; }
 
 private:
