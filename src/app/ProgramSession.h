@@ -27,13 +27,10 @@ struct StartupHooks {
     std::function<void()> clearScratchSurface = [] {};
     std::function<void()> loadCalendarSettings = [] {};
     std::function<void()> setCalendarToToday = [] {};
-    std::function<void()> enableFrameDragging = [] {};
     std::function<bool()> autoCheckOption = [] { return false; };
     std::function<void()> updateCatalogue = [] {};
     std::function<void()> loadBanner = [] {};
-    std::function<bool()> stayOnTopOption = [] { return false; };
     std::function<void()> clearDrawing = [] {};
-    std::function<void(const QStringList&)> loadDroppedFiles = [](const QStringList&) {};
 };
 
 class ProgramSession : public QObject {
@@ -58,6 +55,7 @@ private:
     void createMainWindow();
     void createDialogs();
     void createSubWindow();
+    void connectWorkspace();
     void mainWindowFirstShow();
     void subWindowFirstShow();
     bool confirmLowColourDepth();
@@ -67,7 +65,6 @@ private:
 
     Prompts& prompts_;
     StartupHooks hooks_;
-    QString initialProgramFolder_;
     Workbench workbench_;
     QList<QWidget*> windows_;
     TfrMain* frMain_ = nullptr;
