@@ -1,6 +1,8 @@
 // The FTP client against scripted servers: the usual exchange and servers that misbehave.
 #include <gtest/gtest.h>
 
+#include "QtPrinters.h"
+
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QTimer>
 
