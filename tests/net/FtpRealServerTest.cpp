@@ -6,7 +6,7 @@
 #include <QtCore/QDir>
 
 #include "ExternalServer.h"
-#include "FtpTestFile.h"
+#include "TransferTestFile.h"
 #include "net/TFtpClient.h"
 
 using namespace std::chrono_literals;
@@ -61,7 +61,7 @@ protected:
         EXPECT_TRUE(stored() == file_.bytes());
     }
 
-    FtpTestFile file_{3 * 1024 * 1024 + 17};
+    TransferTestFile file_{3 * 1024 * 1024 + 17};
     ExternalServer ftp_;
     ExternalServer socks_;
     TFtpClient client_;

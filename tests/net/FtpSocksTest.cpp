@@ -4,7 +4,7 @@
 
 #include "QtPrinters.h"
 
-#include "FtpTestFile.h"
+#include "TransferTestFile.h"
 #include "ScriptedFtpServer.h"
 #include "ScriptedSocksProxy.h"
 #include "net/TFtpClient.h"
@@ -37,7 +37,7 @@ TEST(FtpSocks, UploadsInPassiveModeToTheControlHost)
                                  .toLatin1();
     ScriptedSocksProxy proxy;
     proxy.methodReply = QByteArray("\x05\x02", 2);
-    FtpTestFile file(700000);
+    TransferTestFile file(700000);
     TFtpClient client;
     aimThrough(client, server, proxy);
     client.SetSocksUserCode(QStringLiteral("alice"));
