@@ -26,6 +26,9 @@ QByteArray Socks5Handshake::begin()
     if (host_.isEmpty() || host_.size() > kMaxName)
         return fail(QStringLiteral("socks target host name empty or longer than 255 bytes"));
     step_ = Step::Method;
+    // A proxy can only choose user/password if it is offered; offer it when there is a user.
+    if (!userCode_.isEmpty())
+        return QByteArray("\x05\x02\x00\x02", 4);
     return QByteArray("\x05\x01\x00", 3);
 }
 

@@ -1,10 +1,12 @@
 // The FTP client against scripted servers: the usual exchange and servers that misbehave.
 #include <gtest/gtest.h>
 
+#include "QtPrinters.h"
+
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QTimer>
 
-#include "FtpTestFile.h"
+#include "TransferTestFile.h"
 #include "ScriptedFtpServer.h"
 #include "net/TFtpClient.h"
 
@@ -40,7 +42,7 @@ TEST(FtpClient, DefaultsAreTheServicesLogin)
 TEST(FtpClient, UploadsInActiveModeFromTheControlAddress)
 {
     ScriptedFtpServer server;
-    FtpTestFile file(300000);
+    TransferTestFile file(300000);
     TFtpClient client;
     aimAt(client, server);
     ASSERT_TRUE(client.Connect());
@@ -111,7 +113,7 @@ TEST(FtpClient, RefusedStoreKeepsTheControlConnection)
 {
     ScriptedFtpServer server;
     server.replies["STOR"] = "550 Permission denied\r\n";
-    FtpTestFile file(1000);
+    TransferTestFile file(1000);
     TFtpClient client;
     aimAt(client, server);
     ASSERT_TRUE(client.Connect());
@@ -127,7 +129,7 @@ TEST(FtpClient, RefusedStoreKeepsTheControlConnection)
 TEST(FtpClient, PutFailsBeforeStoreForBadLocalFileOrName)
 {
     ScriptedFtpServer server;
-    FtpTestFile file(10);
+    TransferTestFile file(10);
     TFtpClient client;
     aimAt(client, server);
     client.SetLocalFileName(file.path());
@@ -157,7 +159,7 @@ TEST(FtpClient, SilentServerTimesOut)
 
     ScriptedFtpServer noFinalReply;
     noFinalReply.finalReply.clear();
-    FtpTestFile file(5000);
+    TransferTestFile file(5000);
     TFtpClient uploader;
     aimAt(uploader, noFinalReply, 300ms);
     ASSERT_TRUE(uploader.Connect());
@@ -219,7 +221,7 @@ TEST(FtpClient, SlowTransferKeepsTheWindowAliveAndRefusesSecondCalls)
     ScriptedFtpServer slow;
     slow.readChunk = 64 * 1024;
     slow.readPauseMs = 10;
-    FtpTestFile file(12 * 1024 * 1024);
+    TransferTestFile file(12 * 1024 * 1024);
     TFtpClient client;
     // Far shorter than the whole transfer: only progress keeps it going.
     aimAt(client, slow, 1500ms);

@@ -1,6 +1,8 @@
 // Reading FTP reply lines and the passive-mode reply.
 #include <gtest/gtest.h>
 
+#include "QtPrinters.h"
+
 #include "net/FtpPassiveReply.h"
 #include "net/FtpReply.h"
 

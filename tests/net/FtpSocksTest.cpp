@@ -2,7 +2,9 @@
 // user/password sub-negotiation and proxies that answer wrongly.
 #include <gtest/gtest.h>
 
-#include "FtpTestFile.h"
+#include "QtPrinters.h"
+
+#include "TransferTestFile.h"
 #include "ScriptedFtpServer.h"
 #include "ScriptedSocksProxy.h"
 #include "net/TFtpClient.h"
@@ -35,7 +37,7 @@ TEST(FtpSocks, UploadsInPassiveModeToTheControlHost)
                                  .toLatin1();
     ScriptedSocksProxy proxy;
     proxy.methodReply = QByteArray("\x05\x02", 2);
-    FtpTestFile file(700000);
+    TransferTestFile file(700000);
     TFtpClient client;
     aimThrough(client, server, proxy);
     client.SetSocksUserCode(QStringLiteral("alice"));
@@ -49,7 +51,7 @@ TEST(FtpSocks, UploadsInPassiveModeToTheControlHost)
     EXPECT_TRUE(server.received == file.bytes());
     EXPECT_TRUE(server.commands.contains("PASV"));
     EXPECT_TRUE(server.portArgument.isEmpty());
-    EXPECT_EQ(proxy.greetings, (QList<QByteArray>{QByteArray("\x05\x01\x00", 3), QByteArray("\x05\x01\x00", 3)}));
+    EXPECT_EQ(proxy.greetings, (QList<QByteArray>{QByteArray("\x05\x02\x00\x02", 4), QByteArray("\x05\x02\x00\x02", 4)}));
     EXPECT_EQ(proxy.users, (QList<QByteArray>{"alice", "alice"}));
     EXPECT_EQ(proxy.passwords, (QList<QByteArray>{"s3cret", "s3cret"}));
     EXPECT_EQ(proxy.hosts, (QList<QByteArray>{kHiddenHost.toLatin1(), kHiddenHost.toLatin1()}));

@@ -1,6 +1,8 @@
 // Taking http addresses apart, the request lines, and reading the answer's head.
 #include <gtest/gtest.h>
 
+#include "QtPrinters.h"
+
 #include "net/HttpResponseHead.h"
 #include "net/HttpUrl.h"
 #include "net/NetError.h"

@@ -1,6 +1,8 @@
 // The SOCKS 5 exchange byte by byte, including every refusal of a proxy's answer.
 #include <gtest/gtest.h>
 
+#include "QtPrinters.h"
+
 #include "net/Socks5Handshake.h"
 
 namespace {
@@ -41,7 +43,7 @@ TEST(Socks5Handshake, WithoutAuthenticationSendsTheHostByName)
 TEST(Socks5Handshake, UserAndPasswordWhenTheProxyChoosesThem)
 {
     Socks5Handshake handshake("alice", "secret", "host", 21);
-    handshake.begin();
+    EXPECT_EQ(handshake.begin(), bytes({5, 2, 0, 2}));
     EXPECT_EQ(handshake.advance(bytes({5, 2})), bytes({1, 5}) + "alice" + bytes({6}) + "secret");
     EXPECT_EQ(handshake.advance(bytes({1, 0})), bytes({5, 1, 0, 3, 4}) + "host" + bytes({0, 21}));
 

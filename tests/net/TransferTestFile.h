@@ -5,10 +5,10 @@
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
 
-class FtpTestFile
+class TransferTestFile
 {
 public:
-    explicit FtpTestFile(qsizetype size)
+    explicit TransferTestFile(qsizetype size)
     {
         bytes_.resize(size);
         quint32 state = 12345;

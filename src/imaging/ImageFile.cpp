@@ -1,0 +1,98 @@
+#include "imaging/ImageFile.h"
+
+#include "imaging/BmpCodec.h"
+#include "imaging/GifCodec.h"
+#include "imaging/ImageLimits.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/PcxCodec.h"
+#include "imaging/PngCodec.h"
+#include "imaging/TiffCodec.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QSaveFile>
+
+namespace {
+
+void setError(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+}
+
+} // namespace
+
+DecodedImage ImageFile::load(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return DecodedImage::failure(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
+    if (file.size() > ImageLimits::maxFileBytes)
+        return DecodedImage::failure(QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(ImageLimits::maxFileBytes));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return DecodedImage::failure(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+    return decode(bytes);
+}
+
+DecodedImage ImageFile::decode(const QByteArray& bytes)
+{
+    if (bytes.isEmpty())
+        return DecodedImage::failure(QStringLiteral("the file is empty"));
+    if (JpegCodec::matches(bytes))
+        return JpegCodec::decode(bytes);
+    if (PngCodec::matches(bytes))
+        return PngCodec::decode(bytes);
+    if (GifCodec::matches(bytes))
+        return GifCodec::decode(bytes);
+    if (BmpCodec::matches(bytes))
+        return BmpCodec::decode(bytes);
+    if (TiffCodec::matches(bytes))
+        return TiffCodec::decode(bytes);
+    if (PcxCodec::matches(bytes))
+        return PcxCodec::decode(bytes);
+    return DecodedImage::failure(QStringLiteral("not a picture in a supported format (BMP, PCX, JPEG, PNG, GIF, TIFF)"));
+}
+
+std::optional<QByteArray> ImageFile::encode(const QImage& image, FileFormat format, const EncodeOptions& options,
+                                            QString* error)
+{
+    if (image.isNull()) {
+        setError(error, QStringLiteral("there is no picture to encode"));
+        return std::nullopt;
+    }
+    switch (format) {
+    case FileFormat::Bmp:
+        return BmpCodec::encode(image, error);
+    case FileFormat::Jpeg:
+        return JpegCodec::encode(image, options, error);
+    case FileFormat::Gif:
+        return GifCodec::encode(image, options.comment, error);
+    case FileFormat::Png:
+        return PngCodec::encode(image, options.comment, error);
+    }
+    setError(error, QStringLiteral("unknown file format code %1").arg(static_cast<int>(format)));
+    return std::nullopt;
+}
+
+bool ImageFile::save(const QImage& image, const QString& path, FileFormat format, const EncodeOptions& options,
+                     QString* error)
+{
+    const std::optional<QByteArray> bytes = encode(image, format, options, error);
+    if (!bytes)
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        setError(error, QStringLiteral("cannot create %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    if (file.write(*bytes) != bytes->size()) {
+        setError(error, QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        setError(error, QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,129 @@
+#include "imaging/TiffCodec.h"
+
+#include "imaging/ImageLimits.h"
+
+#include <tiffio.h>
+
+#include <cstring>
+
+namespace {
+
+struct MemoryFile
+{
+    const QByteArray* bytes;
+    toff_t pos = 0;
+    QString error;
+};
+
+MemoryFile& fileOf(thandle_t h) { return *static_cast<MemoryFile*>(h); }
+
+tsize_t readProc(thandle_t h, tdata_t out, tsize_t size)
+{
+    MemoryFile& f = fileOf(h);
+    const toff_t total = toff_t(f.bytes->size());
+    const toff_t n = f.pos >= total ? 0 : std::min<toff_t>(toff_t(size), total - f.pos);
+    std::memcpy(out, f.bytes->constData() + f.pos, size_t(n));
+    f.pos += n;
+    return tsize_t(n);
+}
+
+tsize_t writeProc(thandle_t, tdata_t, tsize_t) { return 0; }
+
+toff_t seekProc(thandle_t h, toff_t offset, int whence)
+{
+    MemoryFile& f = fileOf(h);
+    const toff_t base = whence == SEEK_CUR ? f.pos : (whence == SEEK_END ? toff_t(f.bytes->size()) : 0);
+    f.pos = base + offset;
+    return f.pos;
+}
+
+int closeProc(thandle_t) { return 0; }
+toff_t sizeProc(thandle_t h) { return toff_t(fileOf(h).bytes->size()); }
+int mapProc(thandle_t, tdata_t*, toff_t*) { return 0; }
+void unmapProc(thandle_t, tdata_t, toff_t) {}
+
+int onError(TIFF*, void* user, const char*, const char* format, va_list args)
+{
+    auto* f = static_cast<MemoryFile*>(user);
+    if (f->error.isEmpty())
+        f->error = QString::vasprintf(format, args);
+    return 1;
+}
+
+int onWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+
+struct TiffCloser
+{
+    void operator()(TIFF* tif) const { TIFFClose(tif); }
+};
+
+int fileBitCount(TIFF* tif, bool alpha)
+{
+    uint16_t bits = 1, samples = 1;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    return alpha ? 32 : bits * samples;
+}
+
+bool hasAlpha(TIFF* tif)
+{
+    uint16_t count = 0;
+    uint16_t* kinds = nullptr;
+    if (!TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &count, &kinds))
+        return false;
+    for (int i = 0; i < count; ++i)
+        if (kinds[i] == EXTRASAMPLE_ASSOCALPHA || kinds[i] == EXTRASAMPLE_UNASSALPHA)
+            return true;
+    return false;
+}
+
+DecodedImage readPage(TIFF* tif, MemoryFile& file)
+{
+    uint32_t width = 0, height = 0;
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
+    if (const QString refusal = ImageLimits::check(width, height); !refusal.isEmpty())
+        return DecodedImage::failure(refusal);
+    char reason[1024] = {};
+    if (!TIFFRGBAImageOK(tif, reason))
+        return DecodedImage::failure(QStringLiteral("TIFF: %1").arg(QString::fromLatin1(reason)));
+    // libtiff's ABGR words are R, G, B, A bytes in memory: RGBA8888. Read straight into the picture.
+    QImage image(int(width), int(height), QImage::Format_RGBA8888);
+    if (image.isNull())
+        return DecodedImage::failure(QStringLiteral("not enough memory for the picture"));
+    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the RGBA word layout below assumes little-endian");
+    if (!TIFFReadRGBAImageOriented(tif, width, height, reinterpret_cast<uint32_t*>(image.bits()), ORIENTATION_TOPLEFT,
+                                   0))
+        return DecodedImage::failure(
+            QStringLiteral("TIFF: %1").arg(file.error.isEmpty() ? QStringLiteral("cannot read the picture") : file.error));
+    const bool alpha = hasAlpha(tif);
+    if (alpha) {
+        image.convertTo(QImage::Format_ARGB32);
+        return DecodedImage{image, 32, {}};
+    }
+    return DecodedImage{image.convertToFormat(QImage::Format_RGB888), fileBitCount(tif, false), {}};
+}
+
+} // namespace
+
+bool TiffCodec::matches(const QByteArray& bytes)
+{
+    return bytes.startsWith(QByteArray("II*\0", 4)) || bytes.startsWith(QByteArray("MM\0*", 4)) ||
+           bytes.startsWith(QByteArray("II+\0", 4)) || bytes.startsWith(QByteArray("MM\0+", 4));
+}
+
+DecodedImage TiffCodec::decode(const QByteArray& bytes)
+{
+    MemoryFile file{&bytes, 0, {}};
+    std::unique_ptr<TIFFOpenOptions, void (*)(TIFFOpenOptions*)> options(TIFFOpenOptionsAlloc(), TIFFOpenOptionsFree);
+    TIFFOpenOptionsSetErrorHandlerExtR(options.get(), onError, &file);
+    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), onWarning, &file);
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), tmsize_t(ImageLimits::maxPixels) * 4);
+    // "m": no memory mapping, we already hold the bytes.
+    std::unique_ptr<TIFF, TiffCloser> tif(TIFFClientOpenExt("memory", "rm", &file, readProc, writeProc, seekProc,
+                                                            closeProc, sizeProc, mapProc, unmapProc, options.get()));
+    if (!tif)
+        return DecodedImage::failure(
+            QStringLiteral("TIFF: %1").arg(file.error.isEmpty() ? QStringLiteral("cannot open the file") : file.error));
+    return readPage(tif.get(), file);
+}

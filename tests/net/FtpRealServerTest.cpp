@@ -1,0 +1,106 @@
+// The FTP client against a real FTP server (pyftpdlib), directly and through microsocks.
+#include <gtest/gtest.h>
+
+#include "QtPrinters.h"
+
+#include <QtCore/QDir>
+
+#include "ExternalServer.h"
+#include "TransferTestFile.h"
+#include "net/TFtpClient.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+const QString kPython = QStringLiteral("/usr/bin/python3");
+const QString kMicrosocks = QStringLiteral("/usr/bin/microsocks");
+
+class FtpRealServer : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!ExternalServer::installed(kPython) || !QFileInfo::exists(QStringLiteral("/usr/lib/python3/dist-packages/pyftpdlib")))
+            GTEST_SKIP() << "pyftpdlib for /usr/bin/python3 is not installed";
+        ASSERT_TRUE(QDir().mkpath(file_.folder() + QStringLiteral("/store")));
+        ASSERT_TRUE(ftp_.startAndReadPort(
+            kPython, {QStringLiteral(NET_TEST_DIR "/ftp_server.py"), file_.folder() + QStringLiteral("/store")}));
+        client_.SetHostName(QStringLiteral("127.0.0.1"));
+        client_.SetPort(ftp_.port());
+        client_.SetTimeout(10s);
+        client_.SetLocalFileName(file_.path());
+        client_.SetHostFileName(QStringLiteral("10.0.0.8_42.jpg"));
+    }
+
+    bool startSocks(const QStringList& extra)
+    {
+        if (!ExternalServer::installed(kMicrosocks))
+            return false;
+        const quint16 port = ExternalServer::freePort();
+        if (!socks_.start(kMicrosocks, QStringList{QStringLiteral("-i"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
+                                                   QString::number(port)} + extra,
+                          port))
+            return false;
+        client_.SetSocksServer(QStringLiteral("127.0.0.1"));
+        client_.SetSocksPort(QString::number(port));
+        return true;
+    }
+
+    QByteArray stored() const
+    {
+        QFile file(file_.folder() + QStringLiteral("/store/10.0.0.8_42.jpg"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    }
+
+    void uploadAndCheck()
+    {
+        ASSERT_TRUE(client_.Connect()) << client_.LastReply().text.toStdString();
+        ASSERT_TRUE(client_.Put()) << client_.LastReply().text.toStdString();
+        EXPECT_EQ(client_.LastReply().code / 100, 2);
+        EXPECT_TRUE(client_.Quit());
+        EXPECT_TRUE(stored() == file_.bytes());
+    }
+
+    TransferTestFile file_{3 * 1024 * 1024 + 17};
+    ExternalServer ftp_;
+    ExternalServer socks_;
+    TFtpClient client_;
+};
+} // namespace
+
+TEST_F(FtpRealServer, UploadsDirectlyInActiveMode)
+{
+    uploadAndCheck();
+    // A second exchange on the same client starts afresh.
+    client_.SetHostFileName(QStringLiteral("10.0.0.8_42.jpg"));
+    uploadAndCheck();
+}
+
+TEST_F(FtpRealServer, WrongPasswordFailsAndQuitCloses)
+{
+    client_.SetPassWord(QStringLiteral("wrong"));
+    EXPECT_FALSE(client_.Connect());
+    EXPECT_EQ(client_.LastReply().code, 530);
+    client_.Quit();
+    EXPECT_EQ(client_.state(), TFtpClient::State::NotConnected);
+}
+
+TEST_F(FtpRealServer, UploadsThroughSocksWithoutAuthentication)
+{
+    if (!startSocks({}))
+        GTEST_SKIP() << "microsocks is not installed";
+    uploadAndCheck();
+}
+
+TEST_F(FtpRealServer, UploadsThroughSocksWithUserAndPassword)
+{
+    if (!startSocks({QStringLiteral("-u"), QStringLiteral("alice"), QStringLiteral("-P"), QStringLiteral("s3cret")}))
+        GTEST_SKIP() << "microsocks is not installed";
+    client_.SetSocksUserCode(QStringLiteral("alice"));
+    client_.SetSocksPassword(QStringLiteral("s3cret"));
+    uploadAndCheck();
+
+    client_.SetSocksPassword(QStringLiteral("guess"));
+    EXPECT_FALSE(client_.Connect());
+    EXPECT_EQ(client_.LastReply().text, QStringLiteral("socks authentication failed"));
+}

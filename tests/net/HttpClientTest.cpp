@@ -1,0 +1,251 @@
+// The HTTP client against scripted servers: outcomes, request lines, redirects, limits, waits.
+#include <gtest/gtest.h>
+
+#include "QtPrinters.h"
+
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QTemporaryDir>
+#include <QtCore/QTimer>
+
+#include "ScriptedHttpServer.h"
+#include "net/NetError.h"
+#include "net/TNMHTTP.h"
+
+namespace {
+using Answer = ScriptedHttpServer::Answer;
+
+const QByteArray kAccept = "Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff\r\n"
+                           "Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript\r\n"
+                           "Content-type: application/x-www-form-urlencoded\r\n\r\n";
+
+class HttpClient : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        http_.SetBody(bodyPath());
+        http_.SetInputFileMode(true);
+        http_.SetTimeOut(3000);
+        http_.SetReportLevel(0);
+        http_.OnSuccess = [this] { events_ += "success;"; };
+        http_.OnFailure = [this] { events_ += "failure;"; };
+        http_.OnConnectionFailed = [this] { events_ += "connection failed;"; };
+    }
+
+    // Runs Get and returns the text of the error it raised, empty when none.
+    QString get(const QString& url)
+    {
+        try {
+            http_.Get(url);
+        } catch (const NetError& error) {
+            return QString::fromUtf8(error.what());
+        }
+        return {};
+    }
+
+    void answerAlways(const QByteArray& text, bool close = true)
+    {
+        server_.respond = [text, close](const QByteArray&) { return Answer{{text}, 0, close}; };
+    }
+
+    QString bodyPath() const { return dir_.filePath(QStringLiteral("mp_dat_tmp.sys")); }
+    QByteArray body() const
+    {
+        QFile file(bodyPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    }
+
+    QTemporaryDir dir_;
+    ScriptedHttpServer server_;
+    TNMHTTP http_;
+    QString events_;
+};
+} // namespace
+
+TEST_F(HttpClient, DownloadsTheBodyWithTheExactRequest)
+{
+    answerAlways("HTTP/1.0 200 OK\r\nServer: test\r\n\r\nline one\r\n\r\nline two");
+    EXPECT_EQ(get(server_.url(QStringLiteral("/data/mp_dat.sys"))), QString());
+    EXPECT_EQ(events_, QStringLiteral("success;"));
+    EXPECT_EQ(http_.StatusCode(), 200);
+    EXPECT_EQ(body(), "line one\r\n\r\nline two");
+    ASSERT_EQ(server_.requests.size(), 1);
+    EXPECT_EQ(server_.requests[0], "GET /data/mp_dat.sys HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept);
+}
+
+TEST_F(HttpClient, ThroughAProxyTheRequestCarriesTheWholeAddress)
+{
+    answerAlways("HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\nabcd");
+    http_.SetProxy(QStringLiteral("127.0.0.1"));
+    http_.SetProxyPort(server_.port());
+    EXPECT_EQ(get(QStringLiteral("http://www.unresolvable.example/data/mp_dat.sys")), QString());
+    EXPECT_EQ(events_, QStringLiteral("success;"));
+    ASSERT_EQ(server_.requests.size(), 1);
+    EXPECT_EQ(server_.requests[0], "GET http://www.unresolvable.example/data/mp_dat.sys HTTP/1.0\r\n"
+                                   "Proxy-Connection: Keep-Alive\r\nHost: www.unresolvable.example\r\n" +
+                                       kAccept);
+}
+
+TEST_F(HttpClient, OutcomesFollowTheStatus)
+{
+    answerAlways("HTTP/1.0 404 Not Found\r\nContent-Type: text/html\r\n\r\n<html>gone</html>");
+    EXPECT_EQ(get(server_.url()), QString());
+    EXPECT_EQ(events_, QStringLiteral("failure;"));
+    EXPECT_EQ(body(), "<html>gone</html>");
+
+    events_.clear();
+    answerAlways("I am not HTTP at all\r\n\r\npayload");
+    EXPECT_EQ(get(server_.url()), QString());
+    EXPECT_EQ(events_, QStringLiteral("success;"));
+    EXPECT_EQ(http_.StatusCode(), 0);
+    EXPECT_EQ(body(), "payload");
+
+    events_.clear();
+    answerAlways("HTTP/1.0 300 Multiple Choices\r\nLocation: /elsewhere\r\n\r\n");
+    EXPECT_EQ(get(server_.url()), QString());
+    EXPECT_EQ(events_, QStringLiteral("failure;"));
+}
+
+TEST_F(HttpClient, EmptyBodyEmptiesAnExistingFile)
+{
+    {
+        QFile old(bodyPath());
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("stale content from the last update");
+    }
+    answerAlways("HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n");
+    EXPECT_EQ(get(server_.url()), QString());
+    EXPECT_EQ(events_, QStringLiteral("success;"));
+    EXPECT_TRUE(QFileInfo::exists(bodyPath()));
+    EXPECT_EQ(body(), QByteArray());
+}
+
+TEST_F(HttpClient, KeepAliveAnswerEndsAtItsLength)
+{
+    answerAlways("HTTP/1.0 200 OK\r\nContent-Length: 5\r\nConnection: keep-alive\r\n\r\nhello", false);
+    http_.SetTimeOut(20000);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(get(server_.url()), QString());
+    EXPECT_LT(clock.elapsed(), 15000) << "waited for the connection to close";
+    EXPECT_EQ(events_, QStringLiteral("success;"));
+    EXPECT_EQ(body(), "hello");
+}
+
+TEST_F(HttpClient, AnswersThatNeverEndOrEndEarlyRaiseWithoutEvent)
+{
+    http_.SetTimeOut(300);
+    answerAlways("HTTP/1.0 200 OK\r\n\r\nno length and never closed", false);
+    EXPECT_FALSE(get(server_.url()).isEmpty());
+    EXPECT_EQ(events_, QString());
+
+    answerAlways("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\nonly a little");
+    EXPECT_FALSE(get(server_.url()).isEmpty());
+    EXPECT_EQ(events_, QString());
+
+    server_.respond = [](const QByteArray&) { return Answer{{}, 0, true}; };
+    EXPECT_FALSE(get(server_.url()).isEmpty());
+    EXPECT_EQ(events_, QString());
+}
+
+TEST_F(HttpClient, HeaderFloodIsRefused)
+{
+    QByteArray flood = "HTTP/1.0 200 OK\r\n";
+    for (int i = 0; i < 2000; ++i)
+        flood += "X-Filler: " + QByteArray(60, 'a') + "\r\n";
+    answerAlways(flood, false);
+    EXPECT_EQ(get(server_.url()), QStringLiteral("The answer's header is too large"));
+    EXPECT_EQ(events_, QString());
+}
+
+TEST_F(HttpClient, FollowsRedirectsWithinLimits)
+{
+    server_.respond = [](const QByteArray& request) {
+        if (request.startsWith("GET /old "))
+            return Answer{{"HTTP/1.0 301 Moved\r\nLocation: /mid\r\n\r\nmoved"}};
+        if (request.startsWith("GET /mid "))
+            return Answer{{"HTTP/1.0 307 Temporary\r\nLocation: new\r\n\r\n"}};
+        return Answer{{"HTTP/1.0 200 OK\r\n\r\nfinal body"}};
+    };
+    EXPECT_EQ(get(server_.url(QStringLiteral("/old"))), QString());
+    EXPECT_EQ(events_, QStringLiteral("success;"));
+    EXPECT_EQ(body(), "final body");
+    EXPECT_EQ(server_.requests.size(), 3);
+    EXPECT_TRUE(server_.requests[2].startsWith("GET /new HTTP/1.0\r\n"));
+
+    // A chain one longer than allowed.
+    events_.clear();
+    server_.requests.clear();
+    server_.respond = [](const QByteArray& request) {
+        const int step = request.mid(5, 1).toInt();
+        return Answer{{"HTTP/1.0 302 Found\r\nLocation: /" + QByteArray::number(step + 1) + "\r\n\r\n"}};
+    };
+    EXPECT_EQ(get(server_.url(QStringLiteral("/0"))), QString());
+    EXPECT_EQ(events_, QStringLiteral("failure;"));
+    EXPECT_EQ(server_.requests.size(), TNMHTTP::kMaxRedirects + 1);
+
+    events_.clear();
+    server_.requests.clear();
+    server_.respond = [](const QByteArray& request) {
+        return Answer{{request.startsWith("GET /a ") ? "HTTP/1.0 303 See\r\nLocation: /b\r\n\r\n"
+                                                     : "HTTP/1.0 308 Perm\r\nLocation: /a\r\n\r\n"}};
+    };
+    EXPECT_EQ(get(server_.url(QStringLiteral("/a"))), QString());
+    EXPECT_EQ(events_, QStringLiteral("failure;"));
+    EXPECT_EQ(server_.requests.size(), 2);
+
+    events_.clear();
+    answerAlways("HTTP/1.0 302 Found\r\nLocation: https://secure.example/x\r\n\r\n");
+    EXPECT_EQ(get(server_.url()), QString());
+    EXPECT_EQ(events_, QStringLiteral("failure;"));
+}
+
+TEST_F(HttpClient, AddressAndConnectionErrors)
+{
+    EXPECT_EQ(get(QString()), QStringLiteral("Empty URL"));
+    EXPECT_EQ(get(QStringLiteral("https://www.example/")), QStringLiteral("HTTP Secure Socket is not supported"));
+    const QString lookup = get(QStringLiteral("http://no-such-host.invalid/x"));
+    EXPECT_TRUE(lookup == QStringLiteral("Null Remote Address") || lookup == QStringLiteral("Host Lookup Timed Out"))
+        << lookup.toStdString();
+    EXPECT_EQ(events_, QString());
+
+    QTcpServer closed;
+    closed.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = closed.serverPort();
+    closed.close();
+    EXPECT_FALSE(get(QStringLiteral("http://127.0.0.1:%1/x").arg(port)).isEmpty());
+    EXPECT_EQ(events_, QStringLiteral("connection failed;"));
+
+    events_.clear();
+    http_.SetBody(dir_.filePath(QStringLiteral("no/such/folder/file")));
+    answerAlways("HTTP/1.0 200 OK\r\n\r\nbody");
+    EXPECT_FALSE(get(server_.url()).isEmpty());
+    EXPECT_EQ(events_, QString());
+}
+
+TEST_F(HttpClient, SlowSteadyAnswerKeepsTheWindowAlive)
+{
+    server_.respond = [](const QByteArray&) {
+        return Answer{{"HTTP/1.0 200 OK\r\n\r\n", "part one,", "part two,", "part three"}, 250, true};
+    };
+    // Each pause is shorter than the limit, all of them together are longer.
+    http_.SetTimeOut(600);
+    int ticks = 0;
+    QString nested;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        ++ticks;
+        if (nested.isEmpty())
+            nested = get(server_.url());
+    });
+    timer.start(40);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(get(server_.url()), QString());
+    timer.stop();
+    EXPECT_GT(clock.elapsed(), 600);
+    EXPECT_GT(ticks, 5);
+    EXPECT_EQ(nested, QStringLiteral("A request is already in progress"));
+    EXPECT_EQ(events_, QStringLiteral("success;"));
+    EXPECT_EQ(body(), "part one,part two,part three");
+}
