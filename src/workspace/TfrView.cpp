@@ -45,7 +45,11 @@ void TfrView::showWorkingImage(const QImage& image)
 {
     IkDispOrg->setImage(image);
     IkDispOrg->setGeometry(0, 0, image.width(), image.height());
+    // The working size already equals the new client size, so this resize needs no rebuild; one
+    // would only repeat the work, and with Shift held grow the picture by a pixel at every round.
+    followingPicture_ = true;
     resize(image.size());
+    followingPicture_ = false;
 }
 
 void TfrView::resizeEvent(QResizeEvent* event)
@@ -54,7 +58,8 @@ void TfrView::resizeEvent(QResizeEvent* event)
     if (!IkDispOrg->hasImage())
         IkDispOrg->resize(size());
     emit resized();
-    TimerView->start(); // a run of size changes is applied once, after the last
+    if (!followingPicture_)
+        TimerView->start(); // a run of size changes is applied once, after the last
 }
 
 void TfrView::TimerViewTimer()

@@ -43,4 +43,5 @@ private:
     Workspace& workspace_;
     Prompts& prompts_;
     std::function<bool()> stayOnTopOption_;
+    bool followingPicture_ = false;
 };

@@ -4,6 +4,7 @@
 #include "app/TfrColCheck.h"
 #include "app/TfrMain.h"
 #include "app/TfrProgress.h"
+#include "imaging/ImageDisplay.h"
 #include "catalogue/ModelSelectPage.h"
 #include "foundation/Cp932.h"
 #include "workspace/TfrView.h"
@@ -261,4 +262,30 @@ TEST_F(ProgramSessionTest, ProgressDialogShowsEachStepAtOnce)
         EXPECT_EQ(progress->lbMessage->text(), QStringLiteral("品質を調整しています"));
     }
     EXPECT_FALSE(progress->isVisible());
+}
+
+TEST_F(ProgramSessionTest, ALoadedPictureShowsOnTheCanvasAndADropReplacesIt)
+{
+    writeCatalogue(catalogueText);
+    auto session = start();
+    ModelSelectPage* page = session->frMain()->tsSelectMP;
+    page->setCarrierText(QStringLiteral("DoCoMo"));
+    page->cbCarrierChange();
+    QTemporaryDir pictures;
+    const QString path = pictures.filePath(QStringLiteral("photo.JPG"));
+    QImage photo(640, 480, QImage::Format_RGB888);
+    photo.fill(QColor(20, 120, 220));
+    ASSERT_TRUE(photo.save(path, "JPEG"));
+    emit session->frMain()->filesDropped({path});
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_EQ(session->frMain()->IkDispMain->image().size(), QSize(240, 320));
+    EXPECT_EQ(session->frView()->size(), QSize(428, 321));
+    EXPECT_FALSE(session->frMain()->btUndo->isEnabled());
+    // A larger canvas keeps the working size: the picture sits on the margin colour.
+    page->setPhoneText(QStringLiteral("nothing"));
+    page->cbPhoneChange();
+    const QImage canvas = session->frMain()->IkDispMain->image();
+    EXPECT_EQ(canvas.size(), QSize(480, 480));
+    EXPECT_EQ(canvas.pixelColor(0, 0), QColor(Qt::white));
+    EXPECT_EQ(session->workbench().geometry.offsetX, -52);
 }
