@@ -8,6 +8,7 @@
 #include "catalogue/LoadCatalogue.h"
 #include "catalogue/ModelSelectPage.h"
 #include "catalogue/TfrDirectSize.h"
+#include "decoration/DrawingLayers.h"
 #include "decoration/TfrCalender.h"
 #include "foundation/HandlerGuard.h"
 #include "foundation/Prompts.h"
@@ -19,6 +20,7 @@
 #include "workspace/TfrView.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtGui/QAction>
 #include <QtWidgets/QPushButton>
 
 namespace {
@@ -69,10 +71,9 @@ void ProgramSession::createMainWindow()
 {
     frMain_ = track(new TfrMain(workbench_, prompts_));
     connect(frMain_, &TfrMain::closing, this, [this] { runGuarded(prompts_, [this] { shutdown(); }); });
-    connect(frMain_, &TfrMain::clearDrawingRequested, this,
-            [this] { runGuarded(prompts_, [this] { hooks_.clearDrawing(); }); });
     connect(frMain_, &TfrMain::filesDropped, this,
             guarded(prompts_, [this](const QStringList& files) { workbench_.loader.loadDroppedFiles(files); }));
+    connectLayers();
     connect(frMain_->btUndo, &QPushButton::clicked, this,
             guarded(prompts_, [this](bool) { workbench_.undoCommand.btUndoClick(); }));
     workbench_.undo.setUndoAvailableListener([this](bool available) { frMain_->btUndo->setEnabled(available); });
@@ -85,11 +86,36 @@ void ProgramSession::createMainWindow()
     connect(&workspace, &Workspace::canvasResized, this, [this](int width, int height) {
         frMain_->mainPanel->ResizeDisplay(width, height);
         frMain_->IkDispMain->setGridSpace(width * 0.25);
-        hooks_.clearScratchSurface();
+        workbench_.layers.setCanvasSize(QSize(width, height));
     });
     connect(&workspace, &Workspace::workspaceImageChanged, frMain_->IkDispMain, &ImageDisplay::setImage);
     connect(&workbench_.loader, &PictureLoader::pictureLoaded, frMain_->tsImageSize->btResetSize,
             [this] { frMain_->tsImageSize->btResetSize->setEnabled(false); });
+}
+
+void ProgramSession::connectLayers()
+{
+    DrawingLayers& layers = workbench_.layers;
+    TfrMain* main = frMain_;
+    const auto commit = guarded(prompts_, [&layers] { layers.CommitDrawing(); });
+    const auto clear = guarded(prompts_, [&layers] { layers.ClearDrawing(); });
+    connect(main->btDecideDraw, &QPushButton::clicked, this, commit);
+    connect(main->mnDecide, &QAction::triggered, this, commit);
+    connect(main->btClearDraw, &QPushButton::clicked, this, clear);
+    connect(main->mnClear, &QAction::triggered, this, clear);
+    connect(main, &TfrMain::clearDrawingRequested, this, clear);
+    connect(&layers, &DrawingLayers::drawingControlsEnabled, main, [main](bool enabled) {
+        for (QWidget* control : {static_cast<QWidget*>(main->btDecideDraw), static_cast<QWidget*>(main->btClearDraw)})
+            control->setEnabled(enabled);
+        main->mnDecide->setEnabled(enabled);
+        main->mnClear->setEnabled(enabled);
+    });
+    connect(&layers, &DrawingLayers::layerChanged, main->IkDispMain,
+            [main](int index, const QImage& picture, bool visible) {
+                main->IkDispMain->setRasterImage(index, picture);
+                main->IkDispMain->setRasterKey(index, true, DrawingLayers::LayerKeyColor);
+                main->IkDispMain->setRasterVisible(index, visible);
+            });
 }
 
 void ProgramSession::createDialogs()
@@ -119,9 +145,10 @@ void ProgramSession::mainWindowFirstShow()
     if (!confirmLowColourDepth())                                                        // A4
         workbench_.canStart = false;
     frMain_->tsSelectMP->fillCarriers();                                                 // A5
-    hooks_.resetLayers();                                                                // A6
+    workbench_.layers.reset();                                                           // A6
     hooks_.listStampsAndFrames();                                                        // A7
-    hooks_.clearScratchSurface();                                                        // A8
+    workbench_.layers.clearScratchSurface();                                             // A8
+    workbench_.layers.LineInProgress = false;
     // A9: the main window accepts dropped files from its creation on.
 }
 

@@ -22,15 +22,12 @@ class TfrView;
 struct StartupHooks {
     std::function<void()> loadSettings = [] {};
     std::function<void()> saveSettings = [] {};
-    std::function<void()> resetLayers = [] {};       // CurrentLayer 0, raster layer 0 hidden
     std::function<void()> listStampsAndFrames = [] {};
-    std::function<void()> clearScratchSurface = [] {};
     std::function<void()> loadCalendarSettings = [] {};
     std::function<void()> setCalendarToToday = [] {};
     std::function<bool()> autoCheckOption = [] { return false; };
     std::function<void()> updateCatalogue = [] {};
     std::function<void()> loadBanner = [] {};
-    std::function<void()> clearDrawing = [] {};
 };
 
 class ProgramSession : public QObject {
@@ -55,7 +52,7 @@ private:
     void createMainWindow();
     void createDialogs();
     void createSubWindow();
-    void connectWorkspace();
+    void connectLayers();
     void mainWindowFirstShow();
     void subWindowFirstShow();
     bool confirmLowColourDepth();

@@ -1,6 +1,7 @@
 #pragma once
 // The program's shared state: what the windows show and the subsystems work on.
 #include "catalogue/ModelCatalogue.h"
+#include "decoration/DrawingLayers.h"
 #include "foundation/ProgramOptions.h"
 #include "workspace/OperationLog.h"
 #include "workspace/PictureLoader.h"
@@ -16,8 +17,11 @@ struct Workbench {
           log(folder),
           workspace(geometry, undo, options),
           loader(workspace, undo, log, options, prompts),
-          undoCommand(workspace, undo, log, prompts)
+          undoCommand(workspace, undo, log, prompts),
+          layers(undo, prompts)
     {
+        loader.setLayerHooks({[this] { layers.resetForLoading(); }, [this] { layers.ReleaseLayerPicture(); }});
+        undoCommand.setLayerUndo([this] { layers.UndoCommit(); });
     }
 
     QString programFolder; // the executable's folder, ending with '/'
@@ -31,4 +35,5 @@ struct Workbench {
     Workspace workspace;
     PictureLoader loader;
     UndoCommand undoCommand;
+    DrawingLayers layers;
 };

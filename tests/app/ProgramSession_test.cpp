@@ -4,6 +4,7 @@
 #include "app/TfrColCheck.h"
 #include "app/TfrMain.h"
 #include "app/TfrProgress.h"
+#include "decoration/DrawingLayers.h"
 #include "imaging/ImageDisplay.h"
 #include "catalogue/ModelSelectPage.h"
 #include "foundation/Cp932.h"
@@ -236,15 +237,19 @@ TEST_F(ProgramSessionTest, ShutdownRemovesUndoImagesUpToTheFirstGapAndSendFiles)
 TEST_F(ProgramSessionTest, EscapeClearsTheDrawingOnlyWhenClearingIsEnabled)
 {
     writeCatalogue(catalogueText);
-    int cleared = 0;
-    hooks.clearDrawing = [&] { ++cleared; };
     auto session = start();
+    DrawingLayers& layers = session->workbench().layers;
+    layers.InstallLayerPicture(layers.ScratchSurface());
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(session->frMain(), &escape);
-    EXPECT_EQ(cleared, 0);
-    session->frMain()->btClearDraw->setEnabled(true);
+    EXPECT_TRUE(layers.layer(0).visible); // nothing pending: Escape does nothing
+    layers.MarkDrawingPending();
+    EXPECT_TRUE(session->frMain()->btClearDraw->isEnabled());
+    EXPECT_TRUE(session->frMain()->mnDecide->isEnabled());
     QApplication::sendEvent(session->frMain(), &escape);
-    EXPECT_EQ(cleared, 1);
+    EXPECT_FALSE(layers.layer(0).visible);
+    EXPECT_FALSE(session->frMain()->btClearDraw->isEnabled());
+    EXPECT_FALSE(session->frMain()->mnClear->isEnabled());
 }
 
 TEST_F(ProgramSessionTest, ProgressDialogShowsEachStepAtOnce)
