@@ -70,9 +70,10 @@ int download(const char* url, const char* path)
 
 void BM_ResponseHead(benchmark::State& state)
 {
-    const QByteArray text = "HTTP/1.0 200 OK\r\nServer: SimpleHTTP/0.6 Python/3.11\r\nDate: Wed, 09 Dec 2026 12:00:00 GMT\r\n"
-                            "Content-type: application/octet-stream\r\nContent-Length: 209715200\r\n"
-                            "Last-Modified: Wed, 09 Dec 2026 11:00:00 GMT\r\n\r\nbody";
+    const QByteArray text =
+        "HTTP/1.0 200 OK\r\nServer: SimpleHTTP/0.6 Python/3.11\r\nDate: Wed, 09 Dec 2026 12:00:00 GMT\r\n"
+        "Content-type: application/octet-stream\r\nContent-Length: 209715200\r\n"
+        "Last-Modified: Wed, 09 Dec 2026 11:00:00 GMT\r\n\r\nbody";
     for (auto _ : state) {
         HttpResponseHead head;
         QByteArray buffer = text;

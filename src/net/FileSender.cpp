@@ -1,8 +1,6 @@
 #include "net/FileSender.h"
 
-FileSender::FileSender(QFile& file, QTcpSocket& socket, EventWait& wait) : file_(file), socket_(socket), wait_(wait)
-{
-}
+FileSender::FileSender(QFile& file, QTcpSocket& socket, EventWait& wait) : file_(file), socket_(socket), wait_(wait) {}
 
 FileSender::Result FileSender::run()
 {

@@ -9,7 +9,7 @@
 
 class FileSender
 {
-public:
+  public:
     static constexpr qint64 kBlock = 256 * 1024;
     static constexpr qint64 kHighWater = 4 * kBlock;
 
@@ -20,7 +20,7 @@ public:
     // Sends the whole file, then closes the connection once every byte has left.
     Result run();
 
-private:
+  private:
     Result stream();
     bool fill(QByteArray& block);
     Result waitFor(const std::function<bool()>& done);

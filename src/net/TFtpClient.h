@@ -19,7 +19,7 @@ class TcpConnector;
 
 class TFtpClient
 {
-public:
+  public:
     enum class State { NotConnected, Connecting, LoggedOut, Ready, Busy, Closing };
 
     TFtpClient();
@@ -61,7 +61,7 @@ public:
     // The last reply of the server, "426 Timeout", or code 0 with the text of a local failure.
     FtpReply LastReply() const { return lastReply_; }
 
-private:
+  private:
     template <typename Body> bool guarded(Body body) noexcept;
     void syncState();
     bool settable(QString& field, const QString& value);

@@ -4,9 +4,7 @@
 
 #include "net/Socks5Handshake.h"
 
-TcpConnector::TcpConnector(QTcpSocket& socket, EventWait& wait) : socket_(socket), wait_(wait)
-{
-}
+TcpConnector::TcpConnector(QTcpSocket& socket, EventWait& wait) : socket_(socket), wait_(wait) {}
 
 bool TcpConnector::open(const SocksSettings& socks, const QString& host, quint16 port)
 {
@@ -49,9 +47,8 @@ bool TcpConnector::negotiate(const SocksSettings& socks, const QString& host, qu
         if (!out.isEmpty())
             socket_.write(out);
         const qsizetype want = handshake.wanted();
-        const auto outcome = wait_.until([&] {
-            return socket_.bytesAvailable() >= want || socket_.state() != QAbstractSocket::ConnectedState;
-        });
+        const auto outcome = wait_.until(
+            [&] { return socket_.bytesAvailable() >= want || socket_.state() != QAbstractSocket::ConnectedState; });
         if (outcome != EventWait::Outcome::Done) {
             socket_.abort();
             return fail(QStringLiteral("socks proxy timed out"), outcome);

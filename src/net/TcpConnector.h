@@ -10,7 +10,7 @@ class QTcpSocket;
 
 class TcpConnector
 {
-public:
+  public:
     static constexpr quint16 kDefaultSocksPort = 1080;
 
     TcpConnector(QTcpSocket& socket, EventWait& wait);
@@ -21,7 +21,7 @@ public:
     EventWait::Outcome outcome() const { return outcome_; }
     QString error() const { return error_; }
 
-private:
+  private:
     bool connectDirect(const QString& host, quint16 port);
     bool negotiate(const SocksSettings& socks, const QString& host, quint16 port);
     bool fail(const QString& text, EventWait::Outcome outcome = EventWait::Outcome::Done);

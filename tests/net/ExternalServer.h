@@ -7,7 +7,7 @@
 
 class ExternalServer
 {
-public:
+  public:
     ~ExternalServer();
 
     static bool installed(const QString& program);
@@ -21,7 +21,7 @@ public:
 
     quint16 port() const { return port_; }
 
-private:
+  private:
     bool waitUntilListening();
 
     QProcess process_;

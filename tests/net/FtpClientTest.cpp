@@ -3,11 +3,12 @@
 
 #include "QtPrinters.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QTimer>
 
-#include "TransferTestFile.h"
 #include "ScriptedFtpServer.h"
+#include "TransferTestFile.h"
 #include "net/TFtpClient.h"
 
 using namespace std::chrono_literals;
@@ -53,9 +54,8 @@ TEST(FtpClient, UploadsInActiveModeFromTheControlAddress)
     EXPECT_TRUE(client.Quit());
     EXPECT_EQ(client.state(), TFtpClient::State::NotConnected);
 
-    EXPECT_EQ(server.commands,
-              (QList<QByteArray>{"USER jex", "PASS zub", "TYPE I", "PORT " + server.portArgument,
-                                 "STOR 192.168.0.5_7.jpg", "QUIT"}));
+    EXPECT_EQ(server.commands, (QList<QByteArray>{"USER jex", "PASS zub", "TYPE I", "PORT " + server.portArgument,
+                                                  "STOR 192.168.0.5_7.jpg", "QUIT"}));
     EXPECT_TRUE(server.portArgument.startsWith("127,0,0,1,"));
     EXPECT_TRUE(server.received == file.bytes());
 }
@@ -247,4 +247,22 @@ TEST(FtpClient, SlowTransferKeepsTheWindowAliveAndRefusesSecondCalls)
     EXPECT_TRUE(nestedCallsFailed);
     EXPECT_TRUE(slow.received == file.bytes());
     EXPECT_TRUE(client.Quit());
+}
+
+TEST(FtpClient, ClosingTheProgramEndsAWait)
+{
+    ScriptedFtpServer mute;
+    mute.greeting.clear();
+    TFtpClient client;
+    aimAt(client, mute, 30s);
+    QTimer::singleShot(100, [] { QCoreApplication::exit(0); });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(client.Connect());
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_EQ(client.state(), TFtpClient::State::NotConnected);
+    EXPECT_FALSE(client.LastReply().text.isEmpty());
+    // Let the next waits of this process run again.
+    QTimer::singleShot(0, [] { QCoreApplication::quit(); });
+    QCoreApplication::exec();
 }

@@ -17,10 +17,11 @@ const QString kMicrosocks = QStringLiteral("/usr/bin/microsocks");
 
 class FtpRealServer : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
-        if (!ExternalServer::installed(kPython) || !QFileInfo::exists(QStringLiteral("/usr/lib/python3/dist-packages/pyftpdlib")))
+        if (!ExternalServer::installed(kPython) ||
+            !QFileInfo::exists(QStringLiteral("/usr/lib/python3/dist-packages/pyftpdlib")))
             GTEST_SKIP() << "pyftpdlib for /usr/bin/python3 is not installed";
         ASSERT_TRUE(QDir().mkpath(file_.folder() + QStringLiteral("/store")));
         ASSERT_TRUE(ftp_.startAndReadPort(
@@ -37,8 +38,10 @@ protected:
         if (!ExternalServer::installed(kMicrosocks))
             return false;
         const quint16 port = ExternalServer::freePort();
-        if (!socks_.start(kMicrosocks, QStringList{QStringLiteral("-i"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
-                                                   QString::number(port)} + extra,
+        if (!socks_.start(kMicrosocks,
+                          QStringList{QStringLiteral("-i"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
+                                      QString::number(port)} +
+                              extra,
                           port))
             return false;
         client_.SetSocksServer(QStringLiteral("127.0.0.1"));

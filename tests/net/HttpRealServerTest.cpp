@@ -18,14 +18,15 @@ const QString kTinyproxy = QStringLiteral("/usr/bin/tinyproxy");
 
 class HttpRealServer : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         if (!ExternalServer::installed(kPython))
             GTEST_SKIP() << "/usr/bin/python3 is not installed";
-        ASSERT_TRUE(web_.startAndReadPort(kPython, {QStringLiteral("-u"), QStringLiteral("-m"), QStringLiteral("http.server"),
-                                                    QStringLiteral("0"), QStringLiteral("--bind"), QStringLiteral("127.0.0.1"),
-                                                    QStringLiteral("--directory"), served_.folder()}));
+        ASSERT_TRUE(
+            web_.startAndReadPort(kPython, {QStringLiteral("-u"), QStringLiteral("-m"), QStringLiteral("http.server"),
+                                            QStringLiteral("0"), QStringLiteral("--bind"), QStringLiteral("127.0.0.1"),
+                                            QStringLiteral("--directory"), served_.folder()}));
         http_.SetBody(out_.filePath(QStringLiteral("mp_dat_tmp.sys")));
         http_.SetTimeOut(10000);
         http_.OnSuccess = [this] { events_ += "success;"; };
@@ -57,7 +58,10 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
     }
 
-    QString url(const QString& name) const { return QStringLiteral("http://127.0.0.1:%1/%2").arg(web_.port()).arg(name); }
+    QString url(const QString& name) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1/%2").arg(web_.port()).arg(name);
+    }
 
     TransferTestFile served_{2 * 1024 * 1024 + 3};
     QTemporaryDir out_;

@@ -11,7 +11,7 @@
 
 class ScriptedFtpServer : public QObject
 {
-public:
+  public:
     ScriptedFtpServer();
 
     quint16 port() const { return server_.serverPort(); }
@@ -33,7 +33,7 @@ public:
     void closeControl() { control_->disconnectFromHost(); }
     bool controlOpen() const { return control_ && control_->state() == QAbstractSocket::ConnectedState; }
 
-private:
+  private:
     void onControl();
     void onCommand(const QByteArray& line);
     void answer(const QByteArray& word);
