@@ -12,6 +12,7 @@ class FileSender
   public:
     static constexpr qint64 kBlock = 256 * 1024;
     static constexpr qint64 kHighWater = 4 * kBlock;
+    static constexpr qint64 kKernelBuffer = 2 * kBlock;
 
     enum class Result { Sent, ReadError, Closed, TimedOut, Aborted };
 

@@ -166,7 +166,10 @@ bool TFtpClient::transfer()
     case FileSender::Result::ReadError:
         return localFailure(QStringLiteral("cannot read %1: %2").arg(localFileName_, file.errorString()));
     case FileSender::Result::Closed:
-        return localFailure(QStringLiteral("the data connection closed during the transfer"));
+        // The server dropped the transfer; its reply says why and must not linger for the next command.
+        data.reset();
+        expect({});
+        return false;
     case FileSender::Result::TimedOut:
         return waitFailed(EventWait::Outcome::TimedOut);
     case FileSender::Result::Aborted:

@@ -7,6 +7,7 @@
 #include "net/SocksSettings.h"
 
 class QTcpSocket;
+class Socks5Handshake;
 
 class TcpConnector
 {
@@ -23,7 +24,7 @@ class TcpConnector
 
   private:
     bool connectDirect(const QString& host, quint16 port);
-    bool negotiate(const SocksSettings& socks, const QString& host, quint16 port);
+    bool negotiate(Socks5Handshake& handshake, QByteArray out);
     bool fail(const QString& text, EventWait::Outcome outcome = EventWait::Outcome::Done);
 
     QTcpSocket& socket_;

@@ -126,6 +126,23 @@ TEST(FtpClient, RefusedStoreKeepsTheControlConnection)
     EXPECT_TRUE(client.Quit());
 }
 
+TEST(FtpClient, DroppedTransferTakesTheServersReason)
+{
+    ScriptedFtpServer server;
+    server.dropAfter = 100000;
+    server.dropReply = "452 Disk full\r\n";
+    TransferTestFile file(8 * 1024 * 1024);
+    TFtpClient client;
+    aimAt(client, server);
+    ASSERT_TRUE(client.Connect());
+    client.SetLocalFileName(file.path());
+    client.SetHostFileName(QStringLiteral("a.jpg"));
+    EXPECT_FALSE(client.Put());
+    EXPECT_EQ(client.LastReply().text, QStringLiteral("452 Disk full"));
+    // The reason was taken, so the next exchange is in step again.
+    EXPECT_TRUE(client.Quit());
+}
+
 TEST(FtpClient, PutFailsBeforeStoreForBadLocalFileOrName)
 {
     ScriptedFtpServer server;

@@ -76,7 +76,7 @@ void ScriptedFtpServer::adoptData(QTcpSocket* socket)
     connect(data_, &QAbstractSocket::disconnected, this, [this] {
         received += data_->readAll();
         dataClosed = true;
-        if (controlOpen() && !finalReply.isEmpty())
+        if (controlOpen() && !finalReply.isEmpty() && !dropped_)
             control_->write(finalReply);
     });
 }
@@ -84,4 +84,9 @@ void ScriptedFtpServer::adoptData(QTcpSocket* socket)
 void ScriptedFtpServer::readData()
 {
     received += readChunk > 0 ? data_->read(readChunk) : data_->readAll();
+    if (dropAfter >= 0 && received.size() >= dropAfter && !dropped_) {
+        dropped_ = true;
+        data_->abort();
+        control_->write(dropReply);
+    }
 }

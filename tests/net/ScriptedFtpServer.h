@@ -24,6 +24,10 @@ class ScriptedFtpServer : public QObject
     qint64 readChunk = 0;
     int readPauseMs = 0;
 
+    // Drops the data connection once this many bytes arrived (negative: never) and says why.
+    qint64 dropAfter = -1;
+    QByteArray dropReply = "426 Transfer aborted\r\n";
+
     QList<QByteArray> commands;
     QByteArray received;
     QByteArray portArgument;
@@ -46,4 +50,5 @@ class ScriptedFtpServer : public QObject
     QTcpSocket* control_ = nullptr;
     QTcpSocket* data_ = nullptr;
     quint16 activePort_ = 0;
+    bool dropped_ = false;
 };
