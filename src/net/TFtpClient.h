@@ -13,6 +13,7 @@
 #include "net/FtpReply.h"
 #include "net/SocksSettings.h"
 
+class QFile;
 class QTcpServer;
 class QTcpSocket;
 class TcpConnector;
@@ -68,6 +69,7 @@ class TFtpClient
 
     bool login();
     bool transfer();
+    bool sendFile(QFile& file, std::unique_ptr<QTcpSocket> data);
     std::unique_ptr<QTcpSocket> openPassive();
     std::unique_ptr<QTcpServer> listenActive();
     std::unique_ptr<QTcpSocket> acceptActive(QTcpServer& listener);

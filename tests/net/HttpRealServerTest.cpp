@@ -34,22 +34,18 @@ class HttpRealServer : public ::testing::Test
         http_.OnConnectionFailed = [this] { events_ += "connection failed;"; };
     }
 
-    bool startProxy()
+    void startProxy()
     {
-        if (!ExternalServer::installed(kTinyproxy))
-            return false;
-        const quint16 port = ExternalServer::freePort();
-        QFile config(out_.filePath(QStringLiteral("tinyproxy.conf")));
-        if (!config.open(QIODevice::WriteOnly))
-            return false;
-        QTextStream(&config) << "Port " << port << "\nListen 127.0.0.1\nTimeout 30\nMaxClients 10\n"
-                             << "Allow 127.0.0.1\nLogLevel Error\n";
-        config.close();
-        if (!proxy_.start(kTinyproxy, {QStringLiteral("-d"), QStringLiteral("-c"), config.fileName()}, port))
-            return false;
+        const QString configPath = out_.filePath(QStringLiteral("tinyproxy.conf"));
+        ASSERT_TRUE(proxy_.startOnFreePort(kTinyproxy, [&](quint16 port) {
+            QFile config(configPath);
+            if (config.open(QIODevice::WriteOnly))
+                QTextStream(&config) << "Port " << port << "\nListen 127.0.0.1\nTimeout 30\nMaxClients 10\n"
+                                     << "Allow 127.0.0.1\nLogLevel Error\n";
+            return QStringList{QStringLiteral("-d"), QStringLiteral("-c"), configPath};
+        }));
         http_.SetProxy(QStringLiteral("127.0.0.1"));
-        http_.SetProxyPort(port);
-        return true;
+        http_.SetProxyPort(proxy_.port());
     }
 
     QByteArray downloaded() const
@@ -88,8 +84,9 @@ TEST_F(HttpRealServer, DownloadsDirectly)
 
 TEST_F(HttpRealServer, DownloadsThroughTinyproxy)
 {
-    if (!startProxy())
+    if (!ExternalServer::installed(kTinyproxy))
         GTEST_SKIP() << "tinyproxy is not installed";
+    ASSERT_NO_FATAL_FAILURE(startProxy());
     http_.Get(url(QStringLiteral("upload.jpg")));
     EXPECT_EQ(events_, QStringLiteral("success;"));
     EXPECT_TRUE(downloaded() == served_.bytes());
