@@ -151,23 +151,6 @@ TEST_F(DirectSizeTest, OkClampsTheFieldItTakesTheFocusFrom)
     EXPECT_EQ(target.ColorBits, 4);
 }
 
-TEST_F(DirectSizeTest, ExitHandlersClampEachField)
-{
-    dialog.fill(target, QStringLiteral("97600"));
-    dialog.csMpWidth->setText(QStringLiteral("5"));
-    dialog.csMpHeight->setText(QStringLiteral("481"));
-    dialog.csCol->setText(QStringLiteral("33"));
-    dialog.csFS->setText(QString());
-    dialog.csMpWidthExit();
-    dialog.csMpHeightExit();
-    dialog.csColExit();
-    dialog.csFSExit();
-    EXPECT_EQ(dialog.csMpWidth->text(), QStringLiteral("8"));
-    EXPECT_EQ(dialog.csMpHeight->text(), QStringLiteral("480"));
-    EXPECT_EQ(dialog.csCol->text(), QStringLiteral("32"));
-    EXPECT_EQ(dialog.csFS->text(), QStringLiteral("256"));
-}
-
 TEST_F(DirectSizeTest, CancelAfterEditingEveryFieldChangesNothing)
 {
     const TModelEntry before = target;
