@@ -127,6 +127,8 @@ void ProgramSession::createDialogs()
     frProgress_ = track(new TfrProgress(frMain_));
     frColCheck_ = track(new TfrColCheck(prompts_, supportAddress, frMain_));
     connect(frMain_->btOption, &QPushButton::clicked, frOption_, [this] { frOption_->exec(); });
+    connect(frMain_->tsSelectMP->btDirectSize, &QPushButton::clicked, frDirectSize_,
+            guarded(prompts_, [this](bool) { frMain_->tsSelectMP->btDirectSizeClick(*frDirectSize_); }));
 }
 
 void ProgramSession::createSubWindow()

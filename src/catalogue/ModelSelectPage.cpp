@@ -1,5 +1,7 @@
 #include "catalogue/ModelSelectPage.h"
 
+#include "catalogue/NumericField.h"
+#include "catalogue/TfrDirectSize.h"
 #include "foundation/HandlerGuard.h"
 
 #include <QtWidgets/QComboBox>
@@ -77,10 +79,12 @@ void ModelSelectPage::build()
     label(QStringLiteral("bit"), group, 132, 172);
 
     label(QStringLiteral("容量の上限"), group, 10, 202);
-    csFS = new QLineEdit(group);
-    csFS->setObjectName(QStringLiteral("csFS"));
-    csFS->setGeometry(70, 198, 90, 22);
-    csFS->setAlignment(Qt::AlignRight);
+    csFS = new NumericField(NumericRules::SizeLimit, "csFS", "udFS", group);
+    csFS->place({70, 198, 74, 22});
+    udFS = csFS->stepper();
+    // Enter leaves the field for the page itself; the field takes the key, so the main window's
+    // default button "終了する" is not pressed.
+    csFS->setEnterTarget(this);
     label(QStringLiteral("byte"), group, 166, 202);
 
     btDirectSize = new QPushButton(QStringLiteral("画面の大きさを直接入力"), this);
@@ -158,4 +162,36 @@ QStringList ModelSelectPage::phoneItems() const
 QString ModelSelectPage::sizeLimitText() const
 {
     return csFS->text();
+}
+
+int ModelSelectPage::sizeLimit() const
+{
+    return csFS->value();
+}
+
+void ModelSelectPage::udFSChangingEx(StepDirection direction)
+{
+    csFS->stepBy(direction);
+}
+
+void ModelSelectPage::csFSExit()
+{
+    csFS->exitField();
+}
+
+void ModelSelectPage::btDirectSizeClick(TfrDirectSize& dialog)
+{
+    dialog.fill(targetModel_, csFS->text());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // The carrier and model lists keep their texts; the target keeps its carrier and name.
+    targetModel_.Width = dialog.csMpWidth->value();
+    targetModel_.Height = dialog.csMpHeight->value();
+    targetModel_.ColorBits = dialog.csCol->value();
+    csFS->setText(dialog.csFS->text());
+    edMpWidth->setText(QString::number(targetModel_.Width));
+    edMpHeight->setText(QString::number(targetModel_.Height));
+    edMpCol->setText(QString::number(targetModel_.ColorBits));
+    targetModel_.SizeLimit = sizeLimit();
+    emit modelApplied(targetModel_.Width, targetModel_.Height);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The page " 機種選択 ": carrier and model lists, the chosen model's numbers and the size limit.
 #include "catalogue/ModelCatalogue.h"
+#include "catalogue/NumericField.h"
 
 #include <QtWidgets/QWidget>
 
@@ -8,6 +9,8 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 class Prompts;
+class TfrDirectSize;
+class UpDown;
 
 class ModelSelectPage : public QWidget {
     Q_OBJECT
@@ -29,13 +32,23 @@ public:
     QString phoneText() const;
     QStringList phoneItems() const;
     QString sizeLimitText() const;
+    // The size limit in force: the value of csFS (its minimum while it holds no number).
+    int sizeLimit() const;
+
+    // "画面の大きさを直接入力": fills the dialog, shows it modally and, on "決定", takes its size,
+    // colour depth and limit into the target model and the fields; the canvas follows.
+    void btDirectSizeClick(TfrDirectSize& dialog);
+    // The size-limit field's own handlers: an arrow click and leaving the field.
+    void udFSChangingEx(StepDirection direction);
+    void csFSExit();
 
     QComboBox* cbCarrier;
     QComboBox* cbPhone;
     QLineEdit* edMpWidth;
     QLineEdit* edMpHeight;
     QLineEdit* edMpCol;
-    QLineEdit* csFS;
+    NumericField* csFS;
+    UpDown* udFS;
     QPushButton* btDirectSize;
     QPushButton* btUpdate;
 

@@ -14,7 +14,7 @@ class QTcpServer;
 
 class EventWait : public QObject
 {
-public:
+  public:
     enum class Outcome { Done, TimedOut, Aborted };
 
     explicit EventWait(std::chrono::milliseconds limit);
@@ -35,8 +35,7 @@ public:
     // Makes the running wait look at its condition again, for sources that are not watched.
     void wake();
 
-private:
-
+  private:
     std::chrono::milliseconds limit_;
     QEventLoop loop_;
     QTimer deadline_;

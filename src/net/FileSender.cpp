@@ -1,11 +1,12 @@
 #include "net/FileSender.h"
 
-FileSender::FileSender(QFile& file, QTcpSocket& socket, EventWait& wait) : file_(file), socket_(socket), wait_(wait)
-{
-}
+FileSender::FileSender(QFile& file, QTcpSocket& socket, EventWait& wait) : file_(file), socket_(socket), wait_(wait) {}
 
 FileSender::Result FileSender::run()
 {
+    // A bounded kernel buffer keeps progress honest: what the socket hands on is close to what
+    // the server has taken, so the wait for the final reply never has megabytes still to drain.
+    socket_.setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, static_cast<int>(kKernelBuffer));
     const auto progress = QObject::connect(&socket_, &QIODevice::bytesWritten, &wait_, &EventWait::restart);
     Result result = stream();
     QObject::disconnect(progress);

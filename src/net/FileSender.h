@@ -9,9 +9,10 @@
 
 class FileSender
 {
-public:
+  public:
     static constexpr qint64 kBlock = 256 * 1024;
     static constexpr qint64 kHighWater = 4 * kBlock;
+    static constexpr qint64 kKernelBuffer = 2 * kBlock;
 
     enum class Result { Sent, ReadError, Closed, TimedOut, Aborted };
 
@@ -20,7 +21,7 @@ public:
     // Sends the whole file, then closes the connection once every byte has left.
     Result run();
 
-private:
+  private:
     Result stream();
     bool fill(QByteArray& block);
     Result waitFor(const std::function<bool()>& done);

@@ -15,7 +15,9 @@ void FtpControlChannel::close()
 
 void FtpControlChannel::send(const QByteArray& command)
 {
-    socket_.write(command + "\r\n");
+    // A connection the server has closed gets nothing; reading the reply then reports it.
+    if (isOpen())
+        socket_.write(command + "\r\n");
 }
 
 FtpControlChannel::Result FtpControlChannel::readReply(FtpReply& reply)

@@ -10,7 +10,7 @@
 
 class FtpControlChannel
 {
-public:
+  public:
     static constexpr qsizetype kLineLimit = 4096;
 
     enum class Result { Reply, TimedOut, Aborted, Closed, Overflow };
@@ -25,7 +25,7 @@ public:
     // Waits for the next complete reply.
     Result readReply(FtpReply& reply);
 
-private:
+  private:
     bool takeReply(FtpReply& reply);
 
     EventWait& wait_;

@@ -8,7 +8,7 @@
 
 class FtpPassiveReply
 {
-public:
+  public:
     // The port from "(h1,h2,h3,h4,p1,p2)", or nothing when the six numbers are not all 0 to 255.
     static std::optional<quint16> port(const QString& text);
 };

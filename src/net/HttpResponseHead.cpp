@@ -63,9 +63,8 @@ void HttpResponseHead::takeHeader(const QByteArray& line)
     } else if (name == "content-length" && !lengthConflict_) {
         bool ok = false;
         const qint64 length = value.toLongLong(&ok);
-        const bool digitsOnly = !value.isEmpty() && std::all_of(value.begin(), value.end(), [](char c) {
-            return c >= '0' && c <= '9';
-        });
+        const bool digitsOnly =
+            !value.isEmpty() && std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
         // A length that cannot be trusted is dropped; the body then ends with the connection.
         if (!ok || !digitsOnly || (contentLength_ && *contentLength_ != length)) {
             lengthConflict_ = true;

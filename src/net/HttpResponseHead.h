@@ -9,7 +9,7 @@
 
 class HttpResponseHead
 {
-public:
+  public:
     static constexpr qsizetype kLimit = 64 * 1024;
 
     enum class Result { NeedMore, Complete, TooLarge };
@@ -24,7 +24,7 @@ public:
     QString location() const { return location_; }
     std::optional<qint64> contentLength() const { return contentLength_; }
 
-private:
+  private:
     void takeLine(QByteArray line);
     void takeStatus(const QByteArray& line);
     void takeHeader(const QByteArray& line);

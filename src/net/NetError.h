@@ -8,6 +8,6 @@
 
 class NetError : public std::runtime_error
 {
-public:
+  public:
     explicit NetError(const QString& text);
 };

@@ -8,7 +8,7 @@
 
 class Socks5Handshake
 {
-public:
+  public:
     Socks5Handshake(QByteArray userCode, QByteArray password, QByteArray host, quint16 port);
 
     // The greeting, or nothing when the names cannot be sent (then failed() is true).
@@ -24,7 +24,7 @@ public:
 
     static QString replyText(int code);
 
-private:
+  private:
     enum class Step { Start, Method, Auth, ReplyHead, ReplyRest, Done, Failed };
 
     QByteArray onMethod(const QByteArray& bytes);

@@ -160,20 +160,33 @@ bool TFtpClient::transfer()
         data = acceptActive(*listener);
     if (!data)
         return false;
-    switch (FileSender(file, *data, wait_).run()) {
+    if (!sendFile(file, std::move(data)))
+        return false;
+    file.close();
+    return expect({226, 250});
+}
+
+bool TFtpClient::sendFile(QFile& file, std::unique_ptr<QTcpSocket> data)
+{
+    const FileSender::Result result = FileSender(file, *data, wait_).run();
+    data.reset();
+    switch (result) {
     case FileSender::Result::Sent:
-        break;
-    case FileSender::Result::ReadError:
-        return localFailure(QStringLiteral("cannot read %1: %2").arg(localFileName_, file.errorString()));
-    case FileSender::Result::Closed:
-        return localFailure(QStringLiteral("the data connection closed during the transfer"));
+        return true;
     case FileSender::Result::TimedOut:
         return waitFailed(EventWait::Outcome::TimedOut);
     case FileSender::Result::Aborted:
         return waitFailed(EventWait::Outcome::Aborted);
+    case FileSender::Result::ReadError:
+    case FileSender::Result::Closed:
+        break;
     }
-    file.close();
-    return expect({226, 250});
+    // The transfer broke off; the server's reply about it must not linger for the next command.
+    const QString readError = file.errorString();
+    expect({});
+    if (result == FileSender::Result::ReadError)
+        return localFailure(QStringLiteral("cannot read %1: %2").arg(localFileName_, readError));
+    return false;
 }
 
 bool TFtpClient::Quit()

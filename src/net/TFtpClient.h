@@ -13,13 +13,14 @@
 #include "net/FtpReply.h"
 #include "net/SocksSettings.h"
 
+class QFile;
 class QTcpServer;
 class QTcpSocket;
 class TcpConnector;
 
 class TFtpClient
 {
-public:
+  public:
     enum class State { NotConnected, Connecting, LoggedOut, Ready, Busy, Closing };
 
     TFtpClient();
@@ -61,13 +62,14 @@ public:
     // The last reply of the server, "426 Timeout", or code 0 with the text of a local failure.
     FtpReply LastReply() const { return lastReply_; }
 
-private:
+  private:
     template <typename Body> bool guarded(Body body) noexcept;
     void syncState();
     bool settable(QString& field, const QString& value);
 
     bool login();
     bool transfer();
+    bool sendFile(QFile& file, std::unique_ptr<QTcpSocket> data);
     std::unique_ptr<QTcpSocket> openPassive();
     std::unique_ptr<QTcpServer> listenActive();
     std::unique_ptr<QTcpSocket> acceptActive(QTcpServer& listener);

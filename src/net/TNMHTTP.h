@@ -16,7 +16,7 @@ class QTcpSocket;
 
 class TNMHTTP
 {
-public:
+  public:
     static constexpr int kMaxRedirects = 5;
 
     QString Proxy() const { return proxy_; }
@@ -43,7 +43,7 @@ public:
     // The status of the last answer read, 0 when its status line was not understood.
     int StatusCode() const { return statusCode_; }
 
-private:
+  private:
     struct Answer
     {
         int status = 0;

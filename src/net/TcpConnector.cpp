@@ -4,9 +4,7 @@
 
 #include "net/Socks5Handshake.h"
 
-TcpConnector::TcpConnector(QTcpSocket& socket, EventWait& wait) : socket_(socket), wait_(wait)
-{
-}
+TcpConnector::TcpConnector(QTcpSocket& socket, EventWait& wait) : socket_(socket), wait_(wait) {}
 
 bool TcpConnector::open(const SocksSettings& socks, const QString& host, quint16 port)
 {
@@ -21,7 +19,12 @@ bool TcpConnector::open(const SocksSettings& socks, const QString& host, quint16
             return fail(QStringLiteral("socks port is not a port number: ") + portText);
         proxyPort = static_cast<quint16>(value);
     }
-    return connectDirect(socks.server.trimmed(), proxyPort) && negotiate(socks, host, port);
+    Socks5Handshake handshake(socks.userCode.toUtf8(), socks.password.toUtf8(), host.toUtf8(), port);
+    // Names the proxy cannot be sent are refused before any connection is made.
+    const QByteArray greeting = handshake.begin();
+    if (handshake.failed())
+        return fail(handshake.error());
+    return connectDirect(socks.server.trimmed(), proxyPort) && negotiate(handshake, greeting);
 }
 
 bool TcpConnector::connectDirect(const QString& host, quint16 port)
@@ -41,17 +44,14 @@ bool TcpConnector::connectDirect(const QString& host, quint16 port)
     return true;
 }
 
-bool TcpConnector::negotiate(const SocksSettings& socks, const QString& host, quint16 port)
+bool TcpConnector::negotiate(Socks5Handshake& handshake, QByteArray out)
 {
-    Socks5Handshake handshake(socks.userCode.toUtf8(), socks.password.toUtf8(), host.toUtf8(), port);
-    QByteArray out = handshake.begin();
     while (!handshake.failed() && !handshake.done()) {
         if (!out.isEmpty())
             socket_.write(out);
         const qsizetype want = handshake.wanted();
-        const auto outcome = wait_.until([&] {
-            return socket_.bytesAvailable() >= want || socket_.state() != QAbstractSocket::ConnectedState;
-        });
+        const auto outcome = wait_.until(
+            [&] { return socket_.bytesAvailable() >= want || socket_.state() != QAbstractSocket::ConnectedState; });
         if (outcome != EventWait::Outcome::Done) {
             socket_.abort();
             return fail(QStringLiteral("socks proxy timed out"), outcome);

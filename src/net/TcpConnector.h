@@ -7,10 +7,11 @@
 #include "net/SocksSettings.h"
 
 class QTcpSocket;
+class Socks5Handshake;
 
 class TcpConnector
 {
-public:
+  public:
     static constexpr quint16 kDefaultSocksPort = 1080;
 
     TcpConnector(QTcpSocket& socket, EventWait& wait);
@@ -21,9 +22,9 @@ public:
     EventWait::Outcome outcome() const { return outcome_; }
     QString error() const { return error_; }
 
-private:
+  private:
     bool connectDirect(const QString& host, quint16 port);
-    bool negotiate(const SocksSettings& socks, const QString& host, quint16 port);
+    bool negotiate(Socks5Handshake& handshake, QByteArray out);
     bool fail(const QString& text, EventWait::Outcome outcome = EventWait::Outcome::Done);
 
     QTcpSocket& socket_;

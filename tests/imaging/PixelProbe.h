@@ -39,6 +39,17 @@ inline QString map(const QImage& image, QRect area, QRgb background)
     return out;
 }
 
+// The smallest rectangle holding every pixel that is not `background`.
+inline QRect bounds(const QImage& image, QRgb background)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0xffffff) != (background & 0xffffff))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
 inline QImage filled(int w, int h, QRgb color, QImage::Format format = QImage::Format_RGB888)
 {
     QImage image(w, h, format);

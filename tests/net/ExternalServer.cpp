@@ -30,12 +30,18 @@ quint16 ExternalServer::freePort()
     return probe.serverPort();
 }
 
-bool ExternalServer::start(const QString& program, const QStringList& arguments, quint16 port)
+bool ExternalServer::startOnFreePort(const QString& program, const std::function<QStringList(quint16)>& arguments)
 {
-    port_ = port;
     process_.setProcessChannelMode(QProcess::MergedChannels);
-    process_.start(program, arguments);
-    return process_.waitForStarted(5000) && waitUntilListening();
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        port_ = freePort();
+        process_.start(program, arguments(port_));
+        if (process_.waitForStarted(5000) && waitUntilListening())
+            return true;
+        process_.kill();
+        process_.waitForFinished(3000);
+    }
+    return false;
 }
 
 bool ExternalServer::startAndReadPort(const QString& program, const QStringList& arguments)
@@ -70,7 +76,8 @@ bool ExternalServer::waitUntilListening()
         probe.connectToHost(QHostAddress::LocalHost, port_);
         if (probe.waitForConnected(500)) {
             probe.abort();
-            return true;
+            // Someone else may own the port: ours then gives up at once for want of it.
+            return !process_.waitForFinished(100);
         }
         QThread::msleep(50);
     }

@@ -3,11 +3,12 @@
 
 #include "QtPrinters.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QTimer>
 
-#include "TransferTestFile.h"
 #include "ScriptedFtpServer.h"
+#include "TransferTestFile.h"
 #include "net/TFtpClient.h"
 
 using namespace std::chrono_literals;
@@ -53,9 +54,8 @@ TEST(FtpClient, UploadsInActiveModeFromTheControlAddress)
     EXPECT_TRUE(client.Quit());
     EXPECT_EQ(client.state(), TFtpClient::State::NotConnected);
 
-    EXPECT_EQ(server.commands,
-              (QList<QByteArray>{"USER jex", "PASS zub", "TYPE I", "PORT " + server.portArgument,
-                                 "STOR 192.168.0.5_7.jpg", "QUIT"}));
+    EXPECT_EQ(server.commands, (QList<QByteArray>{"USER jex", "PASS zub", "TYPE I", "PORT " + server.portArgument,
+                                                  "STOR 192.168.0.5_7.jpg", "QUIT"}));
     EXPECT_TRUE(server.portArgument.startsWith("127,0,0,1,"));
     EXPECT_TRUE(server.received == file.bytes());
 }
@@ -123,6 +123,23 @@ TEST(FtpClient, RefusedStoreKeepsTheControlConnection)
     EXPECT_EQ(client.LastReply().code, 550);
     EXPECT_EQ(client.state(), TFtpClient::State::Ready);
     EXPECT_TRUE(server.controlOpen());
+    EXPECT_TRUE(client.Quit());
+}
+
+TEST(FtpClient, DroppedTransferTakesTheServersReason)
+{
+    ScriptedFtpServer server;
+    server.dropAfter = 100000;
+    server.dropReply = "452 Disk full\r\n";
+    TransferTestFile file(8 * 1024 * 1024);
+    TFtpClient client;
+    aimAt(client, server);
+    ASSERT_TRUE(client.Connect());
+    client.SetLocalFileName(file.path());
+    client.SetHostFileName(QStringLiteral("a.jpg"));
+    EXPECT_FALSE(client.Put());
+    EXPECT_EQ(client.LastReply().text, QStringLiteral("452 Disk full"));
+    // The reason was taken, so the next exchange is in step again.
     EXPECT_TRUE(client.Quit());
 }
 
@@ -247,4 +264,22 @@ TEST(FtpClient, SlowTransferKeepsTheWindowAliveAndRefusesSecondCalls)
     EXPECT_TRUE(nestedCallsFailed);
     EXPECT_TRUE(slow.received == file.bytes());
     EXPECT_TRUE(client.Quit());
+}
+
+TEST(FtpClient, ClosingTheProgramEndsAWait)
+{
+    ScriptedFtpServer mute;
+    mute.greeting.clear();
+    TFtpClient client;
+    aimAt(client, mute, 30s);
+    QTimer::singleShot(100, [] { QCoreApplication::exit(0); });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(client.Connect());
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_EQ(client.state(), TFtpClient::State::NotConnected);
+    EXPECT_FALSE(client.LastReply().text.isEmpty());
+    // Let the next waits of this process run again.
+    QTimer::singleShot(0, [] { QCoreApplication::quit(); });
+    QCoreApplication::exec();
 }

@@ -17,10 +17,11 @@ const QString kMicrosocks = QStringLiteral("/usr/bin/microsocks");
 
 class FtpRealServer : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
-        if (!ExternalServer::installed(kPython) || !QFileInfo::exists(QStringLiteral("/usr/lib/python3/dist-packages/pyftpdlib")))
+        if (!ExternalServer::installed(kPython) ||
+            !QFileInfo::exists(QStringLiteral("/usr/lib/python3/dist-packages/pyftpdlib")))
             GTEST_SKIP() << "pyftpdlib for /usr/bin/python3 is not installed";
         ASSERT_TRUE(QDir().mkpath(file_.folder() + QStringLiteral("/store")));
         ASSERT_TRUE(ftp_.startAndReadPort(
@@ -32,18 +33,15 @@ protected:
         client_.SetHostFileName(QStringLiteral("10.0.0.8_42.jpg"));
     }
 
-    bool startSocks(const QStringList& extra)
+    void startSocks(const QStringList& extra)
     {
-        if (!ExternalServer::installed(kMicrosocks))
-            return false;
-        const quint16 port = ExternalServer::freePort();
-        if (!socks_.start(kMicrosocks, QStringList{QStringLiteral("-i"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
-                                                   QString::number(port)} + extra,
-                          port))
-            return false;
+        ASSERT_TRUE(socks_.startOnFreePort(kMicrosocks, [&](quint16 port) {
+            return QStringList{QStringLiteral("-i"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
+                               QString::number(port)} +
+                   extra;
+        }));
         client_.SetSocksServer(QStringLiteral("127.0.0.1"));
-        client_.SetSocksPort(QString::number(port));
-        return true;
+        client_.SetSocksPort(QString::number(socks_.port()));
     }
 
     QByteArray stored() const
@@ -87,15 +85,18 @@ TEST_F(FtpRealServer, WrongPasswordFailsAndQuitCloses)
 
 TEST_F(FtpRealServer, UploadsThroughSocksWithoutAuthentication)
 {
-    if (!startSocks({}))
+    if (!ExternalServer::installed(kMicrosocks))
         GTEST_SKIP() << "microsocks is not installed";
+    ASSERT_NO_FATAL_FAILURE(startSocks({}));
     uploadAndCheck();
 }
 
 TEST_F(FtpRealServer, UploadsThroughSocksWithUserAndPassword)
 {
-    if (!startSocks({QStringLiteral("-u"), QStringLiteral("alice"), QStringLiteral("-P"), QStringLiteral("s3cret")}))
+    if (!ExternalServer::installed(kMicrosocks))
         GTEST_SKIP() << "microsocks is not installed";
+    ASSERT_NO_FATAL_FAILURE(
+        startSocks({QStringLiteral("-u"), QStringLiteral("alice"), QStringLiteral("-P"), QStringLiteral("s3cret")}));
     client_.SetSocksUserCode(QStringLiteral("alice"));
     client_.SetSocksPassword(QStringLiteral("s3cret"));
     uploadAndCheck();

@@ -4,9 +4,9 @@
 
 #include "QtPrinters.h"
 
-#include "TransferTestFile.h"
 #include "ScriptedFtpServer.h"
 #include "ScriptedSocksProxy.h"
+#include "TransferTestFile.h"
 #include "net/TFtpClient.h"
 
 using namespace std::chrono_literals;
@@ -31,10 +31,8 @@ TEST(FtpSocks, UploadsInPassiveModeToTheControlHost)
     // A hostile server names another machine; the client must ignore the address.
     const quint16 pasv = static_cast<quint16>(server.replies["PASV"].split(',')[4].toUInt() * 256 +
                                               server.replies["PASV"].split(',')[5].split(')')[0].toUInt());
-    server.replies["PASV"] = QStringLiteral("227 Entering Passive Mode (203,0,113,9,%1,%2)\r\n")
-                                 .arg(pasv >> 8)
-                                 .arg(pasv & 0xff)
-                                 .toLatin1();
+    server.replies["PASV"] =
+        QStringLiteral("227 Entering Passive Mode (203,0,113,9,%1,%2)\r\n").arg(pasv >> 8).arg(pasv & 0xff).toLatin1();
     ScriptedSocksProxy proxy;
     proxy.methodReply = QByteArray("\x05\x02", 2);
     TransferTestFile file(700000);
@@ -51,7 +49,8 @@ TEST(FtpSocks, UploadsInPassiveModeToTheControlHost)
     EXPECT_TRUE(server.received == file.bytes());
     EXPECT_TRUE(server.commands.contains("PASV"));
     EXPECT_TRUE(server.portArgument.isEmpty());
-    EXPECT_EQ(proxy.greetings, (QList<QByteArray>{QByteArray("\x05\x02\x00\x02", 4), QByteArray("\x05\x02\x00\x02", 4)}));
+    EXPECT_EQ(proxy.greetings,
+              (QList<QByteArray>{QByteArray("\x05\x02\x00\x02", 4), QByteArray("\x05\x02\x00\x02", 4)}));
     EXPECT_EQ(proxy.users, (QList<QByteArray>{"alice", "alice"}));
     EXPECT_EQ(proxy.passwords, (QList<QByteArray>{"s3cret", "s3cret"}));
     EXPECT_EQ(proxy.hosts, (QList<QByteArray>{kHiddenHost.toLatin1(), kHiddenHost.toLatin1()}));

@@ -3,6 +3,7 @@
 
 #include "QtPrinters.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
@@ -20,7 +21,7 @@ const QByteArray kAccept = "Accept: www/source, text/html, video/mpeg, image/jpe
 
 class HttpClient : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         http_.SetBody(bodyPath());
@@ -104,6 +105,30 @@ TEST_F(HttpClient, OutcomesFollowTheStatus)
     answerAlways("HTTP/1.0 300 Multiple Choices\r\nLocation: /elsewhere\r\n\r\n");
     EXPECT_EQ(get(server_.url()), QString());
     EXPECT_EQ(events_, QStringLiteral("failure;"));
+}
+
+TEST_F(HttpClient, WithoutFileModeTheBodyIsDropped)
+{
+    answerAlways("HTTP/1.0 200 OK\r\n\r\nnot wanted");
+    http_.SetInputFileMode(false);
+    EXPECT_EQ(get(server_.url()), QString());
+    EXPECT_EQ(events_, QStringLiteral("success;"));
+    EXPECT_FALSE(QFileInfo::exists(bodyPath()));
+}
+
+TEST_F(HttpClient, ClosingTheProgramEndsAWait)
+{
+    answerAlways("HTTP/1.0 200 OK\r\n\r\nthen silence", false);
+    http_.SetTimeOut(30000);
+    QTimer::singleShot(100, [] { QCoreApplication::exit(0); });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(get(server_.url()).isEmpty());
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_EQ(events_, QString());
+    // Let the next waits of this process run again.
+    QTimer::singleShot(0, [] { QCoreApplication::quit(); });
+    QCoreApplication::exec();
 }
 
 TEST_F(HttpClient, EmptyBodyEmptiesAnExistingFile)

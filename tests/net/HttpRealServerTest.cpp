@@ -18,14 +18,15 @@ const QString kTinyproxy = QStringLiteral("/usr/bin/tinyproxy");
 
 class HttpRealServer : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         if (!ExternalServer::installed(kPython))
             GTEST_SKIP() << "/usr/bin/python3 is not installed";
-        ASSERT_TRUE(web_.startAndReadPort(kPython, {QStringLiteral("-u"), QStringLiteral("-m"), QStringLiteral("http.server"),
-                                                    QStringLiteral("0"), QStringLiteral("--bind"), QStringLiteral("127.0.0.1"),
-                                                    QStringLiteral("--directory"), served_.folder()}));
+        ASSERT_TRUE(
+            web_.startAndReadPort(kPython, {QStringLiteral("-u"), QStringLiteral("-m"), QStringLiteral("http.server"),
+                                            QStringLiteral("0"), QStringLiteral("--bind"), QStringLiteral("127.0.0.1"),
+                                            QStringLiteral("--directory"), served_.folder()}));
         http_.SetBody(out_.filePath(QStringLiteral("mp_dat_tmp.sys")));
         http_.SetTimeOut(10000);
         http_.OnSuccess = [this] { events_ += "success;"; };
@@ -33,22 +34,18 @@ protected:
         http_.OnConnectionFailed = [this] { events_ += "connection failed;"; };
     }
 
-    bool startProxy()
+    void startProxy()
     {
-        if (!ExternalServer::installed(kTinyproxy))
-            return false;
-        const quint16 port = ExternalServer::freePort();
-        QFile config(out_.filePath(QStringLiteral("tinyproxy.conf")));
-        if (!config.open(QIODevice::WriteOnly))
-            return false;
-        QTextStream(&config) << "Port " << port << "\nListen 127.0.0.1\nTimeout 30\nMaxClients 10\n"
-                             << "Allow 127.0.0.1\nLogLevel Error\n";
-        config.close();
-        if (!proxy_.start(kTinyproxy, {QStringLiteral("-d"), QStringLiteral("-c"), config.fileName()}, port))
-            return false;
+        const QString configPath = out_.filePath(QStringLiteral("tinyproxy.conf"));
+        ASSERT_TRUE(proxy_.startOnFreePort(kTinyproxy, [&](quint16 port) {
+            QFile config(configPath);
+            if (config.open(QIODevice::WriteOnly))
+                QTextStream(&config) << "Port " << port << "\nListen 127.0.0.1\nTimeout 30\nMaxClients 10\n"
+                                     << "Allow 127.0.0.1\nLogLevel Error\n";
+            return QStringList{QStringLiteral("-d"), QStringLiteral("-c"), configPath};
+        }));
         http_.SetProxy(QStringLiteral("127.0.0.1"));
-        http_.SetProxyPort(port);
-        return true;
+        http_.SetProxyPort(proxy_.port());
     }
 
     QByteArray downloaded() const
@@ -57,7 +54,10 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
     }
 
-    QString url(const QString& name) const { return QStringLiteral("http://127.0.0.1:%1/%2").arg(web_.port()).arg(name); }
+    QString url(const QString& name) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1/%2").arg(web_.port()).arg(name);
+    }
 
     TransferTestFile served_{2 * 1024 * 1024 + 3};
     QTemporaryDir out_;
@@ -84,8 +84,9 @@ TEST_F(HttpRealServer, DownloadsDirectly)
 
 TEST_F(HttpRealServer, DownloadsThroughTinyproxy)
 {
-    if (!startProxy())
+    if (!ExternalServer::installed(kTinyproxy))
         GTEST_SKIP() << "tinyproxy is not installed";
+    ASSERT_NO_FATAL_FAILURE(startProxy());
     http_.Get(url(QStringLiteral("upload.jpg")));
     EXPECT_EQ(events_, QStringLiteral("success;"));
     EXPECT_TRUE(downloaded() == served_.bytes());

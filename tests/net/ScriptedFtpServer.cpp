@@ -5,22 +5,19 @@
 ScriptedFtpServer::ScriptedFtpServer()
 {
     replies = {{"USER", "331 password please\r\n"}, {"PASS", "230 logged in\r\n"}, {"TYPE", "200 type set\r\n"},
-               {"PORT", "200 port ok\r\n"},        {"STOR", "150 send it\r\n"},     {"QUIT", "221 bye\r\n"}};
+               {"PORT", "200 port ok\r\n"},         {"STOR", "150 send it\r\n"},   {"QUIT", "221 bye\r\n"}};
     server_.listen(QHostAddress::LocalHost, 0);
     passive_.listen(QHostAddress::LocalHost, 0);
     const quint16 pasv = passive_.serverPort();
-    replies["PASV"] = QStringLiteral("227 Entering Passive Mode (127,0,0,1,%1,%2)\r\n")
-                          .arg(pasv >> 8)
-                          .arg(pasv & 0xff)
-                          .toLatin1();
+    replies["PASV"] =
+        QStringLiteral("227 Entering Passive Mode (127,0,0,1,%1,%2)\r\n").arg(pasv >> 8).arg(pasv & 0xff).toLatin1();
     connect(&server_, &QTcpServer::newConnection, this, [this] {
         control_ = server_.nextPendingConnection();
         connect(control_, &QIODevice::readyRead, this, &ScriptedFtpServer::onControl);
         if (!greeting.isEmpty())
             control_->write(greeting);
     });
-    connect(&passive_, &QTcpServer::newConnection, this,
-            [this] { adoptData(passive_.nextPendingConnection()); });
+    connect(&passive_, &QTcpServer::newConnection, this, [this] { adoptData(passive_.nextPendingConnection()); });
 }
 
 void ScriptedFtpServer::onControl()
@@ -79,7 +76,7 @@ void ScriptedFtpServer::adoptData(QTcpSocket* socket)
     connect(data_, &QAbstractSocket::disconnected, this, [this] {
         received += data_->readAll();
         dataClosed = true;
-        if (controlOpen() && !finalReply.isEmpty())
+        if (controlOpen() && !finalReply.isEmpty() && !dropped_)
             control_->write(finalReply);
     });
 }
@@ -87,4 +84,9 @@ void ScriptedFtpServer::adoptData(QTcpSocket* socket)
 void ScriptedFtpServer::readData()
 {
     received += readChunk > 0 ? data_->read(readChunk) : data_->readAll();
+    if (dropAfter >= 0 && received.size() >= dropAfter && !dropped_) {
+        dropped_ = true;
+        data_->abort();
+        control_->write(dropReply);
+    }
 }

@@ -11,7 +11,7 @@
 
 class ScriptedFtpServer : public QObject
 {
-public:
+  public:
     ScriptedFtpServer();
 
     quint16 port() const { return server_.serverPort(); }
@@ -24,6 +24,10 @@ public:
     qint64 readChunk = 0;
     int readPauseMs = 0;
 
+    // Drops the data connection once this many bytes arrived (negative: never) and says why.
+    qint64 dropAfter = -1;
+    QByteArray dropReply = "426 Transfer aborted\r\n";
+
     QList<QByteArray> commands;
     QByteArray received;
     QByteArray portArgument;
@@ -33,7 +37,7 @@ public:
     void closeControl() { control_->disconnectFromHost(); }
     bool controlOpen() const { return control_ && control_->state() == QAbstractSocket::ConnectedState; }
 
-private:
+  private:
     void onControl();
     void onCommand(const QByteArray& line);
     void answer(const QByteArray& word);
@@ -46,4 +50,5 @@ private:
     QTcpSocket* control_ = nullptr;
     QTcpSocket* data_ = nullptr;
     quint16 activePort_ = 0;
+    bool dropped_ = false;
 };

@@ -38,7 +38,8 @@ void ScriptedHttpServer::sendPart(QTcpSocket* socket, Answer answer, int index)
 {
     if (index < answer.parts.size()) {
         socket->write(answer.parts[index]);
-        QTimer::singleShot(answer.pauseMs, socket, [this, socket, answer, index] { sendPart(socket, answer, index + 1); });
+        QTimer::singleShot(answer.pauseMs, socket,
+                           [this, socket, answer, index] { sendPart(socket, answer, index + 1); });
     } else if (answer.close) {
         socket->disconnectFromHost();
     }

@@ -13,7 +13,7 @@ class QTcpSocket;
 
 class ScriptedHttpServer : public QObject
 {
-public:
+  public:
     struct Answer
     {
         QList<QByteArray> parts;
@@ -29,7 +29,7 @@ public:
     std::function<Answer(const QByteArray& request)> respond;
     QList<QByteArray> requests;
 
-private:
+  private:
     void onRequest(QTcpSocket* socket, const QByteArray& request);
     void sendPart(QTcpSocket* socket, Answer answer, int index);
 

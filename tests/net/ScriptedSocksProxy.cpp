@@ -47,7 +47,7 @@ bool ScriptedSocksProxy::step(Session& session)
         in.remove(0, length);
         session.client->write(methodReply);
         const bool proceeds = methodReply.size() == 2 && methodReply[0] == 5;
-        session.phase = !proceeds ? Session::Phase::Closed
+        session.phase = !proceeds             ? Session::Phase::Closed
                         : methodReply[1] == 2 ? Session::Phase::Auth
                                               : Session::Phase::Request;
         return true;
@@ -112,9 +112,7 @@ void ScriptedSocksProxy::startRelay(Session& session, quint16 port)
             forward({});
     });
     connect(session.target, &QIODevice::readyRead, session.client, [s, forward] { forward(s->target->readAll()); });
-    connect(session.target, &QAbstractSocket::disconnected, session.client,
-            [s] { s->client->disconnectFromHost(); });
-    connect(session.client, &QAbstractSocket::disconnected, session.target,
-            [s] { s->target->disconnectFromHost(); });
+    connect(session.target, &QAbstractSocket::disconnected, session.client, [s] { s->client->disconnectFromHost(); });
+    connect(session.client, &QAbstractSocket::disconnected, session.target, [s] { s->target->disconnectFromHost(); });
     session.target->connectToHost(QHostAddress::LocalHost, port);
 }

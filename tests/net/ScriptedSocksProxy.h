@@ -12,7 +12,7 @@ class QTcpSocket;
 
 class ScriptedSocksProxy : public QObject
 {
-public:
+  public:
     ScriptedSocksProxy();
 
     quint16 port() const { return server_.serverPort(); }
@@ -27,7 +27,7 @@ public:
     QList<QByteArray> hosts;
     QList<quint16> ports;
 
-private:
+  private:
     struct Session;
     void onData(Session& session);
     bool step(Session& session);

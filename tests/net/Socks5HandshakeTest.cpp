@@ -126,8 +126,9 @@ TEST(Socks5Handshake, RefusesOverlongNamesBeforeSendingAnything)
     const QByteArray longest(255, 'u');
     EXPECT_FALSE(Socks5Handshake(longest, longest, "host", 21).begin().isEmpty());
     const QByteArray tooLong(256, 'u');
-    for (Socks5Handshake handshake : {Socks5Handshake(tooLong, "", "host", 21), Socks5Handshake("", tooLong, "host", 21),
-                                      Socks5Handshake("", "", tooLong, 21), Socks5Handshake("", "", "", 21)}) {
+    for (Socks5Handshake handshake :
+         {Socks5Handshake(tooLong, "", "host", 21), Socks5Handshake("", tooLong, "host", 21),
+          Socks5Handshake("", "", tooLong, 21), Socks5Handshake("", "", "", 21)}) {
         EXPECT_TRUE(handshake.begin().isEmpty());
         EXPECT_TRUE(handshake.failed());
         EXPECT_EQ(handshake.wanted(), 0);

@@ -7,7 +7,7 @@
 
 class TransferTestFile
 {
-public:
+  public:
     explicit TransferTestFile(qsizetype size)
     {
         bytes_.resize(size);
@@ -25,7 +25,7 @@ public:
     QString folder() const { return dir_.path(); }
     const QByteArray& bytes() const { return bytes_; }
 
-private:
+  private:
     QTemporaryDir dir_;
     QByteArray bytes_;
 };

@@ -1,0 +1,109 @@
+#include "imaging/Resampler.h"
+
+#include "PixelProbe.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QImage checkerboard(int w, int h, int cell = 1)
+{
+    QImage image(w, h, QImage::Format_RGB888);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, ((x / cell + y / cell) % 2) ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    return image;
+}
+
+} // namespace
+
+TEST(ResamplerTest, ShrinkingFineDetailAveragesInsteadOfAliasing)
+{
+    // A one-pixel checkerboard shrunk 10x (and by an uneven 10.3x) must come out as flat mid grey;
+    // point sampling would give pure black and white.
+    const QImage board = checkerboard(1030, 770);
+    for (const QSize target : {QSize(103, 77), QSize(100, 74)}) {
+        const QImage out = Resampler::resize(board, target.width(), target.height());
+        ASSERT_EQ(out.size(), target);
+        ASSERT_EQ(out.format(), QImage::Format_RGB888);
+        for (int y = 0; y < out.height(); ++y)
+            for (int x = 0; x < out.width(); ++x)
+                ASSERT_NEAR(qRed(out.pixel(x, y)), 127.5, 6)
+                    << x << "," << y << " " << PixelProbe::keep(out, "grey").toStdString();
+    }
+}
+
+TEST(ResamplerTest, ShrinkingAveragesExactBlocks)
+{
+    // 4x4 blocks of distinct values shrink to exactly their means.
+    QImage image(8, 4, QImage::Format_RGB888);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            image.setPixel(x, y, x < 4 ? qRgb(x * 10, 0, 200) : qRgb(255, y * 20, 0));
+    const QImage out = Resampler::resize(image, 2, 1);
+    EXPECT_EQ(out.pixel(0, 0), qRgb(15, 0, 200));
+    EXPECT_EQ(out.pixel(1, 0), qRgb(255, 30, 0));
+}
+
+TEST(ResamplerTest, FlatColourStaysExact)
+{
+    const QImage flat = PixelProbe::filled(333, 211, qRgb(254, 254, 254));
+    for (const QSize target : {QSize(100, 70), QSize(1000, 500), QSize(50, 400)}) {
+        const QImage out = Resampler::resize(flat, target.width(), target.height());
+        EXPECT_EQ(PixelProbe::colors(out), std::set<QRgb>({0xfefefe})) << target.width() << "x" << target.height();
+    }
+}
+
+TEST(ResamplerTest, EnlargingIsSmooth)
+{
+    QImage two(2, 1, QImage::Format_RGB888);
+    two.setPixel(0, 0, qRgb(0, 0, 0));
+    two.setPixel(1, 0, qRgb(200, 200, 200));
+    const QImage out = Resampler::resize(two, 8, 1);
+    // Monotonic ramp with intermediate values, ends held at the source colours.
+    EXPECT_EQ(qRed(out.pixel(0, 0)), 0);
+    EXPECT_EQ(qRed(out.pixel(7, 0)), 200);
+    for (int x = 1; x < 8; ++x)
+        EXPECT_GE(qRed(out.pixel(x, 0)), qRed(out.pixel(x - 1, 0)));
+    EXPECT_EQ(PixelProbe::colors(out).size(), 6u);
+}
+
+TEST(ResamplerTest, MixedAxesShrinkOneWayAndEnlargeTheOther)
+{
+    // Vertical stripes of width 1 shrink across (to grey) while rows stretch down unchanged.
+    const QImage stripes = checkerboard(400, 3, 1).copy(0, 0, 400, 1);
+    const QImage out = Resampler::resize(stripes, 40, 30);
+    ASSERT_EQ(out.size(), QSize(40, 30));
+    for (int y = 0; y < 30; ++y)
+        EXPECT_NEAR(qRed(out.pixel(20, y)), 127.5, 2);
+}
+
+TEST(ResamplerTest, LargePhotoShrinksToExactSize)
+{
+    // Large enough to take the multi-threaded path; every band must be written.
+    const QImage board = checkerboard(3000, 2000, 2);
+    const QImage out = Resampler::resize(board, 428, 321);
+    ASSERT_EQ(out.size(), QSize(428, 321));
+    for (int y : {0, 160, 320})
+        for (int x : {0, 214, 427})
+            EXPECT_NEAR(qGreen(out.pixel(x, y)), 127.5, 12) << x << "," << y;
+}
+
+TEST(ResamplerTest, AlphaIsLaidOverWhite)
+{
+    QImage clear(10, 10, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    const QImage out = Resampler::resize(clear, 5, 5);
+    EXPECT_EQ(PixelProbe::colors(out), std::set<QRgb>({0xffffff}));
+}
+
+TEST(ResamplerTest, RefusesImpossibleSizes)
+{
+    const QImage image = PixelProbe::filled(10, 10, qRgb(1, 2, 3));
+    QString error;
+    EXPECT_TRUE(Resampler::resize(image, 0, 10, &error).isNull());
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(Resampler::resize(image, -5, 10).isNull());
+    EXPECT_TRUE(Resampler::resize(image, 100000, 100000).isNull());
+    EXPECT_TRUE(Resampler::resize(QImage(), 10, 10).isNull());
+}
