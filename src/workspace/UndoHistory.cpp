@@ -20,7 +20,7 @@ QString UndoHistory::undoImagePath(int number) const
 int UndoHistory::undoImageCount() const
 {
     int n = 0;
-    while (QFile::exists(undoImagePath(n)))
+    while (QFileInfo(undoImagePath(n)).isFile())
         ++n;
     return n;
 }

@@ -1,0 +1,162 @@
+#include "WorkspaceRig.h"
+#include "foundation/IniFile.h"
+#include "foundation/Progress.h"
+#include "workspace/ImageOperations.h"
+
+#include <QtCore/QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+class RecordingProgress final : public Progress {
+public:
+    void BeginProgress(int steps) override { log << QStringLiteral("begin %1").arg(steps); }
+    void ProgressStep(int position, const QString& message) override
+    {
+        log << QStringLiteral("%1 %2").arg(position).arg(message);
+    }
+    void EndProgress() override { log << QStringLiteral("end"); }
+    QStringList log;
+};
+
+QImage darker(const QImage& in)
+{
+    QImage out = in.copy();
+    for (int y = 0; y < out.height(); ++y) {
+        uchar* row = out.scanLine(y);
+        for (int i = 0; i < out.width() * 3; ++i)
+            row[i] = uchar(row[i] / 2);
+    }
+    return out;
+}
+
+class ImageOperationsTest : public ::testing::Test {
+protected:
+    ImageOperationsTest()
+    {
+        operations.setProgress(&progress);
+        operations.setSelection([this] { return selection; });
+        operations.define(OperationId::Darken, {QStringLiteral("画像処理を適用しています"), ImageOperation::Region::Whole,
+                                                false, [this](const QImage& in, const OperationRegion& r, auto&) {
+                                                    regions << r;
+                                                    return darker(in);
+                                                }});
+        operations.define(OperationId::RotateLeft,
+                          {QStringLiteral("画像処理を適用しています"), ImageOperation::Region::None, true,
+                           [](const QImage& in, auto&, auto&) { return in.transformed(QTransform().rotate(-90)); }});
+        operations.define(OperationId::Oil, {QStringLiteral("画像効果を適用しています"),
+                                             ImageOperation::Region::SelectionOrWhole, false,
+                                             [this](const QImage& in, const OperationRegion& r, auto&) {
+                                                 regions << r;
+                                                 return failing ? QImage() : darker(in);
+                                             }});
+    }
+    QStringList logIds() const
+    {
+        const IniFile file(rig.log.path());
+        QStringList ids;
+        for (int n = 1; n <= rig.log.count(); ++n)
+            ids << file.readString(QStringLiteral("処理ID"), QStringLiteral("PROC_%1").arg(n));
+        return ids;
+    }
+
+    WorkspaceRig rig;
+    RecordingProgress progress;
+    ImageOperations operations{rig.workspace, rig.undo, rig.log, rig.options, rig.prompts};
+    std::array<int, 4> selection{};
+    QList<OperationRegion> regions;
+    bool failing = false;
+};
+
+} // namespace
+
+TEST_F(ImageOperationsTest, WithoutAPictureNothingHappensAndNoProgressShows)
+{
+    EXPECT_FALSE(operations.run(OperationId::Darken));
+    EXPECT_TRUE(progress.log.isEmpty());
+    EXPECT_EQ(rig.undo.undoImageCount(), 0);
+}
+
+TEST_F(ImageOperationsTest, ThePipelineRunsItsSixStepsAndRecordsAnImageStep)
+{
+    rig.load(gradientPicture(64, 48));
+    ASSERT_TRUE(operations.run(OperationId::Darken));
+    EXPECT_EQ(progress.log, (QStringList{"begin 6", "0 イメージハンドルを解放しています", "1 イメージハンドルをコピーしています",
+                                         "2 画像処理を適用しています", "3 イメージハンドルを解放しています",
+                                         "4 アンドゥーデータをバッファしています", "5 表示を更新しています", "end"}));
+    EXPECT_EQ(regions.first(), (OperationRegion{{0, 64, 64, 0}, {0, 0, 48, 48}}));
+    EXPECT_EQ(rig.undo.undoImageCount(), 2);
+    EXPECT_EQ(rig.undo.stepCount(), 1);
+    EXPECT_EQ(rig.prompts.busyDepth, 0);
+}
+
+TEST_F(ImageOperationsTest, DarkenTwiceAndBrightenOnceGiveThreeUndoImagesAndTheirLog)
+{
+    operations.define(OperationId::Brighten,
+                      {QStringLiteral("画像処理を適用しています"), ImageOperation::Region::Whole, false,
+                       [](const QImage& in, auto&, auto&) { return in.copy(); }});
+    rig.load(gradientPicture(64, 48));
+    operations.run(OperationId::Darken);
+    operations.run(OperationId::Darken);
+    operations.run(OperationId::Brighten);
+    EXPECT_EQ(rig.undo.undoImageCount(), 4);
+    EXPECT_EQ(logIds(), (QStringList{"8", "8", "9"}));
+    // Each step worked on the newest picture: two halvings.
+    EXPECT_EQ(qRed(rig.undo.LoadNewestUndoImage()->pixel(63, 0)), 255 / 2 / 2);
+    rig.undoCommand.btUndoClick();
+    rig.undoCommand.btUndoClick();
+    EXPECT_EQ(rig.undo.undoImageCount(), 2);
+    EXPECT_EQ(logIds(), QStringList{"8"});
+}
+
+TEST_F(ImageOperationsTest, RotateLeftSwapsTheSizesAndUndoSwapsThemBack)
+{
+    rig.load(gradientPicture(640, 480));
+    ASSERT_TRUE(operations.run(OperationId::RotateLeft));
+    const DecodedImage first = ImageFile::load(rig.undo.undoImagePath(1));
+    EXPECT_EQ(first.image.size(), QSize(480, 640));
+    EXPECT_EQ(QSize(rig.geometry.workWidth, rig.geometry.workHeight), QSize(321, 428));
+    EXPECT_EQ(logIds(), QStringList{"4"});
+    rig.undoCommand.btUndoClick();
+    EXPECT_EQ(QSize(rig.geometry.workWidth, rig.geometry.workHeight), QSize(428, 321));
+    EXPECT_FALSE(rig.undo.hasSteps());
+    EXPECT_TRUE(logIds().isEmpty());
+}
+
+TEST_F(ImageOperationsTest, ASelectionIsMappedBackToThePictureAndNotLogged)
+{
+    rig.load(gradientPicture(640, 480));
+    rig.geometry.fitScale = 0.5;
+    rig.workspace.ComposeCanvas(0, 0, false);
+    selection = {10, 20, 110, 120};
+    ASSERT_TRUE(operations.run(OperationId::Oil));
+    EXPECT_EQ(regions.first(), (OperationRegion{{20, 220, 220, 20}, {40, 40, 240, 240}}));
+    EXPECT_TRUE(logIds().isEmpty());
+    EXPECT_EQ(rig.undo.stepCount(), 1);
+}
+
+TEST_F(ImageOperationsTest, AWholePictureEffectIsLoggedBeforeItRunsEvenWhenItFails)
+{
+    rig.load(gradientPicture(640, 480));
+    failing = true;
+    EXPECT_FALSE(operations.run(OperationId::Oil));
+    EXPECT_EQ(regions.first(), (OperationRegion{{0, 640, 640, 0}, {0, 0, 480, 480}}));
+    EXPECT_EQ(logIds(), QStringList{"15"});
+    EXPECT_EQ(rig.undo.undoImageCount(), 1); // nothing written
+    EXPECT_FALSE(rig.undo.hasSteps());
+    EXPECT_EQ(progress.log.last(), QStringLiteral("end"));
+    EXPECT_EQ(rig.prompts.busyDepth, 0);
+}
+
+TEST_F(ImageOperationsTest, AnUndoImageThatCannotBeWrittenIsReportedAndNothingIsRecorded)
+{
+    rig.load(gradientPicture(64, 48));
+    // A folder where the next undo image should go: the write must fail.
+    ASSERT_TRUE(QDir().mkpath(rig.undo.undoImagePath(1)));
+    EXPECT_FALSE(operations.run(OperationId::Oil));
+    ASSERT_EQ(rig.prompts.shown.size(), 1);
+    EXPECT_TRUE(rig.prompts.shown[0].text.startsWith(QStringLiteral("作業ファイルを書き込めなかったため")));
+    EXPECT_FALSE(rig.undo.hasSteps());
+    EXPECT_TRUE(logIds().isEmpty());
+    EXPECT_EQ(rig.undo.LoadNewestUndoImage()->pixel(63, 0), gradientPicture(64, 48).pixel(63, 0));
+}
