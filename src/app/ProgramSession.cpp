@@ -8,15 +8,19 @@
 #include "catalogue/LoadCatalogue.h"
 #include "catalogue/ModelSelectPage.h"
 #include "catalogue/TfrDirectSize.h"
+#include "decoration/DrawingLayers.h"
 #include "decoration/TfrCalender.h"
 #include "foundation/HandlerGuard.h"
 #include "foundation/Prompts.h"
 #include "output/TfrPreview.h"
 #include "app/PageControl.h"
 #include "workspace/MainPanel.h"
+#include "imaging/ImageDisplay.h"
+#include "workspace/ImageSizePage.h"
 #include "workspace/TfrView.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtGui/QAction>
 #include <QtWidgets/QPushButton>
 
 namespace {
@@ -24,13 +28,18 @@ namespace {
 constexpr int trueColourDepth = 24;
 const QString supportAddress = QStringLiteral("http://www.kestrixnet.example/support/");
 
+QString withSeparator(QString folder)
+{
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
 } // namespace
 
 ProgramSession::ProgramSession(Prompts& prompts, QString programFolder, StartupHooks hooks)
-    : prompts_(prompts), hooks_(std::move(hooks)), initialProgramFolder_(std::move(programFolder))
+    : prompts_(prompts), hooks_(std::move(hooks)), workbench_(withSeparator(std::move(programFolder)), prompts)
 {
-    if (!initialProgramFolder_.endsWith(QLatin1Char('/')))
-        initialProgramFolder_ += QLatin1Char('/');
 }
 
 ProgramSession::~ProgramSession()
@@ -62,11 +71,51 @@ void ProgramSession::createMainWindow()
 {
     frMain_ = track(new TfrMain(workbench_, prompts_));
     connect(frMain_, &TfrMain::closing, this, [this] { runGuarded(prompts_, [this] { shutdown(); }); });
-    connect(frMain_, &TfrMain::clearDrawingRequested, this,
-            [this] { runGuarded(prompts_, [this] { hooks_.clearDrawing(); }); });
     connect(frMain_, &TfrMain::filesDropped, this,
-            [this](const QStringList& files) { runGuarded(prompts_, [&] { hooks_.loadDroppedFiles(files); }); });
-    connect(frMain_->tsSelectMP, &ModelSelectPage::modelApplied, frMain_->mainPanel, &MainPanel::ResizeDisplay);
+            guarded(prompts_, [this](const QStringList& files) { workbench_.loader.loadDroppedFiles(files); }));
+    connectLayers();
+    connect(frMain_->btUndo, &QPushButton::clicked, this,
+            guarded(prompts_, [this](bool) { workbench_.undoCommand.btUndoClick(); }));
+    workbench_.undo.setUndoAvailableListener([this](bool available) { frMain_->btUndo->setEnabled(available); });
+    connect(frMain_->tsSelectMP, &ModelSelectPage::modelApplied, this, [this](int width, int height) {
+        // A new model keeps the working size and the offset; the compose clamps it to the canvas.
+        workbench_.workspace.ResizeDisplay(width, height);
+        workbench_.workspace.ComposeCanvas(workbench_.geometry.offsetX, workbench_.geometry.offsetY, false);
+    });
+    Workspace& workspace = workbench_.workspace;
+    connect(&workspace, &Workspace::canvasResized, this, [this](int width, int height) {
+        frMain_->mainPanel->ResizeDisplay(width, height);
+        frMain_->IkDispMain->setGridSpace(width * 0.25);
+        workbench_.layers.setCanvasSize(QSize(width, height));
+    });
+    connect(&workspace, &Workspace::workspaceImageChanged, frMain_->IkDispMain, &ImageDisplay::setImage);
+    connect(&workbench_.loader, &PictureLoader::pictureLoaded, frMain_->tsImageSize->btResetSize,
+            [this] { frMain_->tsImageSize->btResetSize->setEnabled(false); });
+}
+
+void ProgramSession::connectLayers()
+{
+    DrawingLayers& layers = workbench_.layers;
+    TfrMain* main = frMain_;
+    const auto commit = guarded(prompts_, [&layers] { layers.CommitDrawing(); });
+    const auto clear = guarded(prompts_, [&layers] { layers.ClearDrawing(); });
+    connect(main->btDecideDraw, &QPushButton::clicked, this, commit);
+    connect(main->mnDecide, &QAction::triggered, this, commit);
+    connect(main->btClearDraw, &QPushButton::clicked, this, clear);
+    connect(main->mnClear, &QAction::triggered, this, clear);
+    connect(main, &TfrMain::clearDrawingRequested, this, clear);
+    connect(&layers, &DrawingLayers::drawingControlsEnabled, main, [main](bool enabled) {
+        for (QWidget* control : {static_cast<QWidget*>(main->btDecideDraw), static_cast<QWidget*>(main->btClearDraw)})
+            control->setEnabled(enabled);
+        main->mnDecide->setEnabled(enabled);
+        main->mnClear->setEnabled(enabled);
+    });
+    connect(&layers, &DrawingLayers::layerChanged, main->IkDispMain,
+            [main](int index, const QImage& picture, bool visible) {
+                main->IkDispMain->setRasterImage(index, picture);
+                main->IkDispMain->setRasterKey(index, true, DrawingLayers::LayerKeyColor);
+                main->IkDispMain->setRasterVisible(index, visible);
+            });
 }
 
 void ProgramSession::createDialogs()
@@ -84,20 +133,24 @@ void ProgramSession::createDialogs()
 
 void ProgramSession::createSubWindow()
 {
-    frView_ = track(new TfrView(new QWidget, hooks_.stayOnTopOption));
+    frView_ = track(new TfrView(workbench_.workspace, prompts_, [this] { return workbench_.options.stayOnTop; }));
+    ImageSizePage* sizePage = frMain_->tsImageSize;
+    connect(frView_, &TfrView::resized, sizePage, [sizePage] { sizePage->btResetSize->setEnabled(true); });
+    sizePage->setSubWindowSize([this] { return frView_->size(); });
 }
 
 void ProgramSession::mainWindowFirstShow()
 {
-    workbench_.programFolder = initialProgramFolder_;                                     // A1
-    // A2, the crop offset, starts at (0, 0) with the workspace.
+    // A1: the program folder was fixed when the session was made.
+    workbench_.geometry.offsetX = workbench_.geometry.offsetY = 0; // A2
     workbench_.canStart = LoadCatalogue(workbench_.catalogue, workbench_.programFolder, prompts_); // A3
     if (!confirmLowColourDepth())                                                        // A4
         workbench_.canStart = false;
     frMain_->tsSelectMP->fillCarriers();                                                 // A5
-    hooks_.resetLayers();                                                                // A6
+    workbench_.layers.reset();                                                           // A6
     hooks_.listStampsAndFrames();                                                        // A7
-    hooks_.clearScratchSurface();                                                        // A8
+    workbench_.layers.clearScratchSurface();                                             // A8
+    workbench_.layers.LineInProgress = false;
     // A9: the main window accepts dropped files from its creation on.
 }
 
@@ -130,7 +183,7 @@ void ProgramSession::subWindowFirstShow()
     hooks_.setCalendarToToday();    // B7
     frView_->setInitialSize();      // B8
     frMain_->pcMain->setActivePage(page); // B9
-    hooks_.enableFrameDragging();   // B10
+    frView_->IkDispOrg->setFrameDragEnabled(true); // B10
     if (prompts_.screenDepth() < trueColourDepth && !frColCheck_->ask()) // B11
         workbench_.canStart = false;
     if (!workbench_.canStart)       // B12

@@ -22,18 +22,12 @@ class TfrView;
 struct StartupHooks {
     std::function<void()> loadSettings = [] {};
     std::function<void()> saveSettings = [] {};
-    std::function<void()> resetLayers = [] {};       // CurrentLayer 0, raster layer 0 hidden
     std::function<void()> listStampsAndFrames = [] {};
-    std::function<void()> clearScratchSurface = [] {};
     std::function<void()> loadCalendarSettings = [] {};
     std::function<void()> setCalendarToToday = [] {};
-    std::function<void()> enableFrameDragging = [] {};
     std::function<bool()> autoCheckOption = [] { return false; };
     std::function<void()> updateCatalogue = [] {};
     std::function<void()> loadBanner = [] {};
-    std::function<bool()> stayOnTopOption = [] { return false; };
-    std::function<void()> clearDrawing = [] {};
-    std::function<void(const QStringList&)> loadDroppedFiles = [](const QStringList&) {};
 };
 
 class ProgramSession : public QObject {
@@ -58,6 +52,7 @@ private:
     void createMainWindow();
     void createDialogs();
     void createSubWindow();
+    void connectLayers();
     void mainWindowFirstShow();
     void subWindowFirstShow();
     bool confirmLowColourDepth();
@@ -67,7 +62,6 @@ private:
 
     Prompts& prompts_;
     StartupHooks hooks_;
-    QString initialProgramFolder_;
     Workbench workbench_;
     QList<QWidget*> windows_;
     TfrMain* frMain_ = nullptr;

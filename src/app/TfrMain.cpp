@@ -3,6 +3,9 @@
 #include "app/PageControl.h"
 #include "app/Workbench.h"
 #include "catalogue/ModelSelectPage.h"
+#include "imaging/ImageDisplay.h"
+#include "workspace/ImageSizePage.h"
+#include "workspace/LoadImagePage.h"
 #include "workspace/MainPanel.h"
 
 #include <QtCore/QMimeData>
@@ -46,7 +49,8 @@ TfrMain::TfrMain(Workbench& workbench, Prompts& prompts, QWidget* parent)
     setWindowTitle(QStringLiteral("Pictorel"));
     setFixedSize(ClientWidth, ClientHeight);
     buildTopStrip();
-    IkDispMain = new QWidget;
+    IkDispMain = new ImageDisplay;
+    IkDispMain->setBackColor(workbench_.options.marginColor);
     mainPanel = new MainPanel(IkDispMain, this);
     mainPanel->move(171, 73);
     buildLeftColumn();
@@ -101,8 +105,8 @@ void TfrMain::buildPages()
     pcMain->setObjectName(QStringLiteral("pcMain"));
     pcMain->setGeometry(662, 67, 225, 489);
     tsSelectMP = new ModelSelectPage(workbench_.catalogue, workbench_.targetModel, prompts_);
-    tsLoadImage = emptyPage("tsLoadImage");
-    tsImageSize = emptyPage("tsImageSize");
+    tsLoadImage = new LoadImagePage(workbench_.loader, prompts_);
+    tsImageSize = new ImageSizePage(workbench_.workspace, workbench_.log, prompts_);
     tsTune = emptyPage("tsTune");
     tsEffect = emptyPage("tsEffect");
     tsCalender = emptyPage("tsCalender");
@@ -132,7 +136,7 @@ void TfrMain::buildPopupMenu()
     mnDecide->setObjectName(QStringLiteral("mnDecide"));
     mnClear->setEnabled(false);
     mnDecide->setEnabled(false);
-    for (QWidget* w : {static_cast<QWidget*>(this), IkDispMain, static_cast<QWidget*>(pcMain)}) {
+    for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(IkDispMain), static_cast<QWidget*>(pcMain)}) {
         w->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(w, &QWidget::customContextMenuRequested, this,
                 [this, w](const QPoint& at) { PopupMain->popup(w->mapToGlobal(at)); });

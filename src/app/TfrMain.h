@@ -3,6 +3,9 @@
 // the window-level buttons on the left and at the bottom, and the pop-up menu.
 #include <QtWidgets/QWidget>
 
+class ImageDisplay;
+class ImageSizePage;
+class LoadImagePage;
 class MainPanel;
 class ModelSelectPage;
 class PageControl;
@@ -24,7 +27,7 @@ public:
     QLabel* Velta;
     QWidget* CppWebAD;
     MainPanel* mainPanel;
-    QWidget* IkDispMain;
+    ImageDisplay* IkDispMain;
     QPushButton* btClearDraw;
     QPushButton* btDecideDraw;
     QPushButton* btOption;
@@ -36,8 +39,8 @@ public:
     QPushButton* btSave;
     PageControl* pcMain;
     ModelSelectPage* tsSelectMP;
-    QWidget* tsLoadImage;
-    QWidget* tsImageSize;
+    LoadImagePage* tsLoadImage;
+    ImageSizePage* tsImageSize;
     QWidget* tsTune;
     QWidget* tsEffect;
     QWidget* tsCalender;

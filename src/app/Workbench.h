@@ -1,10 +1,39 @@
 #pragma once
 // The program's shared state: what the windows show and the subsystems work on.
 #include "catalogue/ModelCatalogue.h"
+#include "decoration/DrawingLayers.h"
+#include "foundation/ProgramOptions.h"
+#include "workspace/OperationLog.h"
+#include "workspace/PictureLoader.h"
+#include "workspace/UndoCommand.h"
+#include "workspace/UndoHistory.h"
+#include "workspace/Workspace.h"
+#include "workspace/WorkspaceGeometry.h"
 
 struct Workbench {
+    Workbench(const QString& folder, Prompts& prompts)
+        : programFolder(folder),
+          undo(folder),
+          log(folder),
+          workspace(geometry, undo, options),
+          loader(workspace, undo, log, options, prompts),
+          undoCommand(workspace, undo, log, prompts),
+          layers(undo, prompts)
+    {
+        loader.setLayerHooks({[this] { layers.resetForLoading(); }, [this] { layers.ReleaseLayerPicture(); }});
+        undoCommand.setLayerUndo([this] { layers.UndoCommit(); });
+    }
+
     QString programFolder; // the executable's folder, ending with '/'
     ModelCatalogue catalogue;
     TModelEntry targetModel;
     bool canStart = false; // read once, at the end of start-up
+    ProgramOptions options;
+    WorkspaceGeometry geometry;
+    UndoHistory undo;
+    OperationLog log;
+    Workspace workspace;
+    PictureLoader loader;
+    UndoCommand undoCommand;
+    DrawingLayers layers;
 };

@@ -4,6 +4,7 @@
 #include "foundation/Prompts.h"
 
 #include <exception>
+#include <type_traits>
 #include <utility>
 
 // Reports an escaped error; returns false when one was reported.
@@ -25,6 +26,12 @@ template <typename Handler>
 auto guarded(Prompts& prompts, Handler handler)
 {
     return [&prompts, handler = std::move(handler)](auto&&... args) {
-        runGuarded(prompts, [&] { handler(std::forward<decltype(args)>(args)...); });
+        runGuarded(prompts, [&] {
+            // Signals such as QTimer::timeout carry arguments a handler need not take.
+            if constexpr (std::is_invocable_v<const Handler&, decltype(args)...>)
+                handler(std::forward<decltype(args)>(args)...);
+            else
+                handler();
+        });
     };
 }

@@ -1,28 +1,85 @@
 #include "workspace/TfrView.h"
 
+#include "foundation/HandlerGuard.h"
+#include "imaging/ImageDisplay.h"
+#include "workspace/Workspace.h"
+
 #include <QtCore/QTimer>
 
-TfrView::TfrView(QWidget* display, std::function<bool()> stayOnTopOption, QWidget* parent)
+TfrView::TfrView(Workspace& workspace, Prompts& prompts, std::function<bool()> stayOnTopOption, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      IkDispOrg(display),
+      IkDispOrg(new ImageDisplay(this)),
+      TimerView(new QTimer(this)),
       TimerOnShow(new QTimer(this)),
+      workspace_(workspace),
+      prompts_(prompts),
       stayOnTopOption_(std::move(stayOnTopOption))
 {
     setObjectName(QStringLiteral("frView"));
     setWindowTitle(QStringLiteral("サブウィンドウ"));
-    IkDispOrg->setParent(this);
+    setCursor(Qt::PointingHandCursor);
     IkDispOrg->setObjectName(QStringLiteral("IkDispOrg"));
+    IkDispOrg->setCursor(Qt::PointingHandCursor);
+    TimerView->setObjectName(QStringLiteral("TimerView"));
+    TimerView->setSingleShot(true);
+    TimerView->setInterval(1);
+    connect(TimerView, &QTimer::timeout, this, guarded(prompts_, [this] { TimerViewTimer(); }));
     TimerOnShow->setObjectName(QStringLiteral("TimerOnShow"));
     TimerOnShow->setSingleShot(true);
     TimerOnShow->setInterval(TimerOnShowInterval);
-    connect(TimerOnShow, &QTimer::timeout, this, &TfrView::TimerOnShowTimer);
+    connect(TimerOnShow, &QTimer::timeout, this, guarded(prompts_, [this] { TimerOnShowTimer(); }));
     TimerOnShow->start();
+
+    connect(&workspace_, &Workspace::workingImageChanged, this, &TfrView::showWorkingImage);
+    connect(&workspace_, &Workspace::frameChanged, IkDispOrg, &ImageDisplay::setRect);
+    connect(IkDispOrg, &ImageDisplay::mouseUpImage, this, guarded(prompts_, [this](int, int) { IkDispOrgMouseUp(); }));
 }
 
 void TfrView::setInitialSize()
 {
     resize(InitialClientSize, InitialClientSize);
     IkDispOrg->setGeometry(0, 0, InitialClientSize, InitialClientSize);
+}
+
+void TfrView::showWorkingImage(const QImage& image)
+{
+    IkDispOrg->setImage(image);
+    IkDispOrg->setGeometry(0, 0, image.width(), image.height());
+    // The working size already equals the new client size, so this resize needs no rebuild; one
+    // would only repeat the work, and with Shift held grow the picture by a pixel at every round.
+    followingPicture_ = true;
+    resize(image.size());
+    followingPicture_ = false;
+}
+
+void TfrView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (!IkDispOrg->hasImage())
+        IkDispOrg->resize(size());
+    emit resized();
+    if (!followingPicture_)
+        TimerView->start(); // a run of size changes is applied once, after the last
+}
+
+void TfrView::TimerViewTimer()
+{
+    WorkspaceGeometry& g = workspace_.geometry();
+    if (prompts_.shiftDown()) {
+        g.CoverFit(width(), height());
+    } else {
+        g.workWidth = width();
+        g.workHeight = height();
+    }
+    workspace_.RebuildWorkingImage();
+    TimerView->stop();
+}
+
+void TfrView::IkDispOrgMouseUp()
+{
+    if (!workspace_.hasPicture())
+        return;
+    workspace_.ComposeCanvas(IkDispOrg->rectLeft(), IkDispOrg->rectTop(), false);
 }
 
 void TfrView::TimerOnShowTimer()

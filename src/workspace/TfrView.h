@@ -1,9 +1,15 @@
 #pragma once
-// The source sub-window "サブウィンドウ": shows the working image with the frame over the part that
-// falls on the canvas. It has no close box and stays shown for the whole run.
+// The source sub-window "サブウィンドウ": the working image at one screen pixel per image pixel with
+// the frame over the part that falls on the canvas. Moving the frame chooses the crop; resizing the
+// window changes the working size. It has no title-bar buttons and stays shown for the whole run.
 #include <QtWidgets/QWidget>
 
 #include <functional>
+
+class ImageDisplay;
+class Prompts;
+class QTimer;
+class Workspace;
 
 class TfrView : public QWidget {
     Q_OBJECT
@@ -12,16 +18,30 @@ public:
     static constexpr int TimerOnShowInterval = 1000;
 
     // stayOnTopOption is read when the one-shot start-up timer fires.
-    explicit TfrView(QWidget* display, std::function<bool()> stayOnTopOption, QWidget* parent = nullptr);
+    TfrView(Workspace& workspace, Prompts& prompts, std::function<bool()> stayOnTopOption,
+            QWidget* parent = nullptr);
 
-    QWidget* IkDispOrg;
+    ImageDisplay* IkDispOrg;
+    QTimer* TimerView;
     QTimer* TimerOnShow;
 
     // Start-up's share: the 320 x 320 client area and display.
     void setInitialSize();
+    void TimerViewTimer();
+    void IkDispOrgMouseUp();
+
+signals:
+    void resized(); // "元の縦横比に戻す" becomes usable
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void showWorkingImage(const QImage& image);
     void TimerOnShowTimer();
 
+    Workspace& workspace_;
+    Prompts& prompts_;
     std::function<bool()> stayOnTopOption_;
+    bool followingPicture_ = false;
 };

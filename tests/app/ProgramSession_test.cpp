@@ -4,6 +4,8 @@
 #include "app/TfrColCheck.h"
 #include "app/TfrMain.h"
 #include "app/TfrProgress.h"
+#include "decoration/DrawingLayers.h"
+#include "imaging/ImageDisplay.h"
 #include "catalogue/ModelSelectPage.h"
 #include "foundation/Cp932.h"
 #include "workspace/TfrView.h"
@@ -235,15 +237,19 @@ TEST_F(ProgramSessionTest, ShutdownRemovesUndoImagesUpToTheFirstGapAndSendFiles)
 TEST_F(ProgramSessionTest, EscapeClearsTheDrawingOnlyWhenClearingIsEnabled)
 {
     writeCatalogue(catalogueText);
-    int cleared = 0;
-    hooks.clearDrawing = [&] { ++cleared; };
     auto session = start();
+    DrawingLayers& layers = session->workbench().layers;
+    layers.InstallLayerPicture(layers.ScratchSurface());
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(session->frMain(), &escape);
-    EXPECT_EQ(cleared, 0);
-    session->frMain()->btClearDraw->setEnabled(true);
+    EXPECT_TRUE(layers.layer(0).visible); // nothing pending: Escape does nothing
+    layers.MarkDrawingPending();
+    EXPECT_TRUE(session->frMain()->btClearDraw->isEnabled());
+    EXPECT_TRUE(session->frMain()->mnDecide->isEnabled());
     QApplication::sendEvent(session->frMain(), &escape);
-    EXPECT_EQ(cleared, 1);
+    EXPECT_FALSE(layers.layer(0).visible);
+    EXPECT_FALSE(session->frMain()->btClearDraw->isEnabled());
+    EXPECT_FALSE(session->frMain()->mnClear->isEnabled());
 }
 
 TEST_F(ProgramSessionTest, ProgressDialogShowsEachStepAtOnce)
@@ -261,4 +267,30 @@ TEST_F(ProgramSessionTest, ProgressDialogShowsEachStepAtOnce)
         EXPECT_EQ(progress->lbMessage->text(), QStringLiteral("品質を調整しています"));
     }
     EXPECT_FALSE(progress->isVisible());
+}
+
+TEST_F(ProgramSessionTest, ALoadedPictureShowsOnTheCanvasAndADropReplacesIt)
+{
+    writeCatalogue(catalogueText);
+    auto session = start();
+    ModelSelectPage* page = session->frMain()->tsSelectMP;
+    page->setCarrierText(QStringLiteral("DoCoMo"));
+    page->cbCarrierChange();
+    QTemporaryDir pictures;
+    const QString path = pictures.filePath(QStringLiteral("photo.JPG"));
+    QImage photo(640, 480, QImage::Format_RGB888);
+    photo.fill(QColor(20, 120, 220));
+    ASSERT_TRUE(photo.save(path, "JPEG"));
+    emit session->frMain()->filesDropped({path});
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_EQ(session->frMain()->IkDispMain->image().size(), QSize(240, 320));
+    EXPECT_EQ(session->frView()->size(), QSize(428, 321));
+    EXPECT_FALSE(session->frMain()->btUndo->isEnabled());
+    // A larger canvas keeps the working size: the picture sits on the margin colour.
+    page->setPhoneText(QStringLiteral("nothing"));
+    page->cbPhoneChange();
+    const QImage canvas = session->frMain()->IkDispMain->image();
+    EXPECT_EQ(canvas.size(), QSize(480, 480));
+    EXPECT_EQ(canvas.pixelColor(0, 0), QColor(Qt::white));
+    EXPECT_EQ(session->workbench().geometry.offsetX, -52);
 }

@@ -1,0 +1,52 @@
+#pragma once
+// The page "画像サイズ": the three fits, one-pixel size and position nudges, and restoring the
+// picture's proportions. None of them changes the picture itself or makes an undo step.
+#include <QtWidgets/QWidget>
+
+#include <functional>
+
+class OperationLog;
+class Prompts;
+class QGroupBox;
+class QPushButton;
+class Workspace;
+
+class ImageSizePage : public QWidget {
+    Q_OBJECT
+public:
+    ImageSizePage(Workspace& workspace, OperationLog& log, Prompts& prompts, QWidget* parent = nullptr);
+
+    // The source sub-window's client size, which "元の縦横比に戻す" fits to.
+    void setSubWindowSize(std::function<QSize()> size) { subWindowSize_ = std::move(size); }
+
+    void btJustFitClick();
+    void btWJustFitClick();
+    void btHJustFitClick();
+    void resizeWorking(int dx, int dy); // the four size buttons
+    void moveCanvas(int dx, int dy);    // the four position buttons: offset change
+    void btResetSizeClick();
+
+    QPushButton* btJustFit;
+    QPushButton* btWJustFit;
+    QPushButton* btHJustFit;
+    QPushButton* btXdown;
+    QPushButton* btXup;
+    QPushButton* btYdown;
+    QPushButton* btYup;
+    QPushButton* btResetSize;
+    QPushButton* btLeft;
+    QPushButton* btRight;
+    QPushButton* btUp;
+    QPushButton* btDown;
+    QGroupBox* rotationGroup; // " 画像の回転・反転 ", filled by the image operations
+
+private:
+    void build();
+    void fitAxis(bool width);
+    QPushButton* button(QWidget* parent, const char* name, const QString& caption, QRect geometry);
+
+    Workspace& workspace_;
+    OperationLog& log_;
+    Prompts& prompts_;
+    std::function<QSize()> subWindowSize_;
+};

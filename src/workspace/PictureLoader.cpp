@@ -1,0 +1,147 @@
+#include "workspace/PictureLoader.h"
+
+#include "foundation/ProgramOptions.h"
+#include "foundation/Prompts.h"
+#include "imaging/ColorReduction.h"
+#include "imaging/ImageFile.h"
+#include "workspace/OperationLog.h"
+#include "workspace/UndoHistory.h"
+#include "workspace/Workspace.h"
+
+#include <QtCore/QFileInfo>
+#include <QtGui/QClipboard>
+#include <QtGui/QGuiApplication>
+
+namespace {
+
+const QStringList acceptedDropExtensions = {
+    QStringLiteral(".jpg"), QStringLiteral(".JPG"), QStringLiteral(".bmp"), QStringLiteral(".BMP"),
+    QStringLiteral(".png"), QStringLiteral(".PNG"), QStringLiteral(".gif"), QStringLiteral(".GIF"),
+    QStringLiteral(".tif"), QStringLiteral(".TIF"), QStringLiteral(".pcx"), QStringLiteral(".PCX"),
+    QStringLiteral(".fpx"), QStringLiteral(".FPX")};
+
+QString folderOf(const QString& path)
+{
+    return QFileInfo(path).absolutePath() + QLatin1Char('/');
+}
+
+// The clipboard picture's own depth, as the file loaders report it.
+int bitCountOf(const QImage& image)
+{
+    if (image.hasAlphaChannel())
+        return 32;
+    return image.depth() > 24 ? 24 : image.depth();
+}
+
+} // namespace
+
+PictureLoader::PictureLoader(Workspace& workspace, UndoHistory& undo, OperationLog& log,
+                             const ProgramOptions& options, Prompts& prompts, QObject* parent)
+    : QObject(parent),
+      workspace_(workspace),
+      undo_(undo),
+      log_(log),
+      options_(options),
+      prompts_(prompts),
+      clipboard_([] { return QGuiApplication::clipboard()->image(); })
+{
+}
+
+bool PictureLoader::isAcceptedDropExtension(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot >= 0 && acceptedDropExtensions.contains(name.mid(dot)); // case-sensitive on purpose
+}
+
+void PictureLoader::btOpenFromFileClick()
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("元画像の入力");
+    request.folder = lastLoadFolder_;
+    request.filter = QStringLiteral("すべての画像|*.bmp;*.jpg;*.jpeg;*.png;*.tif;*.tiff;*.gif");
+    const QString path = prompts_.openFileName(request);
+    if (path.isEmpty())
+        return;
+    hooks_.resetLayers();
+    loadFile(path);
+}
+
+void PictureLoader::loadDroppedFiles(const QStringList& paths)
+{
+    if (paths.size() > 1) {
+        prompts_.message(MessageKind::Error, QStringLiteral("複数の画像を同時に開くことはできません。"));
+        return;
+    }
+    if (paths.isEmpty())
+        return;
+    hooks_.resetLayers();
+    if (!isAcceptedDropExtension(paths.constFirst())) {
+        prompts_.message(MessageKind::Error, QStringLiteral("未対応の画像形式です。"));
+        return;
+    }
+    loadFile(paths.constFirst());
+}
+
+void PictureLoader::btOpenFromClipboardClick()
+{
+    const QImage picture = clipboard_ ? clipboard_() : QImage();
+    if (picture.isNull()) {
+        // The current picture stays: a failed paste must not cost the user the work.
+        prompts_.message(MessageKind::Error, QStringLiteral("クリップボードを開けませんでした。"));
+        return;
+    }
+    hooks_.resetLayers();
+    finish(picture, bitCountOf(picture), QString());
+}
+
+bool PictureLoader::loadFile(const QString& path)
+{
+    hooks_.releaseWorkingLayer();
+    DecodedImage decoded;
+    {
+        BusyCursor busy(prompts_);
+        decoded = ImageFile::load(path);
+    }
+    if (!decoded.ok()) {
+        prompts_.message(MessageKind::Error, QStringLiteral("画像を読み込めませんでした。\n%1\n%2")
+                                                 .arg(QFileInfo(path).fileName(), decoded.error));
+        return false;
+    }
+    return finish(decoded.image, decoded.bitCount, folderOf(path));
+}
+
+bool PictureLoader::finish(QImage picture, int bitCount, const QString& folder)
+{
+    {
+        BusyCursor busy(prompts_);
+        // Pictures deeper than 24 bits lose their alpha; everything is kept as 24-bit RGB.
+        picture = bitCount > 24
+                      ? ColorReduction::convertColor(picture, 24, options_.fixedPalette, options_.dither, 0)
+                      : ColorReduction::toRgb888(picture);
+    }
+    if (picture.isNull()) {
+        prompts_.message(MessageKind::Error, QStringLiteral("画像を 24 ビットに変換できませんでした。"));
+        return false;
+    }
+    QString error;
+    if (!undo_.startWith(picture, &error)) {
+        prompts_.message(MessageKind::Error,
+                         QStringLiteral("作業ファイルを書き込めなかったため、画像を読み込めませんでした。\n%1").arg(error));
+        return false;
+    }
+    WorkspaceGeometry& g = workspace_.geometry();
+    g.baseWidth = g.workWidth = picture.width();
+    g.baseHeight = g.workHeight = picture.height();
+    emit pictureLoaded(picture.width(), picture.height(), std::min(bitCount, 24));
+    workspace_.showPicture(picture);
+    if (!folder.isEmpty())
+        lastLoadFolder_ = folder;
+    g.CoverFit(g.canvasWidth, g.canvasHeight);
+    workspace_.RebuildWorkingImage();
+    g.CenterOffset();
+    workspace_.ComposeCanvas(g.offsetX, g.offsetY, false);
+    undo_.EmptySteps();
+    log_.ClearOperationLog();
+    return true;
+}

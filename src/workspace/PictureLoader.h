@@ -1,0 +1,53 @@
+#pragma once
+// Brings a picture into the workspace from the open dialog, a dropped file or the clipboard, and
+// starts the work afresh: undo image 0, an empty history and log, the picture covering the canvas.
+#include <QtCore/QObject>
+#include <QtGui/QImage>
+
+#include <functional>
+
+class OperationLog;
+class Prompts;
+class UndoHistory;
+class Workspace;
+struct ProgramOptions;
+
+// What loading asks of the drawing layers.
+struct LoadLayerHooks {
+    std::function<void()> resetLayers = [] {};        // discard committed layers, or clear the scratch
+    std::function<void()> releaseWorkingLayer = [] {}; // empty the working layer
+};
+
+class PictureLoader : public QObject {
+    Q_OBJECT
+public:
+    PictureLoader(Workspace& workspace, UndoHistory& undo, OperationLog& log, const ProgramOptions& options,
+                  Prompts& prompts, QObject* parent = nullptr);
+
+    void setLayerHooks(LoadLayerHooks hooks) { hooks_ = std::move(hooks); }
+    void setClipboardSource(std::function<QImage()> source) { clipboard_ = std::move(source); }
+    void setLastLoadFolder(const QString& folder) { lastLoadFolder_ = folder; }
+    const QString& lastLoadFolder() const { return lastLoadFolder_; }
+
+    void btOpenFromFileClick();
+    void btOpenFromClipboardClick();
+    void loadDroppedFiles(const QStringList& paths);
+
+    static bool isAcceptedDropExtension(const QString& path);
+
+signals:
+    void pictureLoaded(int width, int height, int bitCount);
+
+private:
+    bool loadFile(const QString& path);
+    bool finish(QImage picture, int bitCount, const QString& folder);
+
+    Workspace& workspace_;
+    UndoHistory& undo_;
+    OperationLog& log_;
+    const ProgramOptions& options_;
+    Prompts& prompts_;
+    LoadLayerHooks hooks_;
+    std::function<QImage()> clipboard_;
+    QString lastLoadFolder_;
+};

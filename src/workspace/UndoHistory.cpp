@@ -1,0 +1,149 @@
+#include "workspace/UndoHistory.h"
+
+#include "imaging/ImageFile.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
+
+UndoHistory::UndoHistory(QString programFolder) : folder_(std::move(programFolder)) {}
+
+void UndoHistory::setUndoAvailableListener(std::function<void(bool)> listener)
+{
+    listener_ = std::move(listener);
+}
+
+QString UndoHistory::undoImagePath(int number) const
+{
+    return folder_ + QStringLiteral("temp-%1.bmp").arg(number);
+}
+
+int UndoHistory::undoImageCount() const
+{
+    int n = 0;
+    while (QFile::exists(undoImagePath(n)))
+        ++n;
+    return n;
+}
+
+QString UndoHistory::NextUndoImageName() const
+{
+    return undoImagePath(undoImageCount());
+}
+
+std::optional<UndoHistory::FileStamp> UndoHistory::stampOf(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return std::nullopt;
+    return FileStamp{info.size(), info.lastModified()};
+}
+
+void UndoHistory::remember(const QString& path, const QImage& picture)
+{
+    const std::optional<FileStamp> stamp = stampOf(path);
+    if (!stamp) {
+        forget();
+        return;
+    }
+    cachedPath_ = path;
+    cachedStamp_ = *stamp;
+    cachedImage_ = picture;
+}
+
+void UndoHistory::forget()
+{
+    cachedPath_.clear();
+    cachedImage_ = QImage();
+}
+
+bool UndoHistory::writeNextUndoImage(const QImage& picture, QString* error)
+{
+    const QString path = NextUndoImageName();
+    if (!ImageFile::save(picture, path, FileFormat::Bmp, EncodeOptions{}, error))
+        return false;
+    // What was written is what a read would give: a 24-bit picture.
+    remember(path, picture.convertToFormat(QImage::Format_RGB888));
+    return true;
+}
+
+bool UndoHistory::startWith(const QImage& picture, QString* error)
+{
+    const QString staging = folder_ + QStringLiteral("temp-new.bmp");
+    if (!ImageFile::save(picture, staging, FileFormat::Bmp, EncodeOptions{}, error))
+        return false;
+    DeleteUndoImages();
+    const QString first = undoImagePath(0);
+    if (!QFile::rename(staging, first)) {
+        QFile::remove(staging);
+        if (error)
+            *error = QStringLiteral("%1 を作成できませんでした。").arg(first);
+        return false;
+    }
+    remember(first, picture.convertToFormat(QImage::Format_RGB888));
+    return true;
+}
+
+std::optional<QImage> UndoHistory::LoadNewestUndoImage()
+{
+    const int count = undoImageCount();
+    if (count == 0)
+        return std::nullopt;
+    const QString path = undoImagePath(count - 1);
+    const std::optional<FileStamp> stamp = stampOf(path);
+    if (stamp && path == cachedPath_ && *stamp == cachedStamp_)
+        return cachedImage_;
+    const DecodedImage decoded = ImageFile::load(path);
+    if (!decoded.ok()) {
+        forget();
+        return std::nullopt;
+    }
+    remember(path, decoded.image);
+    return decoded.image;
+}
+
+QString UndoHistory::PopUndoImage()
+{
+    const int count = undoImageCount();
+    if (count >= 2) {
+        QFile::remove(undoImagePath(count - 1));
+        return undoImagePath(count - 2);
+    }
+    return undoImagePath(std::max(count - 1, 0));
+}
+
+void UndoHistory::DeleteUndoImages()
+{
+    for (int n = 0; QFile::exists(undoImagePath(n)); ++n)
+        QFile::remove(undoImagePath(n));
+    forget();
+    const bool was = hasSteps();
+    notify(was);
+}
+
+void UndoHistory::PushStep(StepKind kind)
+{
+    const bool was = hasSteps();
+    steps_.push_back(kind);
+    notify(was);
+}
+
+void UndoHistory::EmptySteps()
+{
+    const bool was = hasSteps();
+    steps_.clear();
+    notify(was);
+}
+
+void UndoHistory::popStep()
+{
+    const bool was = hasSteps();
+    if (!steps_.empty())
+        steps_.pop_back();
+    notify(was);
+}
+
+void UndoHistory::notify(bool wasAvailable)
+{
+    if (listener_ && wasAvailable != hasSteps())
+        listener_(hasSteps());
+}

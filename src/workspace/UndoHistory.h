@@ -1,0 +1,60 @@
+#pragma once
+// The undo history: numbered undo images "temp-N.bmp" in the program folder, the newest of which is
+// always the base picture, and the stack of steps still in effect (image steps and layer steps).
+#include <QtCore/QDateTime>
+#include <QtCore/QString>
+#include <QtGui/QImage>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+enum class StepKind : unsigned char { Layer = 0, Image = 1 };
+
+class UndoHistory {
+public:
+    explicit UndoHistory(QString programFolder);
+
+    // Told whenever the stack becomes empty or stops being empty ("元に戻す" follows it).
+    void setUndoAvailableListener(std::function<void(bool)> listener);
+
+    QString undoImagePath(int number) const;
+    // The number of undo images: the first number without a file, scanning up from 0.
+    int undoImageCount() const;
+    QString NextUndoImageName() const;
+    // Writes the picture as the next undo image, whole or not at all.
+    bool writeNextUndoImage(const QImage& picture, QString* error = nullptr);
+    // Starts the history afresh with the picture as undo image 0. The picture is written first, so
+    // when it cannot be written the old undo images stay as they were.
+    bool startWith(const QImage& picture, QString* error = nullptr);
+    // The newest undo image, read from disk unless the copy in memory is still that file's content.
+    std::optional<QImage> LoadNewestUndoImage();
+    // Deletes the newest undo image unless it is undo image 0; returns the path of the one to restore.
+    QString PopUndoImage();
+    void DeleteUndoImages();
+
+    void PushStep(StepKind kind);
+    void EmptySteps();
+    void popStep();
+    bool hasSteps() const { return !steps_.empty(); }
+    int stepCount() const { return int(steps_.size()); }
+    StepKind topStep() const { return steps_.back(); }
+
+private:
+    struct FileStamp {
+        qint64 size = -1;
+        QDateTime modified;
+        bool operator==(const FileStamp&) const = default;
+    };
+    static std::optional<FileStamp> stampOf(const QString& path);
+    void remember(const QString& path, const QImage& picture);
+    void forget();
+    void notify(bool wasAvailable);
+
+    QString folder_;
+    std::vector<StepKind> steps_; // grows as needed: the history has no fixed depth
+    std::function<void(bool)> listener_;
+    QString cachedPath_;
+    FileStamp cachedStamp_;
+    QImage cachedImage_;
+};

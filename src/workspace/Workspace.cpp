@@ -1,0 +1,76 @@
+#include "workspace/Workspace.h"
+
+#include "imaging/ImagePrinter.h"
+#include "imaging/ImageTransform.h"
+#include "imaging/Resampler.h"
+#include "workspace/UndoHistory.h"
+
+Workspace::Workspace(WorkspaceGeometry& geometry, UndoHistory& undo, const ProgramOptions& options, QObject* parent)
+    : QObject(parent), geometry_(geometry), undo_(undo), options_(options)
+{
+}
+
+void Workspace::ResizeDisplay(int width, int height)
+{
+    geometry_.canvasWidth = width;
+    geometry_.canvasHeight = height;
+    emit canvasResized(width, height);
+}
+
+void Workspace::ComposeCanvas(int x, int y, bool keepOffset)
+{
+    if (!hasPicture())
+        return;
+    WorkspaceGeometry& g = geometry_;
+    g.setOffset(x, y, keepOffset);
+    emit frameChanged(g.offsetX, g.offsetY, g.offsetX + g.canvasWidth, g.offsetY + g.canvasHeight);
+    const QImage cut = ImageTransform::selectImage(workingImage_, g.cropXs, g.cropYs);
+    if (cut.isNull()) {
+        // Nothing of the picture falls on the canvas: the main display is left empty.
+        workspaceImage_ = QImage();
+        emit workspaceImageChanged(workspaceImage_);
+        return;
+    }
+    const bool smaller = cut.width() < g.canvasWidth || cut.height() < g.canvasHeight;
+    workspaceImage_ = smaller ? placeOnMargin(cut) : cut;
+    emit workspaceImageChanged(workspaceImage_);
+}
+
+QImage Workspace::placeOnMargin(const QImage& cut) const
+{
+    const QSize canvas(geometry_.canvasWidth, geometry_.canvasHeight);
+    QImage surface(canvas, QImage::Format_RGB888);
+    surface.fill(options_.marginColor);
+    const QPoint at = placementOrigin(Placement(options_.placement), canvas, cut.size());
+    ImagePrinter::imageOut(surface, cut, at.x(), at.y(), at.x() + cut.width(), at.y() + cut.height(), true);
+    return ImagePrinter::getImageFromHdc(surface, canvas.width(), canvas.height(), 24);
+}
+
+bool Workspace::RebuildWorkingImage()
+{
+    if (!hasPicture())
+        return false;
+    const std::optional<QImage> base = undo_.LoadNewestUndoImage();
+    if (!base)
+        return false;
+    geometry_.baseWidth = base->width();
+    geometry_.baseHeight = base->height();
+    const QImage scaled = Resampler::resize(*base, geometry_.workWidth, geometry_.workHeight);
+    if (scaled.isNull())
+        return false;
+    workingImage_ = scaled;
+    emit workingImageChanged(workingImage_);
+    ComposeCanvas(geometry_.offsetX, geometry_.offsetY, false);
+    return true;
+}
+
+void Workspace::showPicture(const QImage& picture)
+{
+    workingImage_ = picture;
+    emit workingImageChanged(workingImage_);
+}
+
+void Workspace::dropPicture()
+{
+    workingImage_ = QImage();
+}

@@ -1,0 +1,51 @@
+#pragma once
+// The phone-sized canvas made from the user's picture: the working image (the picture scaled to the
+// working size, shown in the source sub-window with the crop frame) and the workspace image (the
+// canvas cut out of it, shown in the main display). Displays follow the signals.
+#include "foundation/ProgramOptions.h"
+#include "workspace/WorkspaceGeometry.h"
+
+#include <QtCore/QObject>
+#include <QtCore/QRect>
+#include <QtGui/QImage>
+
+class UndoHistory;
+
+class Workspace : public QObject {
+    Q_OBJECT
+public:
+    Workspace(WorkspaceGeometry& geometry, UndoHistory& undo, const ProgramOptions& options,
+              QObject* parent = nullptr);
+
+    WorkspaceGeometry& geometry() { return geometry_; }
+    bool hasPicture() const { return !workingImage_.isNull(); }
+    const QImage& workingImage() const { return workingImage_; }
+    const QImage& workspaceImage() const { return workspaceImage_; }
+
+    void ResizeDisplay(int width, int height);
+    // Cuts the canvas out of the working image at the offset (clamped unless keepOffset).
+    void ComposeCanvas(int x, int y, bool keepOffset);
+    // Reads the newest undo image, scales it to the working size and composes the canvas.
+    // False when the picture could not be read or scaled; the displays then keep their images.
+    bool RebuildWorkingImage();
+
+    // A new picture at its own size becomes the working image (loading).
+    void showPicture(const QImage& picture);
+    // The source display loses its picture: rebuilds and composes do nothing until the next load.
+    void dropPicture();
+
+signals:
+    void canvasResized(int width, int height);
+    void workingImageChanged(const QImage& image);
+    void frameChanged(int left, int top, int right, int bottom);
+    void workspaceImageChanged(const QImage& image); // a null image leaves the main display empty
+
+private:
+    QImage placeOnMargin(const QImage& cut) const;
+
+    WorkspaceGeometry& geometry_;
+    UndoHistory& undo_;
+    const ProgramOptions& options_;
+    QImage workingImage_;
+    QImage workspaceImage_;
+};

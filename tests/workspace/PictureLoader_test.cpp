@@ -1,0 +1,113 @@
+#include "WorkspaceRig.h"
+
+#include <QtCore/QFile>
+#include <gtest/gtest.h>
+
+TEST(PictureLoaderTest, DroppedFilesAreCheckedByCaseSensitiveExtension)
+{
+    for (const char* name : {"photo.JPG", "photo.jpg", "a.b.PCX", "x.fpx", "/dir.jpeg/pic.TIF"})
+        EXPECT_TRUE(PictureLoader::isAcceptedDropExtension(QLatin1String(name))) << name;
+    for (const char* name : {"photo.Jpg", "photo.jpeg", "photo.tiff", "photo", "jpg"})
+        EXPECT_FALSE(PictureLoader::isAcceptedDropExtension(QLatin1String(name))) << name;
+}
+
+TEST(PictureLoaderTest, DropRefusesTwoFilesAndUnknownExtensionsAndKeepsThePicture)
+{
+    WorkspaceRig rig;
+    int resets = 0;
+    rig.loader.setLayerHooks({[&] { ++resets; }, [] {}});
+    rig.load(gradientPicture(64, 48));
+    const QString jpg = rig.pictureFile(gradientPicture(30, 20), QStringLiteral("b.png"));
+    rig.loader.loadDroppedFiles({jpg, jpg});
+    EXPECT_EQ(rig.prompts.texts().last(), QStringLiteral("複数の画像を同時に開くことはできません。"));
+    EXPECT_EQ(resets, 1); // two files leave the layers alone
+    QFile::copy(jpg, rig.pictures.filePath(QStringLiteral("photo.Jpg")));
+    rig.loader.loadDroppedFiles({rig.pictures.filePath(QStringLiteral("photo.Jpg"))});
+    EXPECT_EQ(rig.prompts.texts().last(), QStringLiteral("未対応の画像形式です。"));
+    EXPECT_EQ(resets, 2); // the layers are reset before the check
+    EXPECT_EQ(rig.geometry.baseWidth, 64);
+}
+
+TEST(PictureLoaderTest, DroppedFileWithALongPathLoads)
+{
+    WorkspaceRig rig;
+    const QString deep = rig.pictures.path() + QLatin1Char('/') + QString(120, QLatin1Char('d')) +
+                         QLatin1Char('/') + QString(120, QLatin1Char('e'));
+    ASSERT_TRUE(QDir().mkpath(deep));
+    const QString path = deep + QStringLiteral("/photo.PNG");
+    ASSERT_GT(path.size(), 254);
+    ASSERT_TRUE(ImageFile::save(gradientPicture(50, 40), path, FileFormat::Png, {}));
+    rig.loader.loadDroppedFiles({path});
+    EXPECT_TRUE(rig.prompts.shown.isEmpty());
+    EXPECT_EQ(rig.geometry.baseWidth, 50);
+}
+
+TEST(PictureLoaderTest, ClipboardFailureKeepsThePictureAndSaysSo)
+{
+    WorkspaceRig rig;
+    rig.load(gradientPicture(64, 48));
+    rig.loader.setClipboardSource([] { return QImage(); });
+    rig.loader.btOpenFromClipboardClick();
+    ASSERT_EQ(rig.prompts.shown.size(), 1);
+    EXPECT_EQ(rig.prompts.shown[0].text, QStringLiteral("クリップボードを開けませんでした。"));
+    EXPECT_TRUE(rig.workspace.hasPicture());
+    EXPECT_EQ(rig.undo.undoImageCount(), 1);
+}
+
+TEST(PictureLoaderTest, APictureWithAlphaLoadsAs24Bits)
+{
+    WorkspaceRig rig;
+    QImage argb(40, 30, QImage::Format_ARGB32);
+    argb.fill(QColor(200, 10, 10, 128));
+    int reportedBits = 0;
+    QObject::connect(&rig.loader, &PictureLoader::pictureLoaded, [&](int, int, int bits) { reportedBits = bits; });
+    rig.loader.setClipboardSource([argb] { return argb; });
+    rig.loader.btOpenFromClipboardClick();
+    EXPECT_EQ(reportedBits, 24);
+    const DecodedImage first = ImageFile::load(rig.undo.undoImagePath(0));
+    ASSERT_TRUE(first.ok());
+    EXPECT_EQ(first.bitCount, 24);
+    EXPECT_EQ(rig.loader.lastLoadFolder(), QString()); // the clipboard has no folder
+}
+
+TEST(PictureLoaderTest, UnreadableFileIsReportedAndNothingIsLost)
+{
+    WorkspaceRig rig;
+    rig.load(gradientPicture(64, 48));
+    const QString junk = rig.pictures.filePath(QStringLiteral("junk.jpg"));
+    QFile file(junk);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\xFF\xD8\xFF garbage");
+    file.close();
+    rig.prompts.openFileNames.enqueue(junk);
+    rig.loader.btOpenFromFileClick();
+    ASSERT_EQ(rig.prompts.shown.size(), 1);
+    EXPECT_TRUE(rig.prompts.shown[0].text.startsWith(QStringLiteral("画像を読み込めませんでした。")));
+    EXPECT_EQ(rig.geometry.baseWidth, 64);
+    EXPECT_TRUE(rig.workspace.hasPicture());
+}
+
+TEST(PictureLoaderTest, UnwritableProgramFolderIsReportedAndTheLoadIsAbandoned)
+{
+    QTemporaryDir parent;
+    QFile blocker(parent.filePath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be: even root cannot write
+    blocker.close();
+    WorkspaceRig rig(parent.filePath(QStringLiteral("blocker")) + QLatin1Char('/'));
+    rig.load(gradientPicture(64, 48));
+    ASSERT_EQ(rig.prompts.shown.size(), 1);
+    EXPECT_TRUE(rig.prompts.shown[0].text.startsWith(QStringLiteral("作業ファイルを書き込めなかったため")));
+    EXPECT_FALSE(rig.workspace.hasPicture());
+}
+
+TEST(PictureLoaderTest, CancelledDialogChangesNothing)
+{
+    WorkspaceRig rig;
+    int resets = 0;
+    rig.loader.setLayerHooks({[&] { ++resets; }, [] {}});
+    rig.loader.btOpenFromFileClick();
+    EXPECT_EQ(resets, 0);
+    ASSERT_EQ(rig.prompts.fileRequests.size(), 1);
+    EXPECT_EQ(rig.prompts.fileRequests[0].title, QStringLiteral("元画像の入力"));
+    EXPECT_TRUE(rig.prompts.fileRequests[0].filter.startsWith(QStringLiteral("すべての画像|")));
+}

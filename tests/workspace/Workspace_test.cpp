@@ -1,0 +1,153 @@
+#include "WorkspaceRig.h"
+#include "foundation/IniFile.h"
+
+#include <QtCore/QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+QColor pixelAt(const QImage& image, int x, int y)
+{
+    return image.pixelColor(x, y);
+}
+
+} // namespace
+
+TEST(WorkspaceTest, LoadingCoversTheCanvasCentredAndStartsAfresh)
+{
+    WorkspaceRig rig;
+    rig.log.RecordOperation(OperationId::Blur);
+    ASSERT_TRUE(rig.undo.writeNextUndoImage(gradientPicture(4, 4))); // left from earlier work
+    ASSERT_TRUE(rig.undo.writeNextUndoImage(gradientPicture(4, 4)));
+    rig.undo.PushStep(StepKind::Image);
+    QList<QSize> workingSizes;
+    QObject::connect(&rig.workspace, &Workspace::workingImageChanged,
+                     [&](const QImage& image) { workingSizes << image.size(); });
+    rig.load(gradientPicture(640, 480));
+
+    EXPECT_TRUE(rig.prompts.shown.isEmpty()) << rig.prompts.texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(rig.geometry.workWidth, 428);
+    EXPECT_EQ(rig.geometry.workHeight, 321);
+    EXPECT_EQ(QPoint(rig.geometry.offsetX, rig.geometry.offsetY), QPoint(94, 0));
+    EXPECT_EQ(rig.workspace.workingImage().size(), QSize(428, 321));
+    EXPECT_EQ(rig.workspace.workspaceImage().size(), QSize(240, 320));
+    EXPECT_EQ(workingSizes.first(), QSize(640, 480)); // shown at its own size first
+    EXPECT_EQ(rig.undo.undoImageCount(), 1);
+    EXPECT_FALSE(rig.undo.hasSteps());
+    EXPECT_EQ(rig.log.count(), 0);
+    EXPECT_EQ(rig.loader.lastLoadFolder(), rig.pictures.path() + QLatin1Char('/'));
+}
+
+TEST(WorkspaceTest, CanvasIsTheCutOfTheWorkingImageAtTheOffset)
+{
+    WorkspaceRig rig;
+    rig.load(gradientPicture(640, 480));
+    const QImage& working = rig.workspace.workingImage();
+    const QImage& canvas = rig.workspace.workspaceImage();
+    for (const QPoint p : {QPoint(0, 0), QPoint(239, 319), QPoint(100, 50)})
+        EXPECT_EQ(pixelAt(canvas, p.x(), p.y()), pixelAt(working, p.x() + 94, p.y())) << p.x() << "," << p.y();
+}
+
+TEST(WorkspaceTest, FitToWidthLeavesMarginAboveAndBelow)
+{
+    WorkspaceRig rig;
+    rig.options.marginColor = QColor(10, 200, 30);
+    rig.load(gradientPicture(640, 480));
+    WorkspaceGeometry& g = rig.geometry;
+    g.fitToWidth();
+    rig.workspace.RebuildWorkingImage();
+    g.CenterOffset();
+    rig.workspace.ComposeCanvas(g.offsetX, g.offsetY, false);
+    EXPECT_EQ(g.offsetY, -140);
+    const QImage& canvas = rig.workspace.workspaceImage();
+    ASSERT_EQ(canvas.size(), QSize(240, 320));
+    EXPECT_EQ(pixelAt(canvas, 5, 69), rig.options.marginColor);
+    EXPECT_NE(pixelAt(canvas, 5, 70), rig.options.marginColor);
+    EXPECT_NE(pixelAt(canvas, 5, 249), rig.options.marginColor);
+    EXPECT_EQ(pixelAt(canvas, 5, 250), rig.options.marginColor);
+}
+
+TEST(WorkspaceTest, PositionsBeyondThePictureArePlacedByThePlacementTable)
+{
+    WorkspaceRig rig;
+    rig.options.marginColor = Qt::white;
+    rig.options.placement = int(Placement::BottomRight);
+    rig.load(gradientPicture(640, 480));
+    WorkspaceGeometry& g = rig.geometry;
+    for (int i = 0; i < 10; ++i)
+        rig.workspace.ComposeCanvas(g.offsetX - 1, g.offsetY, true);
+    EXPECT_EQ(g.offsetX, 84); // ten clicks right move the picture ten pixels right
+    rig.workspace.ComposeCanvas(400, 0, true); // only 28 columns of the picture remain
+    const QImage& canvas = rig.workspace.workspaceImage();
+    EXPECT_EQ(pixelAt(canvas, 0, 100), QColor(Qt::white));
+    EXPECT_EQ(pixelAt(canvas, 211, 100), QColor(Qt::white));
+    EXPECT_EQ(pixelAt(canvas, 212, 100), pixelAt(rig.workspace.workingImage(), 400, 100));
+}
+
+TEST(WorkspaceTest, WithoutAPictureComposeAndRebuildDoNothing)
+{
+    WorkspaceRig rig;
+    int changes = 0;
+    QObject::connect(&rig.workspace, &Workspace::workspaceImageChanged, [&] { ++changes; });
+    rig.workspace.ComposeCanvas(5, 5, true);
+    EXPECT_FALSE(rig.workspace.RebuildWorkingImage());
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(rig.geometry.offsetX, 0);
+}
+
+TEST(WorkspaceTest, UndoOfAQuarterTurnSwapsTheWorkingSizeBack)
+{
+    WorkspaceRig rig;
+    rig.load(gradientPicture(640, 480));
+    std::swap(rig.geometry.workWidth, rig.geometry.workHeight);
+    rig.imageStep(gradientPicture(480, 640), OperationId::RotateLeft); // as a left turn records it
+    EXPECT_EQ(rig.geometry.baseWidth, 480);
+    EXPECT_EQ(rig.log.count(), 1);
+    rig.undoCommand.btUndoClick();
+    EXPECT_EQ(rig.undo.undoImageCount(), 1);
+    EXPECT_EQ(rig.geometry.baseWidth, 640);
+    EXPECT_EQ(QSize(rig.geometry.workWidth, rig.geometry.workHeight), QSize(428, 321));
+    EXPECT_EQ(rig.log.count(), 0);
+    EXPECT_FALSE(rig.undo.hasSteps());
+}
+
+TEST(WorkspaceTest, UndoRemovesTheLastLogEntryWhateverItRecords)
+{
+    WorkspaceRig rig;
+    rig.load(gradientPicture(64, 48));
+    rig.imageStep(gradientPicture(64, 48), OperationId::Brighten);
+    rig.log.RecordOperation(OperationId::FitWidth);
+    rig.undoCommand.btUndoClick();
+    EXPECT_EQ(rig.log.count(), 1);
+    EXPECT_EQ(IniFile(rig.log.path()).readInteger(QStringLiteral("処理ID"), QStringLiteral("PROC_1"), 0), 9);
+}
+
+TEST(WorkspaceTest, AFailedRestoreLeavesHistoryLogAndFilesAsTheyWere)
+{
+    WorkspaceRig rig;
+    rig.load(gradientPicture(64, 48));
+    rig.imageStep(gradientPicture(64, 48), OperationId::Darken);
+    QFile broken(rig.undo.undoImagePath(0));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    broken.write("not a picture");
+    broken.close();
+    rig.undoCommand.btUndoClick();
+    ASSERT_EQ(rig.prompts.shown.size(), 1);
+    EXPECT_EQ(rig.prompts.shown[0].kind, MessageKind::Error);
+    EXPECT_TRUE(QFile::exists(rig.undo.undoImagePath(1)));
+    EXPECT_EQ(rig.undo.stepCount(), 1);
+    EXPECT_EQ(rig.log.count(), 1);
+}
+
+TEST(WorkspaceTest, LayerStepsGoToTheLayerUndo)
+{
+    WorkspaceRig rig;
+    int layerUndos = 0;
+    rig.undoCommand.setLayerUndo([&] { ++layerUndos; });
+    rig.load(gradientPicture(64, 48));
+    rig.undo.PushStep(StepKind::Layer);
+    rig.undoCommand.btUndoClick();
+    EXPECT_EQ(layerUndos, 1);
+    EXPECT_EQ(rig.undo.undoImageCount(), 1);
+    EXPECT_FALSE(rig.undo.hasSteps());
+}
