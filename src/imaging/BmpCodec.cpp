@@ -3,9 +3,16 @@
 #include "imaging/BmpRleCodec.h"
 #include "imaging/ImageLimits.h"
 
+#include <QtCore/QFile>
+
 #include <array>
 #include <bit>
 #include <cstring>
+#include <vector>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -175,7 +182,7 @@ DecodedImage decodeUncompressed(const uchar* d, qint64 size, const Header& h)
         if (const QString problem = makeChannels(h, channels); !problem.isEmpty())
             return DecodedImage::failure(problem);
     const bool alpha = channels[3].max != 0;
-    QImage image(int(h.width), int(h.height), alpha ? QImage::Format_ARGB32 : QImage::Format_RGB888);
+    QImage image = ImageLimits::allocate(h.width, h.height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB888);
     if (image.isNull())
         return DecodedImage::failure(QStringLiteral("not enough memory for the picture"));
     const std::array<QRgb, 256> palette = readPalette(d, h);
@@ -208,7 +215,7 @@ DecodedImage BmpCodec::decode(const QByteArray& bytes)
     if (h.compression == biRle8 || h.compression == biRle4) {
         if (h.topDown)
             return DecodedImage::failure(QStringLiteral("run-length bitmaps cannot be stored top-down"));
-        QImage image(int(h.width), int(h.height), QImage::Format_RGB888);
+        QImage image = ImageLimits::allocate(h.width, h.height, QImage::Format_RGB888);
         if (image.isNull())
             return DecodedImage::failure(QStringLiteral("not enough memory for the picture"));
         const std::array<QRgb, 256> palette = readPalette(d, h);
@@ -223,6 +230,20 @@ DecodedImage BmpCodec::decode(const QByteArray& bytes)
 
 std::optional<QByteArray> BmpCodec::encode(const QImage& image, QString* error)
 {
+    QByteArray out;
+    out.reserve(54 + (qint64(image.width()) * 3 + 3) / 4 * 4 * image.height());
+    const bool ok = write(
+        image,
+        [&out](const char* data, qint64 size) {
+            out.append(data, size);
+            return true;
+        },
+        error);
+    return ok ? std::optional<QByteArray>(std::move(out)) : std::nullopt;
+}
+
+bool BmpCodec::write(const QImage& image, const ByteSink& sink, QString* error)
+{
     const QImage rgb = image.format() == QImage::Format_RGB888 ? image : image.convertToFormat(QImage::Format_RGB888);
     const qint64 width = rgb.width(), height = rgb.height();
     const qint64 stride = (width * 3 + 3) / 4 * 4;
@@ -230,33 +251,115 @@ std::optional<QByteArray> BmpCodec::encode(const QImage& image, QString* error)
     if (rgb.isNull() || total > 0x7FFFFFFF) {
         if (error)
             *error = QStringLiteral("the picture is too large for a bitmap file");
-        return std::nullopt;
+        return false;
     }
-    QByteArray out(total, Qt::Uninitialized);
-    auto* d = reinterpret_cast<uchar*>(out.data());
-    std::memset(d, 0, 54);
-    d[0] = 'B', d[1] = 'M';
-    put32(d + 2, quint32(total));
-    put32(d + 10, 54);
-    put32(d + 14, 40);
-    put32(d + 18, quint32(width));
-    put32(d + 22, quint32(height));
-    put16(d + 26, 1);
-    put16(d + 28, 24);
-    put32(d + 34, quint32(stride * height));
-    put32(d + 38, 2835); // 72 dpi
-    put32(d + 42, 2835);
-    for (qint64 y = 0; y < height; ++y) {
-        uchar* row = d + 54 + y * stride;
-        swapRedBlue(rgb.constScanLine(int(height - 1 - y)), row, width);
-        std::memset(row + width * 3, 0, size_t(stride - width * 3));
+    uchar header[54] = {};
+    header[0] = 'B', header[1] = 'M';
+    put32(header + 2, quint32(total));
+    put32(header + 10, 54);
+    put32(header + 14, 40);
+    put32(header + 18, quint32(width));
+    put32(header + 22, quint32(height));
+    put16(header + 26, 1);
+    put16(header + 28, 24);
+    put32(header + 34, quint32(stride * height));
+    put32(header + 38, 2835); // 72 dpi
+    put32(header + 42, 2835);
+    if (!sink(reinterpret_cast<const char*>(header), sizeof header))
+        return false;
+    // About 1 MB of rows at a time: large writes, small memory, rows still in cache when written.
+    const qint64 rowsPerChunk = std::max<qint64>(1, (1 << 20) / stride);
+    std::vector<uchar> chunk(size_t(stride * std::min(rowsPerChunk, height)), 0); // padding stays zero
+    for (qint64 y = 0; y < height;) {
+        const qint64 rows = std::min(rowsPerChunk, height - y);
+        for (qint64 i = 0; i < rows; ++i)
+            swapRedBlue(rgb.constScanLine(int(height - 1 - y - i)), chunk.data() + i * stride, width);
+        if (!sink(reinterpret_cast<const char*>(chunk.data()), rows * stride))
+            return false;
+        y += rows;
     }
-    return out;
+    return true;
 }
+
+std::optional<DecodedImage> BmpCodec::readPlain(QFile& file)
+{
+    const QByteArray head = file.read(fileHeaderSize + 124);
+    Header h;
+    if (!matches(head) || !readHeader(reinterpret_cast<const uchar*>(head.constData()), head.size(), h).isEmpty() ||
+        h.bpp != 24 || h.compression != biRgb)
+        return std::nullopt; // the general reader gives the answer, or the precise error
+    const qint64 stride = (h.width * 3 + 3) / 4 * 4;
+    if (file.size() - h.dataOffset < stride * (h.height - 1) + h.width * 3)
+        return DecodedImage::failure(QStringLiteral("the bitmap pixel data is truncated"));
+    QImage image = ImageLimits::allocate(h.width, h.height, QImage::Format_RGB888);
+    if (image.isNull() || image.bytesPerLine() != stride)
+        return DecodedImage::failure(QStringLiteral("not enough memory for the picture"));
+    if (!file.seek(h.dataOffset))
+        return DecodedImage::failure(file.errorString());
+    for (qint64 y = 0; y < h.height; ++y) {
+        uchar* row = image.scanLine(int(h.topDown ? y : h.height - 1 - y));
+        const qint64 wanted = y + 1 < h.height ? stride : h.width * 3; // the last row's padding may be missing
+        if (file.read(reinterpret_cast<char*>(row), wanted) != wanted)
+            return DecodedImage::failure(QStringLiteral("the bitmap pixel data is truncated"));
+        swapRedBlue(row, row, h.width);
+    }
+    return DecodedImage{image, 24, {}};
+}
+
+#if defined(__x86_64__)
+namespace {
+
+// Shuffle mask moving the bytes of input block `in` to their places in output block `out` when
+// reversing every 3-byte pixel of a 48-byte run; -128 clears the bytes that come from another block.
+struct alignas(16) ShuffleMask
+{
+    signed char bytes[16];
+};
+
+constexpr ShuffleMask swapMask(int out, int in)
+{
+    ShuffleMask m{};
+    for (int b = 0; b < 16; ++b) {
+        const int j = 16 * out + b, from = 3 * (j / 3) + 2 - j % 3, rel = from - 16 * in;
+        m.bytes[b] = rel >= 0 && rel < 16 ? static_cast<signed char>(rel) : static_cast<signed char>(-128);
+    }
+    return m;
+}
+
+// Sixteen pixels per step, all three blocks loaded before any is stored, so it works in place.
+[[gnu::target("ssse3")]] qint64 swapRedBlueSsse3(const uchar* src, uchar* dst, qint64 pixels)
+{
+    static constexpr ShuffleMask masks[7] = {swapMask(0, 0), swapMask(0, 1), swapMask(1, 0), swapMask(1, 1),
+                                             swapMask(1, 2), swapMask(2, 1), swapMask(2, 2)};
+    __m128i m[7];
+    for (int k = 0; k < 7; ++k)
+        m[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(masks[k].bytes));
+    qint64 i = 0;
+    for (; i + 16 <= pixels; i += 16) {
+        const auto* in = reinterpret_cast<const __m128i*>(src + 3 * i);
+        const __m128i a = _mm_loadu_si128(in), b = _mm_loadu_si128(in + 1), c = _mm_loadu_si128(in + 2);
+        auto* out = reinterpret_cast<__m128i*>(dst + 3 * i);
+        _mm_storeu_si128(out, _mm_or_si128(_mm_shuffle_epi8(a, m[0]), _mm_shuffle_epi8(b, m[1])));
+        _mm_storeu_si128(out + 1, _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(a, m[2]), _mm_shuffle_epi8(b, m[3])),
+                                               _mm_shuffle_epi8(c, m[4])));
+        _mm_storeu_si128(out + 2, _mm_or_si128(_mm_shuffle_epi8(b, m[5]), _mm_shuffle_epi8(c, m[6])));
+    }
+    return i;
+}
+
+} // namespace
+#endif
 
 void BmpCodec::swapRedBlue(const uchar* src, uchar* dst, qint64 pixels)
 {
-    for (qint64 i = 0; i < pixels; ++i, src += 3, dst += 3) {
+    qint64 done = 0;
+#if defined(__x86_64__)
+    static const bool ssse3 = __builtin_cpu_supports("ssse3");
+    if (ssse3)
+        done = swapRedBlueSsse3(src, dst, pixels);
+#endif
+    src += 3 * done, dst += 3 * done;
+    for (qint64 i = done; i < pixels; ++i, src += 3, dst += 3) {
         const uchar r = src[0];
         dst[1] = src[1];
         dst[0] = src[2];

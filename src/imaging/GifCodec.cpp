@@ -191,7 +191,7 @@ DecodedImage GifCodec::decode(const QByteArray& bytes)
         return DecodedImage::failure(QStringLiteral("GIF: invalid frame size %1 x %2").arg(f.Width).arg(f.Height));
     if (const QString refusal = ImageLimits::check(width, height); !refusal.isEmpty())
         return DecodedImage::failure(refusal);
-    QImage canvas(int(width), int(height), QImage::Format_ARGB32);
+    QImage canvas = ImageLimits::allocate(width, height, QImage::Format_ARGB32);
     if (canvas.isNull())
         return DecodedImage::failure(QStringLiteral("not enough memory for the picture"));
     canvas.fill(0);

@@ -7,7 +7,11 @@
 #include <QtCore/QString>
 #include <QtGui/QImage>
 
+#include <functional>
 #include <optional>
+
+// Takes the next bytes of a file being written; false when they could not be stored.
+using ByteSink = std::function<bool(const char* data, qint64 size)>;
 
 // The numbers are the component's save codes.
 enum class FileFormat { Bmp = 0, Jpeg = 2, Gif = 4, Png = 12 };
@@ -45,4 +49,8 @@ public:
     // Writes the whole file or leaves the old one untouched (temporary file, then rename).
     static bool save(const QImage& image, const QString& path, FileFormat format, const EncodeOptions& options,
                      QString* error = nullptr);
+
+private:
+    // Empty on success, otherwise why the file could not be written; the old file then stays.
+    static QString replaceFile(const QString& path, const std::function<bool(const ByteSink&)>& produce);
 };

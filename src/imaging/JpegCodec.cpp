@@ -96,7 +96,7 @@ DecodedImage read(Reader& r, const QByteArray& bytes)
     r.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGB;
     jpeg_start_decompress(&r.cinfo);
     const int width = int(r.cinfo.output_width), height = int(r.cinfo.output_height);
-    r.image = QImage(width, height, QImage::Format_RGB888);
+    r.image = ImageLimits::allocate(width, height, QImage::Format_RGB888);
     if (r.image.isNull())
         return DecodedImage::failure(QStringLiteral("not enough memory for the picture"));
     if (cmyk)

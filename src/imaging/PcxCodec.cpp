@@ -109,7 +109,7 @@ void convertLine(const uchar* line, uchar* dst, const Header& h, const std::arra
 {
     const qint64 bpl = h.bytesPerLine;
     for (qint64 x = 0; x < h.width; ++x) {
-        if (h.planes == 3) {
+        if (h.bitsPerPlane == 8 && h.planes == 3) {
             dst[3 * x] = line[x], dst[3 * x + 1] = line[bpl + x], dst[3 * x + 2] = line[2 * bpl + x];
             continue;
         }
@@ -145,7 +145,7 @@ DecodedImage PcxCodec::decode(const QByteArray& bytes)
         return DecodedImage::failure(problem);
     qint64 dataEnd = 0;
     const std::array<QRgb, 256> palette = readPalette(d, bytes.size(), h, dataEnd);
-    QImage image(int(h.width), int(h.height), QImage::Format_RGB888);
+    QImage image = ImageLimits::allocate(h.width, h.height, QImage::Format_RGB888);
     if (image.isNull())
         return DecodedImage::failure(QStringLiteral("not enough memory for the picture"));
     std::vector<uchar> line(size_t(h.bytesPerLine * h.planes));

@@ -82,7 +82,7 @@ DecodedImage read(Reader& r)
     png_read_update_info(r.png, r.info);
     if (png_get_rowbytes(r.png, r.info) != size_t(width) * (alpha ? 4 : 3))
         return DecodedImage::failure(QStringLiteral("PNG: unexpected row layout"));
-    r.image = QImage(int(width), int(height), alpha ? QImage::Format_ARGB32 : QImage::Format_RGB888);
+    r.image = ImageLimits::allocate(width, height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB888);
     if (r.image.isNull())
         return DecodedImage::failure(QStringLiteral("not enough memory for the picture"));
     r.rows.resize(height);

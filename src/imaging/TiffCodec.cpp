@@ -88,7 +88,7 @@ DecodedImage readPage(TIFF* tif, MemoryFile& file)
     if (!TIFFRGBAImageOK(tif, reason))
         return DecodedImage::failure(QStringLiteral("TIFF: %1").arg(QString::fromLatin1(reason)));
     // libtiff's ABGR words are R, G, B, A bytes in memory: RGBA8888. Read straight into the picture.
-    QImage image(int(width), int(height), QImage::Format_RGBA8888);
+    QImage image = ImageLimits::allocate(width, height, QImage::Format_RGBA8888);
     if (image.isNull())
         return DecodedImage::failure(QStringLiteral("not enough memory for the picture"));
     static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the RGBA word layout below assumes little-endian");

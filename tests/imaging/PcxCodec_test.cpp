@@ -86,6 +86,18 @@ TEST(PcxCodec, ReadsFourBitPackedAndPlanarAndOneBit)
     EXPECT_EQ(d.image.pixel(8, 0), qRgb(255, 255, 255));
 }
 
+TEST(PcxCodec, ReadsThreeOneBitPlanesAsEightColours)
+{
+    // Found by fuzzing: three planes of one bit once took the 24-bit path and read past the line.
+    const PcxSpec spec{.width = 9, .height = 1, .bitsPerPlane = 1, .planes = 3, .bytesPerLine = 2, .encoding = 0,
+                       .headerPalette = sixteen, .data = bytes({0x80, 0x80, 0x00, 0x80, 0x80, 0x00})};
+    const DecodedImage d = decodeOk(spec);
+    EXPECT_EQ(d.bitCount, 3);
+    EXPECT_EQ(d.image.pixel(0, 0), sixteen[5]);
+    EXPECT_EQ(d.image.pixel(8, 0), sixteen[3]);
+    EXPECT_EQ(d.image.pixel(4, 0), sixteen[0]);
+}
+
 TEST(PcxCodec, AcceptsAnOddLineLengthThatCoversTheRow)
 {
     const PcxSpec odd{.width = 3, .height = 2, .bytesPerLine = 3, .encoding = 0, .data = bytes({1, 2, 3, 4, 5, 6})};
