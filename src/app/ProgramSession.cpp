@@ -74,6 +74,10 @@ void ProgramSession::createMainWindow()
     connect(frMain_, &TfrMain::filesDropped, this,
             guarded(prompts_, [this](const QStringList& files) { workbench_.loader.loadDroppedFiles(files); }));
     connectLayers();
+    ImageDisplay* display = frMain_->IkDispMain;
+    workbench_.operations.setSelection([display] {
+        return std::array<int, 4>{display->rectLeft(), display->rectTop(), display->rectRight(), display->rectBottom()};
+    });
     connect(frMain_->btUndo, &QPushButton::clicked, this,
             guarded(prompts_, [this](bool) { workbench_.undoCommand.btUndoClick(); }));
     workbench_.undo.setUndoAvailableListener([this](bool available) { frMain_->btUndo->setEnabled(available); });
@@ -126,6 +130,7 @@ void ProgramSession::createDialogs()
     frCalender_ = track(new TfrCalender(frMain_));
     frProgress_ = track(new TfrProgress(frMain_));
     frColCheck_ = track(new TfrColCheck(prompts_, supportAddress, frMain_));
+    workbench_.operations.setProgress(frProgress_);
     connect(frMain_->btOption, &QPushButton::clicked, frOption_, [this] { frOption_->exec(); });
     connect(frMain_->tsSelectMP->btDirectSize, &QPushButton::clicked, frDirectSize_,
             guarded(prompts_, [this](bool) { frMain_->tsSelectMP->btDirectSizeClick(*frDirectSize_); }));

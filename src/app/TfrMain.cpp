@@ -4,7 +4,10 @@
 #include "app/Workbench.h"
 #include "catalogue/ModelSelectPage.h"
 #include "imaging/ImageDisplay.h"
+#include "workspace/EffectPage.h"
 #include "workspace/ImageSizePage.h"
+#include "workspace/OperationButton.h"
+#include "workspace/TunePage.h"
 #include "workspace/LoadImagePage.h"
 #include "workspace/MainPanel.h"
 
@@ -13,6 +16,7 @@
 #include <QtGui/QAction>
 #include <QtGui/QCloseEvent>
 #include <QtGui/QKeyEvent>
+#include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QPushButton>
@@ -107,8 +111,9 @@ void TfrMain::buildPages()
     tsSelectMP = new ModelSelectPage(workbench_.catalogue, workbench_.targetModel, prompts_);
     tsLoadImage = new LoadImagePage(workbench_.loader, prompts_);
     tsImageSize = new ImageSizePage(workbench_.workspace, workbench_.log, prompts_);
-    tsTune = emptyPage("tsTune");
-    tsEffect = emptyPage("tsEffect");
+    tsTune = new TunePage(workbench_.operations, prompts_);
+    tsEffect = new EffectPage(workbench_.operations, prompts_);
+    buildRotationButtons();
     tsCalender = emptyPage("tsCalender");
     tsPen = emptyPage("tsPen");
     tsText = emptyPage("tsText");
@@ -124,6 +129,20 @@ void TfrMain::buildPages()
     pcMain->addPage(tsText, QStringLiteral(" 文字を描く "));
     pcMain->addPage(tsStamp, QStringLiteral(" スタンプ "));
     pcMain->addPage(tsFrames, QStringLiteral(" フレーム "));
+}
+
+void TfrMain::buildRotationButtons()
+{
+    QWidget* group = tsImageSize->rotationGroup;
+    ImageOperations& operations = workbench_.operations;
+    operationButton(group, "btRotLeft", QStringLiteral("左回転"), {10, 22, 92, 28}, operations,
+                    OperationId::RotateLeft, prompts_);
+    operationButton(group, "btRotRight", QStringLiteral("右回転"), {108, 22, 92, 28}, operations,
+                    OperationId::RotateRight, prompts_);
+    operationButton(group, "btUpDown", QStringLiteral("上下反転"), {10, 54, 92, 28}, operations,
+                    OperationId::FlipVertical, prompts_);
+    operationButton(group, "btLR", QStringLiteral("左右反転"), {108, 54, 92, 28}, operations,
+                    OperationId::FlipHorizontal, prompts_);
 }
 
 void TfrMain::buildPopupMenu()

@@ -3,7 +3,9 @@
 // the window-level buttons on the left and at the bottom, and the pop-up menu.
 #include <QtWidgets/QWidget>
 
+class EffectPage;
 class ImageDisplay;
+class TunePage;
 class ImageSizePage;
 class LoadImagePage;
 class MainPanel;
@@ -41,8 +43,8 @@ public:
     ModelSelectPage* tsSelectMP;
     LoadImagePage* tsLoadImage;
     ImageSizePage* tsImageSize;
-    QWidget* tsTune;
-    QWidget* tsEffect;
+    TunePage* tsTune;
+    EffectPage* tsEffect;
     QWidget* tsCalender;
     QWidget* tsPen;
     QWidget* tsText;
@@ -68,6 +70,7 @@ private:
     void buildLeftColumn();
     void buildBottomRow();
     void buildPages();
+    void buildRotationButtons();
     void buildPopupMenu();
     QPushButton* button(const char* name, const QString& caption, QRect geometry);
 

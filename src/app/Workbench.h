@@ -3,8 +3,10 @@
 #include "catalogue/ModelCatalogue.h"
 #include "decoration/DrawingLayers.h"
 #include "foundation/ProgramOptions.h"
+#include "workspace/ImageOperations.h"
 #include "workspace/OperationLog.h"
 #include "workspace/PictureLoader.h"
+#include "workspace/StandardOperations.h"
 #include "workspace/UndoCommand.h"
 #include "workspace/UndoHistory.h"
 #include "workspace/Workspace.h"
@@ -18,8 +20,10 @@ struct Workbench {
           workspace(geometry, undo, options),
           loader(workspace, undo, log, options, prompts),
           undoCommand(workspace, undo, log, prompts),
-          layers(undo, prompts)
+          layers(undo, prompts),
+          operations(workspace, undo, log, options, prompts)
     {
+        defineStandardOperations(operations);
         loader.setLayerHooks({[this] { layers.resetForLoading(); }, [this] { layers.ReleaseLayerPicture(); }});
         undoCommand.setLayerUndo([this] { layers.UndoCommit(); });
     }
@@ -36,4 +40,5 @@ struct Workbench {
     PictureLoader loader;
     UndoCommand undoCommand;
     DrawingLayers layers;
+    ImageOperations operations;
 };

@@ -1,0 +1,13 @@
+#pragma once
+// A button that runs one picture operation, guarded like every handler.
+#include "workspace/OperationLog.h"
+
+#include <QtCore/QRect>
+
+class ImageOperations;
+class Prompts;
+class QPushButton;
+class QWidget;
+
+QPushButton* operationButton(QWidget* parent, const char* name, const QString& caption, QRect geometry,
+                             ImageOperations& operations, OperationId id, Prompts& prompts);
