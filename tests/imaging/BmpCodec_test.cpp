@@ -2,6 +2,8 @@
 
 #include "imaging/BmpCodec.h"
 
+#include <QtCore/QFile>
+#include <QtCore/QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -44,6 +46,70 @@ TEST(BmpCodec, WritesBottomUp24BitWithPaddingAndReadsItBack)
     EXPECT_EQ(back.bitCount, 24);
     EXPECT_EQ(back.image.format(), QImage::Format_RGB888);
     EXPECT_EQ(back.image, picture);
+}
+
+TEST(BmpCodec, SwapsRedAndBlueForEveryLengthInPlaceOrNot)
+{
+    for (int pixels = 0; pixels <= 50; ++pixels) {
+        QByteArray source(3 * pixels, Qt::Uninitialized);
+        for (int i = 0; i < source.size(); ++i)
+            source[i] = char(i * 7 + 1);
+        QByteArray expected = source;
+        for (int p = 0; p < pixels; ++p)
+            std::swap(expected[3 * p], expected[3 * p + 2]);
+        QByteArray copy(3 * pixels + 1, 'z'); // one guard byte after the pixels
+        BmpCodec::swapRedBlue(reinterpret_cast<const uchar*>(source.constData()), reinterpret_cast<uchar*>(copy.data()),
+                              pixels);
+        EXPECT_EQ(copy.left(3 * pixels), expected) << pixels;
+        EXPECT_EQ(copy.back(), 'z') << pixels;
+        BmpCodec::swapRedBlue(reinterpret_cast<const uchar*>(source.constData()), reinterpret_cast<uchar*>(source.data()),
+                              pixels);
+        EXPECT_EQ(source, expected) << pixels;
+    }
+}
+
+TEST(BmpCodec, ReadsPlainFilesStraightFromDiskLikeFromMemory)
+{
+    QTemporaryDir dir;
+    const QImage picture = CodecFixtures::gradient(21, 6);
+    QByteArray topDown = CodecFixtures::bmp(BmpSpec{.width = 21, .height = -6, .bpp = 24});
+    for (int y = 0; y < 6; ++y) {
+        QByteArray row(64, '\0');
+        BmpCodec::swapRedBlue(picture.constScanLine(y), reinterpret_cast<uchar*>(row.data()), 21);
+        topDown.append(row.left(64));
+    }
+    QByteArray noFinalPadding = *BmpCodec::encode(picture, nullptr);
+    noFinalPadding.chop(1);
+    const std::pair<const char*, QByteArray> files[] = {
+        {"bottom-up", *BmpCodec::encode(picture, nullptr)}, {"top-down", topDown}, {"no final padding", noFinalPadding}};
+    for (const auto& [what, bytes] : files) {
+        QFile file(dir.filePath("p.bmp"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const std::optional<DecodedImage> plain = BmpCodec::readPlain(file);
+        ASSERT_TRUE(plain) << what;
+        ASSERT_TRUE(plain->ok()) << what << ": " << plain->error.toStdString();
+        EXPECT_EQ(plain->image, picture) << what;
+        EXPECT_EQ(plain->image, BmpCodec::decode(bytes).image) << what;
+    }
+
+    QFile truncated(dir.filePath("t.bmp"));
+    ASSERT_TRUE(truncated.open(QIODevice::WriteOnly));
+    truncated.write(noFinalPadding.left(noFinalPadding.size() - 70));
+    truncated.close();
+    ASSERT_TRUE(truncated.open(QIODevice::ReadOnly));
+    const std::optional<DecodedImage> cut = BmpCodec::readPlain(truncated);
+    ASSERT_TRUE(cut);
+    EXPECT_FALSE(cut->ok());
+
+    QFile paletted(dir.filePath("8.bmp"));
+    ASSERT_TRUE(paletted.open(QIODevice::WriteOnly));
+    paletted.write(CodecFixtures::bmp(BmpSpec{.width = 1, .height = 1, .bpp = 8, .pixels = QByteArray(4, '\0')}));
+    paletted.close();
+    ASSERT_TRUE(paletted.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(BmpCodec::readPlain(paletted)) << "left to the general reader";
 }
 
 TEST(BmpCodec, ReadsPaletteDepths)

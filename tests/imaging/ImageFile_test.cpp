@@ -4,6 +4,7 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QRandomGenerator>
 #include <QtCore/QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -110,6 +111,30 @@ TEST(ImageFile, EncodesPicturesWithAlphaAsOpaqueFiles)
         EXPECT_EQ(d.image.format(), QImage::Format_RGB888);
         EXPECT_LE(std::abs(qGreen(d.image.pixel(3, 2)) - 200), 4);
     }
+}
+
+TEST(ImageFile, SurvivesCorruptedFilesOfEveryFormat)
+{
+    // Flipped bytes drive each library into its error exits (longjmp for libjpeg and libpng).
+    const QImage picture = CodecFixtures::gradient(24, 16);
+    const QImage palette = CodecFixtures::indexed(24, 16, 16);
+    const QByteArray samples[] = {*ImageFile::encode(picture, FileFormat::Bmp, {}),
+                                  *ImageFile::encode(picture, FileFormat::Jpeg, {.comment = "c"}),
+                                  *ImageFile::encode(palette, FileFormat::Png, {.comment = "c"}),
+                                  *ImageFile::encode(palette, FileFormat::Gif, {.comment = "c"}),
+                                  CodecFixtures::pcx({.width = 4, .height = 2, .bytesPerLine = 4,
+                                                      .data = CodecFixtures::pcxRle(QByteArray(8, 'a'))})};
+    QRandomGenerator random(1234);
+    for (const QByteArray& sample : samples)
+        for (int round = 0; round < 300; ++round) {
+            QByteArray bytes = sample;
+            for (int flips = random.bounded(1, 5); flips > 0; --flips) {
+                const int at = random.bounded(int(bytes.size()));
+                bytes[at] = char(bytes[at] ^ (1 << random.bounded(8)));
+            }
+            const DecodedImage d = ImageFile::decode(bytes);
+            ASSERT_NE(d.ok(), !d.error.isEmpty()) << "round " << round;
+        }
 }
 
 } // namespace

@@ -1,0 +1,16 @@
+// libFuzzer entry for every reader behind ImageFile::decode: any input gives a picture or a reason, never a crash.
+#include "imaging/ImageFile.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    const DecodedImage decoded = ImageFile::decode(bytes);
+    if (decoded.ok() == !decoded.error.isEmpty())
+        __builtin_trap(); // exactly one of picture and reason
+    if (decoded.ok() && decoded.bitCount <= 0)
+        __builtin_trap();
+    return 0;
+}
