@@ -2,6 +2,7 @@
 
 #include "FixedPaletteMapper.h"
 
+#include <dlfcn.h>
 #include <libimagequant.h>
 
 namespace {
@@ -36,6 +37,21 @@ QImage flattenAlpha(const QImage& image)
     }
     return out;
 }
+
+// The quantiser parallelises with OpenMP, whose idle threads spin while they wait. On a machine whose cores are
+// busy with other work that makes it several times slower than one thread, so its parallel regions are kept to
+// the calling thread (the setting belongs to that thread only).
+void runQuantiserOnThisThread()
+{
+    using SetThreads = void (*)(int);
+    static const auto setThreads = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "omp_set_num_threads"));
+    if (setThreads)
+        setThreads(1);
+}
+
+// Speed 8 of 10: measured on a 480 x 480 photo about four times faster than the library's default of 4, for a
+// mean squared error about a third higher that is still well under that of ImageMagick's reduction.
+constexpr int kDefaultSpeed = 8;
 
 // Owns the libimagequant objects of one conversion.
 struct LiqSession
@@ -121,9 +137,10 @@ QImage ColorReduction::quantizeOptimised(const QImage& rgb, int colors, bool dit
     const QImage rgba = rgb.convertToFormat(QImage::Format_RGBA8888);
     if (rgba.isNull())
         return {};
+    runQuantiserOnThisThread();
     LiqSession liq;
     if (!liq.attr || liq_set_max_colors(liq.attr, colors) != LIQ_OK ||
-        (level > 0 && liq_set_speed(liq.attr, level) != LIQ_OK)) {
+        liq_set_speed(liq.attr, level > 0 ? level : kDefaultSpeed) != LIQ_OK) {
         setError(error, QStringLiteral("The colour quantiser could not be set up."));
         return {};
     }
