@@ -4,6 +4,7 @@
 
 #include <dlfcn.h>
 #include <libimagequant.h>
+#include <unordered_map>
 
 namespace {
 
@@ -95,6 +96,11 @@ QImage ColorReduction::convertColor(const QImage& image, int bits, bool fixedPal
     if (bits == 24)
         return rgb;
     const int colors = bits == 8 ? 256 : 16;
+    if (!fixedPalette) {
+        QImage exact = exactPalette(rgb, colors);
+        if (!exact.isNull())
+            return exact;
+    }
     QImage out =
         fixedPalette ? quantizeFixed(rgb, colors, dither) : quantizeOptimised(rgb, colors, dither, level, error);
     if (out.isNull() && error && error->isEmpty())
@@ -140,7 +146,8 @@ QImage ColorReduction::quantizeOptimised(const QImage& rgb, int colors, bool dit
     runQuantiserOnThisThread();
     LiqSession liq;
     if (!liq.attr || liq_set_max_colors(liq.attr, colors) != LIQ_OK ||
-        liq_set_speed(liq.attr, level > 0 ? level : kDefaultSpeed) != LIQ_OK) {
+        liq_set_speed(liq.attr, level > 0 ? level : kDefaultSpeed) != LIQ_OK ||
+        liq_set_min_posterization(liq.attr, 0) != LIQ_OK) { // fast speeds would otherwise drop a bit of every colour
         setError(error, QStringLiteral("The colour quantiser could not be set up."));
         return {};
     }
@@ -168,6 +175,34 @@ QImage ColorReduction::quantizeOptimised(const QImage& rgb, int colors, bool dit
     out.setColorTable(table);
     for (int y = 0; y < out.height(); ++y)
         std::copy_n(indices.data() + size_t(y) * size_t(out.width()), out.width(), out.scanLine(y));
+    return out;
+}
+
+QImage ColorReduction::exactPalette(const QImage& rgb, int colors)
+{
+    std::unordered_map<uint32_t, uchar> index;
+    QList<QRgb> table;
+    QImage out(rgb.size(), QImage::Format_Indexed8);
+    if (out.isNull())
+        return out;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const uchar* src = rgb.constScanLine(y);
+        uchar* dst = out.scanLine(y);
+        for (int x = 0; x < rgb.width(); ++x) {
+            const uint32_t key = uint32_t(src[3 * x]) << 16 | uint32_t(src[3 * x + 1]) << 8 | src[3 * x + 2];
+            auto found = index.find(key);
+            if (found == index.end()) {
+                if (table.size() == colors)
+                    return {}; // more colours than the palette holds: quantise instead
+                found = index.emplace(key, uchar(table.size())).first;
+                table.append(0xff000000 | key);
+            }
+            dst[x] = found->second;
+        }
+    }
+    while (table.size() < colors)
+        table.append(qRgb(0, 0, 0));
+    out.setColorTable(table);
     return out;
 }
 

@@ -24,5 +24,7 @@ class ColorReduction
 
   private:
     static QImage quantizeOptimised(const QImage& rgb, int colors, bool dither, int level, QString* error);
+    // The picture's own colours as the palette, when it has no more than `colors` of them; null otherwise.
+    static QImage exactPalette(const QImage& rgb, int colors);
     static QImage quantizeFixed(const QImage& rgb, int colors, bool dither);
 };
