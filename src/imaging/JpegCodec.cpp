@@ -125,6 +125,7 @@ struct Writer
     ErrorManager err{};
     jpeg_destination_mgr dest{};
     QByteArray out;
+    QByteArray comment; // kept here: libjpeg may jump out while it is being written
     ~Writer() { jpeg_destroy_compress(&cinfo); }
 };
 
@@ -184,10 +185,9 @@ bool write(Writer& w, const QImage& rgb, const EncodeOptions& options, QString* 
     w.cinfo.comp_info[0].h_samp_factor = factors[options.jpegSubsamp][0];
     w.cinfo.comp_info[0].v_samp_factor = factors[options.jpegSubsamp][1];
     jpeg_start_compress(&w.cinfo, TRUE);
-    if (!options.comment.isEmpty()) {
-        const QByteArray text = options.comment.toUtf8().left(65533);
-        jpeg_write_marker(&w.cinfo, JPEG_COM, reinterpret_cast<const JOCTET*>(text.constData()), unsigned(text.size()));
-    }
+    if (!w.comment.isEmpty())
+        jpeg_write_marker(&w.cinfo, JPEG_COM, reinterpret_cast<const JOCTET*>(w.comment.constData()),
+                          unsigned(w.comment.size()));
     while (w.cinfo.next_scanline < w.cinfo.image_height) {
         auto row = const_cast<JSAMPROW>(rgb.constScanLine(int(w.cinfo.next_scanline)));
         jpeg_write_scanlines(&w.cinfo, &row, 1);
@@ -223,6 +223,7 @@ std::optional<QByteArray> JpegCodec::encode(const QImage& image, const EncodeOpt
         return std::nullopt;
     }
     auto writer = std::make_unique<Writer>();
+    writer->comment = options.comment.toUtf8().left(65533); // the most a COM segment holds
     if (!write(*writer, rgb, options, error))
         return std::nullopt;
     return std::move(writer->out);
