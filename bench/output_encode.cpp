@@ -1,6 +1,7 @@
 // Size-limited encoding: EncodeWithinLimit against a loop that writes and measures a file at every
 // quality step. bench/compare_encode.sh runs these next to ImageMagick on the same pictures.
-//   bench_output_encode --make-png <path> <width> <height> <seed>   writes a photo-like PNG and exits.
+//   bench_output_encode --make-png <path> <width> <height> <seed>   writes a photo-like PNG and exits;
+//   bench_output_encode --jpeg-size <png> <quality>                  prints the size of its JPEG file.
 // The pictures are taken from PICTOREL_BENCH_480 (480 x 480) and PICTOREL_BENCH_240 (240 x 320).
 #include "output/SizeLimitedEncoder.h"
 
@@ -10,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -108,6 +110,19 @@ void BM_EncodeWithinLimit_Jpeg480_NeverFits(benchmark::State& state)
     encodeWithinLimit(state, picture480(), FileFormat::Jpeg, 256, "never.jpg");
 }
 
+qint64 jpegSize(const QImage& image, int quality)
+{
+    return ImageFile::encode(image, FileFormat::Jpeg, EncodeOptions{quality, 2, QStringLiteral("Powered by Lumivane")})
+        ->size();
+}
+
+// The hardest limit that still fits nothing: one byte below the quality-9 file, so that no quality
+// is ruled out by its markers alone.
+void BM_EncodeWithinLimit_Jpeg480_JustBelowQuality9(benchmark::State& state)
+{
+    encodeWithinLimit(state, picture480(), FileFormat::Jpeg, jpegSize(picture480(), 9) - 1, "below9.jpg");
+}
+
 void BM_EncodeWithinLimit_Jpeg480_Limit30000(benchmark::State& state)
 {
     encodeWithinLimit(state, picture480(), FileFormat::Jpeg, 30000, "mid.jpg");
@@ -130,6 +145,7 @@ void BM_EncodeWithinLimit_Png480_EightThenFour(benchmark::State& state)
 
 BENCHMARK(BM_WriteAndMeasureLoop_Jpeg480_NeverFits)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_EncodeWithinLimit_Jpeg480_NeverFits)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_EncodeWithinLimit_Jpeg480_JustBelowQuality9)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_EncodeWithinLimit_Jpeg480_Limit30000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_EncodeWithinLimit_Jpeg240x320_Limit97600)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_EncodeWithinLimit_Gif480_EightThenFour)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -142,6 +158,11 @@ int main(int argc, char** argv)
     if (argc == 6 && std::strcmp(argv[1], "--make-png") == 0) {
         const QImage image = photoLike(std::atoi(argv[3]), std::atoi(argv[4]), unsigned(std::atoi(argv[5])));
         return ImageFile::save(image, QString::fromLocal8Bit(argv[2]), FileFormat::Png, {}) ? 0 : 1;
+    }
+    if (argc == 4 && std::strcmp(argv[1], "--jpeg-size") == 0) {
+        std::printf("%lld\n", static_cast<long long>(jpegSize(ImageFile::load(QString::fromLocal8Bit(argv[2])).image,
+                                                              std::atoi(argv[3]))));
+        return 0;
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

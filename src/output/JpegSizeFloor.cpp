@@ -4,9 +4,15 @@
 #include <bit>
 #include <csetjmp>
 #include <cstdio> // jpeglib.h needs FILE
+#include <limits>
 #include <memory>
+#include <numeric>
 #include <system_error>
 #include <thread>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include <jpeglib.h>
 
@@ -90,10 +96,11 @@ int bitLength(unsigned v)
     return v ? 32 - std::countl_zero(v) : 0;
 }
 
+// Per zig-zag position: the magnitude quantises to ((|x| + corr) * recip >> 16) * scale >> 16, two
+// 16-bit high multiplies, which SSE2 does eight at a time.
 struct JpegDivisors
 {
-    std::array<uint32_t, 64> recip, corr;
-    std::array<uint8_t, 64> shift;
+    alignas(16) std::array<uint16_t, 64> recip, corr, scale;
 };
 
 // The cost in bits of an optimal (unrestricted) prefix code for these symbol counts.
@@ -137,16 +144,50 @@ JpegDivisors divisorsOf(const std::array<uint16_t, 64>& table)
         } else {
             ++fq;
         }
-        d.recip[k] = fq;
-        d.corr[k] = c;
-        d.shift[k] = uint8_t(r);
+        d.recip[k] = uint16_t(fq);
+        d.corr[k] = uint16_t(c);
+        d.scale[k] = uint16_t(1u << (32 - r)); // r is 18..26 for divisors 8..2040
     }
     return d;
 }
 
 inline int quantized(int magnitude, const JpegDivisors& d, int k)
 {
-    return int(((uint32_t(magnitude) + d.corr[k]) * d.recip[k]) >> d.shift[k]);
+    const uint32_t high = ((uint32_t(magnitude) + d.corr[k]) * d.recip[k]) >> 16;
+    return int((high * d.scale[k]) >> 16);
+}
+
+// Quantises one block's magnitudes; returns a mask of the nonzero ones (bit k for position k).
+inline uint64_t quantizeBlock(const int16_t* block, const JpegDivisors& d, uint16_t* magnitude)
+{
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    uint64_t zeros = 0;
+    for (int k = 0; k < 64; k += 16) {
+        __m128i isZero[2];
+        for (int h = 0; h < 2; ++h) {
+            const int at = k + 8 * h;
+            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + at));
+            const __m128i a = _mm_max_epi16(x, _mm_sub_epi16(zero, x));
+            const __m128i sum = _mm_add_epi16(a, _mm_load_si128(reinterpret_cast<const __m128i*>(d.corr.data() + at)));
+            const __m128i high =
+                _mm_mulhi_epu16(sum, _mm_load_si128(reinterpret_cast<const __m128i*>(d.recip.data() + at)));
+            const __m128i q =
+                _mm_mulhi_epu16(high, _mm_load_si128(reinterpret_cast<const __m128i*>(d.scale.data() + at)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(magnitude + at), q);
+            isZero[h] = _mm_cmpeq_epi16(q, zero);
+        }
+        zeros |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_packs_epi16(isZero[0], isZero[1])))) << k;
+    }
+    return ~zeros;
+#else
+    uint64_t nonzero = 0;
+    for (int k = 0; k < 64; ++k) {
+        magnitude[k] = uint16_t(quantized(std::abs(int(block[k])), d, k));
+        nonzero |= uint64_t(magnitude[k] != 0) << k;
+    }
+    return nonzero;
+#endif
 }
 
 struct ErrorExit
@@ -182,13 +223,15 @@ struct CoefficientReader
 struct JpegSizeFloor::Tally
 {
     std::array<std::array<uint64_t, 256>, 2> dc{}, ac{};
-    uint64_t extraBits = 0;
+    uint64_t bitsFloor = 0; // extra bits plus one bit for every symbol
+    bool complete = false;  // false: counting stopped early, and only partialBound is known
+    qint64 partialBound = 0;
 };
 
 JpegSizeFloor::JpegSizeFloor(const QImage& image, const QByteArray& fileAt100)
     : width_(image.width()), height_(image.height())
 {
-    floors_.fill(-1);
+    proven_.fill(0);
     if (image.isNull() || image.format() != QImage::Format_RGB888)
         return;
     auto maker = std::make_unique<TableMaker>();
@@ -291,7 +334,7 @@ bool JpegSizeFloor::matchesFile(const QByteArray& file)
         return false;
     const qint64 entropyBytes = n - 2 - entropyStart;
     fixedBytes_ = n - tableBytes - entropyBytes;
-    const Tally t = tally(100);
+    const Tally t = tally(100, std::numeric_limits<qint64>::max());
     qint64 predictedTables = 0;
     for (int table = 0; table < 2; ++table)
         predictedTables += 42 + std::count_if(t.dc[table].begin(), t.dc[table].end(), [](auto c) { return c > 0; }) +
@@ -344,65 +387,80 @@ bool JpegSizeFloor::coefficientsMatch(const QByteArray& file)
 }
 
 // Symbol counts of one component's blocks, exactly as the library gathers them for its tables.
-static void countBlocks(const std::vector<int16_t>& store, const JpegDivisors& d, std::array<uint64_t, 256>& dc,
-                        std::array<uint64_t, 256>& ac, uint64_t& extraBits)
+// Stops early, returning false, once the counts alone put the file above `stopAbove`: every symbol
+// costs at least one bit besides its extra bits, and `base` bytes are spent before any of them.
+static bool countBlocks(const std::vector<int16_t>& store, const JpegDivisors& d, std::array<uint64_t, 256>& dc,
+                        std::array<uint64_t, 256>& ac, uint64_t& bitsFloor, qint64 base, qint64 stopAbove)
 {
     int lastDc = 0;
-    uint16_t magnitude[64];
+    uint64_t bits = bitsFloor; // a local, not the reference: it would be reloaded after every count
+    alignas(16) uint16_t magnitude[64];
     for (size_t at = 0; at < store.size(); at += 64) {
+        if ((at & (64 * 63)) == 0 && base + qint64((bits + 7) / 8) > stopAbove) {
+            bitsFloor = bits;
+            return false;
+        }
         const int16_t* block = store.data() + at;
-        for (int k = 0; k < 64; ++k)
-            magnitude[k] = uint16_t(quantized(std::abs(int(block[k])), d, k));
+        uint64_t nonzero = quantizeBlock(block, d, magnitude) & ~uint64_t(1);
         const int dcValue = block[0] < 0 ? -magnitude[0] : magnitude[0];
         const int dcBits = bitLength(unsigned(std::abs(dcValue - lastDc)));
         lastDc = dcValue;
         ++dc[dcBits];
-        extraBits += unsigned(dcBits);
-        uint64_t nonzero = 0;
-        for (int k = 1; k < 64; ++k)
-            nonzero |= uint64_t(magnitude[k] != 0) << k;
+        bits += unsigned(dcBits) + 1;
         int previous = 0;
         while (nonzero) {
             const int k = std::countr_zero(nonzero);
             nonzero &= nonzero - 1;
             int run = k - previous - 1;
-            for (; run > 15; run -= 16)
+            for (; run > 15; run -= 16, ++bits)
                 ++ac[0xF0];
-            const int bits = bitLength(magnitude[k]);
-            ++ac[(run << 4) | bits];
-            extraBits += unsigned(bits);
+            const int extra = bitLength(magnitude[k]);
+            ++ac[(run << 4) | extra];
+            bits += unsigned(extra) + 1;
             previous = k;
         }
-        if (previous < 63)
+        if (previous < 63) {
             ++ac[0]; // end of block
+            ++bits;
+        }
     }
+    bitsFloor = bits;
+    return true;
 }
 
-JpegSizeFloor::Tally JpegSizeFloor::tally(int quality) const
+JpegSizeFloor::Tally JpegSizeFloor::tally(int quality, qint64 stopAbove) const
 {
     Tally t;
-    countBlocks(luma_, divisorsOf(lumaTables_[quality]), t.dc[0], t.ac[0], t.extraBits);
-    const JpegDivisors chroma = divisorsOf(chromaTables_[quality]);
-    countBlocks(cb_, chroma, t.dc[1], t.ac[1], t.extraBits);
-    countBlocks(cr_, chroma, t.dc[1], t.ac[1], t.extraBits);
+    const qint64 base = fixedBytes_ + 4 * 22; // four table markers, each with at least one symbol
+    const JpegDivisors luma = divisorsOf(lumaTables_[quality]), chroma = divisorsOf(chromaTables_[quality]);
     // Padding blocks repeat their neighbour's DC and carry no AC: a zero difference and an end of block.
-    t.dc[0][0] += uint64_t(dummyLumaBlocks_);
-    t.ac[0][0] += uint64_t(dummyLumaBlocks_);
+    t.dc[0][0] = t.ac[0][0] = uint64_t(dummyLumaBlocks_);
+    t.bitsFloor = 2 * uint64_t(dummyLumaBlocks_);
+    t.complete = countBlocks(luma_, luma, t.dc[0], t.ac[0], t.bitsFloor, base, stopAbove) &&
+                 countBlocks(cb_, chroma, t.dc[1], t.ac[1], t.bitsFloor, base, stopAbove) &&
+                 countBlocks(cr_, chroma, t.dc[1], t.ac[1], t.bitsFloor, base, stopAbove);
+    if (!t.complete)
+        t.partialBound = base + qint64((t.bitsFloor + 7) / 8);
     return t;
 }
 
+// The symbols' extra bits plus an optimal code for the symbols themselves.
 qint64 JpegSizeFloor::bound(const Tally& t) const
 {
+    if (!t.complete)
+        return t.partialBound;
     qint64 tableBytes = 0;
-    uint64_t bits = t.extraBits;
+    uint64_t bits = t.bitsFloor;
     for (const auto* counts : {&t.dc[0], &t.dc[1], &t.ac[0], &t.ac[1]}) {
         std::vector<uint64_t> used;
         for (uint64_t c : *counts)
             if (c > 0)
                 used.push_back(c);
         tableBytes += 21 + qint64(used.size()); // marker, length, class/id, 16 counts, the symbols
-        if (!used.empty())
-            bits += huffmanCost(std::move(used));
+        if (!used.empty()) {
+            const uint64_t symbols = std::accumulate(used.begin(), used.end(), uint64_t(0));
+            bits += huffmanCost(std::move(used)) - symbols; // bitsFloor already holds one bit per symbol
+        }
     }
     return fixedBytes_ + tableBytes + qint64((bits + 7) / 8);
 }
@@ -411,19 +469,37 @@ qint64 JpegSizeFloor::floor(int quality)
 {
     if (!valid_ || quality < 1 || quality > 100)
         return 0;
-    if (floors_[quality] < 0) {
-        computeBatch(quality, std::min(batch_, quality));
-        batch_ = std::min(batch_ * 2, 32);
+    if (!complete_[quality]) {
+        proven_[quality] = bound(tally(quality, std::numeric_limits<qint64>::max()));
+        complete_[quality] = true;
     }
-    return floors_[quality];
+    return proven_[quality];
 }
 
-// Qualities top, top - 1, ... (count of them), split between this thread and one more.
-void JpegSizeFloor::computeBatch(int top, int count)
+bool JpegSizeFloor::exceeds(int quality, qint64 limit)
 {
-    auto work = [this, top, count](int first) {
-        for (int i = first; i < count; i += 2)
-            floors_[top - i] = bound(tally(top - i));
+    if (!valid_ || quality < 1 || quality > 100)
+        return false;
+    if (proven_[quality] <= limit && !complete_[quality]) {
+        computeBatch(quality, std::min(batch_, quality), limit);
+        batch_ = std::min(batch_ * 2, 8);
+    }
+    return proven_[quality] > limit;
+}
+
+// Qualities top, top - 1, ... (count of them), split between this thread and one more. The ones
+// below `top` are done ahead with the same limit; a later step with a higher limit redoes them.
+void JpegSizeFloor::computeBatch(int top, int count, qint64 limit)
+{
+    auto work = [this, top, count, limit](int first) {
+        for (int i = first; i < count; i += 2) {
+            const int quality = top - i;
+            if (complete_[quality] || proven_[quality] > limit)
+                continue;
+            const Tally t = tally(quality, limit);
+            proven_[quality] = std::max(proven_[quality], bound(t));
+            complete_[quality] = t.complete;
+        }
     };
     if (count == 1) {
         work(0);

@@ -23,8 +23,11 @@ class JpegSizeFloor
     JpegSizeFloor(const QImage& image, const QByteArray& fileAt100);
 
     bool valid() const { return valid_; }
-    // No file at `quality` (1..100) is smaller than this. Qualities are computed in batches, on two threads.
+    // No file at `quality` (1..100) is smaller than this.
     qint64 floor(int quality);
+    // True when the file at `quality` is proven larger than `limit`. Counting stops as soon as that
+    // is certain; a few lower qualities are done ahead on a second thread.
+    bool exceeds(int quality, qint64 limit);
 
   private:
     struct Tally; // symbol counts of one quality
@@ -33,9 +36,9 @@ class JpegSizeFloor
     void transformMcuRow(const QImage& rgb, int mcuRow, std::vector<uint8_t>& luma, std::vector<uint8_t>& chroma);
     bool matchesFile(const QByteArray& file);
     bool coefficientsMatch(const QByteArray& file);
-    Tally tally(int quality) const;
+    Tally tally(int quality, qint64 stopAbove) const;
     qint64 bound(const Tally& tally) const;
-    void computeBatch(int top, int count);
+    void computeBatch(int top, int count, qint64 limit);
 
     int width_ = 0, height_ = 0;
     int lumaBlocksAcross_ = 0, lumaBlocksDown_ = 0, mcusAcross_ = 0, mcusDown_ = 0;
@@ -46,6 +49,7 @@ class JpegSizeFloor
     std::array<std::array<uint16_t, 64>, 101> lumaTables_{}, chromaTables_{}; // per quality, zig-zag
     qint64 fixedBytes_ = 0;
     bool valid_ = false;
-    std::array<qint64, 101> floors_{};
+    std::array<qint64, 101> proven_{}; // the best floor known per quality
+    std::array<bool, 101> complete_{}; // proven_ is the full floor, not one cut short
     int batch_ = 2;
 };
