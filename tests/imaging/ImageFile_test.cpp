@@ -8,6 +8,9 @@
 #include <QtCore/QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 QByteArray readAll(const QString& path)
@@ -97,6 +100,47 @@ TEST(ImageFile, FailedSaveLeavesTheExistingFileUntouched)
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(readAll(path), "previous contents");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.jpg"});
+}
+
+// Lowers the largest file this process may write, so that writes fail half-way (EFBIG).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes) : oldHandler_(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit lowered = old_;
+        lowered.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int);
+};
+
+TEST(ImageFile, WriteFailingHalfWayLeavesTheOldFileAndNoLeftovers)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("undo.bmp");
+    writeAll(path, "previous contents");
+    for (FileFormat format : {FileFormat::Bmp, FileFormat::Png}) {
+        QString error;
+        {
+            const FileSizeLimit limit(4096);
+            EXPECT_FALSE(ImageFile::save(CodecFixtures::gradient(300, 200), path, format, {}, &error));
+        }
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(readAll(path), "previous contents");
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"undo.bmp"});
+    }
+    EXPECT_TRUE(ImageFile::save(CodecFixtures::gradient(300, 200), path, FileFormat::Bmp, {}));
+    EXPECT_EQ(readAll(path).size(), 54 + 900 * 200);
 }
 
 TEST(ImageFile, EncodesPicturesWithAlphaAsOpaqueFiles)
