@@ -135,8 +135,8 @@ int makeJpeg(const char* path, int width, int height)
 {
     QString error;
     if (width <= 0 || height <= 0 ||
-        !ImageFile::save(photoLike(width, height), QString::fromLocal8Bit(path), FileFormat::Jpeg,
-                         {.jpegQuality = 90}, &error)) {
+        !ImageFile::save(photoLike(width, height), QString::fromLocal8Bit(path), FileFormat::Jpeg, {.jpegQuality = 90},
+                         &error)) {
         std::fprintf(stderr, "cannot make %s: %s\n", path, qPrintable(error));
         return 1;
     }

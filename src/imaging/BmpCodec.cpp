@@ -19,10 +19,22 @@ namespace {
 constexpr qint64 fileHeaderSize = 14;
 constexpr quint32 biRgb = 0, biRle8 = 1, biRle4 = 2, biBitfields = 3, biAlphaBitfields = 6;
 
-quint16 u16(const uchar* p) { return quint16(p[0] | (p[1] << 8)); }
-quint32 u32(const uchar* p) { return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24; }
-void put16(uchar* p, quint32 v) { p[0] = uchar(v), p[1] = uchar(v >> 8); }
-void put32(uchar* p, quint32 v) { put16(p, v), put16(p + 2, v >> 16); }
+quint16 u16(const uchar* p)
+{
+    return quint16(p[0] | (p[1] << 8));
+}
+quint32 u32(const uchar* p)
+{
+    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
+}
+void put16(uchar* p, quint32 v)
+{
+    p[0] = uchar(v), p[1] = uchar(v >> 8);
+}
+void put32(uchar* p, quint32 v)
+{
+    put16(p, v), put16(p + 2, v >> 16);
+}
 
 // One colour channel of a 16- or 32-bit pixel.
 struct Channel
@@ -98,7 +110,8 @@ QString readHeader(const uchar* d, qint64 size, Header& h)
     if (!supported)
         return QStringLiteral("unsupported bitmap compression %1 for %2 bits").arg(h.compression).arg(h.bpp);
 
-    h.paletteOffset = fileHeaderSize + dib + (bitfields && dib == 40 ? (h.compression == biAlphaBitfields ? 16 : 12) : 0);
+    h.paletteOffset =
+        fileHeaderSize + dib + (bitfields && dib == 40 ? (h.compression == biAlphaBitfields ? 16 : 12) : 0);
     if (h.bpp <= 8) {
         const qint64 full = qint64(1) << h.bpp;
         h.paletteCount = colorsUsed > 0 && colorsUsed < full ? colorsUsed : full;
@@ -159,8 +172,7 @@ void decodeIndexedRow(const uchar* src, uchar* dst, qint64 width, int bpp, const
     }
 }
 
-void decodeMaskedRow(const uchar* src, uchar* dst, qint64 width, int bpp, const std::array<Channel, 4>& ch,
-                     bool alpha)
+void decodeMaskedRow(const uchar* src, uchar* dst, qint64 width, int bpp, const std::array<Channel, 4>& ch, bool alpha)
 {
     for (qint64 x = 0; x < width; ++x) {
         const quint32 p = bpp == 16 ? u16(src + 2 * x) : u32(src + 4 * x);

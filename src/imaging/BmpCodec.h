@@ -9,7 +9,7 @@ class QFile;
 
 class BmpCodec
 {
-public:
+  public:
     static bool matches(const QByteArray& bytes);
     static DecodedImage decode(const QByteArray& bytes);
     static std::optional<QByteArray> encode(const QImage& image, QString* error);

@@ -5,7 +5,7 @@ namespace {
 // Writes pixels from the bottom row up, as the file stores them, dropping whatever falls outside.
 class RleCursor
 {
-public:
+  public:
     RleCursor(QImage& image, const QRgb* palette) : image_(image), palette_(palette) {}
 
     void put(int index)
@@ -22,7 +22,7 @@ public:
     bool pastEnd() const { return y_ >= image_.height(); }
     bool onLastRow() const { return y_ >= image_.height() - 1; }
 
-private:
+  private:
     QImage& image_;
     const QRgb* palette_;
     qint64 x_ = 0;

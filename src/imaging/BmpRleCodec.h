@@ -7,7 +7,7 @@
 
 class BmpRleCodec
 {
-public:
+  public:
     // Decodes into an RGB888 image whose size comes from the header; returns an error text or "".
     static QString decode(const uchar* data, qint64 size, int bpp, const QRgb* palette, QImage& image);
 };

@@ -2,7 +2,9 @@
 
 #include "FixedPaletteMapper.h"
 
+#include <dlfcn.h>
 #include <libimagequant.h>
+#include <unordered_map>
 
 namespace {
 
@@ -36,6 +38,21 @@ QImage flattenAlpha(const QImage& image)
     }
     return out;
 }
+
+// The quantiser parallelises with OpenMP, whose idle threads spin while they wait. On a machine whose cores are
+// busy with other work that makes it several times slower than one thread, so its parallel regions are kept to
+// the calling thread (the setting belongs to that thread only).
+void runQuantiserOnThisThread()
+{
+    using SetThreads = void (*)(int);
+    static const auto setThreads = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "omp_set_num_threads"));
+    if (setThreads)
+        setThreads(1);
+}
+
+// Speed 8 of 10: measured on a 480 x 480 photo about four times faster than the library's default of 4, for a
+// mean squared error about a third higher that is still well under that of ImageMagick's reduction.
+constexpr int kDefaultSpeed = 8;
 
 // Owns the libimagequant objects of one conversion.
 struct LiqSession
@@ -79,6 +96,11 @@ QImage ColorReduction::convertColor(const QImage& image, int bits, bool fixedPal
     if (bits == 24)
         return rgb;
     const int colors = bits == 8 ? 256 : 16;
+    if (!fixedPalette) {
+        QImage exact = exactPalette(rgb, colors);
+        if (!exact.isNull())
+            return exact;
+    }
     QImage out =
         fixedPalette ? quantizeFixed(rgb, colors, dither) : quantizeOptimised(rgb, colors, dither, level, error);
     if (out.isNull() && error && error->isEmpty())
@@ -121,9 +143,11 @@ QImage ColorReduction::quantizeOptimised(const QImage& rgb, int colors, bool dit
     const QImage rgba = rgb.convertToFormat(QImage::Format_RGBA8888);
     if (rgba.isNull())
         return {};
+    runQuantiserOnThisThread();
     LiqSession liq;
     if (!liq.attr || liq_set_max_colors(liq.attr, colors) != LIQ_OK ||
-        (level > 0 && liq_set_speed(liq.attr, level) != LIQ_OK)) {
+        liq_set_speed(liq.attr, level > 0 ? level : kDefaultSpeed) != LIQ_OK ||
+        liq_set_min_posterization(liq.attr, 0) != LIQ_OK) { // fast speeds would otherwise drop a bit of every colour
         setError(error, QStringLiteral("The colour quantiser could not be set up."));
         return {};
     }
@@ -151,6 +175,34 @@ QImage ColorReduction::quantizeOptimised(const QImage& rgb, int colors, bool dit
     out.setColorTable(table);
     for (int y = 0; y < out.height(); ++y)
         std::copy_n(indices.data() + size_t(y) * size_t(out.width()), out.width(), out.scanLine(y));
+    return out;
+}
+
+QImage ColorReduction::exactPalette(const QImage& rgb, int colors)
+{
+    std::unordered_map<uint32_t, uchar> index;
+    QList<QRgb> table;
+    QImage out(rgb.size(), QImage::Format_Indexed8);
+    if (out.isNull())
+        return out;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const uchar* src = rgb.constScanLine(y);
+        uchar* dst = out.scanLine(y);
+        for (int x = 0; x < rgb.width(); ++x) {
+            const uint32_t key = uint32_t(src[3 * x]) << 16 | uint32_t(src[3 * x + 1]) << 8 | src[3 * x + 2];
+            auto found = index.find(key);
+            if (found == index.end()) {
+                if (table.size() == colors)
+                    return {}; // more colours than the palette holds: quantise instead
+                found = index.emplace(key, uchar(table.size())).first;
+                table.append(0xff000000 | key);
+            }
+            dst[x] = found->second;
+        }
+    }
+    while (table.size() < colors)
+        table.append(qRgb(0, 0, 0));
+    out.setColorTable(table);
     return out;
 }
 

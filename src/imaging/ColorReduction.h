@@ -10,8 +10,9 @@ class ColorReduction
   public:
     // Converts to `bits` per pixel: 24 gives Format_RGB888, 8 and 4 give Format_Indexed8 with exactly 256 or 16
     // palette entries. `fixedPalette` uses fixedPaletteColors() instead of a palette optimised for the picture;
-    // `dither` spreads the quantisation error (Floyd–Steinberg). `level` tunes the optimiser: 0 is the default,
-    // 1 (slowest, best) to 10 (fastest) is passed on as its speed. Returns a null image and sets `error` on failure.
+    // `dither` spreads the quantisation error (Floyd–Steinberg). `level` tunes the optimiser: 0 is the default (speed
+    // 8), 1 (slowest, best) to 10 (fastest) is passed on as its speed. Returns a null image and sets `error` on
+    // failure.
     static QImage convertColor(const QImage& image, int bits, bool fixedPalette, bool dither, int level = 0,
                                QString* error = nullptr);
 
@@ -23,5 +24,7 @@ class ColorReduction
 
   private:
     static QImage quantizeOptimised(const QImage& rgb, int colors, bool dither, int level, QString* error);
+    // The picture's own colours as the palette, when it has no more than `colors` of them; null otherwise.
+    static QImage exactPalette(const QImage& rgb, int colors);
     static QImage quantizeFixed(const QImage& rgb, int colors, bool dither);
 };

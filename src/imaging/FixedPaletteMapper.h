@@ -19,7 +19,7 @@ class FixedPaletteMapper
     QImage mapDithered(const QImage& rgb) const;
 
     // Index of the palette entry nearest to the colour (looked up at 6 bits per channel).
-    int nearest(int r, int g, int b) const { return lookup_[size_t(((r >> 2) << 12) | ((g >> 2) << 6) | (b >> 2))]; }
+    int nearest(int r, int g, int b) const { return lookup_[std::size_t(((r >> 2) << 12) | ((g >> 2) << 6) | (b >> 2))]; }
 
     const QList<QRgb>& palette() const { return palette_; }
 

@@ -1,5 +1,6 @@
 #include "FontSubstitutes.h"
 
+#include <QtCore/QStringList>
 #include <QtGui/QFont>
 
 void FontSubstitutes::install()

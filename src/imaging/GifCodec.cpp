@@ -78,8 +78,8 @@ std::unique_ptr<ColorMapObject, MapDeleter> makeColorMap(const QImage& image, in
     std::vector<GifColorType> colors(size_t(1) << bits, GifColorType{0, 0, 0});
     const QList<QRgb> table = image.colorTable();
     for (qsizetype i = 0; i < std::min<qsizetype>(table.size(), qsizetype(colors.size())); ++i)
-        colors[size_t(i)] = GifColorType{GifByteType(qRed(table[i])), GifByteType(qGreen(table[i])),
-                                         GifByteType(qBlue(table[i]))};
+        colors[size_t(i)] =
+            GifColorType{GifByteType(qRed(table[i])), GifByteType(qGreen(table[i])), GifByteType(qBlue(table[i]))};
     return std::unique_ptr<ColorMapObject, MapDeleter>(GifMakeMapObject(1 << bits, colors.data()));
 }
 

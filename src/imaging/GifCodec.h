@@ -7,7 +7,7 @@
 
 class GifCodec
 {
-public:
+  public:
     static bool matches(const QByteArray& bytes);
     static DecodedImage decode(const QByteArray& bytes);
     static std::optional<QByteArray> encode(const QImage& image, const QString& comment, QString* error);

@@ -33,7 +33,8 @@ DecodedImage ImageFile::load(const QString& path)
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return DecodedImage::failure(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
     if (file.size() > ImageLimits::maxFileBytes)
-        return DecodedImage::failure(QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(ImageLimits::maxFileBytes));
+        return DecodedImage::failure(
+            QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(ImageLimits::maxFileBytes));
     if (std::optional<DecodedImage> plain = BmpCodec::readPlain(file))
         return *plain;
     if (!file.seek(0))
@@ -60,7 +61,8 @@ DecodedImage ImageFile::decode(const QByteArray& bytes)
         return TiffCodec::decode(bytes);
     if (PcxCodec::matches(bytes))
         return PcxCodec::decode(bytes);
-    return DecodedImage::failure(QStringLiteral("not a picture in a supported format (BMP, PCX, JPEG, PNG, GIF, TIFF)"));
+    return DecodedImage::failure(
+        QStringLiteral("not a picture in a supported format (BMP, PCX, JPEG, PNG, GIF, TIFF)"));
 }
 
 std::optional<QByteArray> ImageFile::encode(const QImage& image, FileFormat format, const EncodeOptions& options,

@@ -20,7 +20,7 @@ struct EncodeOptions
 {
     int jpegQuality = 100; // 1..100
     int jpegSubsamp = 2;   // 0 = 4:4:4, 1 = 4:2:2, 2 = 4:2:0
-    QString comment{}; // "{}" keeps designated initialisers free of -Wmissing-field-initializers
+    QString comment{};     // "{}" keeps designated initialisers free of -Wmissing-field-initializers
 };
 
 struct DecodedImage
@@ -35,7 +35,7 @@ struct DecodedImage
 
 class ImageFile
 {
-public:
+  public:
     static DecodedImage load(const QString& path);
     static DecodedImage decode(const QByteArray& bytes);
 
@@ -50,7 +50,7 @@ public:
     static bool save(const QImage& image, const QString& path, FileFormat format, const EncodeOptions& options,
                      QString* error = nullptr);
 
-private:
+  private:
     // Empty on success, otherwise why the file could not be written; the old file then stays.
     static QString replaceFile(const QString& path, const std::function<bool(const ByteSink&)>& produce);
 };

@@ -17,7 +17,7 @@
 
 class ImageLimits
 {
-public:
+  public:
     static constexpr qint64 maxSide = 30000;
     static constexpr qint64 maxPixels = PICTOREL_MAX_PIXELS;
     // Files larger than this are not read into memory at all.
@@ -52,7 +52,8 @@ public:
         QImage image(int(width), int(height), format);
         constexpr quintptr huge = 2 * 1024 * 1024;
         const auto start = quintptr(image.bits());
-        const quintptr begin = (start + huge - 1) & ~(huge - 1), end = (start + quintptr(image.sizeInBytes())) & ~(huge - 1);
+        const quintptr begin = (start + huge - 1) & ~(huge - 1),
+                       end = (start + quintptr(image.sizeInBytes())) & ~(huge - 1);
         if (!image.isNull() && end > begin)
             ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE); // a hint; failure is harmless
         return image;

@@ -2,6 +2,8 @@
 
 #include "TextRenderer.h"
 
+#include <QtGui/QPainter>
+
 namespace {
 
 void setError(QString* error, const QString& text)

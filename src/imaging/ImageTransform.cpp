@@ -2,6 +2,7 @@
 
 #include "ColorReduction.h"
 
+#include <QtGui/QPainter>
 #include <QtGui/QTransform>
 
 namespace {

@@ -128,7 +128,10 @@ struct Writer
     ~Writer() { jpeg_destroy_compress(&cinfo); }
 };
 
-Writer& writerOf(j_compress_ptr cinfo) { return *static_cast<Writer*>(cinfo->client_data); }
+Writer& writerOf(j_compress_ptr cinfo)
+{
+    return *static_cast<Writer*>(cinfo->client_data);
+}
 
 void startOutput(j_compress_ptr cinfo)
 {
@@ -235,7 +238,9 @@ int JpegCodec::exifOrientation(const uchar* payload, qint64 size)
     if (!little && !(t[0] == 'M' && t[1] == 'M'))
         return 1;
     auto u16 = [&](qint64 o) { return little ? t[o] | t[o + 1] << 8 : t[o] << 8 | t[o + 1]; };
-    auto u32 = [&](qint64 o) { return qint64(quint32(u16(little ? o + 2 : o)) << 16 | quint32(u16(little ? o : o + 2))); };
+    auto u32 = [&](qint64 o) {
+        return qint64(quint32(u16(little ? o + 2 : o)) << 16 | quint32(u16(little ? o : o + 2)));
+    };
     const qint64 ifd = u32(4);
     if (u16(2) != 42 || ifd < 8 || ifd + 2 > n)
         return 1;
@@ -262,13 +267,21 @@ QImage JpegCodec::upright(QImage image, int orientation)
         return result;
     };
     switch (orientation) {
-    case 2: return std::move(image).mirrored(true, false);
-    case 3: return std::move(image).mirrored(true, true);
-    case 4: return std::move(image).mirrored(false, true);
-    case 5: return rotated(90).mirrored(true, false);
-    case 6: return rotated(90);
-    case 7: return rotated(270).mirrored(true, false);
-    case 8: return rotated(270);
-    default: return image;
+    case 2:
+        return std::move(image).mirrored(true, false);
+    case 3:
+        return std::move(image).mirrored(true, true);
+    case 4:
+        return std::move(image).mirrored(false, true);
+    case 5:
+        return rotated(90).mirrored(true, false);
+    case 6:
+        return rotated(90);
+    case 7:
+        return rotated(270).mirrored(true, false);
+    case 8:
+        return rotated(270);
+    default:
+        return image;
     }
 }

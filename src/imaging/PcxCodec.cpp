@@ -10,7 +10,10 @@ namespace {
 constexpr qint64 headerSize = 128;
 constexpr qint64 tailPaletteSize = 769; // 0x0C then 256 RGB triples
 
-quint16 u16(const uchar* p) { return quint16(p[0] | (p[1] << 8)); }
+quint16 u16(const uchar* p)
+{
+    return quint16(p[0] | (p[1] << 8));
+}
 
 struct Header
 {
@@ -25,7 +28,7 @@ struct Header
 // Reads the run-length stream one scan line at a time; a run may continue into the next line.
 class RleReader
 {
-public:
+  public:
     RleReader(const uchar* data, qint64 size, bool compressed) : data_(data), size_(size), compressed_(compressed) {}
 
     bool readLine(uchar* line, qint64 length)
@@ -51,7 +54,7 @@ public:
         return true;
     }
 
-private:
+  private:
     const uchar* data_;
     qint64 size_;
     bool compressed_;

@@ -7,7 +7,7 @@
 
 class PcxCodec
 {
-public:
+  public:
     static bool matches(const QByteArray& bytes);
     static DecodedImage decode(const QByteArray& bytes);
 };

@@ -207,8 +207,8 @@ DecodedImage PngCodec::decode(const QByteArray& bytes)
 std::optional<QByteArray> PngCodec::encode(const QImage& image, const QString& comment, QString* error)
 {
     const bool indexed = image.format() == QImage::Format_Indexed8;
-    const QImage source = indexed || image.format() == QImage::Format_RGB888 ? image
-                                                                              : image.convertToFormat(QImage::Format_RGB888);
+    const QImage source =
+        indexed || image.format() == QImage::Format_RGB888 ? image : image.convertToFormat(QImage::Format_RGB888);
     auto writer = std::make_unique<Writer>();
     writer->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &writer->error, onWriteError, onWarning);
     if (writer->png)
@@ -217,7 +217,8 @@ std::optional<QByteArray> PngCodec::encode(const QImage& image, const QString& c
         prepare(*writer, source, comment);
     if (source.isNull() || !writer->info || !write(*writer, source)) {
         if (error)
-            *error = QStringLiteral("PNG: %1").arg(writer->error.isEmpty() ? QStringLiteral("cannot encode") : writer->error);
+            *error = QStringLiteral("PNG: %1").arg(writer->error.isEmpty() ? QStringLiteral("cannot encode")
+                                                                           : writer->error);
         return std::nullopt;
     }
     return std::move(writer->out);

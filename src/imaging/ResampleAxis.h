@@ -1,6 +1,7 @@
 // Fixed-point filter taps that map one axis of a picture onto a new length.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -15,10 +16,10 @@ class ResampleAxis
     ResampleAxis(int sourceLength, int targetLength);
 
     int length() const { return int(first_.size()); }
-    int first(int target) const { return first_[size_t(target)]; }
-    int count(int target) const { return count_[size_t(target)]; }
+    int first(int target) const { return first_[std::size_t(target)]; }
+    int count(int target) const { return count_[std::size_t(target)]; }
     // The weights of one target pixel, summing to exactly kWeightOne.
-    const int16_t* weights(int target) const { return weights_.data() + offset_[size_t(target)]; }
+    const int16_t* weights(int target) const { return weights_.data() + offset_[std::size_t(target)]; }
 
   private:
     void addTarget(int first, const std::vector<double>& shares);
@@ -27,6 +28,6 @@ class ResampleAxis
 
     std::vector<int> first_;
     std::vector<int> count_;
-    std::vector<size_t> offset_;
+    std::vector<std::size_t> offset_;
     std::vector<int16_t> weights_;
 };

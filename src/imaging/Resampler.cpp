@@ -2,7 +2,9 @@
 
 #include "ColorReduction.h"
 #include "ResampleAxis.h"
+#include "ResampleKernels.h"
 
+#include <functional>
 #include <new>
 #include <system_error>
 #include <thread>
@@ -34,49 +36,49 @@ void forRowBands(int rows, qint64 work, const std::function<void(int, int)>& fn)
         t.join();
 }
 
-// Horizontal pass: source rows to rows of the target width, kept at 8 extra bits of precision.
-void scaleRows(const QImage& source, const ResampleAxis& axis, std::vector<uint16_t>& out, int begin, int end)
+// The source rows feeding target row t of an axis.
+template <typename In>
+std::vector<const In*> feedingRows(const ResampleAxis& axis, int t, const std::function<const In*(int)>& row)
 {
-    const size_t stride = size_t(axis.length()) * 3;
-    for (int y = begin; y < end; ++y) {
-        const uchar* src = source.constScanLine(y);
-        uint16_t* dst = out.data() + size_t(y) * stride;
-        for (int t = 0; t < axis.length(); ++t) {
-            const int16_t* w = axis.weights(t);
-            const uchar* p = src + size_t(axis.first(t)) * 3;
-            int r = 0, g = 0, b = 0;
-            for (int k = 0; k < axis.count(t); ++k, p += 3) {
-                r += p[0] * w[k];
-                g += p[1] * w[k];
-                b += p[2] * w[k];
-            }
-            const int shift = ResampleAxis::kWeightBits - 8;
-            dst[3 * t] = uint16_t((r + (1 << (shift - 1))) >> shift);
-            dst[3 * t + 1] = uint16_t((g + (1 << (shift - 1))) >> shift);
-            dst[3 * t + 2] = uint16_t((b + (1 << (shift - 1))) >> shift);
-        }
-    }
+    std::vector<const In*> rows(size_t(axis.count(t)));
+    for (int k = 0; k < axis.count(t); ++k)
+        rows[size_t(k)] = row(axis.first(t) + k);
+    return rows;
 }
 
-// Vertical pass: the widened rows to target rows, back to 8 bits.
-void scaleColumns(const std::vector<uint16_t>& rows, const ResampleAxis& axis, QImage& target, int begin, int end)
+// Shrinking in height: first average the source rows down to the target rows (the big, contiguous pass),
+// then scale the few remaining rows along their length.
+void verticalFirst(const QImage& source, const ResampleAxis& across, const ResampleAxis& down, QImage& target)
 {
-    const size_t stride = size_t(target.width()) * 3;
-    std::vector<int32_t> sum(stride);
-    const int shift = ResampleAxis::kWeightBits + 8;
-    for (int t = begin; t < end; ++t) {
-        std::fill(sum.begin(), sum.end(), 0);
-        const int16_t* w = axis.weights(t);
-        for (int k = 0; k < axis.count(t); ++k) {
-            const uint16_t* src = rows.data() + size_t(axis.first(t) + k) * stride;
-            const int32_t weight = w[k];
-            for (size_t i = 0; i < stride; ++i)
-                sum[i] += src[i] * weight;
-        }
-        uchar* dst = target.scanLine(t);
-        for (size_t i = 0; i < stride; ++i)
-            dst[i] = uchar(std::min(255, (sum[i] + (1 << (shift - 1))) >> shift));
-    }
+    const size_t wide = size_t(source.width()) * 3;
+    const std::unique_ptr<uint16_t[]> rows(new uint16_t[size_t(target.height()) * wide]); // every value is written
+    const std::function<const uchar*(int)> sourceRow = [&](int y) { return source.constScanLine(y); };
+    forRowBands(target.height(), qint64(source.width()) * source.height(), [&](int begin, int end) {
+        for (int t = begin; t < end; ++t)
+            ResampleKernels::blendRowsDown(feedingRows(down, t, sourceRow).data(), down.weights(t), down.count(t), wide,
+                                           rows.get() + size_t(t) * wide);
+    });
+    forRowBands(target.height(), qint64(source.width()) * target.height(), [&](int begin, int end) {
+        for (int y = begin; y < end; ++y)
+            ResampleKernels::blendAlongRow(rows.get() + size_t(y) * wide, across, target.scanLine(y));
+    });
+}
+
+// Keeping or growing the height: scale each source row along its length first, then interpolate between rows.
+void horizontalFirst(const QImage& source, const ResampleAxis& across, const ResampleAxis& down, QImage& target)
+{
+    const size_t wide = size_t(target.width()) * 3;
+    const std::unique_ptr<uint16_t[]> rows(new uint16_t[size_t(source.height()) * wide]); // every value is written
+    forRowBands(source.height(), qint64(source.width()) * source.height(), [&](int begin, int end) {
+        for (int y = begin; y < end; ++y)
+            ResampleKernels::blendAlongRow(source.constScanLine(y), across, rows.get() + size_t(y) * wide);
+    });
+    const std::function<const uint16_t*(int)> row = [&](int y) { return rows.get() + size_t(y) * wide; };
+    forRowBands(target.height(), qint64(target.width()) * target.height(), [&](int begin, int end) {
+        for (int t = begin; t < end; ++t)
+            ResampleKernels::blendRowsUp(feedingRows(down, t, row).data(), down.weights(t), down.count(t), wide,
+                                         target.scanLine(t));
+    });
 }
 
 void setError(QString* error, const QString& text)
@@ -106,13 +108,12 @@ QImage Resampler::resize(const QImage& image, int width, int height, QString* er
     if (source.size() == target.size())
         return source;
     try {
-        const ResampleAxis horizontal(source.width(), width);
-        const ResampleAxis vertical(source.height(), height);
-        std::vector<uint16_t> rows(size_t(source.height()) * size_t(width) * 3);
-        forRowBands(source.height(), qint64(source.width()) * source.height(),
-                    [&](int begin, int end) { scaleRows(source, horizontal, rows, begin, end); });
-        forRowBands(height, qint64(width) * source.height(),
-                    [&](int begin, int end) { scaleColumns(rows, vertical, target, begin, end); });
+        const ResampleAxis across(source.width(), width);
+        const ResampleAxis down(source.height(), height);
+        if (height < source.height())
+            verticalFirst(source, across, down, target);
+        else
+            horizontalFirst(source, across, down, target);
     } catch (const std::bad_alloc&) {
         setError(error, QStringLiteral("Not enough memory to resize the image."));
         return {};

@@ -2,6 +2,7 @@
 
 #include <QtCore/QTextBoundaryFinder>
 #include <QtGui/QFontMetrics>
+#include <QtGui/QPainter>
 #include <QtGui/QTransform>
 
 #include <cmath>

@@ -6,6 +6,7 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDeadlineTimer>
 #include <QtCore/QDir>
+#include <QtGui/QPainter>
 
 ThumbnailList::ThumbnailList(QWidget* parent) : QListWidget(parent), loader_(new ThumbnailLoader(this))
 {

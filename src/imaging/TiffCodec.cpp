@@ -15,7 +15,10 @@ struct MemoryFile
     QString error;
 };
 
-MemoryFile& fileOf(thandle_t h) { return *static_cast<MemoryFile*>(h); }
+MemoryFile& fileOf(thandle_t h)
+{
+    return *static_cast<MemoryFile*>(h);
+}
 
 tsize_t readProc(thandle_t h, tdata_t out, tsize_t size)
 {
@@ -27,7 +30,10 @@ tsize_t readProc(thandle_t h, tdata_t out, tsize_t size)
     return tsize_t(n);
 }
 
-tsize_t writeProc(thandle_t, tdata_t, tsize_t) { return 0; }
+tsize_t writeProc(thandle_t, tdata_t, tsize_t)
+{
+    return 0;
+}
 
 toff_t seekProc(thandle_t h, toff_t offset, int whence)
 {
@@ -37,9 +43,18 @@ toff_t seekProc(thandle_t h, toff_t offset, int whence)
     return f.pos;
 }
 
-int closeProc(thandle_t) { return 0; }
-toff_t sizeProc(thandle_t h) { return toff_t(fileOf(h).bytes->size()); }
-int mapProc(thandle_t, tdata_t*, toff_t*) { return 0; }
+int closeProc(thandle_t)
+{
+    return 0;
+}
+toff_t sizeProc(thandle_t h)
+{
+    return toff_t(fileOf(h).bytes->size());
+}
+int mapProc(thandle_t, tdata_t*, toff_t*)
+{
+    return 0;
+}
 void unmapProc(thandle_t, tdata_t, toff_t) {}
 
 int onError(TIFF*, void* user, const char*, const char* format, va_list args)
@@ -50,7 +65,10 @@ int onError(TIFF*, void* user, const char*, const char* format, va_list args)
     return 1;
 }
 
-int onWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+int onWarning(TIFF*, void*, const char*, const char*, va_list)
+{
+    return 1;
+}
 
 struct TiffCloser
 {
@@ -95,7 +113,8 @@ DecodedImage readPage(TIFF* tif, MemoryFile& file)
     if (!TIFFReadRGBAImageOriented(tif, width, height, reinterpret_cast<uint32_t*>(image.bits()), ORIENTATION_TOPLEFT,
                                    0))
         return DecodedImage::failure(
-            QStringLiteral("TIFF: %1").arg(file.error.isEmpty() ? QStringLiteral("cannot read the picture") : file.error));
+            QStringLiteral("TIFF: %1")
+                .arg(file.error.isEmpty() ? QStringLiteral("cannot read the picture") : file.error));
     const bool alpha = hasAlpha(tif);
     if (alpha) {
         image.convertTo(QImage::Format_ARGB32);

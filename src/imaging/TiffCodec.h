@@ -6,7 +6,7 @@
 
 class TiffCodec
 {
-public:
+  public:
     static bool matches(const QByteArray& bytes);
     static DecodedImage decode(const QByteArray& bytes);
 };

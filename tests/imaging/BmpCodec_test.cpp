@@ -62,8 +62,8 @@ TEST(BmpCodec, SwapsRedAndBlueForEveryLengthInPlaceOrNot)
                               pixels);
         EXPECT_EQ(copy.left(3 * pixels), expected) << pixels;
         EXPECT_EQ(copy.back(), 'z') << pixels;
-        BmpCodec::swapRedBlue(reinterpret_cast<const uchar*>(source.constData()), reinterpret_cast<uchar*>(source.data()),
-                              pixels);
+        BmpCodec::swapRedBlue(reinterpret_cast<const uchar*>(source.constData()),
+                              reinterpret_cast<uchar*>(source.data()), pixels);
         EXPECT_EQ(source, expected) << pixels;
     }
 }
@@ -80,8 +80,9 @@ TEST(BmpCodec, ReadsPlainFilesStraightFromDiskLikeFromMemory)
     }
     QByteArray noFinalPadding = *BmpCodec::encode(picture, nullptr);
     noFinalPadding.chop(1);
-    const std::pair<const char*, QByteArray> files[] = {
-        {"bottom-up", *BmpCodec::encode(picture, nullptr)}, {"top-down", topDown}, {"no final padding", noFinalPadding}};
+    const std::pair<const char*, QByteArray> files[] = {{"bottom-up", *BmpCodec::encode(picture, nullptr)},
+                                                        {"top-down", topDown},
+                                                        {"no final padding", noFinalPadding}};
     for (const auto& [what, bytes] : files) {
         QFile file(dir.filePath("p.bmp"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -245,13 +246,13 @@ std::vector<BadBmp> badFiles()
         return CodecFixtures::bmp(BmpSpec{.width = w, .height = h, .bpp = bpp, .pixels = pixels});
     };
     auto masked = [&](std::vector<quint32> masks) {
-        return CodecFixtures::bmp(BmpSpec{.width = 1, .height = 1, .bpp = 32, .compression = 3, .masks = masks,
-                                          .pixels = pixels});
+        return CodecFixtures::bmp(
+            BmpSpec{.width = 1, .height = 1, .bpp = 32, .compression = 3, .masks = masks, .pixels = pixels});
     };
     QByteArray bigPalette = CodecFixtures::bmp(BmpSpec{.width = 1, .height = 1, .bpp = 8, .pixels = pixels});
     bigPalette.truncate(60); // the 256-entry palette the header implies is not there
-    QByteArray shortRle = CodecFixtures::bmp(
-        BmpSpec{.width = 4, .height = 4, .bpp = 8, .compression = 1, .palette = fourColours, .pixels = rows({{2, 1, 0, 0}})});
+    QByteArray shortRle = CodecFixtures::bmp(BmpSpec{
+        .width = 4, .height = 4, .bpp = 8, .compression = 1, .palette = fourColours, .pixels = rows({{2, 1, 0, 0}})});
     QByteArray badHeaderSize = plain(1, 1, 24);
     CodecFixtures::put32(badHeaderSize, 14, 0xFFFFFFF0);
     return {
@@ -273,8 +274,8 @@ std::vector<BadBmp> badFiles()
         {"RLE ends early", shortRle},
         {"RLE8 on 4-bit data",
          CodecFixtures::bmp(BmpSpec{.width = 1, .height = 1, .bpp = 4, .compression = 1, .pixels = rows({{0, 1}})})},
-        {"data offset beyond the file", CodecFixtures::bmp(BmpSpec{.width = 1, .height = 1, .pixels = pixels,
-                                                                   .dataOffset = 0xFFFFFF00})},
+        {"data offset beyond the file",
+         CodecFixtures::bmp(BmpSpec{.width = 1, .height = 1, .pixels = pixels, .dataOffset = 0xFFFFFF00})},
         {"truncated pixel data", plain(4, 4, 24)},
         {"header size beyond the file", badHeaderSize},
         {"only the magic", QByteArray("BM")},

@@ -124,8 +124,8 @@ std::optional<QByteArray> CodecFixtures::pngChunk(const QByteArray& png, const c
 {
     int pos = 8;
     while (pos + 12 <= png.size()) {
-        const quint32 length = quint32(uchar(png[pos])) << 24 | uchar(png[pos + 1]) << 16 | uchar(png[pos + 2]) << 8 |
-                               uchar(png[pos + 3]);
+        const quint32 length =
+            quint32(uchar(png[pos])) << 24 | uchar(png[pos + 1]) << 16 | uchar(png[pos + 2]) << 8 | uchar(png[pos + 3]);
         if (png.mid(pos + 4, 4) == type)
             return png.mid(pos + 8, int(length));
         pos += 12 + int(length);

@@ -32,13 +32,13 @@ struct PcxSpec
     int bytesPerLine = 0;
     int encoding = 1;
     QList<QRgb> headerPalette{}; // up to 16 entries
-    QByteArray data{};          // already encoded
+    QByteArray data{};           // already encoded
     QList<QRgb> tailPalette{};   // 256-colour palette after the data, when not empty
 };
 
 class CodecFixtures
 {
-public:
+  public:
     // A smooth, photo-like RGB888 picture.
     static QImage gradient(int width, int height);
     // An Indexed8 picture using every one of `colors` palette entries.

@@ -162,4 +162,12 @@ TEST(ColorReductionTest, FewColoursSurviveExactly)
     const QImage out = ColorReduction::convertColor(picture, 8, false, true);
     EXPECT_EQ(out.pixel(15, 15), qRgb(10, 200, 30));
     EXPECT_EQ(out.pixel(3, 5), qRgb(250, 5, 90));
+    // Sixteen colours at four bits: every one kept, without dithering noise.
+    QImage sixteen(16, 4, QImage::Format_RGB888);
+    for (int x = 0; x < 16; ++x)
+        for (int y = 0; y < 4; ++y)
+            sixteen.setPixel(x, y, qRgb(x * 13, 255 - x * 7, (x * 41) % 256));
+    const QImage four = ColorReduction::convertColor(sixteen, 4, false, true);
+    EXPECT_EQ(PixelProbe::colors(four), PixelProbe::colors(sixteen));
+    EXPECT_EQ(four.pixel(9, 2), sixteen.pixel(9, 2));
 }

@@ -37,9 +37,9 @@ TEST(ImageFile, SavesEveryFormatAndLoadsItBackWithItsBitCount)
         int bitCount;
     };
     const Case cases[] = {
-        {"a.bmp", rgb, FileFormat::Bmp, 24},   {"a.jpg", rgb, FileFormat::Jpeg, 24},
-        {"a.png", rgb, FileFormat::Png, 24},   {"b.png", pal256, FileFormat::Png, 8},
-        {"c.png", pal16, FileFormat::Png, 4},  {"a.gif", pal256, FileFormat::Gif, 8},
+        {"a.bmp", rgb, FileFormat::Bmp, 24},  {"a.jpg", rgb, FileFormat::Jpeg, 24},
+        {"a.png", rgb, FileFormat::Png, 24},  {"b.png", pal256, FileFormat::Png, 8},
+        {"c.png", pal16, FileFormat::Png, 4}, {"a.gif", pal256, FileFormat::Gif, 8},
         {"b.gif", pal16, FileFormat::Gif, 4},
     };
     for (const Case& c : cases) {
@@ -118,12 +118,13 @@ TEST(ImageFile, SurvivesCorruptedFilesOfEveryFormat)
     // Flipped bytes drive each library into its error exits (longjmp for libjpeg and libpng).
     const QImage picture = CodecFixtures::gradient(24, 16);
     const QImage palette = CodecFixtures::indexed(24, 16, 16);
-    const QByteArray samples[] = {*ImageFile::encode(picture, FileFormat::Bmp, {}),
-                                  *ImageFile::encode(picture, FileFormat::Jpeg, {.comment = "c"}),
-                                  *ImageFile::encode(palette, FileFormat::Png, {.comment = "c"}),
-                                  *ImageFile::encode(palette, FileFormat::Gif, {.comment = "c"}),
-                                  CodecFixtures::pcx({.width = 4, .height = 2, .bytesPerLine = 4,
-                                                      .data = CodecFixtures::pcxRle(QByteArray(8, 'a'))})};
+    const QByteArray samples[] = {
+        *ImageFile::encode(picture, FileFormat::Bmp, {}),
+        *ImageFile::encode(picture, FileFormat::Jpeg, {.comment = "c"}),
+        *ImageFile::encode(palette, FileFormat::Png, {.comment = "c"}),
+        *ImageFile::encode(palette, FileFormat::Gif, {.comment = "c"}),
+        CodecFixtures::pcx(
+            {.width = 4, .height = 2, .bytesPerLine = 4, .data = CodecFixtures::pcxRle(QByteArray(8, 'a'))})};
     QRandomGenerator random(1234);
     for (const QByteArray& sample : samples)
         for (int round = 0; round < 300; ++round) {

@@ -122,7 +122,8 @@ TEST(JpegCodec, QualityAndCommentReachTheFile)
 
 TEST(JpegCodec, ReadsGreyscaleProgressiveAndCmyk)
 {
-    const DecodedImage grey = JpegCodec::decode(viaQt(CodecFixtures::gradient(40, 30).convertToFormat(QImage::Format_Grayscale8), false));
+    const DecodedImage grey =
+        JpegCodec::decode(viaQt(CodecFixtures::gradient(40, 30).convertToFormat(QImage::Format_Grayscale8), false));
     ASSERT_TRUE(grey.ok()) << grey.error.toStdString();
     EXPECT_EQ(grey.bitCount, 8);
     EXPECT_EQ(grey.image.format(), QImage::Format_RGB888);
@@ -192,11 +193,15 @@ TEST(JpegCodec, TurnsPhotosUprightByTheirExifOrientation)
             stored.setPixel(x, y, colours[y >= h / 2][x >= w / 2]);
     const QByteArray jpeg = encodeOk(stored);
     // Where each displayed pixel comes from in the stored picture.
-    const std::function<QPoint(int, int)> source[9] = {
-        {}, [](int x, int y) { return QPoint(x, y); }, [&](int x, int y) { return QPoint(w - 1 - x, y); },
-        [&](int x, int y) { return QPoint(w - 1 - x, h - 1 - y); }, [&](int x, int y) { return QPoint(x, h - 1 - y); },
-        [](int x, int y) { return QPoint(y, x); }, [&](int x, int y) { return QPoint(y, h - 1 - x); },
-        [&](int x, int y) { return QPoint(w - 1 - y, h - 1 - x); }, [&](int x, int y) { return QPoint(w - 1 - y, x); }};
+    const std::function<QPoint(int, int)> source[9] = {{},
+                                                       [](int x, int y) { return QPoint(x, y); },
+                                                       [&](int x, int y) { return QPoint(w - 1 - x, y); },
+                                                       [&](int x, int y) { return QPoint(w - 1 - x, h - 1 - y); },
+                                                       [&](int x, int y) { return QPoint(x, h - 1 - y); },
+                                                       [](int x, int y) { return QPoint(y, x); },
+                                                       [&](int x, int y) { return QPoint(y, h - 1 - x); },
+                                                       [&](int x, int y) { return QPoint(w - 1 - y, h - 1 - x); },
+                                                       [&](int x, int y) { return QPoint(w - 1 - y, x); }};
     for (int o = 1; o <= 8; ++o) {
         const DecodedImage d = JpegCodec::decode(withExif(jpeg, exifPayload(o, o % 2 == 0)));
         ASSERT_TRUE(d.ok()) << d.error.toStdString();
@@ -207,8 +212,8 @@ TEST(JpegCodec, TurnsPhotosUprightByTheirExifOrientation)
                                 QPoint(expected.width() / 4, 3 * expected.height() / 4),
                                 QPoint(3 * expected.width() / 4, 3 * expected.height() / 4)}) {
             const QPoint from = source[o](at.x(), at.y());
-            EXPECT_TRUE(near(d.image.pixel(at), stored.pixel(from))) << "orientation " << o << " at " << at.x() << ","
-                                                                    << at.y();
+            EXPECT_TRUE(near(d.image.pixel(at), stored.pixel(from)))
+                << "orientation " << o << " at " << at.x() << "," << at.y();
         }
     }
 }
@@ -225,7 +230,8 @@ TEST(JpegCodec, RefusesBrokenAndOversizedFiles)
     QByteArray huge = file;
     const int sof = int(huge.indexOf("\xFF\xC0"));
     ASSERT_GT(sof, 0);
-    huge[sof + 5] = char(0x9C), huge[sof + 6] = char(0x40), huge[sof + 7] = char(0x9C), huge[sof + 8] = char(0x40); // 40000
+    huge[sof + 5] = char(0x9C), huge[sof + 6] = char(0x40), huge[sof + 7] = char(0x9C),
+               huge[sof + 8] = char(0x40); // 40000
     const DecodedImage d = JpegCodec::decode(huge);
     EXPECT_FALSE(d.ok());
     EXPECT_TRUE(d.error.contains("limit")) << d.error.toStdString();

@@ -34,8 +34,11 @@ TEST(PcxCodec, ReadsEightBitWithTheTrailingPalette)
     palette[7] = qRgb(200, 100, 50);
     palette[0xC5] = qRgb(9, 8, 7);
     // Row of 3 pixels in a 4-byte line: a run of two 7s, then 0xC5, which must be escaped as a run of one.
-    const PcxSpec spec{.width = 3, .height = 2, .bytesPerLine = 4,
-                       .data = CodecFixtures::pcxRle(bytes({7, 7, 0xC5, 0, 0xC5, 7, 7, 0})), .tailPalette = palette};
+    const PcxSpec spec{.width = 3,
+                       .height = 2,
+                       .bytesPerLine = 4,
+                       .data = CodecFixtures::pcxRle(bytes({7, 7, 0xC5, 0, 0xC5, 7, 7, 0})),
+                       .tailPalette = palette};
     const DecodedImage d = decodeOk(spec);
     EXPECT_EQ(d.bitCount, 8);
     EXPECT_EQ(d.image.format(), QImage::Format_RGB888);
@@ -48,7 +51,10 @@ TEST(PcxCodec, ReadsEightBitWithTheTrailingPalette)
 TEST(PcxCodec, ReadsTwentyFourBitAsThreePlanes)
 {
     // One line: red plane, green plane, blue plane; a run crosses from one line into the next.
-    const PcxSpec spec{.width = 2, .height = 2, .planes = 3, .bytesPerLine = 2,
+    const PcxSpec spec{.width = 2,
+                       .height = 2,
+                       .planes = 3,
+                       .bytesPerLine = 2,
                        .data = bytes({0xC2, 255, 0, 10, 0xC3, 20, 0xC1, 255, 0xC4, 30})};
     const DecodedImage d = decodeOk(spec);
     EXPECT_EQ(d.bitCount, 24);
@@ -60,8 +66,13 @@ TEST(PcxCodec, ReadsTwentyFourBitAsThreePlanes)
 
 TEST(PcxCodec, ReadsFourBitPackedAndPlanarAndOneBit)
 {
-    const PcxSpec packed{.width = 3, .height = 1, .bitsPerPlane = 4, .bytesPerLine = 2, .encoding = 0,
-                         .headerPalette = sixteen, .data = bytes({0x1F, 0x80})};
+    const PcxSpec packed{.width = 3,
+                         .height = 1,
+                         .bitsPerPlane = 4,
+                         .bytesPerLine = 2,
+                         .encoding = 0,
+                         .headerPalette = sixteen,
+                         .data = bytes({0x1F, 0x80})};
     DecodedImage d = decodeOk(packed);
     EXPECT_EQ(d.bitCount, 4);
     EXPECT_EQ(d.image.pixel(0, 0), sixteen[1]);
@@ -69,16 +80,21 @@ TEST(PcxCodec, ReadsFourBitPackedAndPlanarAndOneBit)
     EXPECT_EQ(d.image.pixel(2, 0), sixteen[8]);
 
     // Four one-bit planes: pixel 0 has bits 1,0,1,1 in planes 0..3 -> index 13; pixel 1 only plane 1 -> 2.
-    const PcxSpec planar{.width = 2, .height = 1, .bitsPerPlane = 1, .planes = 4, .bytesPerLine = 2,
-                         .encoding = 0, .headerPalette = sixteen,
+    const PcxSpec planar{.width = 2,
+                         .height = 1,
+                         .bitsPerPlane = 1,
+                         .planes = 4,
+                         .bytesPerLine = 2,
+                         .encoding = 0,
+                         .headerPalette = sixteen,
                          .data = bytes({0x80, 0, 0x40, 0, 0x80, 0, 0x80, 0})};
     d = decodeOk(planar);
     EXPECT_EQ(d.bitCount, 4);
     EXPECT_EQ(d.image.pixel(0, 0), sixteen[13]);
     EXPECT_EQ(d.image.pixel(1, 0), sixteen[2]);
 
-    const PcxSpec mono{.width = 9, .height = 1, .bitsPerPlane = 1, .bytesPerLine = 2, .encoding = 0,
-                       .data = bytes({0x80, 0x80})};
+    const PcxSpec mono{
+        .width = 9, .height = 1, .bitsPerPlane = 1, .bytesPerLine = 2, .encoding = 0, .data = bytes({0x80, 0x80})};
     d = decodeOk(mono);
     EXPECT_EQ(d.bitCount, 1);
     EXPECT_EQ(d.image.pixel(0, 0), qRgb(255, 255, 255));
@@ -89,8 +105,14 @@ TEST(PcxCodec, ReadsFourBitPackedAndPlanarAndOneBit)
 TEST(PcxCodec, ReadsThreeOneBitPlanesAsEightColours)
 {
     // Found by fuzzing: three planes of one bit once took the 24-bit path and read past the line.
-    const PcxSpec spec{.width = 9, .height = 1, .bitsPerPlane = 1, .planes = 3, .bytesPerLine = 2, .encoding = 0,
-                       .headerPalette = sixteen, .data = bytes({0x80, 0x80, 0x00, 0x80, 0x80, 0x00})};
+    const PcxSpec spec{.width = 9,
+                       .height = 1,
+                       .bitsPerPlane = 1,
+                       .planes = 3,
+                       .bytesPerLine = 2,
+                       .encoding = 0,
+                       .headerPalette = sixteen,
+                       .data = bytes({0x80, 0x80, 0x00, 0x80, 0x80, 0x00})};
     const DecodedImage d = decodeOk(spec);
     EXPECT_EQ(d.bitCount, 3);
     EXPECT_EQ(d.image.pixel(0, 0), sixteen[5]);
@@ -111,7 +133,8 @@ TEST(PcxCodec, RefusesMalformedFilesWithAReason)
     const std::vector<std::pair<const char*, PcxSpec>> bad = {
         {"line shorter than the row", {.width = 9, .height = 1, .bytesPerLine = 8, .data = some}},
         {"zero planes", {.width = 1, .height = 1, .planes = 0, .bytesPerLine = 2, .data = some}},
-        {"five one-bit planes", {.width = 1, .height = 1, .bitsPerPlane = 1, .planes = 5, .bytesPerLine = 2, .data = some}},
+        {"five one-bit planes",
+         {.width = 1, .height = 1, .bitsPerPlane = 1, .planes = 5, .bytesPerLine = 2, .data = some}},
         {"two eight-bit planes", {.width = 1, .height = 1, .planes = 2, .bytesPerLine = 2, .data = some}},
         {"three-bit pixels", {.width = 1, .height = 1, .bitsPerPlane = 3, .bytesPerLine = 2, .data = some}},
         {"truncated data", {.width = 4, .height = 4, .bytesPerLine = 4, .encoding = 0, .data = some}},
@@ -133,8 +156,11 @@ TEST(PcxCodec, RefusesMalformedFilesWithAReason)
 
 TEST(PcxCodec, SurvivesEveryTruncation)
 {
-    const PcxSpec spec{.width = 5, .height = 3, .bytesPerLine = 6,
-                       .data = CodecFixtures::pcxRle(QByteArray(18, char(0xD0))), .tailPalette = sixteen};
+    const PcxSpec spec{.width = 5,
+                       .height = 3,
+                       .bytesPerLine = 6,
+                       .data = CodecFixtures::pcxRle(QByteArray(18, char(0xD0))),
+                       .tailPalette = sixteen};
     const QByteArray file = CodecFixtures::pcx(spec);
     for (int n = 0; n < file.size(); ++n) {
         const DecodedImage d = PcxCodec::decode(file.left(n));

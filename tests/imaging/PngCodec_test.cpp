@@ -136,7 +136,8 @@ TEST(PngCodec, RefusesBrokenAndOversizedFiles)
     // A valid IHDR (with its CRC) announcing 25000 x 25000: within a side, beyond the pixel limit.
     QByteArray huge = file;
     for (int i = 0; i < 2; ++i) {
-        huge[16 + 4 * i] = 0, huge[17 + 4 * i] = 0, huge[18 + 4 * i] = char(25000 >> 8), huge[19 + 4 * i] = char(25000 & 0xFF);
+        huge[16 + 4 * i] = 0, huge[17 + 4 * i] = 0, huge[18 + 4 * i] = char(25000 >> 8),
+                      huge[19 + 4 * i] = char(25000 & 0xFF);
     }
     const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(huge.constData() + 12), 17);
     for (int i = 0; i < 4; ++i)
