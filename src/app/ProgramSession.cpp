@@ -74,6 +74,10 @@ void ProgramSession::createMainWindow()
     connect(frMain_, &TfrMain::filesDropped, this,
             guarded(prompts_, [this](const QStringList& files) { workbench_.loader.loadDroppedFiles(files); }));
     connectLayers();
+    ModelSelectPage* modelPage = frMain_->tsSelectMP;
+    workbench_.saver.setLimitSource([modelPage] { return qint64(modelPage->sizeLimit()); });
+    connect(frMain_->btSave, &QPushButton::clicked, this,
+            guarded(prompts_, [this](bool) { workbench_.saver.btSaveClick(); }));
     ImageDisplay* display = frMain_->IkDispMain;
     workbench_.operations.setSelection([display] {
         return std::array<int, 4>{display->rectLeft(), display->rectTop(), display->rectRight(), display->rectBottom()};
@@ -131,6 +135,7 @@ void ProgramSession::createDialogs()
     frProgress_ = track(new TfrProgress(frMain_));
     frColCheck_ = track(new TfrColCheck(prompts_, supportAddress, frMain_));
     workbench_.operations.setProgress(frProgress_);
+    workbench_.saver.setProgress(frProgress_);
     connect(frMain_->btOption, &QPushButton::clicked, frOption_, [this] { frOption_->exec(); });
     connect(frMain_->tsSelectMP->btDirectSize, &QPushButton::clicked, frDirectSize_,
             guarded(prompts_, [this](bool) { frMain_->tsSelectMP->btDirectSizeClick(*frDirectSize_); }));

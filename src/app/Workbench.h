@@ -3,6 +3,7 @@
 #include "catalogue/ModelCatalogue.h"
 #include "decoration/DrawingLayers.h"
 #include "foundation/ProgramOptions.h"
+#include "output/SaveCommand.h"
 #include "workspace/ImageOperations.h"
 #include "workspace/OperationLog.h"
 #include "workspace/PictureLoader.h"
@@ -21,7 +22,8 @@ struct Workbench {
           loader(workspace, undo, log, options, prompts),
           undoCommand(workspace, undo, log, prompts),
           layers(undo, prompts),
-          operations(workspace, undo, log, options, prompts)
+          operations(workspace, undo, log, options, prompts),
+          saver(workspace, layers, undoCommand, options, prompts)
     {
         defineStandardOperations(operations);
         loader.setLayerHooks({[this] { layers.resetForLoading(); }, [this] { layers.ReleaseLayerPicture(); }});
@@ -41,4 +43,5 @@ struct Workbench {
     UndoCommand undoCommand;
     DrawingLayers layers;
     ImageOperations operations;
+    SaveCommand saver;
 };

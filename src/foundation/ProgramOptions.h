@@ -32,7 +32,7 @@ struct ProgramOptions {
     int placement = 4;                  // mg0..mg8, "中央"
     EffectOptions effects;
     SaveFormatChoice saveFormat = SaveFormatChoice::Jpeg; // sbJPEG..sbBMP
-    bool dither = false;                // cbDither
+    bool dither = true;                 // cbDither: on at every start
     bool fixedPalette = false;          // cbFixedPal
     bool useSocks = false;              // cbSocks
     QString socksServer, socksPort, socksUser, socksPassword;
