@@ -12,6 +12,19 @@ void setError(QString* error, const QString& text)
         *error = text;
 }
 
+// Far beyond any surface, and small enough that no coordinate arithmetic can overflow.
+constexpr int kMaxCoordinate = 1 << 20;
+
+bool coordinatesInRange(std::initializer_list<int> values, QString* error)
+{
+    for (int v : values)
+        if (v < -kMaxCoordinate || v > kMaxCoordinate) {
+            setError(error, QStringLiteral("Coordinate %1 is out of range.").arg(v));
+            return false;
+        }
+    return true;
+}
+
 bool paintable(const QImage& surface)
 {
     return !surface.isNull() && surface.format() != QImage::Format_Indexed8 && surface.depth() >= 16;
@@ -48,34 +61,35 @@ void ImagePrinter::fill(QImage& surface, const PixelSpans& spans, QRgb color)
 
 bool ImagePrinter::line(QImage& surface, int left, int top, int right, int bottom, QString* error) const
 {
-    if (!checkDrawable(surface, error))
+    if (!checkDrawable(surface, error) || !coordinatesInRange({left, top, right, bottom}, error))
         return false;
+    const ShapeRasterizer raster(surface.rect());
     if (hasPen())
-        fill(surface, ShapeRasterizer::line(left, top, right, bottom, attributes_.penWidth), attributes_.penColor);
+        fill(surface, raster.line(left, top, right, bottom, attributes_.penWidth), attributes_.penColor);
     return true;
 }
 
 bool ImagePrinter::rectangle(QImage& surface, int left, int top, int right, int bottom, QString* error) const
 {
-    if (!checkDrawable(surface, error))
+    if (!checkDrawable(surface, error) || !coordinatesInRange({left, top, right, bottom}, error))
         return false;
+    const ShapeRasterizer raster(surface.rect());
     if (hasBrush())
-        fill(surface, ShapeRasterizer::rectangleFill(left, top, right, bottom), attributes_.brushColor);
+        fill(surface, raster.rectangleFill(left, top, right, bottom), attributes_.brushColor);
     if (hasPen())
-        fill(surface, ShapeRasterizer::rectangleOutline(left, top, right, bottom, attributes_.penWidth),
-             attributes_.penColor);
+        fill(surface, raster.rectangleOutline(left, top, right, bottom, attributes_.penWidth), attributes_.penColor);
     return true;
 }
 
 bool ImagePrinter::ellipse(QImage& surface, int left, int top, int right, int bottom, QString* error) const
 {
-    if (!checkDrawable(surface, error))
+    if (!checkDrawable(surface, error) || !coordinatesInRange({left, top, right, bottom}, error))
         return false;
+    const ShapeRasterizer raster(surface.rect());
     if (hasBrush())
-        fill(surface, ShapeRasterizer::ellipseFill(left, top, right, bottom), attributes_.brushColor);
+        fill(surface, raster.ellipseFill(left, top, right, bottom), attributes_.brushColor);
     if (hasPen())
-        fill(surface, ShapeRasterizer::ellipseOutline(left, top, right, bottom, attributes_.penWidth),
-             attributes_.penColor);
+        fill(surface, raster.ellipseOutline(left, top, right, bottom, attributes_.penWidth), attributes_.penColor);
     return true;
 }
 
@@ -89,11 +103,23 @@ bool ImagePrinter::textOut(QImage& surface, int x, int y, QString* error) const
                             .arg(attributes_.textAngle));
         return false;
     }
+    if (attributes_.fontSize < 1 || attributes_.fontSize > 1000) {
+        setError(error, QStringLiteral("Font size %1 is outside 1 to 1000 points.").arg(attributes_.fontSize));
+        return false;
+    }
+    if (!coordinatesInRange({x, y}, error))
+        return false;
     if (attributes_.text.isEmpty())
         return true;
     const TextRenderer::Mask mask = TextRenderer::render(attributes_);
+    if (mask.image.isNull()) {
+        setError(error, QStringLiteral("The text is too large to draw."));
+        return false;
+    }
     if (!attributes_.textTransparent)
-        fill(surface, ShapeRasterizer::rectangleFill(x, y, x + mask.cell.width(), y + mask.cell.height()), 0xffffffff);
+        fill(surface,
+             ShapeRasterizer(surface.rect()).rectangleFill(x, y, x + mask.cell.width(), y + mask.cell.height()),
+             0xffffffff);
     PixelSpans spans;
     const QPoint at = QPoint(x, y) + mask.origin;
     for (int row = 0; row < mask.image.height(); ++row) {
@@ -120,6 +146,8 @@ bool ImagePrinter::imageOut(QImage& surface, const QImage& image, int left, int 
         setError(error, QStringLiteral("Placing a picture needs a drawing surface and a picture."));
         return false;
     }
+    if (!coordinatesInRange({left, top, right, bottom}, error))
+        return false;
     QRect box(QPoint(std::min(left, right), std::min(top, bottom)),
               QSize(std::abs(right - left), std::abs(bottom - top)));
     if (box.isEmpty())

@@ -32,18 +32,18 @@ double halfExtent(double a, double b, double d)
 
 } // namespace
 
-PixelSpans ShapeRasterizer::rectangleFill(int left, int top, int right, int bottom)
+PixelSpans ShapeRasterizer::rectangleFill(int left, int top, int right, int bottom) const
 {
     const Box box = inclusiveBox(left, top, right, bottom);
     PixelSpans spans;
     if (box.right < box.left || box.bottom < box.top)
         return spans;
-    for (int y = box.top; y <= box.bottom; ++y)
-        spans.push_back({y, box.left, box.right});
+    for (int y = std::max(box.top, clip_.top()); y <= std::min(box.bottom, clip_.bottom()); ++y)
+        addSpan(spans, y, box.left, box.right);
     return spans;
 }
 
-PixelSpans ShapeRasterizer::rectangleOutline(int left, int top, int right, int bottom, int penWidth)
+PixelSpans ShapeRasterizer::rectangleOutline(int left, int top, int right, int bottom, int penWidth) const
 {
     const Box box = inclusiveBox(left, top, right, bottom);
     PixelSpans spans;
@@ -53,30 +53,30 @@ PixelSpans ShapeRasterizer::rectangleOutline(int left, int top, int right, int b
     const int in = (penWidth - 1) / 2 + 1;
     const Box outer{box.left - out, box.top - out, box.right + out, box.bottom + out};
     const Box inner{box.left + in, box.top + in, box.right - in, box.bottom - in};
-    for (int y = outer.top; y <= outer.bottom; ++y) {
+    for (int y = std::max(outer.top, clip_.top()); y <= std::min(outer.bottom, clip_.bottom()); ++y) {
         if (y < inner.top || y > inner.bottom || inner.right < inner.left) {
-            spans.push_back({y, outer.left, outer.right});
+            addSpan(spans, y, outer.left, outer.right);
         } else {
-            spans.push_back({y, outer.left, inner.left - 1});
-            spans.push_back({y, inner.right + 1, outer.right});
+            addSpan(spans, y, outer.left, inner.left - 1);
+            addSpan(spans, y, inner.right + 1, outer.right);
         }
     }
     return spans;
 }
 
-PixelSpans ShapeRasterizer::ellipseInBox(int left, int top, int right, int bottom)
+PixelSpans ShapeRasterizer::ellipseInBox(int left, int top, int right, int bottom) const
 {
     PixelSpans spans;
     if (right < left || bottom < top)
         return spans;
     const double cx = (left + right) / 2.0, cy = (top + bottom) / 2.0;
     const double a = (right - left) / 2.0, b = (bottom - top) / 2.0;
-    for (int y = top; y <= bottom; ++y) {
+    for (int y = std::max(top, clip_.top()); y <= std::min(bottom, clip_.bottom()); ++y) {
         const double dy = y - cy;
         // Pixels whose column the curve reaches within half a pixel, widened by those it passes in this row.
         const double rowHalf = halfExtent(a, b, dy) + 0.5;
         int first = right + 1, last = left - 1;
-        for (int x = left; x <= right; ++x) {
+        for (int x = std::max(left, clip_.left()); x <= std::min(right, clip_.right()); ++x) {
             const double dx = x - cx;
             if (std::abs(dx) <= rowHalf || std::abs(dy) <= halfExtent(b, a, dx) + 0.5) {
                 first = std::min(first, x);
@@ -89,13 +89,13 @@ PixelSpans ShapeRasterizer::ellipseInBox(int left, int top, int right, int botto
     return spans;
 }
 
-PixelSpans ShapeRasterizer::ellipseFill(int left, int top, int right, int bottom)
+PixelSpans ShapeRasterizer::ellipseFill(int left, int top, int right, int bottom) const
 {
     const Box box = inclusiveBox(left, top, right, bottom);
     return ellipseInBox(box.left, box.top, box.right, box.bottom);
 }
 
-PixelSpans ShapeRasterizer::ellipseOutline(int left, int top, int right, int bottom, int penWidth)
+PixelSpans ShapeRasterizer::ellipseOutline(int left, int top, int right, int bottom, int penWidth) const
 {
     const Box box = inclusiveBox(left, top, right, bottom);
     if (box.right < box.left || box.bottom < box.top || penWidth < 1)
@@ -128,14 +128,14 @@ PixelSpans ShapeRasterizer::subtract(const PixelSpans& outer, const PixelSpans& 
     return spans;
 }
 
-PixelSpans ShapeRasterizer::line(int x0, int y0, int x1, int y1, int penWidth)
+PixelSpans ShapeRasterizer::line(int x0, int y0, int x1, int y1, int penWidth) const
 {
     if (penWidth <= 1)
         return thinLine(x0, y0, x1, y1);
     return wideLine(x0, y0, x1, y1, penWidth);
 }
 
-PixelSpans ShapeRasterizer::thinLine(int x0, int y0, int x1, int y1)
+PixelSpans ShapeRasterizer::thinLine(int x0, int y0, int x1, int y1) const
 {
     PixelSpans spans;
     const long long dx = std::llabs(static_cast<long long>(x1) - x0);
@@ -144,7 +144,7 @@ PixelSpans ShapeRasterizer::thinLine(int x0, int y0, int x1, int y1)
     long long err = dx + dy;
     int x = x0, y = y0;
     while (x != x1 || y != y1) {
-        spans.push_back({y, x, x});
+        addSpan(spans, y, x, x);
         const long long e2 = 2 * err;
         if (e2 >= dy) {
             err += dy;
@@ -158,7 +158,7 @@ PixelSpans ShapeRasterizer::thinLine(int x0, int y0, int x1, int y1)
     return spans;
 }
 
-PixelSpans ShapeRasterizer::wideLine(int x0, int y0, int x1, int y1, int penWidth)
+PixelSpans ShapeRasterizer::wideLine(int x0, int y0, int x1, int y1, int penWidth) const
 {
     // An even pen is centred on pixel corners (the top-left one), an odd pen on the pixel centre.
     const double shift = penWidth % 2 == 0 ? -0.5 : 0.0;
@@ -169,10 +169,14 @@ PixelSpans ShapeRasterizer::wideLine(int x0, int y0, int x1, int y1, int penWidt
     const double length2 = vx * vx + vy * vy;
     const int reach = penWidth / 2 + 1;
     PixelSpans spans;
-    for (int y = std::min(y0, y1) - reach; y <= std::max(y0, y1) + reach; ++y) {
+    const int top = std::max(std::min(y0, y1) - reach, clip_.top());
+    const int bottom = std::min(std::max(y0, y1) + reach, clip_.bottom());
+    const int left = std::max(std::min(x0, x1) - reach, clip_.left());
+    const int right = std::min(std::max(x0, x1) + reach, clip_.right());
+    for (int y = top; y <= bottom; ++y) {
         int first = 0, last = -1;
         bool any = false;
-        for (int x = std::min(x0, x1) - reach; x <= std::max(x0, x1) + reach; ++x) {
+        for (int x = left; x <= right; ++x) {
             const double t = length2 > 0 ? std::clamp(((x - ax) * vx + (y - ay) * vy) / length2, 0.0, 1.0) : 0.0;
             const double ex = x - (ax + t * vx), ey = y - (ay + t * vy);
             if (ex * ex + ey * ey <= limit) {
@@ -186,4 +190,14 @@ PixelSpans ShapeRasterizer::wideLine(int x0, int y0, int x1, int y1, int penWidt
             spans.push_back({y, first, last});
     }
     return spans;
+}
+
+void ShapeRasterizer::addSpan(PixelSpans& spans, int y, int left, int right) const
+{
+    if (y < clip_.top() || y > clip_.bottom())
+        return;
+    left = std::max(left, clip_.left());
+    right = std::min(right, clip_.right());
+    if (left <= right)
+        spans.push_back({y, left, right});
 }

@@ -34,6 +34,8 @@ QImage TextRenderer::drawLine(const QFont& font, const QString& text, int paddin
     const QFontMetrics metrics(font);
     cell = QSize(metrics.horizontalAdvance(text), metrics.height());
     QImage image(cell + QSize(2 * padding, 2 * padding), QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
     image.fill(Qt::black);
     QPainter painter(&image);
     painter.setFont(font);
@@ -51,6 +53,8 @@ QImage TextRenderer::drawColumn(const QFont& font, const QStringList& glyphs, in
         width = std::max(width, metrics.horizontalAdvance(g));
     cell = QSize(width, metrics.height() * int(glyphs.size()));
     QImage image(cell + QSize(2 * padding, 2 * padding), QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
     image.fill(Qt::black);
     QPainter painter(&image);
     painter.setFont(font);
@@ -73,6 +77,8 @@ TextRenderer::Mask TextRenderer::render(const PrintAttributes& attributes)
     QSize cell;
     const QImage drawn = attributes.textDirection >= 2 ? drawColumn(f, glyphs, padding, cell)
                                                        : drawLine(f, glyphs.join(QString()), padding, cell);
+    if (drawn.isNull())
+        return {}; // too large to render
     QImage mask(drawn.size(), QImage::Format_Grayscale8);
     for (int y = 0; y < drawn.height(); ++y) {
         const auto* src = reinterpret_cast<const QRgb*>(drawn.constScanLine(y));

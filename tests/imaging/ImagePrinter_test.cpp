@@ -262,3 +262,20 @@ TEST(ImagePrinterPictureTest, GetImageFromHdcCopiesTheTopLeft)
     EXPECT_TRUE(ImagePrinter::getImageFromHdc(s, 10, 5, 8).isNull());
     EXPECT_TRUE(ImagePrinter::getImageFromHdc(s, 0, 5, 24).isNull());
 }
+
+TEST(ImagePrinterShapesTest, ShapesFarOffTheSurfaceAreClippedQuickly)
+{
+    QImage s = surface();
+    ImagePrinter p = printer(50);
+    // Huge shapes only cost what lies on the surface; absurd coordinates are refused.
+    EXPECT_TRUE(p.ellipse(s, -500000, -500000, 500000, 500000));
+    EXPECT_EQ(PixelProbe::colors(s), std::set<QRgb>({kBrush & 0xffffff}));
+    EXPECT_TRUE(p.line(s, -900000, 20, 900000, 20));
+    EXPECT_EQ(s.pixel(0, 20), kPen);
+    QString error;
+    EXPECT_FALSE(p.rectangle(s, INT_MIN, 0, INT_MAX, 10, &error));
+    EXPECT_FALSE(error.isEmpty());
+    p.attributes().fontSize = 5000;
+    p.attributes().text = QStringLiteral("x");
+    EXPECT_FALSE(p.textOut(s, 0, 0));
+}
