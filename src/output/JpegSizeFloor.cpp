@@ -46,18 +46,19 @@ int crOf(const uchar* p)
 void forwardDct(int* d)
 {
     constexpr int constBits = 13, pass1Bits = 2;
-    auto descale = [](int64_t x, int n) { return int((x + (int64_t(1) << (n - 1))) >> n); };
+    // 32 bits suffice for 8-bit samples; the library's SIMD code keeps these products in 32-bit lanes too.
+    auto descale = [](int32_t x, int n) { return int((x + (int32_t(1) << (n - 1))) >> n); };
     for (int pass = 0; pass < 2; ++pass) {
         const int step = pass == 0 ? 1 : 8, stride = pass == 0 ? 8 : 1;
         const int evenShift = pass == 0 ? 0 : pass1Bits; // pass 1 scales up, pass 2 scales back
         const int oddShift = pass == 0 ? constBits - pass1Bits : constBits + pass1Bits;
         for (int i = 0; i < 8; ++i) {
             int* p = d + i * stride;
-            const int64_t t0 = p[0] + p[7 * step], t7 = p[0] - p[7 * step];
-            const int64_t t1 = p[step] + p[6 * step], t6 = p[step] - p[6 * step];
-            const int64_t t2 = p[2 * step] + p[5 * step], t5 = p[2 * step] - p[5 * step];
-            const int64_t t3 = p[3 * step] + p[4 * step], t4 = p[3 * step] - p[4 * step];
-            const int64_t t10 = t0 + t3, t13 = t0 - t3, t11 = t1 + t2, t12 = t1 - t2;
+            const int32_t t0 = p[0] + p[7 * step], t7 = p[0] - p[7 * step];
+            const int32_t t1 = p[step] + p[6 * step], t6 = p[step] - p[6 * step];
+            const int32_t t2 = p[2 * step] + p[5 * step], t5 = p[2 * step] - p[5 * step];
+            const int32_t t3 = p[3 * step] + p[4 * step], t4 = p[3 * step] - p[4 * step];
+            const int32_t t10 = t0 + t3, t13 = t0 - t3, t11 = t1 + t2, t12 = t1 - t2;
             if (pass == 0) {
                 p[0] = int((t10 + t11) * (1 << pass1Bits));
                 p[4 * step] = int((t10 - t11) * (1 << pass1Bits));
@@ -65,12 +66,12 @@ void forwardDct(int* d)
                 p[0] = descale(t10 + t11, evenShift);
                 p[4 * step] = descale(t10 - t11, evenShift);
             }
-            const int64_t z1e = (t12 + t13) * 4433;
+            const int32_t z1e = (t12 + t13) * 4433;
             p[2 * step] = descale(z1e + t13 * 6270, oddShift);
             p[6 * step] = descale(z1e - t12 * 15137, oddShift);
-            const int64_t z1 = (t4 + t7) * -7373, z2 = (t5 + t6) * -20995;
-            const int64_t z5 = (t4 + t6 + t5 + t7) * 9633;
-            const int64_t z3 = (t4 + t6) * -16069 + z5, z4 = (t5 + t7) * -3196 + z5;
+            const int32_t z1 = (t4 + t7) * -7373, z2 = (t5 + t6) * -20995;
+            const int32_t z5 = (t4 + t6 + t5 + t7) * 9633;
+            const int32_t z3 = (t4 + t6) * -16069 + z5, z4 = (t5 + t7) * -3196 + z5;
             p[7 * step] = descale(t4 * 2446 + z1 + z3, oddShift);
             p[5 * step] = descale(t5 * 16819 + z2 + z4, oddShift);
             p[3 * step] = descale(t6 * 25172 + z2 + z3, oddShift);
@@ -228,8 +229,7 @@ struct JpegSizeFloor::Tally
     qint64 partialBound = 0;
 };
 
-JpegSizeFloor::JpegSizeFloor(const QImage& image, const QByteArray& fileAt100)
-    : width_(image.width()), height_(image.height())
+JpegSizeFloor::JpegSizeFloor(const QImage& image) : width_(image.width()), height_(image.height())
 {
     proven_.fill(0);
     if (image.isNull() || image.format() != QImage::Format_RGB888)
@@ -251,7 +251,13 @@ JpegSizeFloor::JpegSizeFloor(const QImage& image, const QByteArray& fileAt100)
         }
     }
     transform(image);
-    valid_ = matchesFile(fileAt100) && coefficientsMatch(fileAt100);
+    transformed_ = true;
+}
+
+bool JpegSizeFloor::check(const QByteArray& fileAt100)
+{
+    valid_ = transformed_ && matchesFile(fileAt100) && coefficientsMatch(fileAt100);
+    return valid_;
 }
 
 void JpegSizeFloor::transform(const QImage& rgb)
@@ -264,45 +270,51 @@ void JpegSizeFloor::transform(const QImage& rgb)
     luma_.reserve(size_t(lumaBlocksAcross_) * lumaBlocksDown_ * 64);
     cb_.reserve(size_t(mcusAcross_) * mcusDown_ * 64);
     cr_.reserve(cb_.capacity());
-    std::vector<uint8_t> luma, chroma;
+    McuRowBuffers buffers;
     for (int row = 0; row < mcusDown_; ++row)
-        transformMcuRow(rgb, row, luma, chroma);
+        transformMcuRow(rgb, row, buffers);
 }
 
-// One row of MCUs: 16 luma rows and 8 rows of each chroma plane, padded the way the library pads
-// (edge pixels repeated; chroma rows below the picture repeat the last chroma row).
-void JpegSizeFloor::transformMcuRow(const QImage& rgb, int mcuRow, std::vector<uint8_t>& luma,
-                                    std::vector<uint8_t>& chroma)
+// One row of MCUs: 16 picture rows converted to Y, Cb and Cr, and 8 rows of each chroma plane
+// averaged from them, padded the way the library pads (edge pixels repeated; chroma rows below the
+// picture repeat the last chroma row).
+void JpegSizeFloor::transformMcuRow(const QImage& rgb, int mcuRow, McuRowBuffers& b)
 {
-    const int lumaStride = lumaBlocksAcross_ * 8 + 8, chromaStride = mcusAcross_ * 8;
-    luma.assign(size_t(lumaStride) * 16, 0);
-    chroma.assign(size_t(chromaStride) * 16, 0); // Cb rows 0..7, then Cr rows 0..7
-    auto pixel = [&](int x, int y) {
-        return rgb.constScanLine(std::min(y, height_ - 1)) + 3 * std::min(x, width_ - 1);
-    };
-    for (int r = 0; r < 16; ++r)
-        for (int x = 0; x < lumaStride; ++x)
-            luma[size_t(r) * lumaStride + x] = uint8_t(lumaOf(pixel(x, mcuRow * 16 + r)));
+    const int padded = mcusAcross_ * 16, chromaStride = mcusAcross_ * 8;
+    b.y.resize(size_t(padded) * 16);
+    b.cb.resize(b.y.size());
+    b.cr.resize(b.y.size());
+    b.chroma.resize(size_t(chromaStride) * 16); // Cb rows 0..7, then Cr rows 0..7
+    for (int r = 0; r < 16; ++r) {
+        const uchar* line = rgb.constScanLine(std::min(mcuRow * 16 + r, height_ - 1));
+        const size_t row = size_t(r) * padded;
+        for (int x = 0; x < padded; ++x) {
+            const uchar* p = line + 3 * std::min(x, width_ - 1);
+            b.y[row + x] = uint8_t(lumaOf(p));
+            b.cb[row + x] = uint8_t(cbOf(p));
+            b.cr[row + x] = uint8_t(crOf(p));
+        }
+    }
     const int lastChromaRow = (height_ + 1) / 2 - 1;
     for (int r = 0; r < 8; ++r) {
-        const int y = 2 * std::min(mcuRow * 8 + r, lastChromaRow);
+        const size_t top = size_t(2 * std::min(mcuRow * 8 + r, lastChromaRow) - mcuRow * 16) * padded;
+        const size_t below = top + size_t(padded);
         for (int x = 0; x < chromaStride; ++x) {
-            const uchar *p00 = pixel(2 * x, y), *p01 = pixel(2 * x + 1, y);
-            const uchar *p10 = pixel(2 * x, y + 1), *p11 = pixel(2 * x + 1, y + 1);
-            const int bias = (x & 1) ? 2 : 1;
-            chroma[size_t(r) * chromaStride + x] = uint8_t((cbOf(p00) + cbOf(p01) + cbOf(p10) + cbOf(p11) + bias) >> 2);
-            chroma[size_t(r + 8) * chromaStride + x] =
-                uint8_t((crOf(p00) + crOf(p01) + crOf(p10) + crOf(p11) + bias) >> 2);
+            const int bias = (x & 1) ? 2 : 1, a = 2 * x, c = 2 * x + 1;
+            b.chroma[size_t(r) * chromaStride + x] =
+                uint8_t((b.cb[top + a] + b.cb[top + c] + b.cb[below + a] + b.cb[below + c] + bias) >> 2);
+            b.chroma[size_t(r + 8) * chromaStride + x] =
+                uint8_t((b.cr[top + a] + b.cr[top + c] + b.cr[below + a] + b.cr[below + c] + bias) >> 2);
         }
     }
     for (int mcu = 0; mcu < mcusAcross_; ++mcu) {
         for (int i = 0; i < 4; ++i) {
             const int bx = mcu * 2 + (i & 1), by = mcuRow * 2 + i / 2;
             if (bx < lumaBlocksAcross_ && by < lumaBlocksDown_)
-                appendBlock(luma_, luma.data(), lumaStride, bx * 8, (i / 2) * 8);
+                appendBlock(luma_, b.y.data(), padded, bx * 8, (i / 2) * 8);
         }
-        appendBlock(cb_, chroma.data(), chromaStride, mcu * 8, 0);
-        appendBlock(cr_, chroma.data(), chromaStride, mcu * 8, 8);
+        appendBlock(cb_, b.chroma.data(), chromaStride, mcu * 8, 0);
+        appendBlock(cr_, b.chroma.data(), chromaStride, mcu * 8, 8);
     }
 }
 

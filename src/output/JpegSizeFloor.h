@@ -19,9 +19,11 @@
 class JpegSizeFloor
 {
   public:
-    // `image` is the picture as encoded; `fileAt100` its file at quality 100, 4:2:0.
-    JpegSizeFloor(const QImage& image, const QByteArray& fileAt100);
+    // Transforms `image` (Format_RGB888), the picture as encoded. The floors are 0 until check().
+    explicit JpegSizeFloor(const QImage& image);
 
+    // Checks the model against the picture's file at quality 100, 4:2:0; true when it holds.
+    bool check(const QByteArray& fileAt100);
     bool valid() const { return valid_; }
     // No file at `quality` (1..100) is smaller than this.
     qint64 floor(int quality);
@@ -33,7 +35,11 @@ class JpegSizeFloor
     struct Tally; // symbol counts of one quality
 
     void transform(const QImage& rgb);
-    void transformMcuRow(const QImage& rgb, int mcuRow, std::vector<uint8_t>& luma, std::vector<uint8_t>& chroma);
+    struct McuRowBuffers
+    {
+        std::vector<uint8_t> y, cb, cr, chroma;
+    };
+    void transformMcuRow(const QImage& rgb, int mcuRow, McuRowBuffers& buffers);
     bool matchesFile(const QByteArray& file);
     bool coefficientsMatch(const QByteArray& file);
     Tally tally(int quality, qint64 stopAbove) const;
@@ -48,7 +54,7 @@ class JpegSizeFloor
     std::vector<int16_t> luma_, cb_, cr_;
     std::array<std::array<uint16_t, 64>, 101> lumaTables_{}, chromaTables_{}; // per quality, zig-zag
     qint64 fixedBytes_ = 0;
-    bool valid_ = false;
+    bool transformed_ = false, valid_ = false;
     std::array<qint64, 101> proven_{}; // the best floor known per quality
     std::array<bool, 101> complete_{}; // proven_ is the full floor, not one cut short
     int batch_ = 2;

@@ -358,8 +358,8 @@ TEST(JpegSizeFloor, IsBelowButNearTheRealSizeAtEveryQuality)
 {
     for (const QImage& image : {photo(480, 480, 18), photo(176, 220, 19), photo(37, 23, 20), photo(8, 8, 21)}) {
         const QByteArray top = *ImageFile::encode(image, FileFormat::Jpeg, EncodeOptions{100, 2, QStringLiteral("c")});
-        JpegSizeFloor floor(image, top);
-        ASSERT_TRUE(floor.valid()) << image.width() << "x" << image.height();
+        JpegSizeFloor floor(image);
+        ASSERT_TRUE(floor.check(top)) << image.width() << "x" << image.height();
         for (int q = 100; q >= 1; --q) {
             const qint64 real = jpegSize(image, q);
             EXPECT_LE(floor.floor(q), real) << "quality " << q;
@@ -372,10 +372,13 @@ TEST(JpegSizeFloor, RefusesAFileItCannotExplain)
 {
     const QImage image = photo(64, 64, 22);
     const QByteArray other = *ImageFile::encode(photo(64, 64, 23), FileFormat::Jpeg, EncodeOptions{100, 2, {}});
-    EXPECT_FALSE(JpegSizeFloor(image, other).valid());
-    EXPECT_EQ(JpegSizeFloor(image, other).floor(50), 0);
+    JpegSizeFloor floor(image);
+    EXPECT_FALSE(floor.check(other));
+    EXPECT_EQ(floor.floor(50), 0);
+    EXPECT_FALSE(floor.exceeds(50, 256));
     const QByteArray fullChroma = *ImageFile::encode(image, FileFormat::Jpeg, EncodeOptions{100, 0, {}});
-    EXPECT_FALSE(JpegSizeFloor(image, fullChroma).valid());
+    EXPECT_FALSE(floor.check(fullChroma));
+    EXPECT_TRUE(floor.check(*ImageFile::encode(image, FileFormat::Jpeg, EncodeOptions{100, 2, {}})));
 }
 
 } // namespace
