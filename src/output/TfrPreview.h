@@ -2,9 +2,8 @@
 // "作成画像のプレビュー": the picture about to be sent, for the user to confirm.
 #include <QtWidgets/QDialog>
 
-class TfrPreview : public QDialog
-{
+class TfrPreview : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TfrPreview(QWidget* parent = nullptr);
 };
