@@ -6,6 +6,7 @@
 #include <cstdio> // jpeglib.h needs FILE
 #include <limits>
 #include <memory>
+#include <new>
 #include <numeric>
 #include <system_error>
 #include <thread>
@@ -387,13 +388,18 @@ void JpegSizeFloor::computeBatch(int top, int count, qint64 limit)
         work(0);
         return;
     }
-    std::thread helper;
+    // A helper that runs out of memory leaves its qualities unproven; they are then encoded instead.
+    auto helperWork = [&work] {
+        try {
+            work(1);
+        } catch (const std::bad_alloc&) {
+        }
+    };
+    std::jthread helper; // joined on every way out, an exception from work(0) included
     try {
-        helper = std::thread(work, 1);
+        helper = std::jthread(helperWork);
     } catch (const std::system_error&) {
-        work(1); // no second thread to be had: do its share here
+        helperWork(); // no second thread to be had: do its share here
     }
     work(0);
-    if (helper.joinable())
-        helper.join();
 }

@@ -81,9 +81,9 @@ EncodeResult SizeLimitedEncoder::encodeJpeg(const QString& path, const QString& 
         image_ = std::move(image_).convertToFormat(QImage::Format_RGB888); // once, not at every step
     // The coefficients for the size floors are worked out on a second core while quality 100 is encoded.
     std::optional<JpegSizeFloor> floor;
-    std::thread preparing;
+    std::jthread preparing; // joined on every way out
     try {
-        preparing = std::thread([this, &floor] {
+        preparing = std::jthread([this, &floor] {
             try {
                 floor.emplace(image_);
             } catch (const std::bad_alloc&) {
