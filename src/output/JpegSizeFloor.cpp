@@ -370,6 +370,14 @@ bool JpegSizeFloor::exceeds(int quality, qint64 limit)
     return proven_[quality] > limit;
 }
 
+bool JpegSizeFloor::agrees(int quality, qint64 encodedSize)
+{
+    if (!valid_ || quality < 1 || quality > 100 || proven_[quality] <= encodedSize)
+        return true;
+    valid_ = false;
+    return false;
+}
+
 // Qualities top, top - 1, ... (count of them), split between this thread and one more. The ones
 // below `top` are done ahead with the same limit; a later step with a higher limit redoes them.
 void JpegSizeFloor::computeBatch(int top, int count, qint64 limit)

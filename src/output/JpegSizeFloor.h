@@ -31,6 +31,9 @@ class JpegSizeFloor
     // True when the file at `quality` is proven larger than `limit`. Counting stops as soon as that
     // is certain; a few lower qualities are done ahead on a second thread.
     bool exceeds(int quality, qint64 limit);
+    // False, and no floors from then on, when a file really encoded at `quality` came out smaller
+    // than its floor: the model does not fit this library after all.
+    bool agrees(int quality, qint64 encodedSize);
 
   private:
     struct Tally; // symbol counts of one quality

@@ -115,6 +115,10 @@ EncodeResult SizeLimitedEncoder::encodeJpeg(const QString& path, const QString& 
         options.jpegQuality = encodedQuality = quality;
         if (!(bytes = ImageFile::encode(image_, FileFormat::Jpeg, options, &error)))
             return encodeFailure(error);
+        if (!floor->agrees(quality, bytes->size())) {
+            quality = topQuality; // floors proved wrong for this library: start again, encoding every step
+            continue;
+        }
         if (bytes->size() <= limit)
             return writeOnce(path, *bytes, {EncodeOutcome::Fitted, bytes->size(), quality});
     }

@@ -387,6 +387,20 @@ TEST(JpegSizeFloor, IsBelowButNearTheRealSizeAtEveryQuality)
     }
 }
 
+TEST(JpegSizeFloor, GivesUpWhenARealFileComesOutBelowItsFloor)
+{
+    const QImage image = photo(64, 64, 26);
+    JpegSizeFloor floor(image);
+    ASSERT_TRUE(floor.check(*ImageFile::encode(image, FileFormat::Jpeg, EncodeOptions{100, 2, {}})));
+    const qint64 at50 = floor.floor(50);
+    EXPECT_TRUE(floor.agrees(50, at50));
+    EXPECT_TRUE(floor.exceeds(50, at50 - 1));
+    EXPECT_FALSE(floor.agrees(50, at50 - 1));
+    EXPECT_FALSE(floor.valid());
+    EXPECT_FALSE(floor.exceeds(40, 1)); // nothing is ruled out any more
+    EXPECT_TRUE(floor.agrees(50, at50 - 1));
+}
+
 TEST(JpegSizeFloor, RefusesAFileItCannotExplain)
 {
     const QImage image = photo(64, 64, 22);
