@@ -47,7 +47,7 @@ print("%.2f %.0f" % (times[len(times)//2], max(b.get("peak_MB",0) for b in runs)
 
 # Median wall time in milliseconds of a shell command.
 tool() {
-  hyperfine --warmup 2 --runs 15 --style none --export-json "$work/h.json" "$1" >/dev/null
+  hyperfine --warmup 2 --runs 15 --style none --export-json "$work/h.json" "$1" >/dev/null 2>&1
   "$python" -c 'import json; print("%.2f" % (json.load(open("'"$work/h.json"'"))["results"][0]["median"]*1000))'
 }
 

@@ -7,7 +7,8 @@
 # time, image already in memory). ImageMagick is timed with hyperfine on `convert in.mpc <op> out.mpc`;
 # MPC is ImageMagick's own memory-mapped pixel cache, so no codec runs, and the time of the plain copy
 # `convert in.mpc out.mpc` (read + write of the cache, process start) is subtracted from each command.
-# Both sides use every core. Ratio = ours / ImageMagick's; below 1 means we are faster.
+# Both sides use every core. Wall and CPU time (user + system over all threads; less sensitive to other
+# load on the machine) are compared separately. Ratio = ours / ImageMagick's; below 1 means we are faster.
 set -euo pipefail
 
 build=${1:-build}
@@ -21,7 +22,8 @@ if [[ ! -x /usr/bin/convert ]] || ! command -v hyperfine >/dev/null; then
     apt-get install -y imagemagick hyperfine >/dev/null
 fi
 magick=/usr/bin/convert
-runs=${RUNS:-3}
+# Each command runs for at least 3 s (hyperfine's default), at least 3 and at most 15 times.
+min_runs=${MIN_RUNS:-3}
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/compare-effects.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -51,22 +53,30 @@ filter=$(printf '%s\n' "${comparisons[@]}" | cut -d'|' -f1 | paste -sd'|')
 "$bench" --benchmark_filter="^($filter)/" --benchmark_min_time=1 --benchmark_format=csv 2>/dev/null \
     | grep real_time > "$work/ours.csv"
 
-mean_ms() { # hyperfine JSON -> mean in milliseconds
-    python3 -c 'import json,sys; print(round(json.load(open(sys.argv[1]))["results"][0]["mean"]*1000, 1))' "$1"
+# hyperfine JSON -> "wall cpu" means in milliseconds (cpu = user + system, all threads)
+times_ms() {
+    python3 -c 'import json,sys; r=json.load(open(sys.argv[1]))["results"][0]
+print(round(r["mean"]*1000, 1), round((r["user"]+r["system"])*1000, 1))' "$1"
 }
-hyperfine --style none --warmup 1 --runs "$runs" --export-json "$work/base.json" \
-    "$magick $work/in.mpc $work/out.mpc" >/dev/null
-base=$(mean_ms "$work/base.json")
+magick_times() { # arguments -> "wall cpu" of one ImageMagick command
+    hyperfine --style none --warmup 1 --min-runs "$min_runs" --max-runs 15 --export-json "$work/im.json" \
+        "$magick $work/in.mpc $* $work/out.mpc" >/dev/null 2>>"$work/hyperfine.log"
+    times_ms "$work/im.json"
+}
+read -r base_wall base_cpu <<<"$(magick_times)"
+ratio() { python3 -c "print(f'{$1 / max($2 - $3, 1.0):.2f}')"; }
 
-printf '%-12s %-38s %10s %10s %8s\n' kernel "ImageMagick command" "ours ms" "IM ms" ratio
-printf '%-12s %-38s %10s %10s %8s\n' "" "(IM copy baseline $base ms subtracted)" "" "" ""
+echo "ImageMagick: $($magick -version | head -1)"
+echo "IM times are net of the plain copy 'convert in.mpc out.mpc': wall $base_wall ms, cpu $base_cpu ms."
+echo "Ours: Google Benchmark mean over >= 1 s; cpu = process CPU time of all threads."
+printf '%-12s %-36s %9s %9s %7s %9s %9s %7s\n' kernel "ImageMagick command" "ours wall" "IM wall" ratio \
+    "ours cpu" "IM cpu" ratio
 for entry in "${comparisons[@]}"; do
     name=${entry%%|*}
     args=${entry#*|}
-    ours=$(awk -F, -v n="\"$name/real_time\"" '$1 == n { print $3 }' "$work/ours.csv")
-    hyperfine --style none --warmup 1 --runs "$runs" --export-json "$work/im.json" \
-        "$magick $work/in.mpc $args $work/out.mpc" >/dev/null
-    im=$(python3 -c "print(round(max($(mean_ms "$work/im.json") - $base, 1.0), 1))")
-    ratio=$(python3 -c "print(f'{$ours / $im:.2f}')")
-    printf '%-12s %-38s %10.1f %10.1f %8s\n' "$name" "$args" "$ours" "$im" "$ratio"
+    read -r ours_wall ours_cpu < <(awk -F, -v n="\"$name/" 'index($1, n) == 1 { print $3, $4 }' "$work/ours.csv")
+    read -r im_wall im_cpu <<<"$(magick_times "$args")"
+    printf '%-12s %-36s %9.1f %9.1f %7s %9.1f %9.1f %7s\n' "$name" "$args" "$ours_wall" \
+        "$(python3 -c "print(max($im_wall - $base_wall, 1.0))")" "$(ratio "$ours_wall" "$im_wall" "$base_wall")" \
+        "$ours_cpu" "$(python3 -c "print(max($im_cpu - $base_cpu, 1.0))")" "$(ratio "$ours_cpu" "$im_cpu" "$base_cpu")"
 done

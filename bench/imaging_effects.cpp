@@ -81,8 +81,10 @@ template <typename Kernel> void measure(benchmark::State& state, Kernel kernel)
     {                                                                                                                  \
         measure(state, [](const QImage& in) { return expression; });                                                   \
     }                                                                                                                  \
-    BENCHMARK(name)->Unit(benchmark::kMillisecond)->UseRealTime()
+    BENCHMARK(name)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()
 
+// The floor for any kernel that returns a new picture: one deep copy.
+EFFECT_BENCH(CopyOnly, in.copy());
 EFFECT_BENCH(RotateLeft, ImageTransform::rotation(in, 9000, false, false));
 EFFECT_BENCH(FlipUpDown, ImageTransform::rotation(in, 0, false, true));
 EFFECT_BENCH(Darken, EffectTone::rgbGamma(in, xs, ys, 0.05, 0.05, 0.05));

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -111,8 +112,12 @@ QImage EffectBlur::blur(const QImage& image, const EffectCorners& xs, const Effe
     const QRect work = area.adjusted(-margin, -margin, margin, margin) & QRect(0, 0, region->width(), region->height());
     Plane a{work.width(), work.height(), {}};
     Plane b{work.width(), work.height(), {}};
-    a.bytes.resize(static_cast<size_t>(work.width()) * work.height() * 3);
-    b.bytes.resize(a.bytes.size());
+    try {
+        a.bytes.resize(static_cast<size_t>(work.width()) * work.height() * 3);
+        b.bytes.resize(a.bytes.size());
+    } catch (const std::bad_alloc&) {
+        return EffectRegion::fail(error, QStringLiteral("Not enough memory for the blur."));
+    }
     for (int y = 0; y < work.height(); ++y)
         std::memcpy(a.row(y), region->sourceRow(work.top() + y) + work.left() * 3,
                     static_cast<size_t>(work.width()) * 3);

@@ -3,6 +3,7 @@
 #include "imaging/EffectBands.h"
 #include "imaging/EffectSampler.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -23,6 +24,56 @@ double waveAt(int waveType, double turns)
 bool phaseInRange(double phase)
 {
     return std::isfinite(phase) && phase >= 0.0 && phase <= 1.0;
+}
+
+// Blends two neighbouring pixels, weight 0 … 256 on the second, as the bilinear sampler does.
+inline void blend(const uint8_t* __restrict a, const uint8_t* __restrict b, int weight, uint8_t* __restrict out)
+{
+    for (int c = 0; c < 3; ++c)
+        out[c] = static_cast<uint8_t>((a[c] * (256 - weight) + b[c] * weight + 128) >> 8);
+}
+
+// Row y of a horizontal wave: the whole row moves by one shift, so the inner part is a two-tap blend of the
+// source row; only the ends that read beyond the region go through the sampler.
+void shiftRow(EffectRegion& region, const EffectSampler& sampler, float shift, int y)
+{
+    const QRect area = region.area();
+    int whole = static_cast<int>(shift);
+    whole -= shift < static_cast<float>(whole);
+    const int weight = static_cast<int>((shift - static_cast<float>(whole)) * 256.0f);
+    const uint8_t* in = region.sourceRow(y);
+    uint8_t* out = region.resultRow(y);
+    // Inside: left <= x + whole and x + whole + 1 <= right.
+    const int from = std::max(area.left(), area.left() - whole);
+    const int to = std::min(area.right(), area.right() - whole - 1);
+    for (int x = area.left(); x <= area.right(); ++x) {
+        if (x == from && from <= to) {
+            for (; x <= to; ++x)
+                blend(in + (x + whole) * 3, in + (x + whole + 1) * 3, weight, out + x * 3);
+            if (x > area.right())
+                break;
+        }
+        sampler.sample(static_cast<float>(x) + shift, static_cast<float>(y), out + x * 3);
+    }
+}
+
+// Row y of a vertical wave: each column reads its own pair of rows.
+void shiftColumns(EffectRegion& region, const EffectSampler& sampler, const std::vector<float>& shift, int y)
+{
+    const QRect area = region.area();
+    uint8_t* out = region.resultRow(y);
+    for (int x = area.left(); x <= area.right(); ++x) {
+        const float s = shift[static_cast<size_t>(x - area.left())];
+        const float at = static_cast<float>(y) + s;
+        int row = static_cast<int>(at);
+        row -= at < static_cast<float>(row);
+        if (row >= area.top() && row < area.bottom()) {
+            const int weight = static_cast<int>((at - static_cast<float>(row)) * 256.0f);
+            blend(region.sourceRow(row) + x * 3, region.sourceRow(row + 1) + x * 3, weight, out + x * 3);
+        } else {
+            sampler.sample(static_cast<float>(x), at, out + x * 3);
+        }
+    }
 }
 
 } // namespace
@@ -89,14 +140,10 @@ QImage EffectDistort::waves(const QImage& image, const EffectCorners& xs, const 
         shift[static_cast<size_t>(i)] = static_cast<float>(amp * waveAt(waveType, double(i) / period + phase));
     EffectBands::run(area.top(), area.bottom() + 1, [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
-            uint8_t* out = region->resultRow(y) + area.left() * 3;
-            const float rowShift = vertical ? 0.0f : shift[static_cast<size_t>(y - area.top())];
-            for (int x = area.left(); x <= area.right(); ++x, out += 3) {
-                if (vertical)
-                    sampler.sample(float(x), float(y) + shift[static_cast<size_t>(x - area.left())], out);
-                else
-                    sampler.sample(float(x) + rowShift, float(y), out);
-            }
+            if (vertical)
+                shiftColumns(*region, sampler, shift, y);
+            else
+                shiftRow(*region, sampler, shift[static_cast<size_t>(y - area.top())], y);
         }
     });
     return region->take();

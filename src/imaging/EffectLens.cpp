@@ -32,8 +32,8 @@ QImage EffectLens::lens(const QImage& image, const EffectCorners& xs, const Effe
                 const float nx = dx / halfWidth;
                 const float rho = std::sqrt(nx * nx + ny * ny);
                 if (rho >= 1.0f) {
-                    if (backColor)
-                        std::copy(fill, fill + 3, out);
+                    const uint8_t* keep = backColor ? fill : region->sourceRow(y) + x * 3;
+                    std::copy(keep, keep + 3, out);
                     continue;
                 }
                 // Reads radius rho / (m - (m - 1) rho): slope 1 / m at the centre, 1 at the rim.

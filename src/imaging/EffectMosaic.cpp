@@ -3,6 +3,7 @@
 #include "imaging/EffectBands.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 // Sums every block of rows top … bottom in one pass over the pixels, then writes the means.
@@ -13,32 +14,36 @@ void EffectMosaic::fillBlockRow(EffectRegion& region, int top, int bottom, int b
     std::vector<uint32_t> sums(static_cast<size_t>(blocks) * 3, 0);
     for (int y = top; y <= bottom; ++y) {
         const uint8_t* in = region.sourceRow(y) + area.left() * 3;
-        for (int x = 0; x < area.width(); ++x, in += 3) {
-            uint32_t* sum = sums.data() + static_cast<size_t>(x / blockWidth) * 3;
-            sum[0] += in[0];
-            sum[1] += in[1];
-            sum[2] += in[2];
+        for (int b = 0; b < blocks; ++b) {
+            const int columns = std::min(blockWidth, area.width() - b * blockWidth);
+            uint32_t r = 0, g = 0, bl = 0;
+            for (int x = 0; x < columns; ++x, in += 3) {
+                r += in[0];
+                g += in[1];
+                bl += in[2];
+            }
+            uint32_t* sum = sums.data() + static_cast<size_t>(b) * 3;
+            sum[0] += r;
+            sum[1] += g;
+            sum[2] += bl;
         }
     }
-    std::vector<uint8_t> means(sums.size());
+    // One row of the finished block colours, then copied to every row of the block row.
     const int rows = bottom - top + 1;
+    uint8_t* first = region.resultRow(top) + area.left() * 3;
+    uint8_t* out = first;
     for (int b = 0; b < blocks; ++b) {
         const int columns = std::min(blockWidth, area.width() - b * blockWidth);
-        const uint32_t count = static_cast<uint32_t>(columns * rows);
-        for (int c = 0; c < 3; ++c) {
-            const size_t i = static_cast<size_t>(b) * 3 + c;
-            means[i] = static_cast<uint8_t>((sums[i] + count / 2) / count);
-        }
+        const auto count = static_cast<uint32_t>(columns * rows);
+        const uint32_t* sum = sums.data() + static_cast<size_t>(b) * 3;
+        const uint8_t mean[3] = {static_cast<uint8_t>((sum[0] + count / 2) / count),
+                                 static_cast<uint8_t>((sum[1] + count / 2) / count),
+                                 static_cast<uint8_t>((sum[2] + count / 2) / count)};
+        for (int x = 0; x < columns; ++x, out += 3)
+            std::memcpy(out, mean, 3);
     }
-    for (int y = top; y <= bottom; ++y) {
-        uint8_t* out = region.resultRow(y) + area.left() * 3;
-        for (int x = 0; x < area.width(); ++x, out += 3) {
-            const uint8_t* mean = means.data() + static_cast<size_t>(x / blockWidth) * 3;
-            out[0] = mean[0];
-            out[1] = mean[1];
-            out[2] = mean[2];
-        }
-    }
+    for (int y = top + 1; y <= bottom; ++y)
+        std::memcpy(region.resultRow(y) + area.left() * 3, first, static_cast<size_t>(area.width()) * 3);
 }
 
 QImage EffectMosaic::mosaic(const QImage& image, const EffectCorners& xs, const EffectCorners& ys, int width,

@@ -3,6 +3,7 @@
 #include "imaging/EffectBands.h"
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -107,7 +108,11 @@ QImage EffectOilPaint::oilPaint(const QImage& image, const EffectCorners& xs, co
         return {};
     const int radius = (maskSize - 1) / 2;
     const QRect area = region->area();
-    EffectBands::run(
-        area.top(), area.bottom() + 1, [&](int begin, int end) { paintBand(*region, radius, begin, end); }, 8);
+    try {
+        EffectBands::run(
+            area.top(), area.bottom() + 1, [&](int begin, int end) { paintBand(*region, radius, begin, end); }, 8);
+    } catch (const std::bad_alloc&) {
+        return EffectRegion::fail(error, QStringLiteral("Not enough memory for the oil paint histograms."));
+    }
     return region->take();
 }

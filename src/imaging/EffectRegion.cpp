@@ -1,7 +1,10 @@
 #include "imaging/EffectRegion.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+
+#include <sys/mman.h>
 
 EffectRegion::EffectRegion(QImage source, QImage result, QRect area)
     : source_(std::move(source)), result_(std::move(result)), area_(area)
@@ -46,12 +49,51 @@ std::optional<EffectRegion> EffectRegion::open(const QImage& image, const Effect
         return std::nullopt;
     }
     QImage source = image.format() == QImage::Format_RGB888 ? image : image.convertToFormat(QImage::Format_RGB888);
-    QImage result = source.copy();
-    if (source.isNull() || result.isNull()) {
+    QImage result = source.isNull() ? QImage() : blankLike(source);
+    if (result.isNull()) {
         fail(error, QStringLiteral("Not enough memory for the effect."));
         return std::nullopt;
     }
-    return EffectRegion(std::move(source), std::move(result), area);
+    EffectRegion region(std::move(source), std::move(result), area);
+    region.copyOutside();
+    return region;
+}
+
+// Large results live in memory the kernel may back with huge pages: first touching a 36 MB picture page by
+// page costs more than a whole point operation on it.
+QImage EffectRegion::blankLike(const QImage& source)
+{
+    constexpr size_t hugePage = size_t(2) << 20;
+    const qsizetype stride = (static_cast<qsizetype>(source.width()) * 3 + 3) & ~qsizetype(3);
+    const size_t bytes = static_cast<size_t>(stride) * static_cast<size_t>(source.height());
+    if (bytes < 2 * hugePage)
+        return QImage(source.size(), QImage::Format_RGB888);
+    const size_t rounded = (bytes + hugePage - 1) / hugePage * hugePage;
+    void* memory = std::aligned_alloc(hugePage, rounded);
+    if (!memory)
+        return {};
+    madvise(memory, rounded, MADV_HUGEPAGE); // only a hint: without it the pages are ordinary
+    return QImage(
+        static_cast<uchar*>(memory), source.width(), source.height(), stride, QImage::Format_RGB888,
+        [](void* block) { std::free(block); }, memory);
+}
+
+// Every pixel outside the area is the input's; the kernels write the area.
+void EffectRegion::copyOutside()
+{
+    const size_t rowBytes = static_cast<size_t>(width()) * 3;
+    const size_t leftBytes = static_cast<size_t>(area_.left()) * 3;
+    const size_t rightFrom = static_cast<size_t>(area_.right() + 1) * 3;
+    for (int y = 0; y < height(); ++y) {
+        const uint8_t* in = sourceRow(y);
+        uint8_t* out = resultRow(y);
+        if (y < area_.top() || y > area_.bottom()) {
+            std::memcpy(out, in, rowBytes);
+            continue;
+        }
+        std::memcpy(out, in, leftBytes);
+        std::memcpy(out + rightFrom, in + rightFrom, rowBytes - rightFrom);
+    }
 }
 
 std::optional<EffectRegion> EffectRegion::whole(const QImage& image, QString* error)

@@ -38,6 +38,8 @@ class EffectRegion
 
   private:
     EffectRegion(QImage source, QImage result, QRect area);
+    static QImage blankLike(const QImage& source);
+    void copyOutside();
 
     QImage source_;
     QImage result_;

@@ -44,27 +44,3 @@ const uint8_t* EffectSampler::tap(int x, int y) const
         return background_;
     return region_.sourceRow(my) + mx * 3;
 }
-
-void EffectSampler::sample(float x, float y, uint8_t* out) const
-{
-    // Positions far outside stay far outside without overflowing an int.
-    if (std::isnan(x) || std::isnan(y))
-        x = y = -1e8f;
-    x = std::clamp(x, -1e8f, 1e8f);
-    y = std::clamp(y, -1e8f, 1e8f);
-    const float fx = std::floor(x);
-    const float fy = std::floor(y);
-    const int x0 = static_cast<int>(fx);
-    const int y0 = static_cast<int>(fy);
-    const int ax = static_cast<int>((x - fx) * 256.0f);
-    const int ay = static_cast<int>((y - fy) * 256.0f);
-    const uint8_t* p00 = tap(x0, y0);
-    const uint8_t* p10 = tap(x0 + 1, y0);
-    const uint8_t* p01 = tap(x0, y0 + 1);
-    const uint8_t* p11 = tap(x0 + 1, y0 + 1);
-    for (int c = 0; c < 3; ++c) {
-        const int top = p00[c] * (256 - ax) + p10[c] * ax;
-        const int bottom = p01[c] * (256 - ax) + p11[c] * ax;
-        out[c] = static_cast<uint8_t>((top * (256 - ay) + bottom * ay + 32768) >> 16);
-    }
-}

@@ -4,6 +4,6 @@
 class FontSubstitutes
 {
   public:
-    // Registers the substitutions with QFont; call once at start-up, before any font is made.
+    // Registers the substitutions with QFont; call at start-up, before any font is made. Repeated calls do nothing.
     static void install();
 };

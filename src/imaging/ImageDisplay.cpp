@@ -9,6 +9,7 @@ ImageDisplay::ImageDisplay(QWidget* parent) : QWidget(parent)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    drag_.setMode(FrameDrag::Mode::None);
 }
 
 void ImageDisplay::setImage(const QImage& image)

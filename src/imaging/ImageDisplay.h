@@ -36,7 +36,7 @@ class ImageDisplay : public QWidget
     int rectBottom() const { return drag_.rect().bottom; }
     void clearSelection();
 
-    // On: a left drag inside the frame moves it. Off: a left drag draws a selection (unless selection is off).
+    // On: a left drag inside the frame moves it. Off: a left drag draws a selection when selection is enabled.
     void setFrameDragEnabled(bool enabled);
     bool frameDragEnabled() const { return drag_.mode() == FrameDrag::Mode::MoveFrame; }
     void setSelectionEnabled(bool enabled);
@@ -67,6 +67,7 @@ class ImageDisplay : public QWidget
 
     LayerStack layers_;
     FrameDrag drag_;
-    bool selectionEnabled_ = true;
+    // Off by default, so a display that only takes pen strokes shows no rubber band.
+    bool selectionEnabled_ = false;
     double gridSpace_ = 0;
 };

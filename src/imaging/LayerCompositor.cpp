@@ -55,9 +55,11 @@ QImage LayerCompositor::layer(const QImage& base, const QImage& overlay, int x, 
 void LayerCompositor::overlayKeyed(QImage& target, const QImage& overlay, QPoint at, bool keyed, QRgb keyColor,
                                    int level)
 {
+    if (target.format() != QImage::Format_RGB888)
+        target = ColorReduction::toRgb888(target);
     const QImage src = ColorReduction::toRgb888(overlay);
     const QRect area = QRect(at, src.size()).intersected(target.rect());
-    if (area.isEmpty() || target.format() != QImage::Format_RGB888)
+    if (area.isEmpty() || target.isNull())
         return;
     const uchar key[3] = {uchar(qRed(keyColor)), uchar(qGreen(keyColor)), uchar(qBlue(keyColor))};
     for (int y = area.top(); y <= area.bottom(); ++y) {

@@ -18,8 +18,8 @@ class LayerCompositor
     static QImage layer(const QImage& base, const QImage& overlay, int x, int y, QRgb keyColor, int level = 255,
                         QColor background = Qt::white, bool clip = false, QString* error = nullptr);
 
-    // Draws `overlay` into the Format_RGB888 `target` at `at`, clipped to the target. With `keyed`, pixels of
-    // `keyColor` are skipped.
+    // Draws `overlay` into `target` at `at`, clipped to the target. With `keyed`, pixels of `keyColor` are
+    // skipped. A target in another format becomes Format_RGB888 first.
     static void overlayKeyed(QImage& target, const QImage& overlay, QPoint at, bool keyed, QRgb keyColor,
                              int level = 255);
 };

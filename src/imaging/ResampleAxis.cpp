@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 ResampleAxis::ResampleAxis(int sourceLength, int targetLength)
 {
@@ -25,8 +26,23 @@ void ResampleAxis::addTarget(int first, const std::vector<double>& shares)
         if (shares[i] > shares[largest])
             largest = i;
     }
-    // Rounding error goes to the largest weight, so a flat area stays exactly flat.
-    fixed[largest] += kWeightOne - sum;
+    // The weights must sum to exactly one, so a flat area stays exactly flat. A little rounding error goes to the
+    // largest weight, which keeps equal weights equal (the row kernels add those up before multiplying). When
+    // the error is large (a reduction so strong that each weight is a few units), rounding the running total
+    // instead spreads it without ever making a weight negative.
+    const int error = kWeightOne - sum;
+    if (std::abs(error) * 2 <= fixed[largest]) {
+        fixed[largest] += error;
+    } else {
+        double running = 0;
+        int previous = 0;
+        for (size_t i = 0; i < shares.size(); ++i) {
+            running += shares[i];
+            const int next = i + 1 == shares.size() ? kWeightOne : int(std::lround(running * kWeightOne));
+            fixed[i] = std::max(0, next - previous);
+            previous = std::max(previous, next);
+        }
+    }
     first_.push_back(first);
     count_.push_back(int(fixed.size()));
     offset_.push_back(weights_.size());

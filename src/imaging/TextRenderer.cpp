@@ -1,5 +1,7 @@
 #include "TextRenderer.h"
 
+#include "FontSubstitutes.h"
+
 #include <QtCore/QTextBoundaryFinder>
 #include <QtGui/QFontMetrics>
 #include <QtGui/QPainter>
@@ -9,6 +11,7 @@
 
 QFont TextRenderer::font(const PrintAttributes& attributes)
 {
+    FontSubstitutes::install(); // the stored face names are Windows ones; never draw with the wrong face
     QFont f(attributes.fontName);
     f.setPixelSize(std::max(1, int(std::lround(attributes.fontSize * 96.0 / 72.0))));
     f.setBold(attributes.fontBold);

@@ -8,7 +8,8 @@
 #include <QtCore/QDir>
 #include <QtGui/QPainter>
 
-ThumbnailList::ThumbnailList(QWidget* parent) : QListWidget(parent), loader_(new ThumbnailLoader(this))
+ThumbnailList::ThumbnailList(QWidget* parent)
+    : QListWidget(parent), loader_(new ThumbnailLoader(this)), extensions_(ImageFolder::defaultExtensions())
 {
     setViewMode(QListView::IconMode);
     setIconSize(QSize(kThumbnailSize, kThumbnailSize));
@@ -31,7 +32,7 @@ QStringList ThumbnailList::getFiles()
     loader_->cancel();
     clear();
     selected_.clear();
-    files_ = ImageFolder::list(folder_);
+    files_ = ImageFolder::list(folder_, extensions_);
     QStringList paths;
     const QDir dir(folder_);
     QPixmap placeholder(kThumbnailSize, kThumbnailSize);

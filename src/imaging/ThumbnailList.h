@@ -16,6 +16,8 @@ class ThumbnailList : public QListWidget
 
     void setFilePath(const QString& folder);
     QString filePath() const { return folder_; }
+    // The file extensions offered, compared without regard to case; ImageFolder::defaultExtensions() at first.
+    void setExtensions(const QStringList& extensions) { extensions_ = extensions; }
     // Lists the folder's pictures (sorted by name), shows them and starts making their thumbnails.
     QStringList getFiles();
     QStringList files() const { return files_; }
@@ -33,6 +35,7 @@ class ThumbnailList : public QListWidget
 
     ThumbnailLoader* loader_;
     QString folder_;
+    QStringList extensions_;
     QStringList files_;
     QString selected_;
 };

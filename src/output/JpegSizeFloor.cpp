@@ -6,6 +6,7 @@
 #include <cstdio> // jpeglib.h needs FILE
 #include <limits>
 #include <memory>
+#include <new>
 #include <numeric>
 #include <system_error>
 #include <thread>
@@ -17,79 +18,6 @@
 #include <jpeglib.h>
 
 namespace {
-
-constexpr int zigzag[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
-                            41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
-                            30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
-
-// libjpeg-turbo's fixed-point RGB -> YCbCr (16 fraction bits, Cb/Cr rounded by 0.5 - epsilon).
-constexpr int32_t fix(double x)
-{
-    return int32_t(x * 65536 + 0.5);
-}
-constexpr int32_t half = 1 << 15, chromaOffset = (128 << 16) + half - 1;
-
-int lumaOf(const uchar* p)
-{
-    return (fix(0.29900) * p[0] + fix(0.58700) * p[1] + fix(0.11400) * p[2] + half) >> 16;
-}
-int cbOf(const uchar* p)
-{
-    return (-fix(0.16874) * p[0] - fix(0.33126) * p[1] + fix(0.5) * p[2] + chromaOffset) >> 16;
-}
-int crOf(const uchar* p)
-{
-    return (fix(0.5) * p[0] - fix(0.41869) * p[1] - fix(0.08131) * p[2] + chromaOffset) >> 16;
-}
-
-// The library's accurate integer forward DCT (jpeg_fdct_islow): output scaled up by 8.
-void forwardDct(int* d)
-{
-    constexpr int constBits = 13, pass1Bits = 2;
-    auto descale = [](int64_t x, int n) { return int((x + (int64_t(1) << (n - 1))) >> n); };
-    for (int pass = 0; pass < 2; ++pass) {
-        const int step = pass == 0 ? 1 : 8, stride = pass == 0 ? 8 : 1;
-        const int evenShift = pass == 0 ? 0 : pass1Bits; // pass 1 scales up, pass 2 scales back
-        const int oddShift = pass == 0 ? constBits - pass1Bits : constBits + pass1Bits;
-        for (int i = 0; i < 8; ++i) {
-            int* p = d + i * stride;
-            const int64_t t0 = p[0] + p[7 * step], t7 = p[0] - p[7 * step];
-            const int64_t t1 = p[step] + p[6 * step], t6 = p[step] - p[6 * step];
-            const int64_t t2 = p[2 * step] + p[5 * step], t5 = p[2 * step] - p[5 * step];
-            const int64_t t3 = p[3 * step] + p[4 * step], t4 = p[3 * step] - p[4 * step];
-            const int64_t t10 = t0 + t3, t13 = t0 - t3, t11 = t1 + t2, t12 = t1 - t2;
-            if (pass == 0) {
-                p[0] = int((t10 + t11) * (1 << pass1Bits));
-                p[4 * step] = int((t10 - t11) * (1 << pass1Bits));
-            } else {
-                p[0] = descale(t10 + t11, evenShift);
-                p[4 * step] = descale(t10 - t11, evenShift);
-            }
-            const int64_t z1e = (t12 + t13) * 4433;
-            p[2 * step] = descale(z1e + t13 * 6270, oddShift);
-            p[6 * step] = descale(z1e - t12 * 15137, oddShift);
-            const int64_t z1 = (t4 + t7) * -7373, z2 = (t5 + t6) * -20995;
-            const int64_t z5 = (t4 + t6 + t5 + t7) * 9633;
-            const int64_t z3 = (t4 + t6) * -16069 + z5, z4 = (t5 + t7) * -3196 + z5;
-            p[7 * step] = descale(t4 * 2446 + z1 + z3, oddShift);
-            p[5 * step] = descale(t5 * 16819 + z2 + z4, oddShift);
-            p[3 * step] = descale(t6 * 25172 + z2 + z3, oddShift);
-            p[step] = descale(t7 * 12299 + z1 + z4, oddShift);
-        }
-    }
-}
-
-// An 8x8 block of samples at (x, y) of a plane `stride` wide, transformed into zig-zag order.
-void appendBlock(std::vector<int16_t>& out, const uint8_t* plane, int stride, int x, int y)
-{
-    int d[64];
-    for (int r = 0; r < 8; ++r)
-        for (int c = 0; c < 8; ++c)
-            d[r * 8 + c] = plane[(y + r) * stride + x + c] - 128;
-    forwardDct(d);
-    for (int k = 0; k < 64; ++k)
-        out.push_back(int16_t(d[zigzag[k]]));
-}
 
 int bitLength(unsigned v)
 {
@@ -228,11 +156,10 @@ struct JpegSizeFloor::Tally
     qint64 partialBound = 0;
 };
 
-JpegSizeFloor::JpegSizeFloor(const QImage& image, const QByteArray& fileAt100)
-    : width_(image.width()), height_(image.height())
+JpegSizeFloor::JpegSizeFloor(const QImage& image) : coefficients_(image)
 {
     proven_.fill(0);
-    if (image.isNull() || image.format() != QImage::Format_RGB888)
+    if (coefficients_.empty())
         return;
     auto maker = std::make_unique<TableMaker>();
     maker->cinfo.err = jpeg_std_error(&maker->err.pub);
@@ -246,64 +173,17 @@ JpegSizeFloor::JpegSizeFloor(const QImage& image, const QByteArray& fileAt100)
     for (int q = 1; q <= 100; ++q) {
         jpeg_set_quality(&maker->cinfo, q, TRUE);
         for (int k = 0; k < 64; ++k) {
-            lumaTables_[q][k] = uint16_t(maker->cinfo.quant_tbl_ptrs[0]->quantval[zigzag[k]]);
-            chromaTables_[q][k] = uint16_t(maker->cinfo.quant_tbl_ptrs[1]->quantval[zigzag[k]]);
+            lumaTables_[q][k] = uint16_t(maker->cinfo.quant_tbl_ptrs[0]->quantval[JpegCoefficients::zigzag[k]]);
+            chromaTables_[q][k] = uint16_t(maker->cinfo.quant_tbl_ptrs[1]->quantval[JpegCoefficients::zigzag[k]]);
         }
     }
-    transform(image);
-    valid_ = matchesFile(fileAt100) && coefficientsMatch(fileAt100);
+    tablesMade_ = true;
 }
 
-void JpegSizeFloor::transform(const QImage& rgb)
+bool JpegSizeFloor::check(const QByteArray& fileAt100)
 {
-    lumaBlocksAcross_ = (width_ + 7) / 8;
-    lumaBlocksDown_ = (height_ + 7) / 8;
-    mcusAcross_ = (width_ + 15) / 16;
-    mcusDown_ = (height_ + 15) / 16;
-    dummyLumaBlocks_ = mcusAcross_ * mcusDown_ * 4 - lumaBlocksAcross_ * lumaBlocksDown_;
-    luma_.reserve(size_t(lumaBlocksAcross_) * lumaBlocksDown_ * 64);
-    cb_.reserve(size_t(mcusAcross_) * mcusDown_ * 64);
-    cr_.reserve(cb_.capacity());
-    std::vector<uint8_t> luma, chroma;
-    for (int row = 0; row < mcusDown_; ++row)
-        transformMcuRow(rgb, row, luma, chroma);
-}
-
-// One row of MCUs: 16 luma rows and 8 rows of each chroma plane, padded the way the library pads
-// (edge pixels repeated; chroma rows below the picture repeat the last chroma row).
-void JpegSizeFloor::transformMcuRow(const QImage& rgb, int mcuRow, std::vector<uint8_t>& luma,
-                                    std::vector<uint8_t>& chroma)
-{
-    const int lumaStride = lumaBlocksAcross_ * 8 + 8, chromaStride = mcusAcross_ * 8;
-    luma.assign(size_t(lumaStride) * 16, 0);
-    chroma.assign(size_t(chromaStride) * 16, 0); // Cb rows 0..7, then Cr rows 0..7
-    auto pixel = [&](int x, int y) {
-        return rgb.constScanLine(std::min(y, height_ - 1)) + 3 * std::min(x, width_ - 1);
-    };
-    for (int r = 0; r < 16; ++r)
-        for (int x = 0; x < lumaStride; ++x)
-            luma[size_t(r) * lumaStride + x] = uint8_t(lumaOf(pixel(x, mcuRow * 16 + r)));
-    const int lastChromaRow = (height_ + 1) / 2 - 1;
-    for (int r = 0; r < 8; ++r) {
-        const int y = 2 * std::min(mcuRow * 8 + r, lastChromaRow);
-        for (int x = 0; x < chromaStride; ++x) {
-            const uchar *p00 = pixel(2 * x, y), *p01 = pixel(2 * x + 1, y);
-            const uchar *p10 = pixel(2 * x, y + 1), *p11 = pixel(2 * x + 1, y + 1);
-            const int bias = (x & 1) ? 2 : 1;
-            chroma[size_t(r) * chromaStride + x] = uint8_t((cbOf(p00) + cbOf(p01) + cbOf(p10) + cbOf(p11) + bias) >> 2);
-            chroma[size_t(r + 8) * chromaStride + x] =
-                uint8_t((crOf(p00) + crOf(p01) + crOf(p10) + crOf(p11) + bias) >> 2);
-        }
-    }
-    for (int mcu = 0; mcu < mcusAcross_; ++mcu) {
-        for (int i = 0; i < 4; ++i) {
-            const int bx = mcu * 2 + (i & 1), by = mcuRow * 2 + i / 2;
-            if (bx < lumaBlocksAcross_ && by < lumaBlocksDown_)
-                appendBlock(luma_, luma.data(), lumaStride, bx * 8, (i / 2) * 8);
-        }
-        appendBlock(cb_, chroma.data(), chromaStride, mcu * 8, 0);
-        appendBlock(cr_, chroma.data(), chromaStride, mcu * 8, 8);
-    }
+    valid_ = tablesMade_ && matchesFile(fileAt100) && coefficientsMatch(fileAt100);
+    return valid_;
 }
 
 // The file's marker layout: everything but the Huffman tables and the entropy-coded data is the
@@ -355,18 +235,20 @@ bool JpegSizeFloor::coefficientsMatch(const QByteArray& file)
     jpeg_mem_src(&reader->cinfo, reinterpret_cast<const uchar*>(file.constData()),
                  static_cast<unsigned long>(file.size()));
     jpeg_read_header(&reader->cinfo, TRUE);
-    if (int(reader->cinfo.image_width) != width_ || int(reader->cinfo.image_height) != height_ ||
+    const JpegCoefficients& m = coefficients_;
+    if (int(reader->cinfo.image_width) != m.width() || int(reader->cinfo.image_height) != m.height() ||
         reader->cinfo.num_components != 3)
         return false;
     jvirt_barray_ptr* arrays = jpeg_read_coefficients(&reader->cinfo);
-    const std::vector<int16_t>* stores[3] = {&luma_, &cb_, &cr_};
+    const std::vector<int16_t>* stores[3] = {&m.luma(), &m.cb(), &m.cr()};
     for (int c = 0; c < 3; ++c) {
         const JpegDivisors divisors = divisorsOf(c == 0 ? lumaTables_[100] : chromaTables_[100]);
-        const int across = c == 0 ? lumaBlocksAcross_ : mcusAcross_, down = c == 0 ? lumaBlocksDown_ : mcusDown_;
+        const int across = c == 0 ? m.lumaBlocksAcross() : m.mcusAcross();
+        const int down = c == 0 ? m.lumaBlocksDown() : m.mcusDown();
         size_t index = 0;
-        for (int mcuRow = 0; mcuRow < mcusDown_; ++mcuRow) {
+        for (int mcuRow = 0; mcuRow < m.mcusDown(); ++mcuRow) {
             const int rows = c == 0 ? 2 : 1;
-            for (int mcu = 0; mcu < mcusAcross_; ++mcu)
+            for (int mcu = 0; mcu < m.mcusAcross(); ++mcu)
                 for (int i = 0; i < rows * rows; ++i) {
                     const int bx = mcu * rows + i % rows, by = mcuRow * rows + i / rows;
                     if (bx >= across || by >= down)
@@ -376,7 +258,7 @@ bool JpegSizeFloor::coefficientsMatch(const QByteArray& file)
                     const int16_t* mine = stores[c]->data() + 64 * index++;
                     for (int k = 0; k < 64; ++k) {
                         const int magnitude = quantized(std::abs(int(mine[k])), divisors, k);
-                        if (blocks[0][bx][zigzag[k]] != (mine[k] < 0 ? -magnitude : magnitude))
+                        if (blocks[0][bx][JpegCoefficients::zigzag[k]] != (mine[k] < 0 ? -magnitude : magnitude))
                             return false;
                     }
                 }
@@ -434,11 +316,12 @@ JpegSizeFloor::Tally JpegSizeFloor::tally(int quality, qint64 stopAbove) const
     const qint64 base = fixedBytes_ + 4 * 22; // four table markers, each with at least one symbol
     const JpegDivisors luma = divisorsOf(lumaTables_[quality]), chroma = divisorsOf(chromaTables_[quality]);
     // Padding blocks repeat their neighbour's DC and carry no AC: a zero difference and an end of block.
-    t.dc[0][0] = t.ac[0][0] = uint64_t(dummyLumaBlocks_);
-    t.bitsFloor = 2 * uint64_t(dummyLumaBlocks_);
-    t.complete = countBlocks(luma_, luma, t.dc[0], t.ac[0], t.bitsFloor, base, stopAbove) &&
-                 countBlocks(cb_, chroma, t.dc[1], t.ac[1], t.bitsFloor, base, stopAbove) &&
-                 countBlocks(cr_, chroma, t.dc[1], t.ac[1], t.bitsFloor, base, stopAbove);
+    const uint64_t padding = uint64_t(coefficients_.paddingLumaBlocks());
+    t.dc[0][0] = t.ac[0][0] = padding;
+    t.bitsFloor = 2 * padding;
+    t.complete = countBlocks(coefficients_.luma(), luma, t.dc[0], t.ac[0], t.bitsFloor, base, stopAbove) &&
+                 countBlocks(coefficients_.cb(), chroma, t.dc[1], t.ac[1], t.bitsFloor, base, stopAbove) &&
+                 countBlocks(coefficients_.cr(), chroma, t.dc[1], t.ac[1], t.bitsFloor, base, stopAbove);
     if (!t.complete)
         t.partialBound = base + qint64((t.bitsFloor + 7) / 8);
     return t;
@@ -487,6 +370,14 @@ bool JpegSizeFloor::exceeds(int quality, qint64 limit)
     return proven_[quality] > limit;
 }
 
+bool JpegSizeFloor::agrees(int quality, qint64 encodedSize)
+{
+    if (!valid_ || quality < 1 || quality > 100 || proven_[quality] <= encodedSize)
+        return true;
+    valid_ = false;
+    return false;
+}
+
 // Qualities top, top - 1, ... (count of them), split between this thread and one more. The ones
 // below `top` are done ahead with the same limit; a later step with a higher limit redoes them.
 void JpegSizeFloor::computeBatch(int top, int count, qint64 limit)
@@ -505,13 +396,18 @@ void JpegSizeFloor::computeBatch(int top, int count, qint64 limit)
         work(0);
         return;
     }
-    std::thread helper;
+    // A helper that runs out of memory leaves its qualities unproven; they are then encoded instead.
+    auto helperWork = [&work] {
+        try {
+            work(1);
+        } catch (const std::bad_alloc&) {
+        }
+    };
+    std::jthread helper; // joined on every way out, an exception from work(0) included
     try {
-        helper = std::thread(work, 1);
+        helper = std::jthread(helperWork);
     } catch (const std::system_error&) {
-        work(1); // no second thread to be had: do its share here
+        helperWork(); // no second thread to be had: do its share here
     }
     work(0);
-    if (helper.joinable())
-        helper.join();
 }

@@ -1,13 +1,14 @@
 // A proven lower bound on the size of the JPEG file ImageFile writes at a given quality, without
-// encoding it. The colour conversion, 4:2:0 downsampling and accurate integer DCT of libjpeg-turbo
-// are done once; each quality then only quantises the stored coefficients (with the library's own
-// tables and reciprocal rounding) and counts Huffman symbols. The bound is the file's fixed markers,
-// its Huffman table markers and the entropy-coded bits under an unrestricted optimal Huffman code,
-// which no real code beats; only the stuffed zero bytes after 0xFF are left out.
+// encoding it. The DCT coefficients are computed once (JpegCoefficients); each quality then only
+// quantises them (with the library's own tables and reciprocal rounding) and counts Huffman symbols. The bound is the
+// file's fixed markers, its Huffman table markers and the entropy-coded bits under an unrestricted optimal Huffman
+// code, which no real code beats; only the stuffed zero bytes after 0xFF are left out.
 //
 // The model is checked against the quality-100 file: every coefficient and the table markers must
 // match. If anything differs (another library build), the floor is 0 and nothing is skipped.
 #pragma once
+
+#include "output/JpegCoefficients.h"
 
 #include <QtCore/QByteArray>
 #include <QtGui/QImage>
@@ -19,36 +20,34 @@
 class JpegSizeFloor
 {
   public:
-    // `image` is the picture as encoded; `fileAt100` its file at quality 100, 4:2:0.
-    JpegSizeFloor(const QImage& image, const QByteArray& fileAt100);
+    // Transforms `image` (Format_RGB888), the picture as encoded. The floors are 0 until check().
+    explicit JpegSizeFloor(const QImage& image);
 
+    // Checks the model against the picture's file at quality 100, 4:2:0; true when it holds.
+    bool check(const QByteArray& fileAt100);
     bool valid() const { return valid_; }
     // No file at `quality` (1..100) is smaller than this.
     qint64 floor(int quality);
     // True when the file at `quality` is proven larger than `limit`. Counting stops as soon as that
     // is certain; a few lower qualities are done ahead on a second thread.
     bool exceeds(int quality, qint64 limit);
+    // False, and no floors from then on, when a file really encoded at `quality` came out smaller
+    // than its floor: the model does not fit this library after all.
+    bool agrees(int quality, qint64 encodedSize);
 
   private:
     struct Tally; // symbol counts of one quality
 
-    void transform(const QImage& rgb);
-    void transformMcuRow(const QImage& rgb, int mcuRow, std::vector<uint8_t>& luma, std::vector<uint8_t>& chroma);
     bool matchesFile(const QByteArray& file);
     bool coefficientsMatch(const QByteArray& file);
     Tally tally(int quality, qint64 stopAbove) const;
     qint64 bound(const Tally& tally) const;
     void computeBatch(int top, int count, qint64 limit);
 
-    int width_ = 0, height_ = 0;
-    int lumaBlocksAcross_ = 0, lumaBlocksDown_ = 0, mcusAcross_ = 0, mcusDown_ = 0;
-    int dummyLumaBlocks_ = 0;
-    // Unquantised DCT outputs (scaled by 8), zig-zag order, blocks in the file's coding order per
-    // component: luma (real blocks only), then Cb, then Cr.
-    std::vector<int16_t> luma_, cb_, cr_;
+    JpegCoefficients coefficients_;
     std::array<std::array<uint16_t, 64>, 101> lumaTables_{}, chromaTables_{}; // per quality, zig-zag
     qint64 fixedBytes_ = 0;
-    bool valid_ = false;
+    bool tablesMade_ = false, valid_ = false;
     std::array<qint64, 101> proven_{}; // the best floor known per quality
     std::array<bool, 101> complete_{}; // proven_ is the full floor, not one cut short
     int batch_ = 2;

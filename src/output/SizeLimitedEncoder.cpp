@@ -6,7 +6,10 @@
 
 #include <QtCore/QSaveFile>
 
+#include <new>
 #include <optional>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -76,24 +79,46 @@ EncodeResult SizeLimitedEncoder::encodeJpeg(const QString& path, const QString& 
 {
     if (image_.format() != QImage::Format_RGB888)
         image_ = std::move(image_).convertToFormat(QImage::Format_RGB888); // once, not at every step
+    // The coefficients for the size floors are worked out on a second core while quality 100 is encoded.
+    std::optional<JpegSizeFloor> floor;
+    std::jthread preparing; // joined on every way out
+    try {
+        preparing = std::jthread([this, &floor] {
+            try {
+                floor.emplace(image_);
+            } catch (const std::bad_alloc&) {
+                floor.reset(); // tried again below, where a failure reaches the caller
+            }
+        });
+    } catch (const std::system_error&) {
+        // No second thread: the floors are prepared below, after quality 100.
+    }
     EncodeOptions options{topQuality, 2, comment};
     QString error;
     std::optional<QByteArray> bytes = ImageFile::encode(image_, FileFormat::Jpeg, options, &error);
+    if (preparing.joinable())
+        preparing.join();
     if (!bytes)
         return encodeFailure(error);
     runStage(stage, EncodeStage::FirstWriteMeasured);
     if (bytes->size() <= limit_())
         return writeOnce(path, *bytes, {EncodeOutcome::Fitted, bytes->size(), topQuality});
 
-    JpegSizeFloor floor(image_, *bytes);
+    if (!floor)
+        floor.emplace(image_);
+    floor->check(*bytes);
     int encodedQuality = topQuality;
     for (int quality = topQuality - 1; quality >= lowestQuality; --quality) {
         const qint64 limit = limit_();
-        if (floor.exceeds(quality, limit))
+        if (floor->exceeds(quality, limit))
             continue;
         options.jpegQuality = encodedQuality = quality;
         if (!(bytes = ImageFile::encode(image_, FileFormat::Jpeg, options, &error)))
             return encodeFailure(error);
+        if (!floor->agrees(quality, bytes->size())) {
+            quality = topQuality; // floors proved wrong for this library: start again, encoding every step
+            continue;
+        }
         if (bytes->size() <= limit)
             return writeOnce(path, *bytes, {EncodeOutcome::Fitted, bytes->size(), quality});
     }

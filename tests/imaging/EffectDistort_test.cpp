@@ -72,6 +72,11 @@ TEST(EffectDistort, WaveEdgesReadBackgroundOrMirror)
     EXPECT_EQ(mirrored.pixel(10, 79), qRgb(10, 73, 0));
     const QImage clamped = EffectDistort::waves(in, xs, ys, 0, 0, 40, 6, 0.0, 2);
     EXPECT_EQ(clamped.pixel(10, 79), qRgb(10, 79, 0));
+    // The same for rows moved sideways: row 10 reads 6 columns further right.
+    const QImage sideways = EffectDistort::waves(in, xs, ys, 1, 0, 40, 6, 0.0, 0, QColor(0, 0, 255));
+    EXPECT_EQ(sideways.pixel(79, 10), qRgb(0, 0, 255));
+    EXPECT_EQ(sideways.pixel(73, 10), qRgb(79, 10, 0));
+    EXPECT_EQ(EffectDistort::waves(in, xs, ys, 1, 0, 40, 6, 0.0, 1).pixel(79, 10), qRgb(73, 10, 0));
 }
 
 TEST(EffectDistort, RippleMovesPixelsAlongTheirRadius)

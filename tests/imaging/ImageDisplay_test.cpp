@@ -125,7 +125,6 @@ TEST(ImageDisplayTest, ReportsMouseEventsInImagePixels)
     ImageDisplay display;
     display.resize(100, 80);
     display.setImage(PixelProbe::filled(100, 80, qRgb(0, 0, 0)));
-    display.setSelectionEnabled(false);
     Recorder recorder(display);
     send(display, QEvent::MouseButtonPress, {12, 34}, Qt::RightButton, Qt::RightButton);
     send(display, QEvent::MouseMove, {13, 35}, Qt::NoButton, Qt::RightButton);
@@ -160,6 +159,12 @@ TEST(ImageDisplayTest, SelectionIsDrawnByDraggingAndCanBeCleared)
 {
     ImageDisplay display;
     display.resize(100, 100);
+    display.setRect(1, 2, 3, 4);
+    // Off by default: a drag leaves the rectangle alone.
+    send(display, QEvent::MouseButtonPress, {40, 50}, Qt::LeftButton, Qt::LeftButton);
+    send(display, QEvent::MouseButtonRelease, {20, 10}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(display.rectRight(), 3);
+    display.setSelectionEnabled(true);
     send(display, QEvent::MouseButtonPress, {40, 50}, Qt::LeftButton, Qt::LeftButton);
     send(display, QEvent::MouseMove, {20, 10}, Qt::NoButton, Qt::LeftButton);
     send(display, QEvent::MouseButtonRelease, {20, 10}, Qt::LeftButton, Qt::NoButton);

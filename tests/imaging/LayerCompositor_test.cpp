@@ -64,3 +64,14 @@ TEST(LayerCompositorTest, LevelBlendsAndBadInputFails)
     EXPECT_TRUE(LayerCompositor::layer(QImage(), overlay, 0, 0, kKey).isNull());
     EXPECT_TRUE(LayerCompositor::layer(base, overlay, INT_MAX - 1, 0, kKey).isNull());
 }
+
+TEST(LayerCompositorTest, OverlayOntoAnyTargetFormat)
+{
+    QImage target = PixelProbe::filled(3, 1, qRgb(0, 0, 255), QImage::Format_RGB32);
+    QImage layer = PixelProbe::filled(3, 1, kKey);
+    layer.setPixel(1, 0, qRgb(255, 0, 0));
+    LayerCompositor::overlayKeyed(target, layer, QPoint(1, 0), true, kKey);
+    ASSERT_EQ(target.format(), QImage::Format_RGB888);
+    EXPECT_EQ(target.pixel(0, 0), qRgb(0, 0, 255));
+    EXPECT_EQ(target.pixel(2, 0), qRgb(255, 0, 0));
+}

@@ -134,3 +134,31 @@ TEST(ResamplerTest, VectorKernelMatchesThePortableOne)
         EXPECT_EQ(fast, reference) << taps << " taps";
     }
 }
+
+TEST(ResamplerTest, WeightsStayPositiveAndWholeAtAnyRatio)
+{
+    for (const auto& [from, to] : std::vector<std::pair<int, int>>{
+             {6000, 1}, {6000, 7}, {6000, 428}, {4000, 321}, {3, 2}, {2, 3}, {5, 5}, {17, 16000}}) {
+        const ResampleAxis axis(from, to);
+        ASSERT_EQ(axis.length(), to);
+        for (int t = 0; t < to; ++t) {
+            int sum = 0;
+            for (int k = 0; k < axis.count(t); ++k) {
+                ASSERT_GE(axis.weights(t)[k], 0) << from << "->" << to;
+                sum += axis.weights(t)[k];
+            }
+            ASSERT_EQ(sum, ResampleAxis::kWeightOne) << from << "->" << to;
+            ASSERT_GE(axis.first(t), 0);
+            ASSERT_LE(axis.first(t) + axis.count(t), from);
+        }
+    }
+    // A whole row of two halves averages to their mean even at 6000:1.
+    QImage halves(6000, 1, QImage::Format_RGB888);
+    for (int x = 0; x < 6000; ++x)
+        halves.setPixel(x, 0, x < 3000 ? qRgb(0, 0, 0) : qRgb(200, 100, 50));
+    const QImage dot = Resampler::resize(halves, 1, 1);
+    EXPECT_NEAR(qRed(dot.pixel(0, 0)), 100, 1);
+    EXPECT_NEAR(qGreen(dot.pixel(0, 0)), 50, 1);
+    const QImage column = Resampler::resize(halves.transformed(QTransform().rotate(90)), 1, 1);
+    EXPECT_NEAR(qRed(column.pixel(0, 0)), 100, 1);
+}

@@ -1,4 +1,3 @@
-#include "imaging/FontSubstitutes.h"
 #include "imaging/ImagePrinter.h"
 #include "imaging/TextRenderer.h"
 
@@ -37,10 +36,9 @@ QImage ink(const QImage& mask)
     return mask.copy(inkBox(mask));
 }
 
+// The renderer installs the face-name substitutions itself.
 class TextRendererTest : public testing::Test
 {
-  protected:
-    static void SetUpTestSuite() { FontSubstitutes::install(); }
 };
 
 } // namespace

@@ -71,5 +71,7 @@ TEST(ThumbnailListTest, ClickSelectsAndAnnouncesTheFile)
     // Listing again (or another folder) forgets the selection.
     list.getFiles();
     EXPECT_TRUE(list.selectedFile().isEmpty());
+    list.setExtensions({QStringLiteral("png")});
+    EXPECT_EQ(list.getFiles(), QStringList{QStringLiteral("star.png")});
     list.waitForThumbnails(30000);
 }

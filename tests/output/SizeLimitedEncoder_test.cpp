@@ -169,6 +169,23 @@ TEST_F(EncoderTest, JpegLimitBetweenNonMonotonicSizesStopsWhereTheLoopStops)
     EXPECT_GT(found, 0) << "no picture with a quality step that grows the file";
 }
 
+TEST_F(EncoderTest, PictureWithAlphaChannelIsEncodedAsItsOpaqueColours)
+{
+    const QImage image = photo(90, 70, 25);
+    const qint64 limit = jpegSize(image, 60);
+    const EncodeResult r = encode(image.convertToFormat(QImage::Format_ARGB32), limit, FileFormat::Jpeg, "a.jpg");
+    EXPECT_EQ(r.setting, sequentialLoop(image, [limit] { return limit; }).quality);
+    EXPECT_EQ(r.size, limit);
+}
+
+TEST_F(EncoderTest, NoPictureIsAnErrorAndWritesNothing)
+{
+    const EncodeResult r = encode(QImage(), 1 << 20, FileFormat::Png, "a.png");
+    EXPECT_EQ(r.outcome, EncodeOutcome::WriteFailed);
+    EXPECT_FALSE(r.error.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(file("a.png")));
+}
+
 TEST_F(EncoderTest, JpegLimitIsReadAfreshAtEveryComparison)
 {
     const QImage image = photo(200, 150, 9);
@@ -356,10 +373,12 @@ TEST(ReduceColors, LaterReductionStartsFromTheEarlierResultUnderTheBusyCursor)
 // The floor must never exceed the real size, and must be close to it, or the search is wrong or slow.
 TEST(JpegSizeFloor, IsBelowButNearTheRealSizeAtEveryQuality)
 {
-    for (const QImage& image : {photo(480, 480, 18), photo(176, 220, 19), photo(37, 23, 20), photo(8, 8, 21)}) {
+    // Sizes with padding blocks at the right, at the bottom, and chroma rows repeated below the picture.
+    for (const QImage& image :
+         {photo(480, 480, 18), photo(176, 220, 19), photo(37, 23, 20), photo(50, 34, 24), photo(8, 8, 21)}) {
         const QByteArray top = *ImageFile::encode(image, FileFormat::Jpeg, EncodeOptions{100, 2, QStringLiteral("c")});
-        JpegSizeFloor floor(image, top);
-        ASSERT_TRUE(floor.valid()) << image.width() << "x" << image.height();
+        JpegSizeFloor floor(image);
+        ASSERT_TRUE(floor.check(top)) << image.width() << "x" << image.height();
         for (int q = 100; q >= 1; --q) {
             const qint64 real = jpegSize(image, q);
             EXPECT_LE(floor.floor(q), real) << "quality " << q;
@@ -368,14 +387,31 @@ TEST(JpegSizeFloor, IsBelowButNearTheRealSizeAtEveryQuality)
     }
 }
 
+TEST(JpegSizeFloor, GivesUpWhenARealFileComesOutBelowItsFloor)
+{
+    const QImage image = photo(64, 64, 26);
+    JpegSizeFloor floor(image);
+    ASSERT_TRUE(floor.check(*ImageFile::encode(image, FileFormat::Jpeg, EncodeOptions{100, 2, {}})));
+    const qint64 at50 = floor.floor(50);
+    EXPECT_TRUE(floor.agrees(50, at50));
+    EXPECT_TRUE(floor.exceeds(50, at50 - 1));
+    EXPECT_FALSE(floor.agrees(50, at50 - 1));
+    EXPECT_FALSE(floor.valid());
+    EXPECT_FALSE(floor.exceeds(40, 1)); // nothing is ruled out any more
+    EXPECT_TRUE(floor.agrees(50, at50 - 1));
+}
+
 TEST(JpegSizeFloor, RefusesAFileItCannotExplain)
 {
     const QImage image = photo(64, 64, 22);
     const QByteArray other = *ImageFile::encode(photo(64, 64, 23), FileFormat::Jpeg, EncodeOptions{100, 2, {}});
-    EXPECT_FALSE(JpegSizeFloor(image, other).valid());
-    EXPECT_EQ(JpegSizeFloor(image, other).floor(50), 0);
+    JpegSizeFloor floor(image);
+    EXPECT_FALSE(floor.check(other));
+    EXPECT_EQ(floor.floor(50), 0);
+    EXPECT_FALSE(floor.exceeds(50, 256));
     const QByteArray fullChroma = *ImageFile::encode(image, FileFormat::Jpeg, EncodeOptions{100, 0, {}});
-    EXPECT_FALSE(JpegSizeFloor(image, fullChroma).valid());
+    EXPECT_FALSE(floor.check(fullChroma));
+    EXPECT_TRUE(floor.check(*ImageFile::encode(image, FileFormat::Jpeg, EncodeOptions{100, 2, {}})));
 }
 
 } // namespace
