@@ -79,6 +79,8 @@ void ProgramSession::createMainWindow()
     connect(frMain_->btSave, &QPushButton::clicked, this,
             guarded(prompts_, [this](bool) { workbench_.saver.btSaveClick(); }));
     ImageDisplay* display = frMain_->IkDispMain;
+    // The effects' selection rectangle is drawn on the main display while no canvas tool is active.
+    display->setSelectionEnabled(true);
     workbench_.operations.setSelection([display] {
         return std::array<int, 4>{display->rectLeft(), display->rectTop(), display->rectRight(), display->rectBottom()};
     });
@@ -94,7 +96,6 @@ void ProgramSession::createMainWindow()
     connect(&workspace, &Workspace::canvasResized, this, [this](int width, int height) {
         frMain_->mainPanel->ResizeDisplay(width, height);
         frMain_->IkDispMain->setGridSpace(width * 0.25);
-        workbench_.layers.setCanvasSize(QSize(width, height));
     });
     connect(&workspace, &Workspace::workspaceImageChanged, frMain_->IkDispMain, &ImageDisplay::setImage);
     connect(&workbench_.loader, &PictureLoader::pictureLoaded, frMain_->tsImageSize->btResetSize,

@@ -27,6 +27,8 @@ struct Workbench {
     {
         defineStandardOperations(operations);
         loader.setLayerHooks({[this] { layers.resetForLoading(); }, [this] { layers.ReleaseLayerPicture(); }});
+        QObject::connect(&workspace, &Workspace::canvasResized, &layers,
+                         [this](int width, int height) { layers.setCanvasSize(QSize(width, height)); });
         undoCommand.setLayerUndo([this] { layers.UndoCommit(); });
     }
 

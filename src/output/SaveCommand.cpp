@@ -128,6 +128,7 @@ void SaveCommand::btSaveClick()
         prompts_.message(MessageKind::Error, QStringLiteral("画像が読み込まれていません。"));
         return;
     }
+    lastReport_.reset();
     const QString path = askForFileName();
     if (path.isEmpty())
         return;
@@ -169,5 +170,6 @@ void SaveCommand::saveTo(const QString& path, Progress& progress)
         progress.ProgressStep(3, QStringLiteral("メモリを解放しています"));
     }
     encoder.releaseImage();
+    lastReport_ = Report{*format, path, result};
     prompts_.message(outcomeKind(result), outcomeText(*format, result));
 }

@@ -28,6 +28,13 @@ public:
     const QString& lastSaveFolder() const { return lastSaveFolder_; }
 
     void btSaveClick();
+    // What the last save that reached the encoder produced, with the format and the file name.
+    struct Report {
+        FileFormat format;
+        QString path;
+        EncodeResult result;
+    };
+    const std::optional<Report>& lastReport() const { return lastReport_; }
 
     // The format an extension names (compared in lower case); nothing for an unsupported one.
     static std::optional<FileFormat> formatOfExtension(const QString& path);
@@ -48,4 +55,5 @@ private:
     std::function<qint64()> limit_;
     QString lastSaveFolder_;
     SizeLimitedEncoder::Reducer reducer_;
+    std::optional<Report> lastReport_;
 };

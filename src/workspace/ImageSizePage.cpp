@@ -1,15 +1,13 @@
 #include "workspace/ImageSizePage.h"
 
 #include "foundation/HandlerGuard.h"
-#include "workspace/OperationLog.h"
-#include "workspace/Workspace.h"
 
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QPushButton>
 
 ImageSizePage::ImageSizePage(Workspace& workspace, OperationLog& log, Prompts& prompts, QWidget* parent)
-    : QWidget(parent), workspace_(workspace), log_(log), prompts_(prompts)
+    : QWidget(parent), fits_(workspace, log), prompts_(prompts)
 {
     setObjectName(QStringLiteral("tsImageSize"));
     build();
@@ -69,55 +67,30 @@ void ImageSizePage::build()
 
 void ImageSizePage::btJustFitClick()
 {
-    WorkspaceGeometry& g = workspace_.geometry();
-    g.workWidth = g.canvasWidth;
-    g.workHeight = g.canvasHeight;
-    workspace_.RebuildWorkingImage();
-    btResetSize->setEnabled(true);
-    log_.RecordOperation(OperationId::FitBoth);
-}
-
-void ImageSizePage::fitAxis(bool width)
-{
-    WorkspaceGeometry& g = workspace_.geometry();
-    width ? g.fitToWidth() : g.fitToHeight();
-    workspace_.RebuildWorkingImage();
-    g.CenterOffset();
-    workspace_.ComposeCanvas(g.offsetX, g.offsetY, false);
-    btResetSize->setEnabled(false);
-    log_.RecordOperation(width ? OperationId::FitWidth : OperationId::FitHeight);
+    btResetSize->setEnabled(fits_.fitBoth());
 }
 
 void ImageSizePage::btWJustFitClick()
 {
-    fitAxis(true);
+    btResetSize->setEnabled(fits_.fitWidth());
 }
 
 void ImageSizePage::btHJustFitClick()
 {
-    fitAxis(false);
+    btResetSize->setEnabled(fits_.fitHeight());
 }
 
 void ImageSizePage::resizeWorking(int dx, int dy)
 {
-    WorkspaceGeometry& g = workspace_.geometry();
-    g.workWidth += dx;
-    g.workHeight += dy;
-    workspace_.RebuildWorkingImage();
-    btResetSize->setEnabled(true);
+    btResetSize->setEnabled(fits_.resizeWorking(dx, dy));
 }
 
 void ImageSizePage::moveCanvas(int dx, int dy)
 {
-    WorkspaceGeometry& g = workspace_.geometry();
-    workspace_.ComposeCanvas(g.offsetX + dx, g.offsetY + dy, true);
+    fits_.moveCanvas(dx, dy);
 }
 
 void ImageSizePage::btResetSizeClick()
 {
-    const QSize box = subWindowSize_ ? subWindowSize_() : QSize();
-    WorkspaceGeometry& g = workspace_.geometry();
-    g.CoverFit(box.width(), box.height());
-    workspace_.RebuildWorkingImage();
-    btResetSize->setEnabled(false);
+    btResetSize->setEnabled(fits_.restoreAspect(subWindowSize_ ? subWindowSize_() : QSize()));
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The page "画像サイズ": the three fits, one-pixel size and position nudges, and restoring the
 // picture's proportions. None of them changes the picture itself or makes an undo step.
+#include "workspace/FitCommands.h"
+
 #include <QtWidgets/QWidget>
 
 #include <functional>
@@ -42,11 +44,9 @@ public:
 
 private:
     void build();
-    void fitAxis(bool width);
     QPushButton* button(QWidget* parent, const char* name, const QString& caption, QRect geometry);
 
-    Workspace& workspace_;
-    OperationLog& log_;
+    FitCommands fits_;
     Prompts& prompts_;
     std::function<QSize()> subWindowSize_;
 };

@@ -1,0 +1,278 @@
+#include "cli/CliCommand.h"
+
+#include "catalogue/ModelCatalogue.h"
+#include "cli/StandbyMaker.h"
+#include "foundation/IniFile.h"
+#include "foundation/OptionsSettings.h"
+
+#include <QtCore/QCommandLineParser>
+#include <QtCore/QDir>
+#include <QtCore/QFileInfo>
+#include <QtCore/QRegularExpression>
+
+namespace {
+
+struct Job {
+    QString picture;
+    MakeTarget target;
+};
+
+QString extensionOf(SaveFormatChoice format)
+{
+    const char* names[] = {"jpg", "gif", "png", "bmp"};
+    return QLatin1String(names[int(format)]);
+}
+
+// Catalogue names may hold brackets, spaces or slashes; file names get a safe form of them.
+QString safeName(const QString& name)
+{
+    QString safe = name;
+    safe.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|\\s]+")), QStringLiteral("_"));
+    return safe;
+}
+
+std::optional<ModelCatalogue> loadCatalogue(const QString& path, QString* error)
+{
+    ModelCatalogue catalogue;
+    try {
+        if (!catalogue.load(path)) {
+            *error = QStringLiteral("%1 が見つかりません。").arg(path);
+            return std::nullopt;
+        }
+    } catch (const ProgramError& e) {
+        *error = e.text();
+        return std::nullopt;
+    }
+    return catalogue;
+}
+
+} // namespace
+
+CliCommand::CliCommand(QTextStream& out, QTextStream& err, QString programFolder, bool terminal)
+    : out_(out), err_(err), programFolder_(std::move(programFolder)), terminal_(terminal)
+{
+}
+
+QString CliCommand::helpText()
+{
+    return QStringLiteral(
+        "Usage:\n"
+        "  pictorel-cli models [--catalogue FILE]\n"
+        "  pictorel-cli make PICTURE... (--model NAME | --size WxH --limit BYTES | --all-models CARRIER)\n"
+        "               [--catalogue FILE] [--fit cover|width|height|both] [--offset X,Y] [--place 0-8]\n"
+        "               [--margin RRGGBB] [--op NAME[:PARAM]]... [--format jpeg|gif|png|bmp]\n"
+        "               [--settings FILE] -o OUT\n"
+        "  pictorel-cli --help | --version\n"
+        "\n"
+        "make loads each picture, fits it onto the model's screen (cover and centred unless --fit says\n"
+        "otherwise), applies the operations in order and saves it within the model's size limit, exactly\n"
+        "as the program does. Operations: %1.\n"
+        "With several pictures or --all-models, OUT is a folder and the files are named PICTURE_MODEL.EXT.\n"
+        "Exit status: 0 every file fits, 2 a file was written but does not fit, 1 an error.\n"
+        "\n"
+        "Examples:\n"
+        "  pictorel-cli models\n"
+        "  pictorel-cli make photo.jpg --model F900i -o wallpaper.jpg\n"
+        "  pictorel-cli make photo.jpg --size 240x320 --limit 20480 --op sepia --op mosaic:6 -o small.png\n"
+        "  pictorel-cli make holiday/*.jpg --all-models DoCoMo --format jpeg -o out/\n")
+        .arg(StandbyMaker::operationNames().join(QStringLiteral(", ")));
+}
+
+int CliCommand::run(const QStringList& arguments)
+{
+    const QString command = arguments.value(1);
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") || command.isEmpty()) {
+        out_ << helpText();
+        return command.isEmpty() ? 1 : 0;
+    }
+    if (command == QLatin1String("--version")) {
+        out_ << "pictorel-cli " << PICTOREL_VERSION << "\n";
+        return 0;
+    }
+    const QStringList rest = QStringList{arguments.value(0)} + arguments.mid(2);
+    if (command == QLatin1String("models"))
+        return runModels(rest);
+    if (command == QLatin1String("make"))
+        return runMake(rest);
+    err_ << "unknown command '" << command << "'; see --help\n";
+    return 1;
+}
+
+int CliCommand::runModels(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("catalogue"), QString(), QStringLiteral("FILE")});
+    if (!parser.parse(arguments)) {
+        err_ << parser.errorText() << "\n";
+        return 1;
+    }
+    QString error;
+    const QString path = parser.isSet(QStringLiteral("catalogue")) ? parser.value(QStringLiteral("catalogue"))
+                                                                 : programFolder_ + ModelCatalogue::fileName();
+    const std::optional<ModelCatalogue> catalogue = loadCatalogue(path, &error);
+    if (!catalogue) {
+        err_ << error << "\n";
+        return 1;
+    }
+    for (const TModelEntry& e : catalogue->entries())
+        out_ << e.Carrier << '\t' << e.Name << '\t' << e.Width << '\t' << e.Height << '\t' << e.ColorBits << '\t'
+             << e.SizeLimit << '\n';
+    return 0;
+}
+
+namespace {
+
+struct MakeRequest {
+    QStringList pictures;
+    QList<MakeTarget> targets;
+    MakeChoices choices;
+    ProgramOptions options;
+    QString out;
+};
+
+std::optional<QSize> parseSize(const QString& text)
+{
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^(\\d+)x(\\d+)$")).match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    return QSize(m.captured(1).toInt(), m.captured(2).toInt());
+}
+
+// Everything the options say, checked; an error text on the first fault.
+QString readRequest(const QCommandLineParser& p, const QString& programFolder, MakeRequest& r)
+{
+    r.pictures = p.positionalArguments();
+    if (r.pictures.isEmpty())
+        return QStringLiteral("no picture given");
+    r.out = p.value(QStringLiteral("o"));
+    if (r.out.isEmpty())
+        return QStringLiteral("no output given (-o OUT)");
+    if (p.isSet(QStringLiteral("settings"))) {
+        if (!QFileInfo(p.value(QStringLiteral("settings"))).isFile())
+            return QStringLiteral("settings file %1 not found").arg(p.value(QStringLiteral("settings")));
+        OptionsSettings::read(IniFile(p.value(QStringLiteral("settings"))), r.options);
+    }
+    if (p.isSet(QStringLiteral("format"))) {
+        const QStringList formats{QStringLiteral("jpeg"), QStringLiteral("gif"), QStringLiteral("png"),
+                                  QStringLiteral("bmp")};
+        const qsizetype index = formats.indexOf(p.value(QStringLiteral("format")).toLower());
+        if (index < 0)
+            return QStringLiteral("unknown format '%1'").arg(p.value(QStringLiteral("format")));
+        r.options.saveFormat = SaveFormatChoice(index);
+    }
+    if (p.isSet(QStringLiteral("place"))) {
+        bool ok = false;
+        r.options.placement = p.value(QStringLiteral("place")).toInt(&ok);
+        if (!ok || r.options.placement < 0 || r.options.placement > 8)
+            return QStringLiteral("--place takes 0 to 8");
+    }
+    if (p.isSet(QStringLiteral("margin"))) {
+        const QColor margin(QLatin1Char('#') + p.value(QStringLiteral("margin")));
+        if (!margin.isValid() || p.value(QStringLiteral("margin")).size() != 6)
+            return QStringLiteral("--margin takes RRGGBB");
+        r.options.marginColor = margin;
+    }
+    const QStringList fits{QStringLiteral("cover"), QStringLiteral("width"), QStringLiteral("height"),
+                           QStringLiteral("both")};
+    const qsizetype fit = fits.indexOf(p.isSet(QStringLiteral("fit")) ? p.value(QStringLiteral("fit")) : fits.first());
+    if (fit < 0)
+        return QStringLiteral("--fit takes cover, width, height or both");
+    r.choices.fit = MakeChoices::Fit(fit);
+    if (p.isSet(QStringLiteral("offset"))) {
+        const QStringList xy = p.value(QStringLiteral("offset")).split(QLatin1Char(','));
+        bool okX = false;
+        bool okY = false;
+        const QPoint offset(xy.value(0).toInt(&okX), xy.value(1).toInt(&okY));
+        if (xy.size() != 2 || !okX || !okY)
+            return QStringLiteral("--offset takes X,Y");
+        r.choices.offset = offset;
+    }
+    r.choices.operations = p.values(QStringLiteral("op"));
+    ProgramOptions probe = r.options;
+    for (const QString& op : std::as_const(r.choices.operations)) {
+        int id = 0;
+        QString error;
+        if (!StandbyMaker::applyOperationName(op, probe, &id, &error))
+            return error;
+    }
+
+    const int targetKinds = int(p.isSet(QStringLiteral("model"))) + int(p.isSet(QStringLiteral("size"))) +
+                            int(p.isSet(QStringLiteral("all-models")));
+    if (targetKinds != 1)
+        return QStringLiteral("give exactly one of --model, --size with --limit, --all-models");
+    if (p.isSet(QStringLiteral("size"))) {
+        const std::optional<QSize> size = parseSize(p.value(QStringLiteral("size")));
+        bool ok = false;
+        const qint64 limit = p.value(QStringLiteral("limit")).toLongLong(&ok);
+        if (!size || size->isEmpty() || !ok || limit <= 0)
+            return QStringLiteral("--size takes WxH and needs --limit BYTES");
+        r.targets << MakeTarget{p.value(QStringLiteral("size")), size->width(), size->height(), limit};
+        return {};
+    }
+    QString error;
+    const QString cataloguePath = p.isSet(QStringLiteral("catalogue")) ? p.value(QStringLiteral("catalogue"))
+                                                                     : programFolder + ModelCatalogue::fileName();
+    const std::optional<ModelCatalogue> catalogue = loadCatalogue(cataloguePath, &error);
+    if (!catalogue)
+        return error;
+    const QString wanted = p.value(p.isSet(QStringLiteral("model")) ? QStringLiteral("model") : QStringLiteral("all-models"));
+    for (const TModelEntry& e : catalogue->entries())
+        if (p.isSet(QStringLiteral("model")) ? e.Name == wanted && r.targets.isEmpty() : e.Carrier == wanted)
+            r.targets << MakeTarget{e.Name, e.Width, e.Height, e.SizeLimit};
+    if (r.targets.isEmpty())
+        return p.isSet(QStringLiteral("model")) ? QStringLiteral("no model named '%1' in the catalogue").arg(wanted)
+                                                : QStringLiteral("no carrier named '%1' in the catalogue").arg(wanted);
+    return {};
+}
+
+} // namespace
+
+int CliCommand::runMake(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    for (const char* name : {"model", "size", "limit", "all-models", "catalogue", "fit", "offset", "place", "margin",
+                             "op", "format", "settings"})
+        parser.addOption({QLatin1String(name), QString(), QStringLiteral("VALUE")});
+    parser.addOption({QStringLiteral("o"), QString(), QStringLiteral("OUT")});
+    if (!parser.parse(arguments)) {
+        err_ << parser.errorText() << "\n";
+        return 1;
+    }
+    MakeRequest request;
+    if (const QString error = readRequest(parser, programFolder_, request); !error.isEmpty()) {
+        err_ << error << "\n";
+        return 1;
+    }
+    const qsizetype jobCount = request.pictures.size() * request.targets.size();
+    const bool intoFolder = jobCount > 1 || QFileInfo(request.out).isDir() || request.out.endsWith(QLatin1Char('/'));
+    if (intoFolder && !QDir().mkpath(request.out)) {
+        err_ << "cannot create the folder " << request.out << "\n";
+        return 1;
+    }
+    const StandbyMaker maker(request.options);
+    int status = 0;
+    int done = 0;
+    for (const QString& picture : std::as_const(request.pictures)) {
+        for (const MakeTarget& target : std::as_const(request.targets)) {
+            const QString out =
+                intoFolder ? QDir(request.out).filePath(QStringLiteral("%1_%2.%3").arg(
+                                 QFileInfo(picture).completeBaseName(), safeName(target.name),
+                                 extensionOf(request.options.saveFormat)))
+                           : request.out;
+            if (terminal_ && jobCount > 1)
+                err_ << QStringLiteral("\r[%1/%2] %3 → %4\x1b[K").arg(++done).arg(jobCount).arg(picture, target.name)
+                     << Qt::flush;
+            const MakeResult result = maker.make(picture, target, request.choices, out);
+            const int jobStatus = result.exitStatus();
+            if (jobStatus == 1)
+                err_ << (terminal_ && jobCount > 1 ? "\n" : "") << picture << " (" << target.name
+                     << "): " << result.summary() << "\n";
+            else
+                out_ << result.summary() << "\n" << Qt::flush;
+            status = std::max(status, jobStatus == 1 ? 3 : jobStatus); // an error outranks a misfit
+        }
+    }
+    if (terminal_ && jobCount > 1)
+        err_ << "\n";
+    return status == 3 ? 1 : status;
+}

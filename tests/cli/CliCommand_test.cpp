@@ -1,0 +1,173 @@
+#include "app/ProgramSession.h"
+#include "app/TfrMain.h"
+#include "catalogue/ModelSelectPage.h"
+#include "cli/CliCommand.h"
+#include "foundation/Cp932.h"
+#include "imaging/ImageFile.h"
+#include "support/ScriptedPrompts.h"
+#include "workspace/OperationLog.h"
+
+#include <QtCore/QRegularExpression>
+#include <QtCore/QTemporaryDir>
+#include <QtWidgets/QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* catalogueText = "キャリア,機種名,画面,備考,横,縦,色数,容量\r\n"
+                            "DoCoMo,F900i,メイン,,240,320,18,97600\r\n"
+                            "DoCoMo,\"N 900i\",サブ,,96,80,16,2048\r\n"
+                            "au,W21S,メイン,,240,320,16,102400\r\n";
+
+QImage photo(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixelColor(x, y, QColor((x * 7 + y) % 256, (y * 3) % 256, (x ^ y) % 256));
+    return image;
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class CliCommandTest : public ::testing::Test {
+protected:
+    CliCommandTest()
+    {
+        QFile file(folder.filePath(QStringLiteral("mp_dat.sys")));
+        file.open(QIODevice::WriteOnly);
+        file.write(Cp932::encode(QString::fromUtf8(catalogueText)));
+        file.close();
+        picture = pictures.filePath(QStringLiteral("photo.JPG"));
+        ImageFile::save(photo(640, 480), picture, FileFormat::Jpeg, EncodeOptions{90, 2, {}});
+    }
+    int run(QStringList arguments)
+    {
+        output.clear();
+        errors.clear();
+        QTextStream out(&output);
+        QTextStream err(&errors);
+        CliCommand command(out, err, folder.path() + QLatin1Char('/'), false);
+        return command.run(QStringList{QStringLiteral("pictorel-cli")} + arguments);
+    }
+    QString out(const QString& name) const { return results.filePath(name); }
+
+    QTemporaryDir folder;   // the program folder, with the catalogue
+    QTemporaryDir pictures;
+    QTemporaryDir results;
+    QString picture;
+    QString output;
+    QString errors;
+};
+
+} // namespace
+
+TEST_F(CliCommandTest, WritesTheSameBytesAsTheProgramsSave)
+{
+    ScriptedPrompts prompts;
+    ProgramSession session(prompts, folder.path());
+    session.start();
+    ModelSelectPage* page = session.frMain()->tsSelectMP;
+    page->setCarrierText(QStringLiteral("DoCoMo"));
+    page->cbCarrierChange();
+    emit session.frMain()->filesDropped({picture});
+    session.workbench().operations.run(OperationId::Sepia);
+    session.workbench().operations.run(OperationId::Mosaic);
+    prompts.saveFileNames.enqueue(out(QStringLiteral("program.jpg")));
+    session.frMain()->btSave->click();
+    ASSERT_EQ(prompts.shown.size(), 1) << prompts.texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(prompts.shown[0].kind, MessageKind::Information);
+
+    EXPECT_EQ(run({QStringLiteral("make"), picture, QStringLiteral("--model"), QStringLiteral("F900i"),
+                   QStringLiteral("--op"), QStringLiteral("sepia"), QStringLiteral("--op"), QStringLiteral("mosaic"),
+                   QStringLiteral("-o"), out(QStringLiteral("cli.jpg"))}),
+              0)
+        << errors.toStdString();
+    const QByteArray programBytes = bytesOf(out(QStringLiteral("program.jpg")));
+    ASSERT_FALSE(programBytes.isEmpty());
+    EXPECT_EQ(bytesOf(out(QStringLiteral("cli.jpg"))), programBytes);
+    EXPECT_TRUE(output.contains(QStringLiteral("fitted")));
+}
+
+TEST_F(CliCommandTest, ExitStatusTellsFittedNotFittedAndErrors)
+{
+    EXPECT_EQ(run({QStringLiteral("make"), picture, QStringLiteral("--size"), QStringLiteral("240x320"),
+                   QStringLiteral("--limit"), QStringLiteral("400"), QStringLiteral("-o"), out(QStringLiteral("a.jpg"))}),
+              2);
+    EXPECT_TRUE(output.contains(QStringLiteral("JPEG quality 9, does not fit"))) << output.toStdString();
+    EXPECT_TRUE(QFile::exists(out(QStringLiteral("a.jpg"))));
+    EXPECT_EQ(run({QStringLiteral("make"), pictures.filePath(QStringLiteral("missing.jpg")), QStringLiteral("--model"),
+                   QStringLiteral("F900i"), QStringLiteral("-o"), out(QStringLiteral("b.jpg"))}),
+              1);
+    EXPECT_FALSE(errors.isEmpty());
+    EXPECT_EQ(run({QStringLiteral("make"), picture, QStringLiteral("--model"), QStringLiteral("X99"),
+                   QStringLiteral("-o"), out(QStringLiteral("c.jpg"))}),
+              1);
+    EXPECT_TRUE(errors.contains(QStringLiteral("no model named 'X99'")));
+    EXPECT_EQ(run({QStringLiteral("make"), picture, QStringLiteral("--model"), QStringLiteral("F900i"),
+                   QStringLiteral("--op"), QStringLiteral("swirl"), QStringLiteral("-o"), out(QStringLiteral("d.jpg"))}),
+              1);
+    EXPECT_TRUE(errors.contains(QStringLiteral("unknown operation 'swirl'")));
+}
+
+TEST_F(CliCommandTest, ABatchNamesItsFilesAndOneFailureDoesNotStopTheRest)
+{
+    const QString second = pictures.filePath(QStringLiteral("beach.png"));
+    ImageFile::save(photo(300, 500), second, FileFormat::Png, {});
+    const QString missing = pictures.filePath(QStringLiteral("gone.png"));
+    const int status = run({QStringLiteral("make"), picture, missing, second, QStringLiteral("--all-models"),
+                            QStringLiteral("DoCoMo"), QStringLiteral("--format"), QStringLiteral("png"),
+                            QStringLiteral("-o"), results.path()});
+    EXPECT_EQ(status, 1);
+    QStringList names = QDir(results.path()).entryList(QDir::Files);
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"beach_F900i.png", "beach_N_900i(サブ).png", "photo_F900i.png",
+                                  "photo_N_900i(サブ).png"}));
+    const QStringList failures = errors.split(QLatin1Char('\n')).filter(QRegularExpression(QStringLiteral("^\\S*gone\\.png \\(")));
+    EXPECT_EQ(failures.size(), 2) << errors.toStdString();
+}
+
+TEST_F(CliCommandTest, LeavesNoWorkingFilesBehind)
+{
+    run({QStringLiteral("make"), picture, QStringLiteral("--model"), QStringLiteral("F900i"), QStringLiteral("--op"),
+         QStringLiteral("blur"), QStringLiteral("-o"), out(QStringLiteral("e.jpg"))});
+    for (const QString& where : {folder.path(), QDir::currentPath(), results.path()}) {
+        EXPECT_TRUE(QDir(where).entryList({QStringLiteral("temp-*.bmp")}).isEmpty()) << where.toStdString();
+        EXPECT_FALSE(QFile::exists(where + QStringLiteral("/DiruRodido.ini"))) << where.toStdString();
+    }
+}
+
+TEST_F(CliCommandTest, ListsTheCatalogueAndReportsAMalformedOne)
+{
+    EXPECT_EQ(run({QStringLiteral("models")}), 0);
+    EXPECT_EQ(output, QStringLiteral("DoCoMo\tF900i\t240\t320\t18\t97600\nDoCoMo\tN 900i(サブ)\t96\t80\t16\t2048\n"
+                                     "au\tW21S\t240\t320\t16\t102400\n"));
+    const QString broken = pictures.filePath(QStringLiteral("broken.sys"));
+    QFile file(broken);
+    file.open(QIODevice::WriteOnly);
+    file.write("h\r\nA,a,x,,1,2,3,4\r\nA,b,x,,1,2b,3,4\r\n");
+    file.close();
+    EXPECT_EQ(run({QStringLiteral("models"), QStringLiteral("--catalogue"), broken}), 1);
+    EXPECT_EQ(errors, QStringLiteral("'2b' は整数ではありません\n（broken.sys の 3 行目）\n"));
+}
+
+TEST_F(CliCommandTest, SettingsFileGivesTheEffectParameters)
+{
+    const QString settings = pictures.filePath(QStringLiteral("pictorel.ini"));
+    QFile file(settings);
+    file.open(QIODevice::WriteOnly);
+    file.write(Cp932::encode(QStringLiteral("[詳細設定：効果]\r\nMosaic=40\r\n[詳細設定：ファイル保存・転送]\r\nJPEG=0\r\nPNG=1\r\n")));
+    file.close();
+    EXPECT_EQ(run({QStringLiteral("make"), picture, QStringLiteral("--model"), QStringLiteral("F900i"),
+                   QStringLiteral("--settings"), settings, QStringLiteral("--op"), QStringLiteral("mosaic"),
+                   QStringLiteral("-o"), results.path() + QLatin1Char('/')}),
+              0);
+    const QImage written = ImageFile::load(out(QStringLiteral("photo_F900i.png"))).image;
+    ASSERT_FALSE(written.isNull()) << output.toStdString() << errors.toStdString();
+    // Blocks of 40 picture pixels are about 27 canvas pixels wide: neighbours inside one are equal.
+    EXPECT_EQ(written.pixel(2, 2), written.pixel(12, 12));
+}
