@@ -19,7 +19,7 @@ enum class EncodeOutcome {
     FirstReductionFailed, // GIF/PNG: the 8-bit reduction failed; nothing was written
     LaterReductionFailed, // GIF/PNG: the 4-bit reduction failed; the 8-bit file was written
     Unadjusted,           // BMP: written once, not compared with the limit
-    WriteFailed,          // the file could not be written; an existing file of that name is untouched
+    WriteFailed,          // no picture, or it could not be encoded or written; an existing file stays untouched
 };
 
 // The two points at which saving and sending update their progress display.
@@ -28,7 +28,7 @@ enum class EncodeStage { BeforeFirstWrite, FirstWriteMeasured };
 struct EncodeResult
 {
     EncodeOutcome outcome = EncodeOutcome::WriteFailed;
-    qint64 size = -1; // bytes of the file written (or, for WriteFailed, of the one that could not be)
+    qint64 size = -1; // bytes of the file written; for WriteFailed those that could not be, or -1
     int setting = 0;  // JPEG quality, or bits per pixel for GIF and PNG; 0 for BMP
     QString error{};  // why, for WriteFailed
 };

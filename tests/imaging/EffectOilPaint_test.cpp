@@ -74,6 +74,15 @@ TEST(EffectOilPaint, RegionReadsPixelsAroundIt)
     EXPECT_LE(largestDifference(out, referenceOil(in, 9, area)), 1);
 }
 
+TEST(EffectOilPaint, LargeRegionSplitOverThreadsMatchesToo)
+{
+    // Big enough for the bands to run in parallel and the result to take the large-image allocation.
+    const QImage in = noise(1400, 1100, 34);
+    const QRect area(QPoint(100, 150), QPoint(699, 549));
+    const QImage out = EffectOilPaint::oilPaint(in, {100, 699, 699, 100}, {150, 150, 549, 549}, 0, 5);
+    EXPECT_LE(largestDifference(out, referenceOil(in, 5, area)), 1);
+}
+
 TEST(EffectOilPaint, BrushOneKeepsThePictureAndBiggerBrushesReduceColours)
 {
     // A smooth colour field with fine noise, like a photo.

@@ -157,6 +157,22 @@ TEST_P(EffectRegionTest, OtherFormatsAndNullImages)
 INSTANTIATE_TEST_SUITE_P(AllEffects, EffectRegionTest, testing::ValuesIn(effects()),
                          [](const auto& test) { return std::string(test.param.name); });
 
+TEST(EffectRegion, LargeResultsKeepTheOutsideAndBehaveAsOrdinaryImages)
+{
+    const QImage input = noise(1500, 1000, 8); // 4.5 MB: the huge-page allocation
+    const QRect area(QPoint(300, 200), QPoint(1199, 799));
+    QImage out = EffectTone::rgbLevel(input, {300, 1199, 1199, 300}, {200, 200, 799, 799}, 40, 40, 40);
+    ASSERT_FALSE(out.isNull());
+    EXPECT_EQ(changed(out, input, area, true), 0);
+    EXPECT_EQ(out.pixel(300, 200),
+              EffectTone::rgbLevel(input.copy(300, 200, 1, 1), {0, 1, 1, 0}, {0, 0, 1, 1}, 40, 40, 40).pixel(0, 0));
+    // A shared copy detaches on write and leaves the result alone.
+    QImage copy = out;
+    copy.setPixel(0, 0, qRgb(1, 2, 3));
+    EXPECT_NE(copy.pixel(0, 0), out.pixel(0, 0));
+    EXPECT_EQ(out.pixel(0, 0), input.pixel(0, 0));
+}
+
 TEST(EffectRegion, ClipTakesTheCornersInclusive)
 {
     // The whole-picture region names one column and row beyond the image; clipping keeps the image.
