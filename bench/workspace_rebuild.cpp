@@ -2,7 +2,7 @@
 // cover fit, rebuild, compose), one rebuild after a size click, and reading the undo image's bytes
 // for comparison. The photo comes from PICTOREL_BENCH_JPEG.
 #include "foundation/ProgramOptions.h"
-#include "foundation/Prompts.h"
+#include "foundation/InertPrompts.h"
 #include "workspace/OperationLog.h"
 #include "workspace/PictureLoader.h"
 #include "workspace/UndoHistory.h"
@@ -15,7 +15,7 @@
 
 namespace {
 
-class QuietPrompts final : public Prompts {
+class QuietPrompts final : public InertPrompts {
 public:
     QString picture;
     Answer message(MessageKind, const QString& text, MessageButtons) override
@@ -23,15 +23,6 @@ public:
         qFatal("unexpected message: %s", qPrintable(text));
     }
     QString openFileName(const FileDialogRequest&) override { return picture; }
-    QString saveFileName(const FileDialogRequest&) override { return {}; }
-    std::optional<QColor> chooseColor(const QColor&) override { return std::nullopt; }
-    std::optional<QFont> chooseFont(const QFont&, QColor*) override { return std::nullopt; }
-    void openUrl(const QString&) override {}
-    bool shiftDown() const override { return false; }
-    bool leftButtonDown() const override { return false; }
-    int screenDepth() const override { return 24; }
-    void beginBusy() override {}
-    void endBusy() override {}
 };
 
 struct Bench {

@@ -1,11 +1,11 @@
 #pragma once
 // The desktop for the command-line tool: dialogs answer from what the command line said, and
 // message boxes are collected for the tool to report.
-#include "foundation/Prompts.h"
+#include "foundation/InertPrompts.h"
 
 #include <QtCore/QQueue>
 
-class ConsolePrompts final : public Prompts {
+class ConsolePrompts final : public InertPrompts {
 public:
     struct Message {
         MessageKind kind;
@@ -19,14 +19,6 @@ public:
     Answer message(MessageKind kind, const QString& text, MessageButtons buttons) override;
     QString openFileName(const FileDialogRequest&) override { return take(openFileNames); }
     QString saveFileName(const FileDialogRequest&) override { return take(saveFileNames); }
-    std::optional<QColor> chooseColor(const QColor&) override { return std::nullopt; }
-    std::optional<QFont> chooseFont(const QFont&, QColor*) override { return std::nullopt; }
-    void openUrl(const QString&) override {}
-    bool shiftDown() const override { return false; }
-    bool leftButtonDown() const override { return false; }
-    int screenDepth() const override { return 24; }
-    void beginBusy() override {}
-    void endBusy() override {}
 
     // The error and warning texts shown since the last call, one per line.
     QString takeProblems();

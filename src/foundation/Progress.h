@@ -11,6 +11,14 @@ public:
     virtual void EndProgress() = 0;
 };
 
+// Progress that goes nowhere, for work run without a dialog.
+class NullProgress final : public Progress {
+public:
+    void BeginProgress(int) override {}
+    void ProgressStep(int, const QString&) override {}
+    void EndProgress() override {}
+};
+
 // Ends the progress on every path out of an operation.
 class ProgressScope {
 public:

@@ -18,13 +18,6 @@ struct FormatChoice {
 const FormatChoice choices[] = {{"jpg", "JPEG形式で保存"}, {"gif", "GIF形式で保存"}, {"png", "PNG形式で保存"},
                                 {"bmp", "BMP形式で保存"}};
 
-class SilentProgress final : public Progress {
-public:
-    void BeginProgress(int) override {}
-    void ProgressStep(int, const QString&) override {}
-    void EndProgress() override {}
-};
-
 QString formatName(FileFormat format)
 {
     switch (format) {
@@ -134,7 +127,7 @@ void SaveCommand::btSaveClick()
         return;
     // The drawing in progress is closed by an empty committed layer, taken back on every path.
     layers_.commitEmptyLayer();
-    SilentProgress silent;
+    NullProgress silent;
     Progress& progress = progress_ ? *progress_ : silent;
     progress.BeginProgress(4);
     saveTo(path, progress);

@@ -7,18 +7,6 @@
 
 #include <utility>
 
-namespace {
-
-// Progress that goes nowhere, for a pipeline run without a dialog.
-class SilentProgress final : public Progress {
-public:
-    void BeginProgress(int) override {}
-    void ProgressStep(int, const QString&) override {}
-    void EndProgress() override {}
-};
-
-} // namespace
-
 ImageOperations::ImageOperations(Workspace& workspace, UndoHistory& undo, OperationLog& log,
                                  const ProgramOptions& options, Prompts& prompts)
     : workspace_(workspace), undo_(undo), log_(log), options_(options), prompts_(prompts)
@@ -59,7 +47,7 @@ bool ImageOperations::run(OperationId id)
         return false;
     const ImageOperation& operation = found->second;
     BusyCursor busy(prompts_);
-    SilentProgress silent;
+    NullProgress silent;
     ProgressScope progress(progress_ ? *progress_ : silent, 6);
     progress.step(0, QStringLiteral("イメージハンドルを解放しています"));
     progress.step(1, QStringLiteral("イメージハンドルをコピーしています"));

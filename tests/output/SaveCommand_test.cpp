@@ -194,3 +194,13 @@ TEST_F(SaveCommandTest, AFileThatCannotBeWrittenIsReportedAndAnExistingOneIsUnto
     EXPECT_EQ(saver.lastSaveFolder(), QString());
     EXPECT_FALSE(rig.undo.hasSteps());
 }
+
+TEST_F(SaveCommandTest, SavedPicturesOpenInAnotherReaderAtTheCanvasSize)
+{
+    // Qt's own image readers stand in for the other programs a user would open the file with.
+    for (const char* name : {"o.jpg", "o.gif", "o.png"}) {
+        save(QLatin1String(name));
+        const QImage reopened(target(QLatin1String(name)));
+        EXPECT_EQ(reopened.size(), QSize(240, 320)) << name;
+    }
+}
