@@ -63,11 +63,11 @@ QStringList StandbyMaker::operationNames()
     return names;
 }
 
-bool StandbyMaker::applyOperationName(const QString& spec, ProgramOptions& options, int* operationId,
+bool StandbyMaker::applyOperationName(const QString& opText, ProgramOptions& options, int* operationId,
                                       QString* error)
 {
-    const QString name = spec.section(QLatin1Char(':'), 0, 0);
-    const QString parameter = spec.section(QLatin1Char(':'), 1);
+    const QString name = opText.section(QLatin1Char(':'), 0, 0);
+    const QString parameter = opText.section(QLatin1Char(':'), 1);
     for (const NamedOperation& op : namedOperations) {
         if (name != QLatin1String(op.name))
             continue;
@@ -77,7 +77,7 @@ bool StandbyMaker::applyOperationName(const QString& spec, ProgramOptions& optio
         bool ok = false;
         const int value = parameter.toInt(&ok);
         if (!op.parameter || !ok) {
-            *error = QStringLiteral("bad parameter in '%1'").arg(spec);
+            *error = QStringLiteral("bad parameter in '%1'").arg(opText);
             return false;
         }
         options.effects.*op.parameter = value;
@@ -112,13 +112,13 @@ MakeResult StandbyMaker::make(const QString& picture, const MakeTarget& target, 
     fit(fits, choices.fit);
     if (choices.offset)
         bench.workspace.ComposeCanvas(choices.offset->x(), choices.offset->y(), false);
-    for (const QString& spec : choices.operations) {
+    for (const QString& opText : choices.operations) {
         int id = 0;
-        if (!applyOperationName(spec, bench.options, &id, &result.error))
+        if (!applyOperationName(opText, bench.options, &id, &result.error))
             return result;
         if (!bench.operations.run(OperationId(id))) {
             const QString problems = prompts.takeProblems();
-            result.error = QStringLiteral("'%1' failed%2").arg(spec, problems.isEmpty() ? QString() : QStringLiteral(": ") + problems);
+            result.error = QStringLiteral("'%1' failed%2").arg(opText, problems.isEmpty() ? QString() : QStringLiteral(": ") + problems);
             return result;
         }
     }

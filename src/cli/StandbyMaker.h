@@ -40,7 +40,7 @@ public:
                     const QString& outPath) const;
 
     // "rotate-left", "oil", ... to the operation; the parameter, when given, replaces the option.
-    static bool applyOperationName(const QString& spec, ProgramOptions& options, int* operationId, QString* error);
+    static bool applyOperationName(const QString& opText, ProgramOptions& options, int* operationId, QString* error);
     static QStringList operationNames();
 
 private:

@@ -44,8 +44,8 @@ class CodecFixtures
     // An Indexed8 picture using every one of `colors` palette entries.
     static QImage indexed(int width, int height, int colors);
 
-    static QByteArray bmp(const BmpSpec& spec);
-    static QByteArray pcx(const PcxSpec& spec);
+    static QByteArray bmp(const BmpSpec& layout);
+    static QByteArray pcx(const PcxSpec& layout);
     // PCX run-length coding of one stream of bytes.
     static QByteArray pcxRle(const QByteArray& raw);
 

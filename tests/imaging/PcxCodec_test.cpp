@@ -21,9 +21,9 @@ QByteArray bytes(std::initializer_list<int> values)
     return out;
 }
 
-DecodedImage decodeOk(const PcxSpec& spec)
+DecodedImage decodeOk(const PcxSpec& layout)
 {
-    DecodedImage d = PcxCodec::decode(CodecFixtures::pcx(spec));
+    DecodedImage d = PcxCodec::decode(CodecFixtures::pcx(layout));
     EXPECT_TRUE(d.ok()) << d.error.toStdString();
     return d;
 }
@@ -34,12 +34,12 @@ TEST(PcxCodec, ReadsEightBitWithTheTrailingPalette)
     palette[7] = qRgb(200, 100, 50);
     palette[0xC5] = qRgb(9, 8, 7);
     // Row of 3 pixels in a 4-byte line: a run of two 7s, then 0xC5, which must be escaped as a run of one.
-    const PcxSpec spec{.width = 3,
+    const PcxSpec layout{.width = 3,
                        .height = 2,
                        .bytesPerLine = 4,
                        .data = CodecFixtures::pcxRle(bytes({7, 7, 0xC5, 0, 0xC5, 7, 7, 0})),
                        .tailPalette = palette};
-    const DecodedImage d = decodeOk(spec);
+    const DecodedImage d = decodeOk(layout);
     EXPECT_EQ(d.bitCount, 8);
     EXPECT_EQ(d.image.format(), QImage::Format_RGB888);
     EXPECT_EQ(d.image.pixel(0, 0), qRgb(200, 100, 50));
@@ -51,12 +51,12 @@ TEST(PcxCodec, ReadsEightBitWithTheTrailingPalette)
 TEST(PcxCodec, ReadsTwentyFourBitAsThreePlanes)
 {
     // One line: red plane, green plane, blue plane; a run crosses from one line into the next.
-    const PcxSpec spec{.width = 2,
+    const PcxSpec layout{.width = 2,
                        .height = 2,
                        .planes = 3,
                        .bytesPerLine = 2,
                        .data = bytes({0xC2, 255, 0, 10, 0xC3, 20, 0xC1, 255, 0xC4, 30})};
-    const DecodedImage d = decodeOk(spec);
+    const DecodedImage d = decodeOk(layout);
     EXPECT_EQ(d.bitCount, 24);
     EXPECT_EQ(d.image.pixel(0, 0), qRgb(255, 0, 20));
     EXPECT_EQ(d.image.pixel(1, 0), qRgb(255, 10, 20));
@@ -105,7 +105,7 @@ TEST(PcxCodec, ReadsFourBitPackedAndPlanarAndOneBit)
 TEST(PcxCodec, ReadsThreeOneBitPlanesAsEightColours)
 {
     // Found by fuzzing: three planes of one bit once took the 24-bit path and read past the line.
-    const PcxSpec spec{.width = 9,
+    const PcxSpec layout{.width = 9,
                        .height = 1,
                        .bitsPerPlane = 1,
                        .planes = 3,
@@ -113,7 +113,7 @@ TEST(PcxCodec, ReadsThreeOneBitPlanesAsEightColours)
                        .encoding = 0,
                        .headerPalette = sixteen,
                        .data = bytes({0x80, 0x80, 0x00, 0x80, 0x80, 0x00})};
-    const DecodedImage d = decodeOk(spec);
+    const DecodedImage d = decodeOk(layout);
     EXPECT_EQ(d.bitCount, 3);
     EXPECT_EQ(d.image.pixel(0, 0), sixteen[5]);
     EXPECT_EQ(d.image.pixel(8, 0), sixteen[3]);
@@ -140,8 +140,8 @@ TEST(PcxCodec, RefusesMalformedFilesWithAReason)
         {"truncated data", {.width = 4, .height = 4, .bytesPerLine = 4, .encoding = 0, .data = some}},
         {"run cut off at the end", {.width = 4, .height = 1, .bytesPerLine = 4, .data = bytes({0xC2})}},
     };
-    for (const auto& [what, spec] : bad) {
-        const DecodedImage d = PcxCodec::decode(CodecFixtures::pcx(spec));
+    for (const auto& [what, layout] : bad) {
+        const DecodedImage d = PcxCodec::decode(CodecFixtures::pcx(layout));
         EXPECT_FALSE(d.ok()) << what;
         EXPECT_FALSE(d.error.isEmpty()) << what;
     }
@@ -156,12 +156,12 @@ TEST(PcxCodec, RefusesMalformedFilesWithAReason)
 
 TEST(PcxCodec, SurvivesEveryTruncation)
 {
-    const PcxSpec spec{.width = 5,
+    const PcxSpec layout{.width = 5,
                        .height = 3,
                        .bytesPerLine = 6,
                        .data = CodecFixtures::pcxRle(QByteArray(18, char(0xD0))),
                        .tailPalette = sixteen};
-    const QByteArray file = CodecFixtures::pcx(spec);
+    const QByteArray file = CodecFixtures::pcx(layout);
     for (int n = 0; n < file.size(); ++n) {
         const DecodedImage d = PcxCodec::decode(file.left(n));
         EXPECT_NE(d.ok(), d.error.size() > 0) << "prefix " << n;
