@@ -29,6 +29,17 @@ inline void addAndRemove(int32_t* __restrict window, const int32_t* __restrict i
         window[i] += in[i] - out[i];
 }
 
+// The first bucket with the highest count. Count and reversed index packed into one key make this a plain
+// maximum, which vectorises, instead of a chain of compares.
+template <int Buckets> inline int mostCommon(const int32_t* __restrict counts)
+{
+    static_assert((Buckets & (Buckets - 1)) == 0, "the index is packed into the key's low bits");
+    int key = 0;
+    for (int b = 0; b < Buckets; ++b)
+        key = std::max(key, counts[b] * Buckets + (Buckets - 1 - b));
+    return Buckets - 1 - (key & (Buckets - 1));
+}
+
 } // namespace
 
 // Column histograms cover rows y - radius … y + radius; moving to row y drops row y - radius - 1 and adds
@@ -63,9 +74,7 @@ void EffectOilPaint::paintRow(EffectRegion& region, int radius, int y, int colum
         addAndRemove<histogramSize>(window, column(x), zero);
     uint8_t* out = region.resultRow(y) + area.left() * 3;
     for (int x = area.left(); x <= area.right(); ++x, out += 3) {
-        int best = 0;
-        for (int b = 1; b < buckets; ++b)
-            best = window[b] > window[best] ? b : best;
+        const int best = mostCommon<buckets>(window);
         const uint64_t scale = reciprocals[static_cast<size_t>(window[best])];
         for (int c = 0; c < 3; ++c)
             out[c] = static_cast<uint8_t>(

@@ -31,7 +31,7 @@ class EffectSampler
 };
 
 // Inline: it runs once per pixel of every distortion.
-inline void EffectSampler::sample(float x, float y, uint8_t* out) const
+[[gnu::always_inline]] inline void EffectSampler::sample(float x, float y, uint8_t* out) const
 {
     // Positions far outside stay far outside without overflowing an int.
     if (!(x > -1e8f && x < 1e8f && y > -1e8f && y < 1e8f)) {
