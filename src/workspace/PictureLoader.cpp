@@ -133,7 +133,6 @@ bool PictureLoader::finish(QImage picture, int bitCount, const QString& folder)
     WorkspaceGeometry& g = workspace_.geometry();
     g.baseWidth = g.workWidth = picture.width();
     g.baseHeight = g.workHeight = picture.height();
-    emit pictureLoaded(picture.width(), picture.height(), std::min(bitCount, 24));
     workspace_.showPicture(picture);
     if (!folder.isEmpty())
         lastLoadFolder_ = folder;
@@ -143,5 +142,7 @@ bool PictureLoader::finish(QImage picture, int bitCount, const QString& folder)
     workspace_.ComposeCanvas(g.offsetX, g.offsetY, false);
     undo_.EmptySteps();
     log_.ClearOperationLog();
+    // Announced last: what listens (the picture fields, "元の縦横比に戻す") acts after the rebuild.
+    emit pictureLoaded(picture.width(), picture.height(), std::min(bitCount, 24));
     return true;
 }

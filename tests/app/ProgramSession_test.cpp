@@ -6,6 +6,7 @@
 #include "app/TfrProgress.h"
 #include "decoration/DrawingLayers.h"
 #include "imaging/ImageDisplay.h"
+#include "workspace/ImageSizePage.h"
 #include "catalogue/ModelSelectPage.h"
 #include "foundation/Cp932.h"
 #include "workspace/TfrView.h"
@@ -286,6 +287,7 @@ TEST_F(ProgramSessionTest, ALoadedPictureShowsOnTheCanvasAndADropReplacesIt)
     EXPECT_EQ(session->frMain()->IkDispMain->image().size(), QSize(240, 320));
     EXPECT_EQ(session->frView()->size(), QSize(428, 321));
     EXPECT_FALSE(session->frMain()->btUndo->isEnabled());
+    EXPECT_FALSE(session->frMain()->tsImageSize->btResetSize->isEnabled());
     // A larger canvas keeps the working size: the picture sits on the margin colour.
     page->setPhoneText(QStringLiteral("nothing"));
     page->cbPhoneChange();
