@@ -74,25 +74,35 @@ void ProgramSession::createMainWindow()
     connect(frMain_, &TfrMain::filesDropped, this,
             guarded(prompts_, [this](const QStringList& files) { workbench_.loader.loadDroppedFiles(files); }));
     connectLayers();
+    connectCommands();
+    connectWorkspace();
+}
+
+void ProgramSession::connectCommands()
+{
     ModelSelectPage* modelPage = frMain_->tsSelectMP;
     workbench_.saver.setLimitSource([modelPage] { return qint64(modelPage->sizeLimit()); });
     connect(frMain_->btSave, &QPushButton::clicked, this,
             guarded(prompts_, [this](bool) { workbench_.saver.btSaveClick(); }));
+    connect(frMain_->btUndo, &QPushButton::clicked, this,
+            guarded(prompts_, [this](bool) { workbench_.undoCommand.btUndoClick(); }));
+    workbench_.undo.setUndoAvailableListener([this](bool available) { frMain_->btUndo->setEnabled(available); });
     ImageDisplay* display = frMain_->IkDispMain;
     // The effects' selection rectangle is drawn on the main display while no canvas tool is active.
     display->setSelectionEnabled(true);
     workbench_.operations.setSelection([display] {
         return std::array<int, 4>{display->rectLeft(), display->rectTop(), display->rectRight(), display->rectBottom()};
     });
-    connect(frMain_->btUndo, &QPushButton::clicked, this,
-            guarded(prompts_, [this](bool) { workbench_.undoCommand.btUndoClick(); }));
-    workbench_.undo.setUndoAvailableListener([this](bool available) { frMain_->btUndo->setEnabled(available); });
+}
+
+void ProgramSession::connectWorkspace()
+{
+    Workspace& workspace = workbench_.workspace;
     connect(frMain_->tsSelectMP, &ModelSelectPage::modelApplied, this, [this](int width, int height) {
         // A new model keeps the working size and the offset; the compose clamps it to the canvas.
         workbench_.workspace.ResizeDisplay(width, height);
         workbench_.workspace.ComposeCanvas(workbench_.geometry.offsetX, workbench_.geometry.offsetY, false);
     });
-    Workspace& workspace = workbench_.workspace;
     connect(&workspace, &Workspace::canvasResized, this, [this](int width, int height) {
         frMain_->mainPanel->ResizeDisplay(width, height);
         frMain_->IkDispMain->setGridSpace(width * 0.25);

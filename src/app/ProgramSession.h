@@ -53,6 +53,8 @@ private:
     void createDialogs();
     void createSubWindow();
     void connectLayers();
+    void connectCommands();
+    void connectWorkspace();
     void mainWindowFirstShow();
     void subWindowFirstShow();
     bool confirmLowColourDepth();
