@@ -1,10 +1,9 @@
 #include "imaging/EffectRegion.h"
 
-#include <algorithm>
-#include <cstdlib>
-#include <cstring>
+#include "imaging/EffectBufferPool.h"
 
-#include <sys/mman.h>
+#include <algorithm>
+#include <cstring>
 
 EffectRegion::EffectRegion(QImage source, QImage result, QRect area)
     : source_(std::move(source)), result_(std::move(result)), area_(area)
@@ -49,7 +48,7 @@ std::optional<EffectRegion> EffectRegion::open(const QImage& image, const Effect
         return std::nullopt;
     }
     QImage source = image.format() == QImage::Format_RGB888 ? image : image.convertToFormat(QImage::Format_RGB888);
-    QImage result = source.isNull() ? QImage() : blankLike(source);
+    QImage result = source.isNull() ? QImage() : EffectBufferPool::blankImage(source.width(), source.height());
     if (result.isNull()) {
         fail(error, QStringLiteral("Not enough memory for the effect."));
         return std::nullopt;
@@ -57,25 +56,6 @@ std::optional<EffectRegion> EffectRegion::open(const QImage& image, const Effect
     EffectRegion region(std::move(source), std::move(result), area);
     region.copyOutside();
     return region;
-}
-
-// Large results live in memory the kernel may back with huge pages: first touching a 36 MB picture page by
-// page costs more than a whole point operation on it.
-QImage EffectRegion::blankLike(const QImage& source)
-{
-    constexpr size_t hugePage = size_t(2) << 20;
-    const qsizetype stride = (static_cast<qsizetype>(source.width()) * 3 + 3) & ~qsizetype(3);
-    const size_t bytes = static_cast<size_t>(stride) * static_cast<size_t>(source.height());
-    if (bytes < 2 * hugePage)
-        return QImage(source.size(), QImage::Format_RGB888);
-    const size_t rounded = (bytes + hugePage - 1) / hugePage * hugePage;
-    void* memory = std::aligned_alloc(hugePage, rounded);
-    if (!memory)
-        return {};
-    madvise(memory, rounded, MADV_HUGEPAGE); // only a hint: without it the pages are ordinary
-    return QImage(
-        static_cast<uchar*>(memory), source.width(), source.height(), stride, QImage::Format_RGB888,
-        [](void* block) { std::free(block); }, memory);
 }
 
 // Every pixel outside the area is the input's; the kernels write the area.

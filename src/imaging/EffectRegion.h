@@ -37,7 +37,6 @@ class EffectRegion
 
   private:
     EffectRegion(QImage source, QImage result, QRect area);
-    static QImage blankLike(const QImage& source);
     void copyOutside();
 
     QImage source_;
