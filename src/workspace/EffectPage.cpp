@@ -28,7 +28,8 @@ EffectPage::EffectPage(ImageOperations& operations, Prompts& prompts, QWidget* p
         operationButton(group, e.name, QString::fromUtf8(e.caption), at, operations, e.id, prompts);
         ++index;
     }
-    auto* note = new QLabel(QStringLiteral("※表示画面上をドラッグして範囲を選ぶと、\n　油絵からぼかしまでの効果は\n　その範囲だけにかかります。"),
+    auto* note = new QLabel(QStringLiteral("※表示画面上をドラッグして範囲を選ぶと、油絵からぼかしまでの効果はその範囲だけにかかります。"),
                             this);
-    note->move(8, 212);
+    note->setWordWrap(true);
+    note->setGeometry(8, 210, 205, 60);
 }
