@@ -7,8 +7,9 @@
 # time, image already in memory). ImageMagick is timed with hyperfine on `convert in.mpc <op> out.mpc`;
 # MPC is ImageMagick's own memory-mapped pixel cache, so no codec runs, and the time of the plain copy
 # `convert in.mpc out.mpc` (read + write of the cache, process start) is subtracted from each command.
-# Both sides use every core. Wall and CPU time (user + system over all threads; less sensitive to other
-# load on the machine) are compared separately. Ratio = ours / ImageMagick's; below 1 means we are faster.
+# Our kernels split rows over every core; ImageMagick is left its own OpenMP thread limit (Debian's build ran
+# these operations on one core on the 2-core machine), so wall time and CPU time (user + system over all
+# threads, also less sensitive to other load) are compared separately. Ratio = ours / ImageMagick's.
 set -euo pipefail
 
 build=${1:-build}
@@ -68,7 +69,8 @@ ratio() { python3 -c "print(f'{$1 / max($2 - $3, 1.0):.2f}')"; }
 
 echo "ImageMagick: $($magick -version | head -1)"
 echo "IM times are net of the plain copy 'convert in.mpc out.mpc': wall $base_wall ms, cpu $base_cpu ms."
-echo "Ours: Google Benchmark mean over >= 1 s; cpu = process CPU time of all threads."
+echo "Ours: Google Benchmark mean over >= 1 s, $(nproc) cores; cpu = process CPU time of all threads."
+echo "ImageMagick thread limit: $($magick -list resource | awk '/Thread/ { print $2 }')."
 printf '%-12s %-36s %9s %9s %7s %9s %9s %7s\n' kernel "ImageMagick command" "ours wall" "IM wall" ratio \
     "ours cpu" "IM cpu" ratio
 for entry in "${comparisons[@]}"; do
