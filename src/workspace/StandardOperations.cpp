@@ -13,6 +13,8 @@
 #include "imaging/ImageTransform.h"
 #include "workspace/ImageOperations.h"
 
+#include <algorithm>
+
 namespace {
 
 using Region = ImageOperation::Region;
@@ -20,6 +22,21 @@ using Op = OperationId;
 
 const QString processingMessage = QStringLiteral("画像処理を適用しています");
 const QString effectMessage = QStringLiteral("画像効果を適用しています");
+
+// A region's right and bottom corners lie one pixel beyond its last column and row (the whole
+// picture is 0..width); the kernels take the last column and row themselves.
+OperationRegion lastPixels(const OperationRegion& r)
+{
+    const auto pullIn = [](std::array<int, 4> values) {
+        const auto [low, high] = std::minmax_element(values.begin(), values.end());
+        const int last = *high > *low ? *high - 1 : *high;
+        const int beyond = *high;
+        for (int& v : values)
+            v = v == beyond ? last : v;
+        return values;
+    };
+    return {pullIn(r.xs), pullIn(r.ys)};
+}
 
 ImageOperation turn(int angle, bool turnX, bool turnY)
 {
@@ -31,7 +48,8 @@ ImageOperation turn(int angle, bool turnX, bool turnY)
 ImageOperation brightness(double change)
 {
     return {processingMessage, Region::Whole, false, [=](const QImage& in, const OperationRegion& r, auto&) {
-                return EffectTone::rgbGamma(in, r.xs, r.ys, change, change, change);
+                const OperationRegion last = lastPixels(r);
+                return EffectTone::rgbGamma(in, last.xs, last.ys, change, change, change);
             }};
 }
 
@@ -53,7 +71,7 @@ ImageOperation effect(Kernel kernel)
 {
     return {effectMessage, Region::SelectionOrWhole, false,
             [kernel = std::move(kernel)](const QImage& in, const OperationRegion& r, const ProgramOptions& options) {
-                return kernel(in, r, options.effects);
+                return kernel(in, lastPixels(r), options.effects);
             }};
 }
 
@@ -69,15 +87,18 @@ void defineStandardOperations(ImageOperations& operations)
     operations.define(Op::Brighten, brightness(-0.05));
     operations.define(Op::RemoveNoise, {processingMessage, Region::Whole, false,
                                         [](const QImage& in, const OperationRegion& r, auto&) {
-                                            return EffectNoise::removeNoise(in, r.xs, r.ys, 0, 0);
+                                            const OperationRegion last = lastPixels(r);
+                                            return EffectNoise::removeNoise(in, last.xs, last.ys, 0, 0);
                                         }});
     operations.define(Op::Smooth, {processingMessage, Region::Whole, false,
                                    [](const QImage& in, const OperationRegion& r, auto&) {
-                                       return EffectDetail::antiAlias(in, r.xs, r.ys);
+                                       const OperationRegion last = lastPixels(r);
+                                       return EffectDetail::antiAlias(in, last.xs, last.ys);
                                    }});
     operations.define(Op::Sharpen, {processingMessage, Region::Whole, false,
                                     [](const QImage& in, const OperationRegion& r, const ProgramOptions& o) {
-                                        return EffectDetail::sharp(in, r.xs, r.ys, o.effects.sharpness);
+                                        const OperationRegion last = lastPixels(r);
+                                        return EffectDetail::sharp(in, last.xs, last.ys, o.effects.sharpness);
                                     }});
     operations.define(Op::Mono, {effectMessage, Region::None, false,
                                  [](const QImage& in, auto&, auto&) { return EffectTone::setGray(in); }});

@@ -90,7 +90,8 @@ TEST_F(StandardOperationsTest, ARegionEffectLeavesEveryPixelOutsideTheRegionUnto
     int changedInside = 0;
     for (int y = 0; y < 120; ++y)
         for (int x = 0; x < 160; ++x) {
-            const bool inside = x >= 20 && x <= 60 && y >= 30 && y <= 70;
+            // The display's right and bottom edges are exclusive: column 60 and row 70 stay.
+            const bool inside = x >= 20 && x < 60 && y >= 30 && y < 70;
             if (!inside)
                 ASSERT_EQ(after.pixel(x, y), before.pixel(x, y)) << x << "," << y;
             else if (after.pixel(x, y) != before.pixel(x, y))
