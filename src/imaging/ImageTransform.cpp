@@ -1,6 +1,9 @@
 #include "ImageTransform.h"
 
 #include "ColorReduction.h"
+#include "EffectBands.h"
+
+#include <cstring>
 
 #include <QtGui/QPainter>
 #include <QtGui/QTransform>
@@ -13,6 +16,50 @@ void setError(QString* error, const QString& text)
         *error = text;
 }
 
+// Copies pixel by pixel in 32 x 32 tiles, so both pictures stay in cache whatever the direction, with
+// the target's rows shared out over the cores.
+// `from(x, y, width, height)` tells where a target pixel comes from.
+template <typename SourceOf>
+QImage remap(const QImage& source, QSize targetSize, SourceOf from)
+{
+    QImage target(targetSize, QImage::Format_RGB888);
+    if (target.isNull())
+        return target;
+    const int w = source.width();
+    const int h = source.height();
+    const uchar* sourceBits = source.constBits();
+    const qsizetype stride = source.bytesPerLine();
+    constexpr int tile = 32;
+    EffectBands::run(0, targetSize.height(), [&](int top, int bottom) {
+        for (int ty = top; ty < bottom; ty += tile)
+            for (int tx = 0; tx < targetSize.width(); tx += tile)
+                for (int y = ty; y < std::min(ty + tile, bottom); ++y) {
+                    uchar* out = target.scanLine(y) + 3 * tx;
+                    for (int x = tx; x < std::min(tx + tile, targetSize.width()); ++x, out += 3) {
+                        const QPoint p = from(x, y, w, h);
+                        const uchar* in = sourceBits + qsizetype(p.y()) * stride + 3 * p.x();
+                        out[0] = in[0];
+                        out[1] = in[1];
+                        out[2] = in[2];
+                    }
+                }
+    });
+    return target;
+}
+
+QImage flipRows(const QImage& source)
+{
+    QImage target(source.size(), QImage::Format_RGB888);
+    if (target.isNull())
+        return target;
+    const qsizetype bytes = qsizetype(source.width()) * 3;
+    EffectBands::run(0, source.height(), [&](int top, int bottom) {
+        for (int y = top; y < bottom; ++y)
+            std::memcpy(target.scanLine(y), source.constScanLine(source.height() - 1 - y), size_t(bytes));
+    });
+    return target;
+}
+
 } // namespace
 
 QImage ImageTransform::rotation(const QImage& image, int angle, bool turnX, bool turnY, bool smooth, QColor background,
@@ -23,8 +70,10 @@ QImage ImageTransform::rotation(const QImage& image, int angle, bool turnX, bool
         return {};
     }
     QImage out = ColorReduction::toRgb888(image);
-    if (turnX || turnY)
-        out = out.mirrored(turnX, turnY);
+    if (turnY)
+        out = flipRows(out);
+    if (turnX)
+        out = remap(out, out.size(), [](int x, int y, int w, int) { return QPoint(w - 1 - x, y); });
     const int normalised = ((angle % 36000) + 36000) % 36000;
     if (normalised % 9000 == 0)
         out = quarterTurn(out, normalised / 9000);
@@ -37,10 +86,18 @@ QImage ImageTransform::rotation(const QImage& image, int angle, bool turnX, bool
 
 QImage ImageTransform::quarterTurn(const QImage& image, int quarters)
 {
-    if (quarters == 0)
+    // Our angles count anticlockwise.
+    const QSize turned = image.size().transposed();
+    switch (quarters) {
+    case 1:
+        return remap(image, turned, [](int x, int y, int w, int) { return QPoint(w - 1 - y, x); });
+    case 2:
+        return remap(image, image.size(), [](int x, int y, int w, int h) { return QPoint(w - 1 - x, h - 1 - y); });
+    case 3:
+        return remap(image, turned, [](int x, int y, int, int h) { return QPoint(y, h - 1 - x); });
+    default:
         return image;
-    // QTransform's sense is clockwise on screen; our angles count anticlockwise.
-    return image.transformed(QTransform().rotate(-90.0 * quarters)).convertToFormat(QImage::Format_RGB888);
+    }
 }
 
 QImage ImageTransform::freeTurn(const QImage& image, double degrees, bool smooth, QColor background, bool clip)
