@@ -57,12 +57,6 @@ QStringList PageControl::captions() const
     return result;
 }
 
-QToolButton* PageControl::tabOf(QWidget* page) const
-{
-    const int index = stack_->indexOf(page);
-    return index < 0 ? nullptr : tabs_.at(index);
-}
-
 int PageControl::count() const
 {
     return stack_->count();

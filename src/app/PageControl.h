@@ -17,7 +17,6 @@ public:
     QWidget* activePage() const;
     QString activePageName() const;
     QStringList captions() const;
-    QToolButton* tabOf(QWidget* page) const;
     int count() const;
     QWidget* page(int index) const;
 

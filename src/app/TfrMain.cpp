@@ -6,17 +6,15 @@
 #include "imaging/ImageDisplay.h"
 #include "workspace/EffectPage.h"
 #include "workspace/ImageSizePage.h"
-#include "workspace/OperationButton.h"
-#include "workspace/TunePage.h"
 #include "workspace/LoadImagePage.h"
 #include "workspace/MainPanel.h"
+#include "workspace/TunePage.h"
 
 #include <QtCore/QMimeData>
 #include <QtCore/QUrl>
 #include <QtGui/QAction>
 #include <QtGui/QCloseEvent>
 #include <QtGui/QKeyEvent>
-#include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QPushButton>
@@ -113,7 +111,7 @@ void TfrMain::buildPages()
     tsImageSize = new ImageSizePage(workbench_.workspace, workbench_.log, prompts_);
     tsTune = new TunePage(workbench_.operations, prompts_);
     tsEffect = new EffectPage(workbench_.operations, prompts_);
-    buildRotationButtons();
+    tsImageSize->addRotationButtons(workbench_.operations);
     tsCalender = emptyPage("tsCalender");
     tsPen = emptyPage("tsPen");
     tsText = emptyPage("tsText");
@@ -129,20 +127,6 @@ void TfrMain::buildPages()
     pcMain->addPage(tsText, QStringLiteral(" 文字を描く "));
     pcMain->addPage(tsStamp, QStringLiteral(" スタンプ "));
     pcMain->addPage(tsFrames, QStringLiteral(" フレーム "));
-}
-
-void TfrMain::buildRotationButtons()
-{
-    QWidget* group = tsImageSize->rotationGroup;
-    ImageOperations& operations = workbench_.operations;
-    operationButton(group, "btRotLeft", QStringLiteral("左回転"), {10, 22, 92, 28}, operations,
-                    OperationId::RotateLeft, prompts_);
-    operationButton(group, "btRotRight", QStringLiteral("右回転"), {108, 22, 92, 28}, operations,
-                    OperationId::RotateRight, prompts_);
-    operationButton(group, "btUpDown", QStringLiteral("上下反転"), {10, 54, 92, 28}, operations,
-                    OperationId::FlipVertical, prompts_);
-    operationButton(group, "btLR", QStringLiteral("左右反転"), {108, 54, 92, 28}, operations,
-                    OperationId::FlipHorizontal, prompts_);
 }
 
 void TfrMain::buildPopupMenu()

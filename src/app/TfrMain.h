@@ -70,7 +70,6 @@ private:
     void buildLeftColumn();
     void buildBottomRow();
     void buildPages();
-    void buildRotationButtons();
     void buildPopupMenu();
     QPushButton* button(const char* name, const QString& caption, QRect geometry);
 

@@ -31,7 +31,6 @@ public:
     QImage& ScratchSurface() { return scratch_; }
     bool LineInProgress = false;
     bool drawingPending() const { return pending_; }
-    QSize canvasSize() const { return canvas_; }
 
     // The canvas changed size: the scratch surface covers it (at least 480 x 480) and is cleared.
     void setCanvasSize(QSize canvas);

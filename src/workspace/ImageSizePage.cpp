@@ -1,6 +1,7 @@
 #include "workspace/ImageSizePage.h"
 
 #include "foundation/HandlerGuard.h"
+#include "workspace/OperationButton.h"
 
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
@@ -63,6 +64,19 @@ void ImageSizePage::build()
     rotationGroup = new QGroupBox(QStringLiteral(" 画像の回転・反転 "), this);
     rotationGroup->setObjectName(QStringLiteral("gbRotation"));
     rotationGroup->setGeometry(4, 248, 209, 90);
+}
+
+void ImageSizePage::addRotationButtons(ImageOperations& operations)
+{
+    QWidget* group = rotationGroup;
+    operationButton(group, "btRotLeft", QStringLiteral("左回転"), {10, 22, 92, 28}, operations,
+                    OperationId::RotateLeft, prompts_);
+    operationButton(group, "btRotRight", QStringLiteral("右回転"), {108, 22, 92, 28}, operations,
+                    OperationId::RotateRight, prompts_);
+    operationButton(group, "btUpDown", QStringLiteral("上下反転"), {10, 54, 92, 28}, operations,
+                    OperationId::FlipVertical, prompts_);
+    operationButton(group, "btLR", QStringLiteral("左右反転"), {108, 54, 92, 28}, operations,
+                    OperationId::FlipHorizontal, prompts_);
 }
 
 void ImageSizePage::btJustFitClick()

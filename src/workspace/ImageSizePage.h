@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class ImageOperations;
 class OperationLog;
 class Prompts;
 class QGroupBox;
@@ -18,6 +19,8 @@ class ImageSizePage : public QWidget {
 public:
     ImageSizePage(Workspace& workspace, OperationLog& log, Prompts& prompts, QWidget* parent = nullptr);
 
+    // The group " 画像の回転・反転 ": quarter turns and flips, which change the picture itself.
+    void addRotationButtons(ImageOperations& operations);
     // The source sub-window's client size, which "元の縦横比に戻す" fits to.
     void setSubWindowSize(std::function<QSize()> size) { subWindowSize_ = std::move(size); }
 
@@ -40,7 +43,7 @@ public:
     QPushButton* btRight;
     QPushButton* btUp;
     QPushButton* btDown;
-    QGroupBox* rotationGroup; // " 画像の回転・反転 ", filled by the image operations
+    QGroupBox* rotationGroup;
 
 private:
     void build();

@@ -45,14 +45,6 @@ ImageOperation turn(int angle, bool turnX, bool turnY)
             }};
 }
 
-ImageOperation brightness(double change)
-{
-    return {processingMessage, Region::Whole, false, [=](const QImage& in, const OperationRegion& r, auto&) {
-                const OperationRegion last = lastPixels(r);
-                return EffectTone::rgbGamma(in, last.xs, last.ys, change, change, change);
-            }};
-}
-
 ImageOperation sepia()
 {
     return {effectMessage, Region::None, false, [](const QImage& in, auto&, auto&) {
@@ -67,12 +59,30 @@ ImageOperation sepia()
 
 using Kernel = std::function<QImage(const QImage&, const OperationRegion&, const EffectOptions&)>;
 
-ImageOperation effect(Kernel kernel)
+// An operation whose kernel acts on a region, given to the kernel as its last pixels.
+ImageOperation onRegion(const QString& message, Region region, Kernel kernel)
 {
-    return {effectMessage, Region::SelectionOrWhole, false,
+    return {message, region, false,
             [kernel = std::move(kernel)](const QImage& in, const OperationRegion& r, const ProgramOptions& options) {
                 return kernel(in, lastPixels(r), options.effects);
             }};
+}
+
+ImageOperation tune(Kernel kernel)
+{
+    return onRegion(processingMessage, Region::Whole, std::move(kernel));
+}
+
+ImageOperation effect(Kernel kernel)
+{
+    return onRegion(effectMessage, Region::SelectionOrWhole, std::move(kernel));
+}
+
+ImageOperation brightness(double change)
+{
+    return tune([change](const QImage& in, const OperationRegion& r, const EffectOptions&) {
+        return EffectTone::rgbGamma(in, r.xs, r.ys, change, change, change);
+    });
 }
 
 } // namespace
@@ -85,21 +95,15 @@ void defineStandardOperations(ImageOperations& operations)
     operations.define(Op::FlipHorizontal, turn(0, true, false));
     operations.define(Op::Darken, brightness(0.05));
     operations.define(Op::Brighten, brightness(-0.05));
-    operations.define(Op::RemoveNoise, {processingMessage, Region::Whole, false,
-                                        [](const QImage& in, const OperationRegion& r, auto&) {
-                                            const OperationRegion last = lastPixels(r);
-                                            return EffectNoise::removeNoise(in, last.xs, last.ys, 0, 0);
-                                        }});
-    operations.define(Op::Smooth, {processingMessage, Region::Whole, false,
-                                   [](const QImage& in, const OperationRegion& r, auto&) {
-                                       const OperationRegion last = lastPixels(r);
-                                       return EffectDetail::antiAlias(in, last.xs, last.ys);
-                                   }});
-    operations.define(Op::Sharpen, {processingMessage, Region::Whole, false,
-                                    [](const QImage& in, const OperationRegion& r, const ProgramOptions& o) {
-                                        const OperationRegion last = lastPixels(r);
-                                        return EffectDetail::sharp(in, last.xs, last.ys, o.effects.sharpness);
-                                    }});
+    operations.define(Op::RemoveNoise, tune([](const QImage& in, const OperationRegion& r, const EffectOptions&) {
+                          return EffectNoise::removeNoise(in, r.xs, r.ys, 0, 0);
+                      }));
+    operations.define(Op::Smooth, tune([](const QImage& in, const OperationRegion& r, const EffectOptions&) {
+                          return EffectDetail::antiAlias(in, r.xs, r.ys);
+                      }));
+    operations.define(Op::Sharpen, tune([](const QImage& in, const OperationRegion& r, const EffectOptions& e) {
+                          return EffectDetail::sharp(in, r.xs, r.ys, e.sharpness);
+                      }));
     operations.define(Op::Mono, {effectMessage, Region::None, false,
                                  [](const QImage& in, auto&, auto&) { return EffectTone::setGray(in); }});
     operations.define(Op::Sepia, sepia());

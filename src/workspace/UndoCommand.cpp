@@ -1,7 +1,6 @@
 #include "workspace/UndoCommand.h"
 
 #include "foundation/Prompts.h"
-#include "imaging/ImageFile.h"
 #include "workspace/OperationLog.h"
 #include "workspace/UndoHistory.h"
 #include "workspace/Workspace.h"
@@ -31,8 +30,7 @@ bool UndoCommand::undoImageStep()
     // The picture to go back to is read before the newest one is deleted, so a failed read loses
     // nothing: the history, the log and the files stay as they were.
     const int count = undo_.undoImageCount();
-    const QString restorePath = undo_.undoImagePath(count >= 2 ? count - 2 : std::max(count - 1, 0));
-    const DecodedImage restored = ImageFile::load(restorePath);
+    const DecodedImage restored = undo_.readUndoImage(count >= 2 ? count - 2 : std::max(count - 1, 0));
     if (!restored.ok()) {
         prompts_.message(MessageKind::Error,
                          QStringLiteral("元の画像を読み込めなかったため、元に戻せませんでした。\n%1").arg(restored.error));

@@ -92,13 +92,21 @@ std::optional<QImage> UndoHistory::LoadNewestUndoImage()
     const std::optional<FileStamp> stamp = stampOf(path);
     if (stamp && path == cachedPath_ && *stamp == cachedStamp_)
         return cachedImage_;
-    const DecodedImage decoded = ImageFile::load(path);
+    const DecodedImage decoded = readUndoImage(count - 1);
     if (!decoded.ok()) {
         forget();
         return std::nullopt;
     }
-    remember(path, decoded.image);
     return decoded.image;
+}
+
+DecodedImage UndoHistory::readUndoImage(int number)
+{
+    const QString path = undoImagePath(number);
+    DecodedImage decoded = ImageFile::load(path);
+    if (decoded.ok())
+        remember(path, decoded.image);
+    return decoded;
 }
 
 QString UndoHistory::PopUndoImage()

@@ -1,6 +1,8 @@
 #pragma once
 // The undo history: numbered undo images "temp-N.bmp" in the program folder, the newest of which is
 // always the base picture, and the stack of steps still in effect (image steps and layer steps).
+#include "imaging/ImageFile.h"
+
 #include <QtCore/QDateTime>
 #include <QtCore/QString>
 #include <QtGui/QImage>
@@ -29,6 +31,8 @@ public:
     bool startWith(const QImage& picture, QString* error = nullptr);
     // The newest undo image, read from disk unless the copy in memory is still that file's content.
     std::optional<QImage> LoadNewestUndoImage();
+    // Reads one undo image; it is kept in memory, so the rebuild that usually follows reads nothing.
+    DecodedImage readUndoImage(int number);
     // Deletes the newest undo image unless it is undo image 0; returns the path of the one to restore.
     QString PopUndoImage();
     void DeleteUndoImages();

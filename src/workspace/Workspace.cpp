@@ -43,7 +43,7 @@ QImage Workspace::placeOnMargin(const QImage& cut) const
     surface.fill(options_.marginColor);
     const QPoint at = placementOrigin(Placement(options_.placement), canvas, cut.size());
     ImagePrinter::imageOut(surface, cut, at.x(), at.y(), at.x() + cut.width(), at.y() + cut.height(), true);
-    return ImagePrinter::getImageFromHdc(surface, canvas.width(), canvas.height(), 24);
+    return surface;
 }
 
 bool Workspace::RebuildWorkingImage()
@@ -68,9 +68,4 @@ void Workspace::showPicture(const QImage& picture)
 {
     workingImage_ = picture;
     emit workingImageChanged(workingImage_);
-}
-
-void Workspace::dropPicture()
-{
-    workingImage_ = QImage();
 }

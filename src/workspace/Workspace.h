@@ -31,8 +31,6 @@ public:
 
     // A new picture at its own size becomes the working image (loading).
     void showPicture(const QImage& picture);
-    // The source display loses its picture: rebuilds and composes do nothing until the next load.
-    void dropPicture();
 
 signals:
     void canvasResized(int width, int height);
