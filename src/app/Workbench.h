@@ -2,6 +2,7 @@
 // The program's shared state: what the windows show and the subsystems work on.
 #include "catalogue/ModelCatalogue.h"
 #include "decoration/DrawingLayers.h"
+#include "foundation/ProgramFolders.h"
 #include "foundation/ProgramOptions.h"
 #include "output/SaveCommand.h"
 #include "workspace/ImageOperations.h"
@@ -16,6 +17,7 @@
 struct Workbench {
     Workbench(const QString& folder, Prompts& prompts)
         : programFolder(folder),
+          folders(ProgramFolders::portable(folder)),
           undo(folder),
           log(folder),
           workspace(geometry, undo, options),
@@ -33,6 +35,7 @@ struct Workbench {
     }
 
     QString programFolder; // the executable's folder, ending with '/'
+    ProgramFolders folders; // where each kind of file is read and written
     ModelCatalogue catalogue;
     TModelEntry targetModel;
     bool canStart = false; // read once, at the end of start-up

@@ -30,6 +30,8 @@ public:
     const Layer& layer(int index) const { return layers_.at(size_t(index)); }
     QImage& ScratchSurface() { return scratch_; }
     bool LineInProgress = false;
+    // The last vertex of the continuous line, or where a rectangle, ellipse or stamp drag was pressed.
+    QPoint LastPoint;
     bool drawingPending() const { return pending_; }
 
     // The canvas changed size: the scratch surface covers it (at least 480 x 480) and is cleared.

@@ -1,5 +1,6 @@
 #pragma once
 // The options the options dialog edits and every feature reads at the moment it needs them.
+#include <QtCore/QString>
 #include <QtGui/QColor>
 
 struct EffectOptions {
@@ -16,6 +17,26 @@ struct EffectOptions {
     int wavesWavelength = 50;  // csWaves1, 1..255
     int wavesPhase = 0;        // csWaves3, 0..100
     bool wavesHorizontal = false; // rbWaves1 ("横"); rbWaves0 ("縦") otherwise
+};
+
+// The member account of the web service (edJEXaddress, edJEXuid, edJEXpass): the main window's copy,
+// which the options dialog's fields update as they are typed.
+struct MemberAccount {
+    QString mailAddress;
+    QString userId;
+    QString password;
+    bool complete() const { return !mailAddress.isEmpty() && !userId.isEmpty() && !password.isEmpty(); }
+};
+
+// The web service's hosts, from the settings section "サービス". Nothing under a real stranger's name.
+struct ServiceHosts {
+    QString webHost = QStringLiteral("http://www.kestrixnet.example"); // scheme, host, optional port
+    QString ftpHost = QStringLiteral("ftp.kestrixnet.example");        // host, optional ":port" (21)
+    QString catalogueUrl; // empty: webHost + "/data/mp_dat.sys"
+    QString catalogueAddress() const
+    {
+        return catalogueUrl.isEmpty() ? webHost + QStringLiteral("/data/mp_dat.sys") : catalogueUrl;
+    }
 };
 
 enum class SaveFormatChoice { Jpeg, Gif, Png, Bmp };
@@ -36,4 +57,6 @@ struct ProgramOptions {
     bool fixedPalette = false;          // cbFixedPal
     bool useSocks = false;              // cbSocks
     QString socksServer, socksPort, socksUser, socksPassword;
+    MemberAccount account;
+    ServiceHosts services;
 };
