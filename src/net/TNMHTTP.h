@@ -31,6 +31,9 @@ class TNMHTTP
     // Milliseconds any single wait may pass without data.
     qint32 TimeOut() const { return timeOut_; }
     void SetTimeOut(qint32 milliseconds) { timeOut_ = milliseconds; }
+    // The largest body accepted, in bytes; a longer answer fails the request. Negative: no cap.
+    qint64 MaxBodyBytes() const { return maxBodyBytes_; }
+    void SetMaxBodyBytes(qint64 bytes) { maxBodyBytes_ = bytes; }
     int ReportLevel() const { return reportLevel_; }
     void SetReportLevel(int level) { reportLevel_ = level; }
 
@@ -63,6 +66,7 @@ class TNMHTTP
     QString body_;
     bool inputFileMode_ = true;
     qint32 timeOut_ = 300000;
+    qint64 maxBodyBytes_ = -1;
     int reportLevel_ = 0;
     int statusCode_ = 0;
     bool busy_ = false;
