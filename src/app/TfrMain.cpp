@@ -3,6 +3,8 @@
 #include "app/PageControl.h"
 #include "app/Workbench.h"
 #include "catalogue/ModelSelectPage.h"
+#include "decoration/FramePage.h"
+#include "decoration/StampPage.h"
 #include "imaging/ImageDisplay.h"
 #include "workspace/EffectPage.h"
 #include "workspace/ImageSizePage.h"
@@ -115,8 +117,8 @@ void TfrMain::buildPages()
     tsCalender = emptyPage("tsCalender");
     tsPen = emptyPage("tsPen");
     tsText = emptyPage("tsText");
-    tsStamp = emptyPage("tsStamp");
-    tsFrames = emptyPage("tsFrames");
+    tsStamp = new StampPage(workbench_.stamps, prompts_);
+    tsFrames = new FramePage(workbench_.frames, prompts_);
     pcMain->addPage(tsSelectMP, QStringLiteral(" 機種選択 "));
     pcMain->addPage(tsLoadImage, QStringLiteral(" 画像読込 "));
     pcMain->addPage(tsImageSize, QStringLiteral("画像サイズ"));

@@ -4,6 +4,7 @@
 #include <QtWidgets/QWidget>
 
 class EffectPage;
+class FramePage;
 class ImageDisplay;
 class TunePage;
 class ImageSizePage;
@@ -16,6 +17,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QPushButton;
+class StampPage;
 struct Workbench;
 
 class TfrMain : public QWidget {
@@ -48,8 +50,8 @@ public:
     QWidget* tsCalender;
     QWidget* tsPen;
     QWidget* tsText;
-    QWidget* tsStamp;
-    QWidget* tsFrames;
+    StampPage* tsStamp;
+    FramePage* tsFrames;
     QMenu* PopupMain;
     QAction* mnClear;
     QAction* mnDecide;
