@@ -132,8 +132,8 @@ struct Stamp {
 };
 
 const Stamp stamps[] = {
-    {"heart", "\u2764\ufe0f", 48},        {"two_hearts", "\U0001F495", 64},  {"sparkling_heart", "\U0001F496", 40},
-    {"star", "\u2b50", 48},               {"glowing_star", "\U0001F31F", 64}, {"sparkles", "\u2728", 24},
+    {"heart", "\u2764\ufe0f", 48},        {"two_hearts", "\U0001F495", 64},  {"kira_heart", "\U0001F496", 40},
+    {"star", "\u2b50", 48},               {"kira_star", "\U0001F31F", 64}, {"sparkles", "\u2728", 24},
     {"sakura", "\U0001F338", 48},         {"tulip", "\U0001F337", 64},       {"sunflower", "\U0001F33B", 64},
     {"rose", "\U0001F339", 48},           {"cat", "\U0001F431", 64},         {"dog", "\U0001F436", 64},
     {"rabbit", "\U0001F430", 64},         {"panda", "\U0001F43C", 64},       {"chick", "\U0001F424", 48},
@@ -152,9 +152,9 @@ struct Bubble {
 };
 
 const Bubble bubbles[] = {
-    {"bubble_arigatou", "ありがとう", 0xE0457B}, {"bubble_omedetou", "おめでとう", 0xE07A10},
-    {"bubble_daisuki", "だいすき", 0xD81B60},    {"bubble_yoroshiku", "よろしく！", 0x1E88E5},
-    {"bubble_otsukare", "おつかれさま", 0x43A047},
+    {"arigatou", "ありがとう", 0xE0457B}, {"omedetou", "おめでとう", 0xE07A10},
+    {"daisuki", "だいすき", 0xD81B60},    {"yoroshiku", "よろしく！", 0x1E88E5},
+    {"otsukare", "おつかれさま", 0x43A047},
 };
 
 bool makeStamps(const QDir& folder)

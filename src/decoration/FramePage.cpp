@@ -12,11 +12,11 @@
 FramePage::FramePage(FrameCommand& command, Prompts& prompts, QWidget* parent) : QWidget(parent), command_(command)
 {
     setObjectName(QStringLiteral("tsFrames"));
-    IkThumbFrames = PictureListPage::addList(this, "IkThumbFrames", QStringLiteral("フレーム一覧"), {6, 24, 205, 340});
-    edFrameName = PictureListPage::addNameBox(this, "edFrameName", {6, 372, 205, 22});
+    IkThumbFrames = PictureListPage::addList(this, "IkThumbFrames", QStringLiteral("フレーム一覧"), {6, 22, 205, 300});
+    edFrameName = PictureListPage::addNameBox(this, "edFrameName", {6, 330, 205, 22});
     btDrawFrame = new QPushButton(QStringLiteral("フレームを描画"), this);
     btDrawFrame->setObjectName(QStringLiteral("btDrawFrame"));
-    btDrawFrame->setGeometry(6, 404, 205, 30);
+    btDrawFrame->setGeometry(6, 360, 205, 30);
     connect(IkThumbFrames, &ThumbnailList::fileSelected, this,
             guarded(prompts, [this](const QString& name) { IkThumbFramesSelectFile(name); }));
     connect(btDrawFrame, &QPushButton::clicked, this,

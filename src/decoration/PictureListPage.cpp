@@ -16,6 +16,11 @@ ThumbnailList* addList(QWidget* page, const char* name, const QString& caption, 
     list->setObjectName(QLatin1String(name));
     list->setGeometry(geometry);
     list->setExtensions(StampPicture::folderExtensions());
+    // Three to a row in the narrow page; the thumbnails are drawn a little smaller.
+    list->setIconSize(QSize(48, 48));
+    list->setGridSize(QSize(60, 72));
+    list->setWordWrap(false);
+    list->setTextElideMode(Qt::ElideRight);
     return list;
 }
 

@@ -13,12 +13,12 @@
 StampPage::StampPage(StampTool& tool, Prompts& prompts, QWidget* parent) : QWidget(parent), tool_(tool)
 {
     setObjectName(QStringLiteral("tsStamp"));
-    IkThumbStamp = PictureListPage::addList(this, "IkThumbStamp", QStringLiteral("スタンプ一覧"), {6, 24, 205, 262});
-    (new QLabel(QStringLiteral("選択されているスタンプ"), this))->move(6, 294);
-    edStampName = PictureListPage::addNameBox(this, "edStampName", {6, 312, 205, 22});
+    IkThumbStamp = PictureListPage::addList(this, "IkThumbStamp", QStringLiteral("スタンプ一覧"), {6, 22, 205, 210});
+    (new QLabel(QStringLiteral("選択されているスタンプ"), this))->move(6, 238);
+    edStampName = PictureListPage::addNameBox(this, "edStampName", {6, 256, 205, 22});
     IkDispStamp = new ImageDisplay(this);
     IkDispStamp->setObjectName(QStringLiteral("IkDispStamp"));
-    IkDispStamp->setGeometry(6, 342, 205, 110);
+    IkDispStamp->setGeometry(6, 284, 205, 100);
     IkDispStamp->setBackColor(Qt::white);
     connect(IkThumbStamp, &ThumbnailList::fileSelected, this,
             guarded(prompts, [this](const QString& name) { IkThumbStampSelectFile(name); }));
