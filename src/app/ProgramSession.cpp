@@ -9,7 +9,9 @@
 #include "catalogue/ModelSelectPage.h"
 #include "catalogue/TfrDirectSize.h"
 #include "decoration/DrawingLayers.h"
+#include "decoration/FramePage.h"
 #include "decoration/PenPage.h"
+#include "decoration/StampPage.h"
 #include "decoration/TextPage.h"
 #include "decoration/TfrCalender.h"
 #include "foundation/HandlerGuard.h"
@@ -194,7 +196,8 @@ void ProgramSession::mainWindowFirstShow()
         workbench_.canStart = false;
     frMain_->tsSelectMP->fillCarriers();                                                 // A5
     workbench_.layers.reset();                                                           // A6
-    hooks_.listStampsAndFrames();                                                        // A7
+    frMain_->tsStamp->listFiles();                                                       // A7
+    frMain_->tsFrames->listFiles();
     workbench_.layers.clearScratchSurface();                                             // A8
     workbench_.layers.LineInProgress = false;
     // A9: the main window accepts dropped files from its creation on.

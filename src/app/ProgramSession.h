@@ -23,7 +23,6 @@ class TfrView;
 struct StartupHooks {
     std::function<void()> loadSettings = [] {};
     std::function<void()> saveSettings = [] {};
-    std::function<void()> listStampsAndFrames = [] {};
     std::function<void()> loadCalendarSettings = [] {};
     std::function<void()> setCalendarToToday = [] {};
     std::function<bool()> autoCheckOption = [] { return false; };

@@ -3,7 +3,9 @@
 #include "app/PageControl.h"
 #include "app/Workbench.h"
 #include "catalogue/ModelSelectPage.h"
+#include "decoration/FramePage.h"
 #include "decoration/PenPage.h"
+#include "decoration/StampPage.h"
 #include "decoration/TextPage.h"
 #include "imaging/ImageDisplay.h"
 #include "workspace/EffectPage.h"
@@ -117,8 +119,8 @@ void TfrMain::buildPages()
     tsCalender = emptyPage("tsCalender");
     tsPen = new PenPage(workbench_.layers, prompts_);
     tsText = new TextPage(workbench_.layers, prompts_);
-    tsStamp = emptyPage("tsStamp");
-    tsFrames = emptyPage("tsFrames");
+    tsStamp = new StampPage(workbench_.stamps, prompts_);
+    tsFrames = new FramePage(workbench_.frames, prompts_);
     pcMain->addPage(tsSelectMP, QStringLiteral(" 機種選択 "));
     pcMain->addPage(tsLoadImage, QStringLiteral(" 画像読込 "));
     pcMain->addPage(tsImageSize, QStringLiteral("画像サイズ"));

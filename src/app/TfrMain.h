@@ -4,6 +4,7 @@
 #include <QtWidgets/QWidget>
 
 class EffectPage;
+class FramePage;
 class ImageDisplay;
 class TunePage;
 class ImageSizePage;
@@ -18,6 +19,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QPushButton;
+class StampPage;
 struct Workbench;
 
 class TfrMain : public QWidget {
@@ -50,8 +52,8 @@ public:
     QWidget* tsCalender;
     PenPage* tsPen;
     TextPage* tsText;
-    QWidget* tsStamp;
-    QWidget* tsFrames;
+    StampPage* tsStamp;
+    FramePage* tsFrames;
     QMenu* PopupMain;
     QAction* mnClear;
     QAction* mnDecide;

@@ -2,6 +2,8 @@
 // The program's shared state: what the windows show and the subsystems work on.
 #include "catalogue/ModelCatalogue.h"
 #include "decoration/DrawingLayers.h"
+#include "decoration/FrameCommand.h"
+#include "decoration/StampTool.h"
 #include "foundation/ProgramFolders.h"
 #include "foundation/ProgramOptions.h"
 #include "output/SaveCommand.h"
@@ -24,6 +26,8 @@ struct Workbench {
           loader(workspace, undo, log, options, prompts),
           undoCommand(workspace, undo, log, prompts),
           layers(undo, prompts),
+          stamps(layers, prompts, folders.programFolder() + QStringLiteral("stamp/")),
+          frames(layers, prompts, options, folders.programFolder() + QStringLiteral("frames/")),
           operations(workspace, undo, log, options, prompts),
           saver(workspace, layers, undoCommand, options, prompts)
     {
@@ -47,6 +51,8 @@ struct Workbench {
     PictureLoader loader;
     UndoCommand undoCommand;
     DrawingLayers layers;
+    StampTool stamps;
+    FrameCommand frames;
     ImageOperations operations;
     SaveCommand saver;
 };

@@ -61,12 +61,18 @@ QString CliCommand::helpText()
         "  pictorel-cli make PICTURE... (--model NAME | --size WxH --limit BYTES | --all-models CARRIER)\n"
         "               [--catalogue FILE] [--fit cover|width|height|both] [--offset X,Y] [--place 0-8]\n"
         "               [--margin RRGGBB] [--op NAME[:PARAM]]... [--format jpeg|gif|png|bmp]\n"
+        "               [--stamp FILE@X,Y | --stamp FILE@X1,Y1,X2,Y2]... [--keep-aspect] [--frame FILE]...\n"
         "               [--settings FILE] -o OUT\n"
         "  pictorel-cli --help | --version\n"
         "\n"
         "make loads each picture, fits it onto the model's screen (cover and centred unless --fit says\n"
         "otherwise), applies the operations in order and saves it within the model's size limit, exactly\n"
         "as the program does. Operations: %1.\n"
+        "Stamps and frames are drawn after the operations, each on a layer of its own, in command-line\n"
+        "order: a stamp at its own size with its top-left at X,Y, or fitted into the rectangle X1,Y1 to\n"
+        "X2,Y2 (stretched, or in proportion with --keep-aspect); a frame over the whole canvas, in\n"
+        "proportion on the margin colour. A FILE without a folder comes from the program's stamp/ or\n"
+        "frames/ folder.\n"
         "With several pictures or --all-models, OUT is a folder and the files are named PICTURE_MODEL.EXT.\n"
         "Exit status: 0 every file fits, 2 a file was written but does not fit, 1 an error.\n"
         "\n"
@@ -231,9 +237,10 @@ int CliCommand::runMake(const QStringList& arguments)
 {
     QCommandLineParser parser;
     for (const char* name : {"model", "size", "limit", "all-models", "catalogue", "fit", "offset", "place", "margin",
-                             "op", "format", "settings"})
+                             "op", "format", "settings", "stamp", "frame"})
         parser.addOption({QLatin1String(name), QString(), QStringLiteral("VALUE")});
     parser.addOption({QStringLiteral("o"), QString(), QStringLiteral("OUT")});
+    parser.addOption({QStringLiteral("keep-aspect"), QString()});
     if (!parser.parse(arguments)) {
         err_ << parser.errorText() << "\n";
         return 1;
@@ -241,6 +248,13 @@ int CliCommand::runMake(const QStringList& arguments)
     MakeRequest request;
     if (const QString error = readRequest(parser, programFolder_, request); !error.isEmpty()) {
         err_ << error << "\n";
+        return 1;
+    }
+    QString decorationError;
+    for (LayerStep& step : DecorationArguments::read(arguments, programFolder_, &decorationError))
+        request.choices.layers.push_back(std::move(step));
+    if (!decorationError.isEmpty()) {
+        err_ << decorationError << "\n";
         return 1;
     }
     const qsizetype jobCount = request.pictures.size() * request.targets.size();

@@ -15,6 +15,9 @@ public:
     QQueue<QString> openFileNames;
     QQueue<QString> saveFileNames;
     QList<Message> messages;
+    bool shift = false; // held while a stamp is dragged in proportion
+
+    bool shiftDown() const override { return shift; }
 
     Answer message(MessageKind kind, const QString& text, MessageButtons buttons) override;
     QString openFileName(const FileDialogRequest&) override { return take(openFileNames); }

@@ -53,6 +53,21 @@ void fit(FitCommands& fits, MakeChoices::Fit choice)
     }
 }
 
+// Each decoration in command-line order, committed before the next one is drawn.
+QString drawLayers(Workbench& bench, ConsolePrompts& prompts, std::vector<LayerStep> steps)
+{
+    std::stable_sort(steps.begin(), steps.end(),
+                     [](const LayerStep& a, const LayerStep& b) { return a.argumentIndex < b.argumentIndex; });
+    for (const LayerStep& step : steps) {
+        if (const QString error = step.draw(bench, prompts); !error.isEmpty())
+            return error;
+        bench.layers.CommitDrawing();
+        if (const QString problems = prompts.takeProblems(); !problems.isEmpty())
+            return problems;
+    }
+    return {};
+}
+
 } // namespace
 
 QStringList StandbyMaker::operationNames()
@@ -122,6 +137,9 @@ MakeResult StandbyMaker::make(const QString& picture, const MakeTarget& target, 
             return result;
         }
     }
+    result.error = drawLayers(bench, prompts, choices.layers);
+    if (!result.error.isEmpty())
+        return result;
     bench.saver.setLimitSource([&target] { return target.sizeLimit; });
     prompts.saveFileNames.enqueue(outPath);
     bench.saver.btSaveClick();

@@ -1,7 +1,12 @@
 // A grid of thumbnails of the pictures in one folder; clicking one selects its file.
 #pragma once
 
+#include <QtCore/QList>
+#include <QtCore/QPair>
+#include <QtGui/QIcon>
 #include <QtWidgets/QListWidget>
+
+class QTimer;
 
 class ThumbnailLoader;
 
@@ -11,6 +16,8 @@ class ThumbnailList : public QListWidget
 
   public:
     static constexpr int kThumbnailSize = 64;
+    // Thumbnails arrive in bursts; they are put up a slice of this many milliseconds at a time.
+    static constexpr int kSliceMilliseconds = 8;
 
     explicit ThumbnailList(QWidget* parent = nullptr);
 
@@ -30,10 +37,15 @@ class ThumbnailList : public QListWidget
     void fileSelected(const QString& name);
 
   private:
+    void queueThumbnail(int index, const QImage& thumbnail);
+    void showQueuedThumbnails(int budgetMilliseconds);
     void showThumbnail(int index, const QImage& thumbnail);
     void itemClickedAt(QListWidgetItem* item);
 
     ThumbnailLoader* loader_;
+    QTimer* showTimer_;
+    QList<QPair<int, QImage>> queued_;
+    QIcon placeholder_;
     QString folder_;
     QStringList extensions_;
     QStringList files_;

@@ -1,0 +1,30 @@
+#include "decoration/FrameCommand.h"
+
+#include "decoration/DrawingLayers.h"
+#include "decoration/StampPicture.h"
+#include "foundation/ProgramOptions.h"
+#include "foundation/Prompts.h"
+#include "imaging/ImagePrinter.h"
+
+FrameCommand::FrameCommand(DrawingLayers& layers, Prompts& prompts, const ProgramOptions& options, QString folder)
+    : layers_(layers), prompts_(prompts), options_(options), folder_(std::move(folder))
+{
+}
+
+void FrameCommand::btDrawFrameClick(const QString& selectedFile)
+{
+    if (selectedFile.isEmpty()) {
+        prompts_.message(MessageKind::Error, QStringLiteral("フレームが選択されていません。"));
+        return;
+    }
+    const QImage frame = StampPicture::load(folder_ + selectedFile);
+    const QSize canvas = layers_.canvasSize();
+    QImage work(canvas, QImage::Format_RGB32);
+    work.fill(options_.marginColor);
+    layers_.ReleaseLayerPicture();
+    // An unreadable frame leaves the plain margin colour, which is still a drawing to commit.
+    if (!frame.isNull())
+        ImagePrinter::imageOut(work, frame, 0, 0, canvas.width(), canvas.height(), true);
+    layers_.InstallLayerPicture(work);
+    layers_.MarkDrawingPending();
+}

@@ -1,0 +1,34 @@
+#include "decoration/FramePage.h"
+
+#include "decoration/FrameCommand.h"
+#include "decoration/PictureListPage.h"
+#include "decoration/StampPicture.h"
+#include "foundation/HandlerGuard.h"
+#include "imaging/ThumbnailList.h"
+
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
+
+FramePage::FramePage(FrameCommand& command, Prompts& prompts, QWidget* parent) : QWidget(parent), command_(command)
+{
+    setObjectName(QStringLiteral("tsFrames"));
+    IkThumbFrames = PictureListPage::addList(this, "IkThumbFrames", QStringLiteral("フレーム一覧"), {6, 22, 205, 300});
+    edFrameName = PictureListPage::addNameBox(this, "edFrameName", {6, 330, 205, 22});
+    btDrawFrame = new QPushButton(QStringLiteral("フレームを描画"), this);
+    btDrawFrame->setObjectName(QStringLiteral("btDrawFrame"));
+    btDrawFrame->setGeometry(6, 360, 205, 30);
+    connect(IkThumbFrames, &ThumbnailList::fileSelected, this,
+            guarded(prompts, [this](const QString& name) { IkThumbFramesSelectFile(name); }));
+    connect(btDrawFrame, &QPushButton::clicked, this,
+            guarded(prompts, [this](bool) { command_.btDrawFrameClick(IkThumbFrames->selectedFile()); }));
+}
+
+void FramePage::listFiles()
+{
+    PictureListPage::fill(IkThumbFrames, command_.folder());
+}
+
+void FramePage::IkThumbFramesSelectFile(const QString& fileName)
+{
+    edFrameName->setText(StampPicture::shownName(fileName));
+}

@@ -1,0 +1,38 @@
+#include "decoration/StampPage.h"
+
+#include "decoration/PictureListPage.h"
+#include "decoration/StampPicture.h"
+#include "decoration/StampTool.h"
+#include "foundation/HandlerGuard.h"
+#include "imaging/ImageDisplay.h"
+#include "imaging/ThumbnailList.h"
+
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+
+StampPage::StampPage(StampTool& tool, Prompts& prompts, QWidget* parent) : QWidget(parent), tool_(tool)
+{
+    setObjectName(QStringLiteral("tsStamp"));
+    IkThumbStamp = PictureListPage::addList(this, "IkThumbStamp", QStringLiteral("スタンプ一覧"), {6, 22, 205, 210});
+    (new QLabel(QStringLiteral("選択されているスタンプ"), this))->move(6, 238);
+    edStampName = PictureListPage::addNameBox(this, "edStampName", {6, 256, 205, 22});
+    IkDispStamp = new ImageDisplay(this);
+    IkDispStamp->setObjectName(QStringLiteral("IkDispStamp"));
+    IkDispStamp->setGeometry(6, 284, 205, 100);
+    IkDispStamp->setBackColor(Qt::white);
+    connect(IkThumbStamp, &ThumbnailList::fileSelected, this,
+            guarded(prompts, [this](const QString& name) { IkThumbStampSelectFile(name); }));
+}
+
+void StampPage::listFiles()
+{
+    PictureListPage::fill(IkThumbStamp, tool_.folder());
+}
+
+void StampPage::IkThumbStampSelectFile(const QString& fileName)
+{
+    IkDispStamp->setImage(QImage());
+    edStampName->setText(StampPicture::shownName(fileName));
+    tool_.IkThumbStampSelectFile(fileName);
+    IkDispStamp->setImage(tool_.stamp());
+}
