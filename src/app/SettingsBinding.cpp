@@ -13,15 +13,17 @@
 
 namespace {
 
+// The window's own area, without the frame the window manager adds: a frame's size is known
+// only once the window is shown, so a frame position would drift from one run to the next.
 WindowPlace placeOf(const QWidget* window)
 {
-    return {window->y(), window->x()};
+    return {window->geometry().y(), window->geometry().x()};
 }
 
 // Positions are taken as stored, not compared with the screen.
 void place(QWidget* window, WindowPlace where)
 {
-    window->move(where.left, where.top);
+    window->setGeometry(where.left, where.top, window->width(), window->height());
 }
 
 int numberIn(const QLineEdit* field, int fallback)
