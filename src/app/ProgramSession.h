@@ -3,6 +3,7 @@
 // an idle main window with the last used model chosen, and shuts it down.
 #include "app/SettingsBinding.h"
 #include "app/Workbench.h"
+#include "decoration/CanvasRouter.h"
 
 #include <QtCore/QObject>
 #include <QtCore/QPointer>
@@ -51,6 +52,7 @@ public:
     SettingsBinding& settings() { return settings_; }
     // Every window in the order it was created.
     const QList<QWidget*>& windows() const { return windows_; }
+    CanvasRouter& router() { return router_; }
 
 private:
     void createMainWindow();
@@ -60,6 +62,7 @@ private:
     void connectCommands();
     void connectWorkspace();
     void connectOptions();
+    void connectDecoration();
     void mainWindowFirstShow();
     void subWindowFirstShow();
     bool confirmLowColourDepth();
@@ -81,4 +84,5 @@ private:
     TfrColCheck* frColCheck_ = nullptr;
     TfrView* frView_ = nullptr;
     bool ended_ = false;
+    CanvasRouter router_;
 };

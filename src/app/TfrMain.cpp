@@ -3,6 +3,8 @@
 #include "app/PageControl.h"
 #include "app/Workbench.h"
 #include "catalogue/ModelSelectPage.h"
+#include "decoration/PenPage.h"
+#include "decoration/TextPage.h"
 #include "imaging/ImageDisplay.h"
 #include "workspace/EffectPage.h"
 #include "workspace/ImageSizePage.h"
@@ -114,8 +116,8 @@ void TfrMain::buildPages()
     tsEffect = new EffectPage(workbench_.operations, prompts_);
     tsImageSize->addRotationButtons(workbench_.operations);
     tsCalender = emptyPage("tsCalender");
-    tsPen = emptyPage("tsPen");
-    tsText = emptyPage("tsText");
+    tsPen = new PenPage(workbench_.layers, prompts_);
+    tsText = new TextPage(workbench_.layers, prompts_);
     tsStamp = emptyPage("tsStamp");
     tsFrames = emptyPage("tsFrames");
     pcMain->addPage(tsSelectMP, QStringLiteral(" 機種選択 "));
