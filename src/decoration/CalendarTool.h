@@ -1,0 +1,28 @@
+#pragma once
+// The calendar page's answer to the pointer: the rendered calendar, at its own size, with its
+// top-left corner at the pointer, on a fresh work picture in the working layer. Press and drag
+// only show it; the release leaves it there for commit.
+#include "decoration/CanvasTool.h"
+
+#include <QtCore/QSize>
+#include <QtGui/QImage>
+
+#include <functional>
+
+class DrawingLayers;
+
+class CalendarTool : public CanvasTool {
+public:
+    CalendarTool(DrawingLayers& layers, std::function<QImage()> calendar, std::function<QSize()> canvasSize);
+
+    void press(QPoint at, Qt::MouseButton button) override;
+    void move(QPoint at) override;
+    void release(QPoint at) override;
+
+    void PlaceCalendar(QPoint at);
+
+private:
+    DrawingLayers& layers_;
+    std::function<QImage()> calendar_;
+    std::function<QSize()> canvasSize_;
+};
