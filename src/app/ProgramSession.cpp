@@ -45,9 +45,17 @@ ProgramSession::ProgramSession(Prompts& prompts, QString programFolder, StartupH
     : prompts_(prompts),
       hooks_(std::move(hooks)),
       workbench_(withSeparator(std::move(programFolder)), prompts),
+      settings_(SettingsFile(SettingsFile::pathFor(workbench_.folders.settingsFolder(),
+                                                   QCoreApplication::applicationFilePath()),
+                             workbench_.programFolder),
+                workbench_, prompts),
       router_([this] { return frMain_ ? frMain_->pcMain->activePageName() : QString(); },
               [this] { return prompts_.leftButtonDown(); })
 {
+    if (!hooks_.loadSettings)
+        hooks_.loadSettings = [this] { settings_.LoadSettings(); };
+    if (!hooks_.saveSettings)
+        hooks_.saveSettings = [this] { settings_.SaveSettings(); };
 }
 
 ProgramSession::~ProgramSession()
@@ -166,7 +174,7 @@ void ProgramSession::connectLayers()
 
 void ProgramSession::createDialogs()
 {
-    frOption_ = track(new TfrOption(frMain_));
+    frOption_ = track(new TfrOption(workbench_.options, prompts_, frMain_));
     frDirectSize_ = track(new TfrDirectSize(frMain_));
     frPreview_ = track(new TfrPreview(frMain_));
     frCalender_ = track(new TfrCalender(frMain_));
@@ -175,13 +183,27 @@ void ProgramSession::createDialogs()
     workbench_.operations.setProgress(frProgress_);
     workbench_.saver.setProgress(frProgress_);
     connect(frMain_->btOption, &QPushButton::clicked, frOption_, [this] { frOption_->exec(); });
+    connectOptions();
     connect(frMain_->tsSelectMP->btDirectSize, &QPushButton::clicked, frDirectSize_,
             guarded(prompts_, [this](bool) { frMain_->tsSelectMP->btDirectSizeClick(*frDirectSize_); }));
+}
+
+void ProgramSession::connectOptions()
+{
+    MainPanel* panel = frMain_->mainPanel;
+    connect(frOption_, &TfrOption::guideLinesChanged, panel, &MainPanel::showGuides);
+    connect(frOption_, &TfrOption::marginColorChanged, frMain_->IkDispMain, &ImageDisplay::setBackColor);
+    connect(frOption_, &TfrOption::composeRequested, this, guarded(prompts_, [this] {
+                WorkspaceGeometry& g = workbench_.geometry;
+                workbench_.workspace.ComposeCanvas(g.offsetX, g.offsetY, true);
+            }));
 }
 
 void ProgramSession::createSubWindow()
 {
     frView_ = track(new TfrView(workbench_.workspace, prompts_, [this] { return workbench_.options.stayOnTop; }));
+    connect(frOption_, &TfrOption::stayOnTopApplied, frView_, &TfrView::applyStayOnTop);
+    settings_.setWindows(frMain_, frView_, frOption_);
     ImageSizePage* sizePage = frMain_->tsImageSize;
     connect(frView_, &TfrView::resized, sizePage, [sizePage] { sizePage->btResetSize->setEnabled(true); });
     sizePage->setSubWindowSize([this] { return frView_->size(); });

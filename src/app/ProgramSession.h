@@ -1,6 +1,7 @@
 #pragma once
 // The program from launch to end: creates the windows in their fixed order, brings the program to
 // an idle main window with the last used model chosen, and shuts it down.
+#include "app/SettingsBinding.h"
 #include "app/Workbench.h"
 #include "decoration/CanvasRouter.h"
 
@@ -20,9 +21,10 @@ class TfrProgress;
 class TfrView;
 
 // Steps that belong to features not built yet; each does nothing until its feature fills it.
+// The settings steps left empty load and save the program's own settings file.
 struct StartupHooks {
-    std::function<void()> loadSettings = [] {};
-    std::function<void()> saveSettings = [] {};
+    std::function<void()> loadSettings;
+    std::function<void()> saveSettings;
     std::function<void()> loadCalendarSettings = [] {};
     std::function<void()> setCalendarToToday = [] {};
     std::function<bool()> autoCheckOption = [] { return false; };
@@ -45,6 +47,8 @@ public:
     TfrView* frView() const { return frView_; }
     TfrProgress* frProgress() const { return frProgress_; }
     TfrColCheck* frColCheck() const { return frColCheck_; }
+    TfrOption* frOption() const { return frOption_; }
+    SettingsBinding& settings() { return settings_; }
     // Every window in the order it was created.
     const QList<QWidget*>& windows() const { return windows_; }
     CanvasRouter& router() { return router_; }
@@ -56,6 +60,7 @@ private:
     void connectLayers();
     void connectCommands();
     void connectWorkspace();
+    void connectOptions();
     void connectDecoration();
     void mainWindowFirstShow();
     void subWindowFirstShow();
@@ -67,6 +72,7 @@ private:
     Prompts& prompts_;
     StartupHooks hooks_;
     Workbench workbench_;
+    SettingsBinding settings_;
     QList<QWidget*> windows_;
     TfrMain* frMain_ = nullptr;
     TfrOption* frOption_ = nullptr;

@@ -78,6 +78,7 @@ void TfrMain::buildTopStrip()
     Velta = new QLabel(this);
     Velta->setObjectName(QStringLiteral("Velta"));
     Velta->setGeometry(8, 4, 400, 60);
+    Velta->setPixmap(QPixmap(QStringLiteral(":/pictures/Velta.png")));
     CppWebAD = new QWidget(this);
     CppWebAD->setObjectName(QStringLiteral("CppWebAD"));
     CppWebAD->setGeometry(418, 2, 471, 63);

@@ -80,6 +80,46 @@ QString valueOf(QStringView line)
     return value.left(IniFile::MaxValueLength).toString();
 }
 
+// "0x…" longer than two characters is hexadecimal; up to eight digits, read as a 32-bit pattern so
+// that 0x80000008 is the negative system colour it stands for.
+std::optional<int> hexValue(QStringView value)
+{
+    if (value.size() <= 2 || value[0] != QLatin1Char('0') || (value[1] != QLatin1Char('x') && value[1] != QLatin1Char('X')))
+        return std::nullopt;
+    const QStringView digits = value.mid(2);
+    if (digits.size() > 8)
+        return std::nullopt;
+    quint32 bits = 0;
+    for (const QChar c : digits) {
+        const char16_t u = c.unicode();
+        const int digit = (u >= u'0' && u <= u'9')   ? u - u'0'
+                          : (u >= u'a' && u <= u'f') ? u - u'a' + 10
+                          : (u >= u'A' && u <= u'F') ? u - u'A' + 10
+                                                     : -1;
+        if (digit < 0)
+            return std::nullopt;
+        bits = bits << 4 | quint32(digit);
+    }
+    return int(bits);
+}
+
+// The reader trims blanks and one pair of outer quotes; a text that would lose either is put in
+// quotes so that it reads back as written. A line break cannot be held by a line and becomes a blank.
+QString storedText(QString value)
+{
+    value.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    value.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    value.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    if (value.isEmpty())
+        return value;
+    const QChar first = value.front();
+    const bool quoted = value.size() >= 2 && (first == QLatin1Char('"') || first == QLatin1Char('\'')) &&
+                        value.back() == first;
+    if (quoted || isBlank(first) || isBlank(value.back()))
+        return QLatin1Char('"') + value + QLatin1Char('"');
+    return value;
+}
+
 QStringList splitLines(const QString& text)
 {
     QString normal = text;
@@ -98,6 +138,11 @@ IniFile::IniFile(QString path) : path_(std::move(path))
     QFile file(path_);
     if (file.open(QIODevice::ReadOnly))
         lines_ = splitLines(Cp932::decode(file.readAll()));
+}
+
+IniFile::IniFile(QString path, const QByteArray& content)
+    : path_(std::move(path)), lines_(splitLines(Cp932::decode(content)))
+{
 }
 
 qsizetype IniFile::findSection(const QString& section) const
@@ -148,7 +193,10 @@ int IniFile::readInteger(const QString& section, const QString& key, int fallbac
     const Position position = find(section, key);
     if (position.keyLine < 0)
         return fallback;
-    return textToIntOr(valueOf(lines_.at(position.keyLine)), fallback);
+    const QString value = valueOf(lines_.at(position.keyLine));
+    if (const auto hex = hexValue(value))
+        return *hex;
+    return textToIntOr(value, fallback);
 }
 
 bool IniFile::readBool(const QString& section, const QString& key, bool fallback) const
@@ -174,8 +222,9 @@ QStringList IniFile::keys(const QString& section) const
     return result;
 }
 
-void IniFile::writeString(const QString& section, const QString& key, const QString& value)
+void IniFile::writeString(const QString& section, const QString& key, const QString& text)
 {
+    const QString value = storedText(text);
     const Position position = find(section, key);
     if (position.keyLine >= 0) {
         // The key keeps its spelling in the file.
@@ -220,14 +269,34 @@ void IniFile::removeSection(const QString& section)
         lines_.remove(line, sectionEnd(line) - line);
 }
 
-bool IniFile::save() const
+QByteArray IniFile::bytes() const
 {
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     QString text;
     for (const QString& line : lines_)
         text += line + QLatin1String("\r\n");
-    const QByteArray bytes = Cp932::encode(text);
-    return file.write(bytes) == bytes.size() && file.commit();
+    return Cp932::encode(text);
+}
+
+bool IniFile::save(Access access, QString* error) const
+{
+    // A new file beside the old one, renamed over it only when completely written. Unbuffered and
+    // checked piece by piece: a buffered write that the disk takes only in part is otherwise
+    // committed as if it were whole.
+    QSaveFile file(path_);
+    const QByteArray content = bytes();
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                   (access == Access::Shared ||
+                    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    for (qint64 done = 0; written && done < content.size();) {
+        const qint64 n = file.write(content.constData() + done, content.size() - done);
+        written = n > 0;
+        done += std::max<qint64>(n, 0);
+    }
+    if (written)
+        written = file.commit();
+    else
+        file.cancelWriting();
+    if (!written && error)
+        *error = file.errorString();
+    return written;
 }

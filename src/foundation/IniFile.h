@@ -2,7 +2,8 @@
 // The program's INI files: Windows Japanese text with CR LF lines. Section and key names match
 // without regard to ASCII case and the first match wins; lines starting with ';' are comments.
 // Values are trimmed of blanks and of one pair of matching outer quotes and read up to 2047
-// characters. Writing keeps every other line and its order; a new key goes to the end of its
+// characters; "0x…" integers are hexadecimal. A text written with outer blanks or quotes is quoted so it
+// reads back unchanged. Writing keeps every other line and its order; a new key goes to the end of its
 // section, a new section to the end of the file.
 #include <QtCore/QString>
 #include <QtCore/QStringList>
@@ -13,6 +14,8 @@ public:
 
     // Reads the file if it exists; a missing or unreadable file reads as empty.
     explicit IniFile(QString path);
+    // As if the file at path held these bytes.
+    IniFile(QString path, const QByteArray& content);
 
     const QString& path() const { return path_; }
     QString readString(const QString& section, const QString& key, const QString& fallback = {}) const;
@@ -28,8 +31,13 @@ public:
     void removeKey(const QString& section, const QString& key);
     void removeSection(const QString& section);
 
-    // Writes the whole file, or nothing when it cannot be written.
-    bool save() const;
+    // The file's content as save() writes it.
+    QByteArray bytes() const;
+    // Shared keeps an existing file's rights; OwnerOnly makes the file readable and writable by
+    // its owner alone, also when it existed with wider rights.
+    enum class Access { Shared, OwnerOnly };
+    // Writes the whole file, or nothing when it cannot be written (error gets the reason).
+    bool save(Access access = Access::Shared, QString* error = nullptr) const;
 
 private:
     struct Position {

@@ -4,59 +4,177 @@
 
 namespace {
 
+const QString generalSection = QStringLiteral("詳細設定：一般");
+const QString marginSection = QStringLiteral("詳細設定：画像の余白");
 const QString effectSection = QStringLiteral("詳細設定：効果");
 const QString fileSection = QStringLiteral("詳細設定：ファイル保存・転送");
-const QString generalSection = QStringLiteral("詳細設定：一般");
+const QString accountSection = QStringLiteral("詳細設定：KestrixNet");
+const QString serviceSection = QStringLiteral("サービス");
+
+struct EffectKey {
+    const char* key;
+    int EffectOptions::*field;
+};
+
+// In the order the file holds them.
+constexpr EffectKey effectKeys[] = {
+    {"Oil", &EffectOptions::oilBrush},
+    {"Canvas", &EffectOptions::canvasDepth},
+    {"Lens", &EffectOptions::lensPower},
+    {"Mosaic", &EffectOptions::mosaicSize},
+    {"Blur", &EffectOptions::blurStrength},
+    {"Sharp", &EffectOptions::sharpness},
+    {"Ripple1", &EffectOptions::rippleAmplitude},
+    {"Ripple2", &EffectOptions::rippleWavelength},
+    {"Ripple3", &EffectOptions::ripplePhase},
+    {"Waves1", &EffectOptions::wavesWavelength},
+    {"Waves2", &EffectOptions::wavesAmplitude},
+    {"Waves3", &EffectOptions::wavesPhase},
+};
+
+constexpr std::pair<const char*, SaveFormatChoice> formatKeys[] = {{"JPEG", SaveFormatChoice::Jpeg},
+                                                                  {"GIF", SaveFormatChoice::Gif},
+                                                                  {"PNG", SaveFormatChoice::Png},
+                                                                  {"BMP", SaveFormatChoice::Bmp}};
+
+QString key(const char* name)
+{
+    return QString::fromLatin1(name);
+}
+
+// Two radio buttons: the second on wins, then the first; both off keeps the old choice.
+bool readRadioPair(const IniFile& file, const QString& section, const char* first, const char* second,
+                   bool secondWasOn)
+{
+    if (file.readBool(section, key(second), false))
+        return true;
+    if (file.readBool(section, key(first), true))
+        return false;
+    return secondWasOn;
+}
+
+void readGeneral(const IniFile& file, ProgramOptions& o)
+{
+    o.showGuides = file.readBool(generalSection, key("Guide"), false);
+    o.guideColor = Qt::black;
+    o.autoCheck = file.readBool(generalSection, key("AutoCheck"), false);
+    o.useProxy = readRadioPair(file, generalSection, "Direct", "InDirect", o.useProxy);
+    o.proxyHost = file.readString(generalSection, key("Proxy"));
+    o.proxyPort = file.readString(generalSection, key("Port"));
+    o.stayOnTop = file.readBool(generalSection, key("StayOnTop"), false);
+}
 
 void readEffects(const IniFile& file, EffectOptions& e)
 {
-    const auto value = [&file](const char* key, int fallback) {
-        return file.readInteger(effectSection, QLatin1String(key), fallback);
-    };
-    e.oilBrush = value("Oil", e.oilBrush);
-    e.canvasDepth = value("Canvas", e.canvasDepth);
-    e.lensPower = value("Lens", e.lensPower);
-    e.mosaicSize = value("Mosaic", e.mosaicSize);
-    e.blurStrength = value("Blur", e.blurStrength);
-    e.sharpness = value("Sharp", e.sharpness);
-    e.rippleAmplitude = value("Ripple1", e.rippleAmplitude);
-    e.rippleWavelength = value("Ripple2", e.rippleWavelength);
-    e.ripplePhase = value("Ripple3", e.ripplePhase);
-    e.wavesWavelength = value("Waves1", e.wavesWavelength);
-    e.wavesAmplitude = value("Waves2", e.wavesAmplitude);
-    e.wavesPhase = value("Waves3", e.wavesPhase);
-    e.wavesHorizontal = file.readBool(effectSection, QStringLiteral("WavesH"), e.wavesHorizontal);
+    const EffectOptions defaults;
+    for (const auto& [name, field] : effectKeys)
+        e.*field = file.readInteger(effectSection, key(name), defaults.*field);
+    e.wavesHorizontal = readRadioPair(file, effectSection, "WavesV", "WavesH", e.wavesHorizontal);
 }
 
-void readSaveFormat(const IniFile& file, ProgramOptions& options)
+void readFileAndTransfer(const IniFile& file, ProgramOptions& o)
 {
-    // The last pressed button wins, as the buttons are loaded in this order.
-    const std::pair<const char*, SaveFormatChoice> buttons[] = {{"JPEG", SaveFormatChoice::Jpeg},
-                                                                {"GIF", SaveFormatChoice::Gif},
-                                                                {"PNG", SaveFormatChoice::Png},
-                                                                {"BMP", SaveFormatChoice::Bmp}};
-    for (const auto& [key, choice] : buttons)
-        if (file.readBool(fileSection, QLatin1String(key), choice == SaveFormatChoice::Jpeg))
-            options.saveFormat = choice;
+    // Pressing a button releases the others and releasing the pressed one does nothing, so the
+    // last pressed in this order wins and none keeps the old one.
+    for (const auto& [name, choice] : formatKeys)
+        if (file.readBool(fileSection, key(name), choice == SaveFormatChoice::Jpeg))
+            o.saveFormat = choice;
+    o.dither = true;
+    o.fixedPalette = false;
+    o.useSocks = file.readBool(fileSection, key("Socks"), false);
+    o.socksServer = file.readString(fileSection, key("Server"));
+    o.socksPort = file.readString(fileSection, key("SockPort"));
+    o.socksUser = file.readString(fileSection, key("SockUser"));
+    o.socksPassword = file.readString(fileSection, key("SockPassword"));
+}
+
+void readServices(const IniFile& file, ServiceHosts& s)
+{
+    const ServiceHosts defaults;
+    s.webHost = file.readString(serviceSection, key("WebHost"), defaults.webHost);
+    s.ftpHost = file.readString(serviceSection, key("FtpHost"), defaults.ftpHost);
+    // The address made from the web host is kept as "made from the web host".
+    s.catalogueUrl = file.readString(serviceSection, key("CatalogueUrl"));
+    if (s.catalogueUrl == ServiceHosts{s.webHost, {}, {}}.catalogueAddress())
+        s.catalogueUrl.clear();
+}
+
+void writeColor(IniFile& file, const QString& section, const QString& name, const QColor& color)
+{
+    file.writeInteger(section, name, ColorValue::fromColor(color));
+}
+
+void writeGeneral(IniFile& file, const ProgramOptions& o)
+{
+    file.writeBool(generalSection, key("Guide"), o.showGuides);
+    writeColor(file, generalSection, key("GuideColor"), o.guideColor);
+    file.writeBool(generalSection, key("AutoCheck"), o.autoCheck);
+    file.writeBool(generalSection, key("Direct"), !o.useProxy);
+    file.writeBool(generalSection, key("InDirect"), o.useProxy);
+    file.writeString(generalSection, key("Proxy"), o.proxyHost);
+    file.writeString(generalSection, key("Port"), o.proxyPort);
+    file.writeBool(generalSection, key("Hint"), false);
+    file.writeBool(generalSection, key("Splash"), false);
+    file.writeBool(generalSection, key("StayOnTop"), o.stayOnTop);
+}
+
+void writeMargin(IniFile& file, const ProgramOptions& o, const PlacementPanels& panels)
+{
+    writeColor(file, marginSection, key("MerginColor"), o.marginColor);
+    for (int i = 0; i < PlacementPanels::Count; ++i) {
+        file.writeInteger(marginSection, QStringLiteral("Mergin%1").arg(i), panels.background(i));
+        file.writeInteger(marginSection, QStringLiteral("MgFont%1").arg(i), panels.caption(i));
+    }
+}
+
+void writeEffects(IniFile& file, const EffectOptions& e)
+{
+    for (const auto& [name, field] : effectKeys)
+        file.writeInteger(effectSection, key(name), e.*field);
+    file.writeBool(effectSection, key("WavesV"), !e.wavesHorizontal);
+    file.writeBool(effectSection, key("WavesH"), e.wavesHorizontal);
+}
+
+void writeFileAndTransfer(IniFile& file, const ProgramOptions& o)
+{
+    for (const auto& [name, choice] : formatKeys)
+        file.writeBool(fileSection, key(name), o.saveFormat == choice);
+    file.writeBool(fileSection, key("Dither"), o.dither);
+    file.writeBool(fileSection, key("FixedPal"), o.fixedPalette);
+    file.writeBool(fileSection, key("Internet"), true);
+    file.writeBool(fileSection, key("Mail"), false);
+    file.writeBool(fileSection, key("Socks"), o.useSocks);
+    file.writeString(fileSection, key("Server"), o.socksServer);
+    file.writeString(fileSection, key("SockPort"), o.socksPort);
+    file.writeString(fileSection, key("SockUser"), o.socksUser);
+    file.writeString(fileSection, key("SockPassword"), o.socksPassword);
 }
 
 } // namespace
 
 void OptionsSettings::read(const IniFile& file, ProgramOptions& options)
 {
+    readGeneral(file, options);
+    options.marginColor = Qt::white;
+    options.placement = PlacementPanels::Centre;
     readEffects(file, options.effects);
-    readSaveFormat(file, options);
-    options.dither = true;
-    options.fixedPalette = false;
-    options.useSocks = file.readBool(fileSection, QStringLiteral("Socks"), options.useSocks);
-    options.socksServer = file.readString(fileSection, QStringLiteral("Server"), options.socksServer);
-    options.socksPort = file.readString(fileSection, QStringLiteral("SockPort"), options.socksPort);
-    options.socksUser = file.readString(fileSection, QStringLiteral("SockUser"), options.socksUser);
-    options.socksPassword = file.readString(fileSection, QStringLiteral("SockPassword"), options.socksPassword);
-    options.showGuides = file.readBool(generalSection, QStringLiteral("Guide"), options.showGuides);
-    options.autoCheck = file.readBool(generalSection, QStringLiteral("AutoCheck"), options.autoCheck);
-    options.useProxy = file.readBool(generalSection, QStringLiteral("InDirect"), options.useProxy);
-    options.proxyHost = file.readString(generalSection, QStringLiteral("Proxy"), options.proxyHost);
-    options.proxyPort = file.readString(generalSection, QStringLiteral("Port"), options.proxyPort);
-    options.stayOnTop = file.readBool(generalSection, QStringLiteral("StayOnTop"), options.stayOnTop);
+    readFileAndTransfer(file, options);
+    options.account.mailAddress = file.readString(accountSection, key("Address"));
+    options.account.userId = file.readString(accountSection, key("UserID"));
+    options.account.password = file.readString(accountSection, key("Password"));
+    readServices(file, options.services);
+}
+
+void OptionsSettings::write(IniFile& file, const ProgramOptions& options, const PlacementPanels& panels)
+{
+    writeGeneral(file, options);
+    writeMargin(file, options, panels);
+    writeEffects(file, options.effects);
+    writeFileAndTransfer(file, options);
+    file.writeString(accountSection, key("Address"), options.account.mailAddress);
+    file.writeString(accountSection, key("UserID"), options.account.userId);
+    file.writeString(accountSection, key("Password"), options.account.password);
+    file.writeString(serviceSection, key("WebHost"), options.services.webHost);
+    file.writeString(serviceSection, key("FtpHost"), options.services.ftpHost);
+    file.writeString(serviceSection, key("CatalogueUrl"), options.services.catalogueAddress());
 }

@@ -17,6 +17,7 @@ struct EffectOptions {
     int wavesWavelength = 50;  // csWaves1, 1..255
     int wavesPhase = 0;        // csWaves3, 0..100
     bool wavesHorizontal = false; // rbWaves1 ("横"); rbWaves0 ("縦") otherwise
+    bool operator==(const EffectOptions&) const = default;
 };
 
 // The member account of the web service (edJEXaddress, edJEXuid, edJEXpass): the main window's copy,
@@ -26,6 +27,7 @@ struct MemberAccount {
     QString userId;
     QString password;
     bool complete() const { return !mailAddress.isEmpty() && !userId.isEmpty() && !password.isEmpty(); }
+    bool operator==(const MemberAccount&) const = default;
 };
 
 // The web service's hosts, from the settings section "サービス". Nothing under a real stranger's name.
@@ -37,6 +39,7 @@ struct ServiceHosts {
     {
         return catalogueUrl.isEmpty() ? webHost + QStringLiteral("/data/mp_dat.sys") : catalogueUrl;
     }
+    bool operator==(const ServiceHosts&) const = default;
 };
 
 enum class SaveFormatChoice { Jpeg, Gif, Png, Bmp };
@@ -59,4 +62,5 @@ struct ProgramOptions {
     QString socksServer, socksPort, socksUser, socksPassword;
     MemberAccount account;
     ServiceHosts services;
+    bool operator==(const ProgramOptions&) const = default;
 };

@@ -51,3 +51,13 @@ void MainPanel::ResizeDisplay(int width, int height)
     GridV->raise();
     GridH->raise();
 }
+
+void MainPanel::showGuides(bool visible, const QColor& color)
+{
+    for (QWidget* line : {GridV, GridH}) {
+        QPalette palette = line->palette();
+        palette.setColor(QPalette::Window, color);
+        line->setPalette(palette);
+        line->setVisible(visible);
+    }
+}

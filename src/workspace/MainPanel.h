@@ -15,6 +15,9 @@ public:
     // pixels right of and below the exact middle of the view.
     void ResizeDisplay(int width, int height);
 
+    // Both guide lines shown or hidden, in that colour.
+    void showGuides(bool visible, const QColor& color);
+
     QWidget* view() const { return view_; }
     QWidget* display() const { return display_; }
     QWidget* GridV;

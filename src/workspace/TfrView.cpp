@@ -85,7 +85,11 @@ void TfrView::IkDispOrgMouseUp()
 void TfrView::TimerOnShowTimer()
 {
     TimerOnShow->stop();
-    const bool onTop = stayOnTopOption_ && stayOnTopOption_();
+    applyStayOnTop(stayOnTopOption_ && stayOnTopOption_());
+}
+
+void TfrView::applyStayOnTop(bool onTop)
+{
     if (onTop != windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
         const bool wasVisible = isVisible();
         setWindowFlag(Qt::WindowStaysOnTopHint, onTop);

@@ -29,6 +29,8 @@ public:
     void setInitialSize();
     void TimerViewTimer();
     void IkDispOrgMouseUp();
+    // Always on top of other windows, or an ordinary window.
+    void applyStayOnTop(bool onTop);
 
 signals:
     void resized(); // "元の縦横比に戻す" becomes usable

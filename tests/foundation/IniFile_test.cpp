@@ -94,3 +94,29 @@ TEST(Cp932Test, RoundTripsJapaneseAndMapsWaveDashToFullwidthTilde)
     EXPECT_EQ(Cp932::decode(Cp932::encode(text)), text);
     EXPECT_EQ(Cp932::encode(QStringLiteral("a\U0001F600b")), QByteArray("a?b"));
 }
+
+TEST_F(IniFileTest, ReadsHexadecimalIntegersAsTheir32BitPattern)
+{
+    IniFile ini(write("[S]\r\na=0x1F\r\nb=0X80000008\r\nc=0x\r\nd=0x1G\r\ne=0x123456789\r\nf=0x+1\r\n"));
+    const std::pair<const char*, int> cases[] = {{"a", 31}, {"b", qint32(0x80000008u)}, {"c", -1},
+                                                 {"d", -1}, {"e", -1},                  {"f", -1}};
+    for (const auto& [key, expected] : cases)
+        EXPECT_EQ(ini.readInteger(QStringLiteral("S"), QLatin1String(key), -1), expected) << key;
+}
+
+TEST_F(IniFileTest, TextsWithOuterBlanksOrQuotesOrLineBreaksReadBackSafely)
+{
+    const QString path = dir.filePath(QStringLiteral("t.ini"));
+    const QStringList texts{QStringLiteral(" padded "), QStringLiteral("\"quoted\""), QStringLiteral("'x'"),
+                            QStringLiteral("\"open"), QStringLiteral("plain text")};
+    IniFile ini(path);
+    for (int i = 0; i < texts.size(); ++i)
+        ini.writeString(QStringLiteral("S"), QString::number(i), texts.at(i));
+    ini.writeString(QStringLiteral("S"), QStringLiteral("broken"), QStringLiteral("one\r\n[T]\ntwo"));
+    ASSERT_TRUE(ini.save());
+    const IniFile back(path);
+    for (int i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(back.readString(QStringLiteral("S"), QString::number(i)), texts.at(i));
+    EXPECT_EQ(back.readString(QStringLiteral("S"), QStringLiteral("broken")), QStringLiteral("one [T] two"));
+    EXPECT_FALSE(back.hasKey(QStringLiteral("T"), QStringLiteral("two")));
+}

@@ -1,0 +1,33 @@
+#pragma once
+// The settings file: read three times at start-up, written once at shutdown. Windows Japanese
+// text with CR LF lines; lines the program does not know are kept. The file holds passwords, so
+// it is readable by its owner only, and it is replaced whole or not at all.
+#include "app/StoredSettings.h"
+
+class IniFile;
+
+class SettingsFile {
+public:
+    // folder ends with '/'; the file is that folder, the executable's file name and ".ini".
+    static QString pathFor(const QString& folder, const QString& executablePath);
+
+    explicit SettingsFile(QString path, QString programFolder)
+        : path_(std::move(path)), programFolder_(std::move(programFolder))
+    {
+    }
+    const QString& path() const { return path_; }
+
+    // Reads the file into settings; missing or unconvertible values give the defaults, the rows
+    // that are never read take their fixed values. Settings hold what the windows show, so the
+    // radio pairs and the format buttons can keep their choice when the file turns all off.
+    void LoadSettings(StoredSettings& settings) const;
+    // False, with the reason in error, when the file could not be replaced; the old one stays.
+    bool SaveSettings(const StoredSettings& settings, QString* error = nullptr) const;
+
+    static void read(const IniFile& file, StoredSettings& settings, const QString& programFolder);
+    static void write(IniFile& file, const StoredSettings& settings);
+
+private:
+    QString path_;
+    QString programFolder_;
+};
