@@ -25,9 +25,10 @@ struct StartupHooks {
     std::function<void()> listStampsAndFrames = [] {};
     std::function<void()> loadCalendarSettings = [] {};
     std::function<void()> setCalendarToToday = [] {};
-    std::function<bool()> autoCheckOption = [] { return false; };
-    std::function<void()> updateCatalogue = [] {};
-    std::function<void()> loadBanner = [] {};
+    // Left empty, these three run the program's own: the option, the catalogue update, the banner.
+    std::function<bool()> autoCheckOption;
+    std::function<void()> updateCatalogue;
+    std::function<void()> loadBanner;
 };
 
 class ProgramSession : public QObject {
@@ -55,6 +56,10 @@ private:
     void connectLayers();
     void connectCommands();
     void connectWorkspace();
+    void connectNetwork();
+    void fillNetworkHooks();
+    // The options dialog on its "KestrixNet" page, when a send finds the account incomplete.
+    void openAccountOptions();
     void mainWindowFirstShow();
     void subWindowFirstShow();
     bool confirmLowColourDepth();

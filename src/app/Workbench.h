@@ -1,10 +1,13 @@
 #pragma once
 // The program's shared state: what the windows show and the subsystems work on.
+#include "catalogue/CatalogueUpdate.h"
 #include "catalogue/ModelCatalogue.h"
 #include "decoration/DrawingLayers.h"
 #include "foundation/ProgramFolders.h"
 #include "foundation/ProgramOptions.h"
 #include "output/SaveCommand.h"
+#include "output/SendCommand.h"
+#include "output/WebLinks.h"
 #include "workspace/ImageOperations.h"
 #include "workspace/OperationLog.h"
 #include "workspace/PictureLoader.h"
@@ -25,7 +28,10 @@ struct Workbench {
           undoCommand(workspace, undo, log, prompts),
           layers(undo, prompts),
           operations(workspace, undo, log, options, prompts),
-          saver(workspace, layers, undoCommand, options, prompts)
+          saver(workspace, layers, undoCommand, options, prompts),
+          sender(workspace, layers, undoCommand, options, folders, prompts),
+          catalogueUpdate(catalogue, options, folders, prompts),
+          links(options, prompts)
     {
         defineStandardOperations(operations);
         loader.setLayerHooks({[this] { layers.resetForLoading(); }, [this] { layers.ReleaseLayerPicture(); }});
@@ -49,4 +55,7 @@ struct Workbench {
     DrawingLayers layers;
     ImageOperations operations;
     SaveCommand saver;
+    SendCommand sender;
+    CatalogueUpdate catalogueUpdate;
+    WebLinks links;
 };
