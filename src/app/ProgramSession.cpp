@@ -16,6 +16,8 @@
 #include "decoration/TfrCalender.h"
 #include "foundation/HandlerGuard.h"
 #include "foundation/Prompts.h"
+#include "output/BannerView.h"
+#include "output/ServiceAddresses.h"
 #include "output/TfrPreview.h"
 #include "app/PageControl.h"
 #include "workspace/MainPanel.h"
@@ -30,7 +32,6 @@
 namespace {
 
 constexpr int trueColourDepth = 24;
-const QString supportAddress = QStringLiteral("http://www.kestrixnet.example/support/");
 
 QString withSeparator(QString folder)
 {
@@ -56,6 +57,19 @@ ProgramSession::ProgramSession(Prompts& prompts, QString programFolder, StartupH
         hooks_.loadSettings = [this] { settings_.LoadSettings(); };
     if (!hooks_.saveSettings)
         hooks_.saveSettings = [this] { settings_.SaveSettings(); };
+    fillNetworkHooks();
+}
+
+void ProgramSession::fillNetworkHooks()
+{
+    if (!hooks_.autoCheckOption)
+        hooks_.autoCheckOption = [this] { return workbench_.options.autoCheck; };
+    if (!hooks_.updateCatalogue)
+        hooks_.updateCatalogue = [this] { workbench_.catalogueUpdate.btUpdateClick(); };
+    if (!hooks_.loadBanner)
+        hooks_.loadBanner = [this] {
+            frMain_->CppWebAD->start([this] { return ServiceAddresses(workbench_.options.services).bannerPage(); });
+        };
 }
 
 ProgramSession::~ProgramSession()
@@ -93,6 +107,7 @@ void ProgramSession::createMainWindow()
     connectCommands();
     connectWorkspace();
     connectDecoration();
+    connectNetwork();
 }
 
 void ProgramSession::connectCommands()
@@ -108,6 +123,32 @@ void ProgramSession::connectCommands()
     workbench_.operations.setSelection([display] {
         return std::array<int, 4>{display->rectLeft(), display->rectTop(), display->rectRight(), display->rectBottom()};
     });
+}
+
+void ProgramSession::connectNetwork()
+{
+    Workbench& w = workbench_;
+    ModelSelectPage* modelPage = frMain_->tsSelectMP;
+    w.sender.setLimitSource([modelPage] { return qint64(modelPage->sizeLimit()); });
+    connect(frMain_->btSend, &QPushButton::clicked, this, guarded(prompts_, [&w](bool) { w.sender.btSendClick(); }));
+    connect(modelPage->btUpdate, &QPushButton::clicked, this,
+            guarded(prompts_, [&w](bool) { w.catalogueUpdate.btUpdateClick(); }));
+    w.catalogueUpdate.setInstalledListener([modelPage] {
+        modelPage->fillCarriers();
+        modelPage->setCarrierText(QStringLiteral("携帯キャリア"));
+        modelPage->setPhoneText(QStringLiteral("携帯型番"));
+    });
+    connect(frMain_->btKestrix, &QPushButton::clicked, this, guarded(prompts_, [&w] { w.links.btKestrixClick(); }));
+    connect(frMain_->btHelp, &QPushButton::clicked, this, guarded(prompts_, [&w] { w.links.btHelpClick(); }));
+    connect(frMain_, &TfrMain::veltaClicked, this, guarded(prompts_, [&w] { w.links.VeltaClick(); }));
+    frMain_->CppWebAD->setLinkOpener([this](const QString& address) { prompts_.openUrl(address); });
+}
+
+void ProgramSession::openAccountOptions()
+{
+    // Connection point for the options dialog's own page switch: until it offers one, the dialog
+    // opens on whatever page it shows.
+    frOption_->exec();
 }
 
 void ProgramSession::connectWorkspace()
@@ -179,9 +220,13 @@ void ProgramSession::createDialogs()
     frPreview_ = track(new TfrPreview(frMain_));
     frCalender_ = track(new TfrCalender(frMain_));
     frProgress_ = track(new TfrProgress(frMain_));
-    frColCheck_ = track(new TfrColCheck(prompts_, supportAddress, frMain_));
+    frColCheck_ = track(new TfrColCheck(prompts_, ServiceAddresses::supportFaqPage(), frMain_));
     workbench_.operations.setProgress(frProgress_);
     workbench_.saver.setProgress(frProgress_);
+    workbench_.sender.setProgress(frProgress_);
+    workbench_.catalogueUpdate.setProgress(frProgress_);
+    workbench_.sender.setPreview([this](const QString& path) { return frPreview_->confirm(path); });
+    workbench_.sender.setOpenAccountOptions([this] { openAccountOptions(); });
     connect(frMain_->btOption, &QPushButton::clicked, frOption_, [this] { frOption_->exec(); });
     connectOptions();
     connect(frMain_->tsSelectMP->btDirectSize, &QPushButton::clicked, frDirectSize_,
@@ -269,7 +314,7 @@ void ProgramSession::shutdown()
     hooks_.saveSettings();
     WorkingFiles::removeUndoImages(workbench_.programFolder);
     frMain_->btUndo->setEnabled(false);
-    WorkingFiles::removeSendFiles(workbench_.programFolder);
+    WorkingFiles::removeSendFiles(workbench_.folders.workFolder());
     ended_ = true;
     for (QWidget* window : std::as_const(windows_))
         if (window != frMain_)

@@ -27,9 +27,10 @@ struct StartupHooks {
     std::function<void()> saveSettings;
     std::function<void()> loadCalendarSettings = [] {};
     std::function<void()> setCalendarToToday = [] {};
-    std::function<bool()> autoCheckOption = [] { return false; };
-    std::function<void()> updateCatalogue = [] {};
-    std::function<void()> loadBanner = [] {};
+    // Left empty, these three run the program's own: the option, the catalogue update, the banner.
+    std::function<bool()> autoCheckOption;
+    std::function<void()> updateCatalogue;
+    std::function<void()> loadBanner;
 };
 
 class ProgramSession : public QObject {
@@ -62,6 +63,10 @@ private:
     void connectWorkspace();
     void connectOptions();
     void connectDecoration();
+    void connectNetwork();
+    void fillNetworkHooks();
+    // The options dialog on its "KestrixNet" page, when a send finds the account incomplete.
+    void openAccountOptions();
     void mainWindowFirstShow();
     void subWindowFirstShow();
     bool confirmLowColourDepth();

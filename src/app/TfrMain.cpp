@@ -8,6 +8,7 @@
 #include "decoration/StampPage.h"
 #include "decoration/TextPage.h"
 #include "imaging/ImageDisplay.h"
+#include "output/BannerView.h"
 #include "workspace/EffectPage.h"
 #include "workspace/ImageSizePage.h"
 #include "workspace/LoadImagePage.h"
@@ -19,6 +20,7 @@
 #include <QtGui/QAction>
 #include <QtGui/QCloseEvent>
 #include <QtGui/QKeyEvent>
+#include <QtGui/QMouseEvent>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QPushButton>
@@ -79,9 +81,10 @@ void TfrMain::buildTopStrip()
     Velta->setObjectName(QStringLiteral("Velta"));
     Velta->setGeometry(8, 4, 400, 60);
     Velta->setPixmap(QPixmap(QStringLiteral(":/pictures/Velta.png")));
-    CppWebAD = new QWidget(this);
-    CppWebAD->setObjectName(QStringLiteral("CppWebAD"));
-    CppWebAD->setGeometry(418, 2, 471, 63);
+    Velta->setCursor(Qt::PointingHandCursor);
+    Velta->installEventFilter(this);
+    CppWebAD = new BannerView(this);
+    CppWebAD->move(418, 2);
 }
 
 void TfrMain::buildLeftColumn()
@@ -150,6 +153,14 @@ void TfrMain::buildPopupMenu()
                 [this, w](const QPoint& at) { PopupMain->popup(w->mapToGlobal(at)); });
     }
     setAcceptDrops(true);
+}
+
+bool TfrMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Velta && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && Velta->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
+        emit veltaClicked();
+    return QWidget::eventFilter(watched, event);
 }
 
 void TfrMain::closeEvent(QCloseEvent* event)

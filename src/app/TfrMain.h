@@ -3,6 +3,7 @@
 // the window-level buttons on the left and at the bottom, and the pop-up menu.
 #include <QtWidgets/QWidget>
 
+class BannerView;
 class EffectPage;
 class FramePage;
 class ImageDisplay;
@@ -31,7 +32,7 @@ public:
     TfrMain(Workbench& workbench, Prompts& prompts, QWidget* parent = nullptr);
 
     QLabel* Velta;
-    QWidget* CppWebAD;
+    BannerView* CppWebAD;
     MainPanel* mainPanel;
     ImageDisplay* IkDispMain;
     QPushButton* btClearDraw;
@@ -62,8 +63,10 @@ signals:
     void closing();                        // the shutdown sequence runs on this
     void filesDropped(const QStringList&); // local files dropped anywhere on the window
     void clearDrawingRequested();          // Escape while "描画をクリアする" is enabled
+    void veltaClicked();                   // the sponsor picture
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;

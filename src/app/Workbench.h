@@ -1,5 +1,6 @@
 #pragma once
 // The program's shared state: what the windows show and the subsystems work on.
+#include "catalogue/CatalogueUpdate.h"
 #include "catalogue/ModelCatalogue.h"
 #include "decoration/DrawingLayers.h"
 #include "decoration/FrameCommand.h"
@@ -7,6 +8,8 @@
 #include "foundation/ProgramFolders.h"
 #include "foundation/ProgramOptions.h"
 #include "output/SaveCommand.h"
+#include "output/SendCommand.h"
+#include "output/WebLinks.h"
 #include "workspace/ImageOperations.h"
 #include "workspace/OperationLog.h"
 #include "workspace/PictureLoader.h"
@@ -29,7 +32,10 @@ struct Workbench {
           stamps(layers, prompts, folders.programFolder() + QStringLiteral("stamp/")),
           frames(layers, prompts, options, folders.programFolder() + QStringLiteral("frames/")),
           operations(workspace, undo, log, options, prompts),
-          saver(workspace, layers, undoCommand, options, prompts)
+          saver(workspace, layers, undoCommand, options, prompts),
+          sender(workspace, layers, undoCommand, options, folders, prompts),
+          catalogueUpdate(catalogue, options, folders, prompts),
+          links(options, prompts)
     {
         defineStandardOperations(operations);
         loader.setLayerHooks({[this] { layers.resetForLoading(); }, [this] { layers.ReleaseLayerPicture(); }});
@@ -55,4 +61,7 @@ struct Workbench {
     FrameCommand frames;
     ImageOperations operations;
     SaveCommand saver;
+    SendCommand sender;
+    CatalogueUpdate catalogueUpdate;
+    WebLinks links;
 };

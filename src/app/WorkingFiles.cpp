@@ -1,5 +1,7 @@
 #include "app/WorkingFiles.h"
 
+#include "output/SendCommand.h"
+
 #include <QtCore/QFile>
 
 int WorkingFiles::removeUndoImages(const QString& programFolder)
@@ -17,11 +19,5 @@ int WorkingFiles::removeUndoImages(const QString& programFolder)
 
 int WorkingFiles::removeSendFiles(const QString& programFolder)
 {
-    int removed = 0;
-    for (const char* name : {"send_img.jpg", "send_img.gif", "send_img.png", "send_img.bmp"}) {
-        const QString path = programFolder + QLatin1String(name);
-        if (QFile::exists(path) && QFile::remove(path))
-            ++removed;
-    }
-    return removed;
+    return SendCommand::removeWorkingFiles(programFolder);
 }

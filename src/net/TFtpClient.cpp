@@ -48,6 +48,15 @@ bool TFtpClient::SetPort(quint16 port)
     return true;
 }
 
+QString TFtpClient::ControlLocalAddress()
+{
+    if (!control_.isOpen())
+        return {};
+    bool ok = false;
+    const quint32 ipv4 = control_.socket().localAddress().toIPv4Address(&ok);
+    return ok && ipv4 != 0 ? QHostAddress(ipv4).toString() : QString();
+}
+
 bool TFtpClient::SetUserName(const QString& user)
 {
     return settable(userName_, user);

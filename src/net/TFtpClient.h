@@ -58,6 +58,9 @@ class TFtpClient
     bool Put();
     bool Quit();
 
+    // The local IPv4 address of the open control connection, dotted; empty when there is none.
+    QString ControlLocalAddress();
+
     State state() const { return state_; }
     // The last reply of the server, "426 Timeout", or code 0 with the text of a local failure.
     FtpReply LastReply() const { return lastReply_; }

@@ -3,6 +3,7 @@
 #include "decoration/DrawingLayers.h"
 #include "foundation/ProgramOptions.h"
 #include "foundation/Progress.h"
+#include "output/TemporaryLayer.h"
 #include "workspace/UndoCommand.h"
 #include "workspace/Workspace.h"
 
@@ -125,14 +126,9 @@ void SaveCommand::btSaveClick()
     const QString path = askForFileName();
     if (path.isEmpty())
         return;
-    // The drawing in progress is closed by an empty committed layer, taken back on every path.
-    layers_.commitEmptyLayer();
     NullProgress silent;
     Progress& progress = progress_ ? *progress_ : silent;
-    progress.BeginProgress(4);
-    saveTo(path, progress);
-    progress.EndProgress();
-    undo_.btUndoClick();
+    TemporaryLayer(layers_, undo_).run(progress, 4, [&] { saveTo(path, progress); });
 }
 
 void SaveCommand::saveTo(const QString& path, Progress& progress)

@@ -1,8 +1,47 @@
 #include "output/TfrPreview.h"
 
+#include "imaging/ImageFile.h"
+
+#include <QtGui/QPixmap>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QScrollArea>
+
 TfrPreview::TfrPreview(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(QStringLiteral("frPreview"));
     setWindowTitle(QStringLiteral("作成画像のプレビュー"));
     setFixedSize(500, 560);
+    lbMessage = new QLabel(QStringLiteral("下記の画像を転送してもよろしいですか？"), this);
+    lbMessage->setObjectName(QStringLiteral("lbMessage"));
+    lbMessage->move(10, 8);
+    imageArea = new QScrollArea(this);
+    imageArea->setObjectName(QStringLiteral("imageArea"));
+    imageArea->setGeometry(10, 30, ImageSide, ImageSide);
+    imageArea->setFrameShape(QFrame::NoFrame);
+    imageArea->setAlignment(Qt::AlignCenter);
+    // A picture larger than the area is shown at 1:1 and scrolls, never resampled.
+    IkDispPreview = new QLabel;
+    IkDispPreview->setObjectName(QStringLiteral("IkDispPreview"));
+    imageArea->setWidget(IkDispPreview);
+    btOK = new QPushButton(QStringLiteral("OK"), this);
+    btOK->setObjectName(QStringLiteral("btOK"));
+    btOK->setGeometry(150, 524, 89, 27);
+    btOK->setDefault(true);
+    btCancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    btCancel->setObjectName(QStringLiteral("btCancel"));
+    btCancel->setGeometry(261, 524, 89, 27);
+    connect(btOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool TfrPreview::confirm(const QString& path)
+{
+    const DecodedImage decoded = ImageFile::load(path);
+    IkDispPreview->setPixmap(QPixmap::fromImage(decoded.image));
+    IkDispPreview->adjustSize();
+    btOK->setFocus();
+    const bool accepted = exec() == QDialog::Accepted;
+    IkDispPreview->clear();
+    return accepted;
 }

@@ -16,6 +16,7 @@
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
+#include <QtNetwork/QTcpServer>
 #include <QtGui/QKeyEvent>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QLabel>
@@ -63,9 +64,17 @@ protected:
         });
     }
 
+    // The banner stays quiet: tests talk only to servers they start.
+    static StartupHooks offline()
+    {
+        StartupHooks quiet;
+        quiet.loadBanner = [] {};
+        return quiet;
+    }
+
     QTemporaryDir folder;
     ScriptedPrompts prompts;
-    StartupHooks hooks;
+    StartupHooks hooks = offline();
     QStringList calls;
 };
 
@@ -217,6 +226,31 @@ TEST_F(ProgramSessionTest, AutoCheckRunsTheCatalogueUpdateAtStartUp)
     hooks.autoCheckOption = [] { return true; };
     auto session = start();
     EXPECT_EQ(calls.count(QStringLiteral("updateCatalogue")), 1);
+}
+
+TEST_F(ProgramSessionTest, AnUnreachableCatalogueServerAtStartUpIsReportedAndStartUpGoesOn)
+{
+    writeCatalogue(catalogueText);
+    ProgramSession* running = nullptr;
+    const quint16 closedPort = [] {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        return probe.serverPort();
+    }();
+    hooks.loadSettings = [&] {
+        ProgramOptions& options = running->workbench().options;
+        options.autoCheck = true;
+        options.services.catalogueUrl = QStringLiteral("http://127.0.0.1:%1/mp_dat.sys").arg(closedPort);
+    };
+    hooks.loadBanner = [&] { calls << QStringLiteral("loadBanner"); };
+    ProgramSession session(prompts, folder.path(), hooks);
+    running = &session;
+    session.start();
+    EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("機種情報ファイルサーバへの接続に失敗しました。")});
+    EXPECT_EQ(calls, QStringList{QStringLiteral("loadBanner")}); // start-up went on
+    EXPECT_FALSE(session.ended());
+    EXPECT_FALSE(session.frProgress()->isVisible());
+    EXPECT_EQ(session.workbench().catalogue.modelCount(), 2);
 }
 
 TEST_F(ProgramSessionTest, ShutdownRemovesUndoImagesUpToTheFirstGapAndSendFiles)
