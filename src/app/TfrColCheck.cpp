@@ -1,6 +1,7 @@
 #include "app/TfrColCheck.h"
 
 #include "foundation/Prompts.h"
+#include "foundation/TitleButtons.h"
 
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>
@@ -12,6 +13,7 @@ TfrColCheck::TfrColCheck(Prompts& prompts, QString supportAddress, QWidget* pare
 {
     setObjectName(QStringLiteral("frColCheck"));
     setWindowTitle(QStringLiteral("警告"));
+    TitleButtons::removeAll(this);
     setFixedSize(345, 112);
     auto* line1 = new QLabel(QStringLiteral("画面の色数が、16ビット以下に指定されておりますと、"), this);
     line1->move(12, 10);

@@ -1,5 +1,7 @@
 #include "app/TfrProgress.h"
 
+#include "foundation/TitleButtons.h"
+
 #include <QtWidgets/QFrame>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QProgressBar>
@@ -10,6 +12,7 @@ TfrProgress::TfrProgress(QWidget* owner)
     setObjectName(QStringLiteral("frProgress"));
     setWindowTitle(QStringLiteral("処理中です..."));
     setModal(false);
+    TitleButtons::removeAll(this);
     setFixedSize(259, 39);
     cgProgress = new QProgressBar(this);
     cgProgress->setObjectName(QStringLiteral("cgProgress"));
