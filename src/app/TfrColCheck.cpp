@@ -1,7 +1,6 @@
 #include "app/TfrColCheck.h"
 
 #include "foundation/Prompts.h"
-#include "foundation/TitleButtons.h"
 
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>
@@ -13,7 +12,6 @@ TfrColCheck::TfrColCheck(Prompts& prompts, QString supportAddress, QWidget* pare
 {
     setObjectName(QStringLiteral("frColCheck"));
     setWindowTitle(QStringLiteral("警告"));
-    TitleButtons::removeAll(this);
     setFixedSize(345, 112);
     auto* line1 = new QLabel(QStringLiteral("画面の色数が、16ビット以下に指定されておりますと、"), this);
     line1->move(12, 10);

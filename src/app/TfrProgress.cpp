@@ -1,7 +1,5 @@
 #include "app/TfrProgress.h"
 
-#include "foundation/TitleButtons.h"
-
 #include <QtWidgets/QFrame>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QProgressBar>
@@ -12,7 +10,6 @@ TfrProgress::TfrProgress(QWidget* owner)
     setObjectName(QStringLiteral("frProgress"));
     setWindowTitle(QStringLiteral("処理中です..."));
     setModal(false);
-    TitleButtons::removeAll(this);
     setFixedSize(259, 39);
     cgProgress = new QProgressBar(this);
     cgProgress->setObjectName(QStringLiteral("cgProgress"));

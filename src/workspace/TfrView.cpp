@@ -1,7 +1,6 @@
 #include "workspace/TfrView.h"
 
 #include "foundation/HandlerGuard.h"
-#include "foundation/TitleButtons.h"
 #include "imaging/ImageDisplay.h"
 #include "workspace/Workspace.h"
 
@@ -27,7 +26,6 @@ TfrView::TfrView(Workspace& workspace, Prompts& prompts, std::function<bool()> s
     setObjectName(QStringLiteral("frView"));
     setWindowTitle(QStringLiteral("サブウィンドウ"));
     setCursor(Qt::PointingHandCursor);
-    TitleButtons::removeAll(this);
     move(FirstPosition);
     IkDispOrg->setObjectName(QStringLiteral("IkDispOrg"));
     IkDispOrg->setCursor(Qt::PointingHandCursor);

@@ -336,6 +336,7 @@ TEST_F(ProgramSessionTest, EnterPressesTheFocusedButtonAndEndsTheProgramOnlyFrom
     auto* focused = new QPushButton(QStringLiteral("focused"), &other);
     int clicks = 0;
     QObject::connect(focused, &QPushButton::clicked, [&clicks] { ++clicks; });
+    other.show();
     pressKey(focused, Qt::Key_Return);
     EXPECT_EQ(clicks, 1);
     // The model list: Enter confirms the typed model.
