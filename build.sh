@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev libimagequant-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -20,6 +20,8 @@ void PageControl::addPage(QWidget* page, const QString& caption)
     tab->setText(caption);
     tab->setCheckable(true);
     tab->setAutoRaise(true); // raised under the mouse
+    // A clicked tab takes the focus, so a following Enter presses the tab, not "終了する".
+    tab->setFocusPolicy(Qt::StrongFocus);
     tab->setObjectName(page->objectName() + QStringLiteral("Tab"));
     group_->addButton(tab, int(tabs_.size()));
     tabs_ << tab;

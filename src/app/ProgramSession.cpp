@@ -14,6 +14,7 @@
 #include "decoration/StampPage.h"
 #include "decoration/TextPage.h"
 #include "decoration/TfrCalender.h"
+#include "foundation/ButtonEnterKey.h"
 #include "foundation/HandlerGuard.h"
 #include "foundation/Prompts.h"
 #include "output/BannerView.h"
@@ -87,6 +88,7 @@ Window* ProgramSession::track(Window* window)
 
 void ProgramSession::start()
 {
+    ButtonEnterKey::install();
     QCoreApplication::setApplicationName(QStringLiteral("Pictorel"));
     createMainWindow();
     frMain_->show();
@@ -164,6 +166,11 @@ void ProgramSession::connectWorkspace()
         frMain_->IkDispMain->setGridSpace(width * 0.25);
     });
     connect(&workspace, &Workspace::workspaceImageChanged, frMain_->IkDispMain, &ImageDisplay::setImage);
+    connect(&workbench_.loader, &PictureLoader::displaysReset, this, [this] {
+        if (frView_)
+            frView_->IkDispOrg->clearSelection();
+        frMain_->IkDispMain->clearSelection();
+    });
     connect(&workbench_.loader, &PictureLoader::pictureLoaded, frMain_->tsImageSize->btResetSize,
             [this] { frMain_->tsImageSize->btResetSize->setEnabled(false); });
 }

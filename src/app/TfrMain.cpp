@@ -59,6 +59,7 @@ TfrMain::TfrMain(Workbench& workbench, Prompts& prompts, QWidget* parent)
     buildTopStrip();
     IkDispMain = new ImageDisplay;
     IkDispMain->setBackColor(workbench_.options.marginColor);
+    IkDispMain->setFocusPolicy(Qt::ClickFocus); // Escape clears the drawing while it has the focus
     mainPanel = new MainPanel(IkDispMain, this);
     mainPanel->move(171, 73);
     buildLeftColumn();
@@ -175,13 +176,17 @@ void TfrMain::closeEvent(QCloseEvent* event)
 void TfrMain::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
-    case Qt::Key_Escape:
-        if (btClearDraw->isEnabled())
+    case Qt::Key_Escape: {
+        // Only for the window itself and its display: elsewhere Escape belongs to the control.
+        const QWidget* focus = focusWidget();
+        if ((!focus || focus == this || focus == IkDispMain) && btClearDraw->isEnabled())
             emit clearDrawingRequested();
         return;
+    }
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        // "終了する" is the window's default button.
+        // "終了する" is the window's default button: it gets the Enter no control took. A focused
+        // button presses itself before the key comes here.
         btEnd->click();
         return;
     default:

@@ -2,6 +2,7 @@
 
 #include "catalogue/CommaText.h"
 #include "foundation/Cp932.h"
+#include "foundation/ErrorDetail.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
@@ -67,8 +68,10 @@ bool ModelCatalogue::load(const QString& path)
     QFile file(path);
     if (!file.exists())
         return false;
-    if (!file.open(QIODevice::ReadOnly))
-        throw ProgramError(QStringLiteral("%1 を読み込めませんでした。\n%2").arg(path, file.errorString()));
+    if (!file.open(QIODevice::ReadOnly)) {
+        writeErrorDetail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+        throw ProgramError(QStringLiteral("%1 を読み込めませんでした。").arg(QFileInfo(path).fileName()));
+    }
     parse(file.readAll(), path);
     return true;
 }

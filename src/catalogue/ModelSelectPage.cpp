@@ -4,6 +4,7 @@
 #include "catalogue/TfrDirectSize.h"
 #include "foundation/HandlerGuard.h"
 
+#include <QtGui/QKeyEvent>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
@@ -56,6 +57,21 @@ ModelSelectPage::ModelSelectPage(const ModelCatalogue& catalogue, TModelEntry& t
     connect(cbPhone, &QComboBox::activated, this, guarded(prompts_, [this](int) { cbPhoneChange(); }));
     connect(cbPhone->lineEdit(), &QLineEdit::textEdited, this,
             guarded(prompts_, [this](const QString&) { cbPhoneChange(); }));
+    cbCarrier->lineEdit()->installEventFilter(this);
+    cbPhone->lineEdit()->installEventFilter(this);
+}
+
+bool ModelSelectPage::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool carrier = watched == cbCarrier->lineEdit();
+    if (event->type() != QEvent::KeyPress || !(carrier || watched == cbPhone->lineEdit()))
+        return QWidget::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return QWidget::eventFilter(watched, event);
+    // Enter must not reach the main window's default button, which would end the program.
+    runGuarded(prompts_, [this, carrier] { carrier ? cbCarrierChange() : cbPhoneChange(); });
+    return true;
 }
 
 void ModelSelectPage::build()

@@ -56,6 +56,10 @@ signals:
     // The canvas must take the new target size.
     void modelApplied(int width, int height);
 
+protected:
+    // Enter in the carrier or model list confirms the typed name and goes no further.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void build();
 

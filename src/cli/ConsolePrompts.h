@@ -21,7 +21,7 @@ public:
 
     Answer message(MessageKind kind, const QString& text, MessageButtons buttons) override;
     QString openFileName(const FileDialogRequest&) override { return take(openFileNames); }
-    QString saveFileName(const FileDialogRequest&) override { return take(saveFileNames); }
+    QString saveFileName(const FileDialogRequest&, int*) override { return take(saveFileNames); }
 
     // The error and warning texts shown since the last call, one per line.
     QString takeProblems();

@@ -1,5 +1,6 @@
 #include "foundation/HandlerGuard.h"
 
+#include "foundation/ErrorDetail.h"
 #include "foundation/ProgramError.h"
 
 #include <new>
@@ -14,7 +15,9 @@ bool reportEscapedError(Prompts& prompts, std::exception_ptr error)
     } catch (const std::bad_alloc&) {
         text = QStringLiteral("メモリが不足しています。");
     } catch (const std::exception& e) {
-        text = QString::fromUtf8(e.what());
+        // A library's own words are for the developer; the user gets a sentence of ours.
+        writeErrorDetail(QString::fromUtf8(e.what()));
+        text = QStringLiteral("処理中にエラーが発生しました。");
     } catch (...) {
         text = QStringLiteral("不明なエラーが発生しました。");
     }

@@ -10,7 +10,7 @@ public:
         return buttons == MessageButtons::Ok ? Answer::Ok : Answer::Yes;
     }
     QString openFileName(const FileDialogRequest&) override { return {}; }
-    QString saveFileName(const FileDialogRequest&) override { return {}; }
+    QString saveFileName(const FileDialogRequest&, int*) override { return {}; }
     std::optional<QColor> chooseColor(const QColor&) override { return std::nullopt; }
     std::optional<QFont> chooseFont(const QFont&, QColor*) override { return std::nullopt; }
     void openUrl(const QString&) override {}

@@ -30,7 +30,8 @@ public:
     virtual Answer message(MessageKind kind, const QString& text, MessageButtons buttons = MessageButtons::Ok) = 0;
     // An empty result means the user cancelled.
     virtual QString openFileName(const FileDialogRequest& request) = 0;
-    virtual QString saveFileName(const FileDialogRequest& request) = 0;
+    // chosenFilter, when given, receives the 1-based filter row the user left selected.
+    virtual QString saveFileName(const FileDialogRequest& request, int* chosenFilter = nullptr) = 0;
     virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
     virtual std::optional<QFont> chooseFont(const QFont& initial, QColor* color) = 0;
     virtual void openUrl(const QString& address) = 0;

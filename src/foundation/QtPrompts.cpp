@@ -9,6 +9,8 @@
 #include <QtWidgets/QFontDialog>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
+#include <QtCore/QRegularExpression>
+#include <QtCore/QTimer>
 #include <QtCore/QUrl>
 
 namespace {
@@ -55,12 +57,36 @@ QFileDialog* makeFileDialog(QWidget* parent, const FileDialogRequest& request)
     return dialog;
 }
 
-QString runFileDialog(QFileDialog* dialog)
+// chosenFilter, when given, receives the 1-based row of the filter left selected.
+QString runFileDialog(QFileDialog* dialog, int* chosenFilter = nullptr)
 {
     std::unique_ptr<QFileDialog> owner(dialog);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return {};
+    if (chosenFilter)
+        *chosenFilter = int(dialog->nameFilters().indexOf(dialog->selectedNameFilter())) + 1;
     return dialog->selectedFiles().constFirst();
+}
+
+// "JPEG形式 (*.jpg *.jpeg)" -> "jpg": the extension a name typed without one gets in that row.
+QString firstExtension(const QString& row)
+{
+    const qsizetype star = row.indexOf(QLatin1String("*."));
+    if (star < 0)
+        return {};
+    const qsizetype end = row.indexOf(QRegularExpression(QStringLiteral("[ ;)]")), star);
+    return row.mid(star + 2, end < 0 ? -1 : end - star - 2);
+}
+
+// A box must not hide behind the progress dialog, which stays on top of every window: it comes
+// above it and takes the keyboard once it is up.
+void bringToFront(QDialog& box)
+{
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    QTimer::singleShot(0, &box, [&box] {
+        box.raise();
+        box.activateWindow();
+    });
 }
 
 } // namespace
@@ -80,7 +106,9 @@ QStringList qtFilterRows(const QString& classicFilter)
 Answer QtPrompts::message(MessageKind kind, const QString& text, MessageButtons buttons)
 {
     NormalCursorWhile normal(busyDepth_ > 0);
-    QMessageBox box(iconOf(kind), messageCaption(kind), text, QMessageBox::NoButton, parent_);
+    QMessageBox box(iconOf(kind), messageCaption(kind), text, QMessageBox::NoButton, owner());
+    box.setWindowModality(Qt::ApplicationModal);
+    bringToFront(box);
     if (buttons == MessageButtons::Ok) {
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         box.exec();
@@ -96,25 +124,30 @@ Answer QtPrompts::message(MessageKind kind, const QString& text, MessageButtons 
 QString QtPrompts::openFileName(const FileDialogRequest& request)
 {
     NormalCursorWhile normal(busyDepth_ > 0);
-    QFileDialog* dialog = makeFileDialog(parent_, request);
+    QFileDialog* dialog = makeFileDialog(owner(), request);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
     return runFileDialog(dialog);
 }
 
-QString QtPrompts::saveFileName(const FileDialogRequest& request)
+QString QtPrompts::saveFileName(const FileDialogRequest& request, int* chosenFilter)
 {
     NormalCursorWhile normal(busyDepth_ > 0);
-    QFileDialog* dialog = makeFileDialog(parent_, request);
+    QFileDialog* dialog = makeFileDialog(owner(), request);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
-    return runFileDialog(dialog);
+    // A name typed without an extension takes the one of the row the user chose.
+    QObject::connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& row) {
+        if (const QString extension = firstExtension(row); !extension.isEmpty())
+            dialog->setDefaultSuffix(extension);
+    });
+    return runFileDialog(dialog, chosenFilter);
 }
 
 std::optional<QColor> QtPrompts::chooseColor(const QColor& initial)
 {
     NormalCursorWhile normal(busyDepth_ > 0);
-    const QColor chosen = QColorDialog::getColor(initial, parent_);
+    const QColor chosen = QColorDialog::getColor(initial, owner());
     if (!chosen.isValid())
         return std::nullopt;
     return chosen;
@@ -124,7 +157,7 @@ std::optional<QFont> QtPrompts::chooseFont(const QFont& initial, QColor* /*color
 {
     NormalCursorWhile normal(busyDepth_ > 0);
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, initial, parent_);
+    const QFont chosen = QFontDialog::getFont(&ok, initial, owner());
     if (!ok)
         return std::nullopt;
     return chosen;

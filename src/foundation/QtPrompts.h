@@ -1,16 +1,19 @@
 #pragma once
 #include "foundation/Prompts.h"
 
+#include <functional>
+
 class QWidget;
 
 // Prompts on the real desktop: Qt message boxes, file, colour and font dialogs, the default browser.
 class QtPrompts final : public Prompts {
 public:
-    void setDialogParent(QWidget* parent) { parent_ = parent; }
+    // The window boxes and dialogs are centred on, asked at every box (none yet during start-up).
+    void setDialogOwner(std::function<QWidget*()> owner) { owner_ = std::move(owner); }
 
     Answer message(MessageKind kind, const QString& text, MessageButtons buttons) override;
     QString openFileName(const FileDialogRequest& request) override;
-    QString saveFileName(const FileDialogRequest& request) override;
+    QString saveFileName(const FileDialogRequest& request, int* chosenFilter) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
     std::optional<QFont> chooseFont(const QFont& initial, QColor* color) override;
     void openUrl(const QString& address) override;
@@ -23,7 +26,9 @@ public:
     void endBusy() override;
 
 private:
-    QWidget* parent_ = nullptr;
+    QWidget* owner() const { return owner_ ? owner_() : nullptr; }
+
+    std::function<QWidget*()> owner_;
     int busyDepth_ = 0;
 };
 

@@ -24,6 +24,8 @@ class FtpControlChannel
     void send(const QByteArray& command);
     // Waits for the next complete reply.
     Result readReply(FtpReply& reply);
+    // Takes a complete reply that has already arrived, without waiting; false when there is none.
+    bool pollReply(FtpReply& reply) { return takeReply(reply); }
 
   private:
     bool takeReply(FtpReply& reply);

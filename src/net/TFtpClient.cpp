@@ -8,6 +8,8 @@
 #include "net/FtpPassiveReply.h"
 #include "net/TcpConnector.h"
 
+#include <optional>
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -260,6 +262,8 @@ std::unique_ptr<QTcpSocket> TFtpClient::acceptActive(QTcpServer& listener)
     // Only the server itself may connect: anyone else would be handed the file.
     const QHostAddress server = control_.socket().peerAddress();
     std::unique_ptr<QTcpSocket> data;
+    // A server that cannot connect back says so on the control connection ("425") instead.
+    std::optional<FtpReply> refusal;
     const auto outcome = wait_.until([&] {
         while (!data && listener.hasPendingConnections()) {
             std::unique_ptr<QTcpSocket> candidate(listener.nextPendingConnection());
@@ -269,10 +273,16 @@ std::unique_ptr<QTcpSocket> TFtpClient::acceptActive(QTcpServer& listener)
             else
                 candidate->abort();
         }
-        return data != nullptr || !control_.isOpen();
+        if (FtpReply reply; !data && !refusal && control_.pollReply(reply))
+            refusal = reply;
+        return data != nullptr || refusal || !control_.isOpen();
     });
     if (outcome != EventWait::Outcome::Done) {
         waitFailed(outcome);
+        return nullptr;
+    }
+    if (refusal) {
+        lastReply_ = *refusal;
         return nullptr;
     }
     if (!data) {

@@ -1,6 +1,7 @@
 #include "output/SaveCommand.h"
 
 #include "decoration/DrawingLayers.h"
+#include "foundation/ErrorDetail.h"
 #include "foundation/ProgramOptions.h"
 #include "foundation/Progress.h"
 #include "output/TemporaryLayer.h"
@@ -8,6 +9,8 @@
 #include "workspace/Workspace.h"
 
 #include <QtCore/QFileInfo>
+
+#include <iterator>
 
 namespace {
 
@@ -96,7 +99,7 @@ QString SaveCommand::outcomeText(FileFormat format, const EncodeResult& result)
     case EncodeOutcome::WriteFailed:
         break;
     }
-    return QStringLiteral("ファイルを保存できませんでした。\n%1").arg(result.error);
+    return QStringLiteral("ファイルを保存できませんでした。");
 }
 
 QString SaveCommand::askForFileName()
@@ -110,10 +113,14 @@ QString SaveCommand::askForFileName()
     request.defaultSuffix = QString::fromLatin1(choice.extension);
     // Kept from the usual dialog: a mistyped name must not silently destroy another picture.
     request.confirmOverwrite = true;
-    QString path = prompts_.saveFileName(request);
-    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
-        path += QLatin1Char('.') + request.defaultSuffix;
-    return path;
+    int chosenRow = request.filterIndex;
+    QString path = prompts_.saveFileName(request, &chosenRow);
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    // A name without an extension takes the one of the filter row the user chose.
+    const bool known = chosenRow >= 1 && chosenRow <= int(std::size(choices));
+    return path + QLatin1Char('.') +
+           (known ? QString::fromLatin1(choices[chosenRow - 1].extension) : request.defaultSuffix);
 }
 
 void SaveCommand::btSaveClick()
@@ -160,5 +167,7 @@ void SaveCommand::saveTo(const QString& path, Progress& progress)
     }
     encoder.releaseImage();
     lastReport_ = Report{*format, path, result};
+    if (result.outcome == EncodeOutcome::WriteFailed)
+        writeErrorDetail(result.error);
     prompts_.message(outcomeKind(result), outcomeText(*format, result));
 }

@@ -45,6 +45,7 @@ public:
 private:
     QString askForFileName();
     void saveTo(const QString& path, Progress& progress);
+    // Every way out of a save that began: the progress dialog goes and the temporary layer is taken back.
 
     Workspace& workspace_;
     DrawingLayers& layers_;

@@ -162,9 +162,11 @@ EncodeResult SizeLimitedEncoder::encodeBmp(const QString& path)
 }
 
 // The chosen result goes to a temporary file beside the target that replaces it only when complete.
+// A folder that takes no new file, holding a target the user may write, gets the file written in place.
 EncodeResult SizeLimitedEncoder::writeOnce(const QString& path, const QByteArray& bytes, EncodeResult verdict)
 {
     QSaveFile file(path);
+    file.setDirectWriteFallback(true);
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
         return verdict;
     verdict.outcome = EncodeOutcome::WriteFailed;

@@ -1,7 +1,8 @@
 // Encodes the flattened picture into a file no larger than the size limit in force: JPEG steps its
 // quality down from 100, GIF and PNG drop from 8 to 4 bits per pixel, BMP is written as it is.
 // Every step is measured in memory; only the chosen result reaches the disk, once, whole or not at
-// all, so a failed write never damages an existing file of that name.
+// all, so a failed write never damages an existing file of that name. Only where the folder takes no
+// new file is an existing, writable file overwritten in place.
 #pragma once
 
 #include "imaging/ImageFile.h"

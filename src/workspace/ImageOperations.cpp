@@ -1,5 +1,6 @@
 #include "workspace/ImageOperations.h"
 
+#include "foundation/ErrorDetail.h"
 #include "foundation/Progress.h"
 #include "foundation/Prompts.h"
 #include "workspace/UndoHistory.h"
@@ -83,8 +84,8 @@ bool ImageOperations::writeStep(const QImage& result, const ImageOperation& oper
 {
     QString error;
     if (!undo_.writeNextUndoImage(result, &error)) {
-        prompts_.message(MessageKind::Error,
-                         QStringLiteral("作業ファイルを書き込めなかったため、処理を適用できませんでした。\n%1").arg(error));
+        writeErrorDetail(error);
+        prompts_.message(MessageKind::Error, QStringLiteral("作業ファイルを書き込めなかったため、処理を適用できませんでした。"));
         return false;
     }
     if (operation.quarterTurn) {

@@ -1,5 +1,6 @@
 #include "workspace/PictureLoader.h"
 
+#include "foundation/ErrorDetail.h"
 #include "foundation/ProgramOptions.h"
 #include "foundation/Prompts.h"
 #include "imaging/ColorReduction.h"
@@ -92,20 +93,23 @@ void PictureLoader::btOpenFromClipboardClick()
         return;
     }
     hooks_.resetLayers();
+    emit displaysReset(); // an old selection would limit the next effect on the new picture
     finish(picture, bitCountOf(picture), QString());
 }
 
 bool PictureLoader::loadFile(const QString& path)
 {
     hooks_.releaseWorkingLayer();
+    emit displaysReset();
     DecodedImage decoded;
     {
         BusyCursor busy(prompts_);
         decoded = ImageFile::load(path);
     }
     if (!decoded.ok()) {
-        prompts_.message(MessageKind::Error, QStringLiteral("画像を読み込めませんでした。\n%1\n%2")
-                                                 .arg(QFileInfo(path).fileName(), decoded.error));
+        writeErrorDetail(QStringLiteral("%1: %2").arg(path, decoded.error));
+        prompts_.message(MessageKind::Error,
+                         QStringLiteral("画像を読み込めませんでした。\n%1").arg(QFileInfo(path).fileName()));
         return false;
     }
     return finish(decoded.image, decoded.bitCount, folderOf(path));
@@ -126,8 +130,8 @@ bool PictureLoader::finish(QImage picture, int bitCount, const QString& folder)
     }
     QString error;
     if (!undo_.startWith(picture, &error)) {
-        prompts_.message(MessageKind::Error,
-                         QStringLiteral("作業ファイルを書き込めなかったため、画像を読み込めませんでした。\n%1").arg(error));
+        writeErrorDetail(error);
+        prompts_.message(MessageKind::Error, QStringLiteral("作業ファイルを書き込めなかったため、画像を読み込めませんでした。"));
         return false;
     }
     WorkspaceGeometry& g = workspace_.geometry();

@@ -36,6 +36,8 @@ public:
     static bool isAcceptedDropExtension(const QString& path);
 
 signals:
+    // The two displays drop what they showed of the old picture, its selection above all.
+    void displaysReset();
     void pictureLoaded(int width, int height, int bitCount);
 
 private:

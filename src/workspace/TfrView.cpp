@@ -5,6 +5,14 @@
 #include "workspace/Workspace.h"
 
 #include <QtCore/QTimer>
+#include <QtGui/QCloseEvent>
+#include <QtGui/QScreen>
+
+namespace {
+
+constexpr int smallestRoom = 64; // however small the screen, the window stays this large
+
+} // namespace
 
 TfrView::TfrView(Workspace& workspace, Prompts& prompts, std::function<bool()> stayOnTopOption, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
@@ -18,6 +26,7 @@ TfrView::TfrView(Workspace& workspace, Prompts& prompts, std::function<bool()> s
     setObjectName(QStringLiteral("frView"));
     setWindowTitle(QStringLiteral("サブウィンドウ"));
     setCursor(Qt::PointingHandCursor);
+    move(FirstPosition);
     IkDispOrg->setObjectName(QStringLiteral("IkDispOrg"));
     IkDispOrg->setCursor(Qt::PointingHandCursor);
     TimerView->setObjectName(QStringLiteral("TimerView"));
@@ -48,8 +57,23 @@ void TfrView::showWorkingImage(const QImage& image)
     // The working size already equals the new client size, so this resize needs no rebuild; one
     // would only repeat the work, and with Shift held grow the picture by a pixel at every round.
     followingPicture_ = true;
-    resize(image.size());
+    resize(withinScreen(image.size()));
     followingPicture_ = false;
+}
+
+QSize TfrView::withinScreen(QSize wanted) const
+{
+    const QScreen* place = screen();
+    if (!place)
+        return wanted;
+    const QSize available = place->availableGeometry().size();
+    const QSize border = frameGeometry().size() - size();
+    return wanted.boundedTo((available - border).expandedTo(QSize(smallestRoom, smallestRoom)));
+}
+
+void TfrView::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
 }
 
 void TfrView::resizeEvent(QResizeEvent* event)

@@ -16,6 +16,7 @@ class TfrView : public QWidget {
 public:
     static constexpr int InitialClientSize = 320;
     static constexpr int TimerOnShowInterval = 1000;
+    static constexpr QPoint FirstPosition{750, 500}; // left, top until the settings say otherwise
 
     // stayOnTopOption is read when the one-shot start-up timer fires.
     TfrView(Workspace& workspace, Prompts& prompts, std::function<bool()> stayOnTopOption,
@@ -37,9 +38,14 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // The window stays for the whole run: a close request is refused.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void showWorkingImage(const QImage& image);
+    // A client size no larger than the available screen, so that no window manager moves the
+    // window away to make a large picture fit.
+    QSize withinScreen(QSize wanted) const;
     void TimerOnShowTimer();
 
     Workspace& workspace_;

@@ -1,5 +1,6 @@
 #include "workspace/UndoCommand.h"
 
+#include "foundation/ErrorDetail.h"
 #include "foundation/Prompts.h"
 #include "workspace/OperationLog.h"
 #include "workspace/UndoHistory.h"
@@ -32,8 +33,8 @@ bool UndoCommand::undoImageStep()
     const int count = undo_.undoImageCount();
     const DecodedImage restored = undo_.readUndoImage(count >= 2 ? count - 2 : std::max(count - 1, 0));
     if (!restored.ok()) {
-        prompts_.message(MessageKind::Error,
-                         QStringLiteral("元の画像を読み込めなかったため、元に戻せませんでした。\n%1").arg(restored.error));
+        writeErrorDetail(restored.error);
+        prompts_.message(MessageKind::Error, QStringLiteral("元の画像を読み込めなかったため、元に戻せませんでした。"));
         return false;
     }
     undo_.PopUndoImage();

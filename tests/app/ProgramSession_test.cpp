@@ -22,7 +22,9 @@
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QProgressBar>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QToolButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -54,6 +56,19 @@ protected:
         session->start();
         return session;
     }
+    // Starts with DoCoMo's first model (240 x 320) and a 640 x 480 photo ready to drop.
+    QString startWithAPhoto(const char* format, std::unique_ptr<ProgramSession>& session)
+    {
+        writeCatalogue(catalogueText);
+        session = start();
+        ModelSelectPage* page = session->frMain()->tsSelectMP;
+        page->setCarrierText(QStringLiteral("DoCoMo"));
+        page->cbCarrierChange();
+        const QString path = pictures.filePath(QStringLiteral("photo.") + QLatin1String(format));
+        QImage photo(640, 480, QImage::Format_RGB888);
+        photo.fill(QColor(20, 120, 220));
+        return photo.save(path, format) ? path : QString();
+    }
     // Answers the colour-depth dialog once it is shown modally.
     void answerColCheckWith(bool yes)
     {
@@ -73,6 +88,7 @@ protected:
     }
 
     QTemporaryDir folder;
+    QTemporaryDir pictures;
     ScriptedPrompts prompts;
     StartupHooks hooks = offline();
     QStringList calls;
@@ -308,16 +324,10 @@ TEST_F(ProgramSessionTest, ProgressDialogShowsEachStepAtOnce)
 
 TEST_F(ProgramSessionTest, ALoadedPictureShowsOnTheCanvasAndADropReplacesIt)
 {
-    writeCatalogue(catalogueText);
-    auto session = start();
+    std::unique_ptr<ProgramSession> session;
+    const QString path = startWithAPhoto("JPG", session);
+    ASSERT_FALSE(path.isEmpty());
     ModelSelectPage* page = session->frMain()->tsSelectMP;
-    page->setCarrierText(QStringLiteral("DoCoMo"));
-    page->cbCarrierChange();
-    QTemporaryDir pictures;
-    const QString path = pictures.filePath(QStringLiteral("photo.JPG"));
-    QImage photo(640, 480, QImage::Format_RGB888);
-    photo.fill(QColor(20, 120, 220));
-    ASSERT_TRUE(photo.save(path, "JPEG"));
     emit session->frMain()->filesDropped({path});
     EXPECT_TRUE(prompts.shown.isEmpty());
     EXPECT_EQ(session->frMain()->IkDispMain->image().size(), QSize(240, 320));
@@ -347,6 +357,12 @@ void drag(QWidget* target, QPoint from, QPoint to)
     mouse(target, QEvent::MouseButtonPress, from);
     mouse(target, QEvent::MouseMove, to, Qt::NoButton);
     mouse(target, QEvent::MouseButtonRelease, to);
+}
+
+void pressKey(QWidget* target, Qt::Key key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
 }
 
 } // namespace
@@ -379,4 +395,73 @@ TEST_F(ProgramSessionTest, ThePenPageDrawsOnTheCanvasWhereOtherPagesSelect)
     prompts.leftButton = false; // the button came up before the move arrived
     mouse(display, QEvent::MouseMove, {100, 100}, Qt::NoButton);
     EXPECT_EQ(layers.layer(0).picture.pixel(100, 100), DrawingLayers::LayerKeyColor);
+}
+
+TEST_F(ProgramSessionTest, EnterPressesTheFocusedButtonAndEndsTheProgramOnlyFromOtherControls)
+{
+    writeCatalogue(catalogueText);
+    auto session = start();
+    TfrMain* main = session->frMain();
+    // A clicked button keeps the focus: Enter presses it again ("保存する" without a picture says so).
+    pressKey(main->btSave, Qt::Key_Return);
+    EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("画像が読み込まれていません。")});
+    // A page tab.
+    auto* tab = main->pcMain->findChild<QToolButton*>(QStringLiteral("tsLoadImageTab"));
+    ASSERT_NE(tab, nullptr);
+    tab->click();
+    pressKey(tab, Qt::Key_Enter);
+    EXPECT_EQ(main->pcMain->activePageName(), QStringLiteral("tsLoadImage"));
+    // A window made anywhere else in the program, which has no default-button handling of its own.
+    QWidget other;
+    auto* focused = new QPushButton(QStringLiteral("focused"), &other);
+    int clicks = 0;
+    QObject::connect(focused, &QPushButton::clicked, [&clicks] { ++clicks; });
+    other.show();
+    pressKey(focused, Qt::Key_Return);
+    EXPECT_EQ(clicks, 1);
+    // The model list: Enter confirms the typed model.
+    ModelSelectPage* page = main->tsSelectMP;
+    page->setCarrierText(QStringLiteral("DoCoMo"));
+    page->cbCarrierChange();
+    page->setPhoneText(QStringLiteral("W21S"));
+    pressKey(page->cbPhone->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(page->edMpCol->text(), QStringLiteral("16"));
+    EXPECT_EQ(page->sizeLimitText(), QStringLiteral("102400"));
+    EXPECT_FALSE(session->ended());
+    // A control that does not take Enter leaves it to "終了する".
+    pressKey(page->edMpWidth, Qt::Key_Return);
+    EXPECT_TRUE(session->ended());
+}
+
+TEST_F(ProgramSessionTest, EscapeClearsOnlyWhileTheWindowOrItsDisplayHasTheFocus)
+{
+    writeCatalogue(catalogueText);
+    auto session = start();
+    TfrMain* main = session->frMain();
+    DrawingLayers& layers = session->workbench().layers;
+    layers.InstallLayerPicture(layers.ScratchSurface());
+    layers.MarkDrawingPending();
+    main->btOption->setFocus();
+    pressKey(main->btOption, Qt::Key_Escape);
+    EXPECT_TRUE(layers.drawingPending());
+    main->IkDispMain->setFocus();
+    pressKey(main->IkDispMain, Qt::Key_Escape);
+    EXPECT_FALSE(layers.drawingPending());
+}
+
+TEST_F(ProgramSessionTest, ANewPictureStartsWithoutTheOldSelection)
+{
+    std::unique_ptr<ProgramSession> session;
+    const QString path = startWithAPhoto("png", session);
+    ASSERT_FALSE(path.isEmpty());
+    emit session->frMain()->filesDropped({path});
+    ImageDisplay* display = session->frMain()->IkDispMain;
+    display->setRect(10, 20, 60, 90); // the user's selection on the old picture
+    emit session->frMain()->filesDropped({path});
+    EXPECT_EQ(display->rectRight(), 0);
+    EXPECT_EQ(display->rectBottom(), 0);
+    // The source display shows the new picture's frame again.
+    ImageDisplay* source = session->frView()->IkDispOrg;
+    EXPECT_EQ(source->rectRight() - source->rectLeft(), 240);
+    EXPECT_EQ(source->rectBottom() - source->rectTop(), 320);
 }

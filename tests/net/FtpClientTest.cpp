@@ -126,6 +126,24 @@ TEST(FtpClient, RefusedStoreKeepsTheControlConnection)
     EXPECT_TRUE(client.Quit());
 }
 
+TEST(FtpClient, ActiveModeFailsAtOnceWhenTheServerCannotConnectBack)
+{
+    ScriptedFtpServer server;
+    server.connectBack = false;
+    server.replies["STOR"] = "150 Opening data connection\r\n425 Can't open data connection\r\n";
+    TransferTestFile file(1000);
+    TFtpClient client;
+    // Waiting out this time-out instead of reading the 425 would end with "426 Timeout".
+    aimAt(client, server, 120s);
+    ASSERT_TRUE(client.Connect());
+    client.SetLocalFileName(file.path());
+    client.SetHostFileName(QStringLiteral("x.jpg"));
+    EXPECT_FALSE(client.Put());
+    EXPECT_EQ(client.LastReply().code, 425);
+    EXPECT_EQ(client.state(), TFtpClient::State::Ready);
+    EXPECT_TRUE(client.Quit());
+}
+
 TEST(FtpClient, DroppedTransferTakesTheServersReason)
 {
     ScriptedFtpServer server;

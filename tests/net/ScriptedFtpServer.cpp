@@ -36,7 +36,7 @@ void ScriptedFtpServer::onCommand(const QByteArray& line)
         if (numbers.size() == 6)
             activePort_ = static_cast<quint16>(numbers[4].toUInt() * 256 + numbers[5].toUInt());
     }
-    if (word == "STOR" && replies.value("STOR").startsWith('1') && activePort_ != 0)
+    if (word == "STOR" && replies.value("STOR").startsWith('1') && activePort_ != 0 && connectBack)
         startActiveData();
     answer(word);
 }

@@ -20,6 +20,8 @@ class ScriptedFtpServer : public QObject
     QByteArray greeting = "220 ready\r\n";
     QMap<QByteArray, QByteArray> replies;
     QByteArray finalReply = "226 stored\r\n";
+    // False: in active mode the server never connects back (its answer to STOR says why).
+    bool connectBack = true;
     // Throttles the data connection: at most readChunk bytes every readPauseMs (0: no limit).
     qint64 readChunk = 0;
     int readPauseMs = 0;

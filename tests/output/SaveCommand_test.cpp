@@ -1,10 +1,20 @@
 #include "decoration/DrawingLayers.h"
+#include "foundation/HandlerGuard.h"
+#include "foundation/Progress.h"
 #include "output/SaveCommand.h"
+#include "support/JapaneseText.h"
 #include "workspace/WorkspaceRig.h"
 
+#include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <new>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -191,6 +201,7 @@ TEST_F(SaveCommandTest, AFileThatCannotBeWrittenIsReportedAndAnExistingOneIsUnto
     save(QStringLiteral("blocker/m.jpg"));
     EXPECT_EQ(lastMessage().kind, MessageKind::Error);
     EXPECT_TRUE(lastMessage().text.startsWith(QStringLiteral("ファイルを保存できませんでした。")));
+    EXPECT_FALSE(hasLatinSentence(lastMessage().text)) << lastMessage().text.toStdString();
     EXPECT_EQ(saver.lastSaveFolder(), QString());
     EXPECT_FALSE(rig.undo.hasSteps());
 }
@@ -203,4 +214,90 @@ TEST_F(SaveCommandTest, SavedPicturesOpenInAnotherReaderAtTheCanvasSize)
         const QImage reopened(target(QLatin1String(name)));
         EXPECT_EQ(reopened.size(), QSize(240, 320)) << name;
     }
+}
+
+TEST_F(SaveCommandTest, ANameWithoutExtensionTakesTheOneOfTheChosenFilterRow)
+{
+    // The preferred format (JPEG) only preselects the row; the row left chosen decides.
+    const std::pair<int, const char*> rows[] = {{1, "jpg"}, {2, "gif"}, {3, "png"}, {4, "bmp"}};
+    for (const auto& [row, extension] : rows) {
+        const QString name = QStringLiteral("plain%1").arg(row);
+        rig.prompts.saveFilterRows.enqueue(row);
+        save(name);
+        const QString expected = target(name + QLatin1Char('.') + QLatin1String(extension));
+        ASSERT_TRUE(saver.lastReport().has_value()) << extension;
+        EXPECT_EQ(saver.lastReport()->path, expected);
+        EXPECT_EQ(saver.lastReport()->format, SaveCommand::formatOfExtension(expected));
+        EXPECT_TRUE(QFile::exists(expected)) << extension;
+    }
+}
+
+namespace {
+
+class RecordingProgress final : public Progress {
+public:
+    void BeginProgress(int) override { shown = true; }
+    void ProgressStep(int, const QString&) override {}
+    void EndProgress() override { shown = false; }
+    bool shown = false;
+};
+
+// Runs the body as a user without root's right to write everywhere; true when it returned true.
+bool asOrdinaryUser(const std::function<bool()>& body)
+{
+    if (geteuid() != 0)
+        return body();
+    const pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(2);
+        _exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace
+
+TEST_F(SaveCommandTest, AnErrorInsideTheEncoderStillEndsTheProgressAndTakesTheLayerBack)
+{
+    RecordingProgress progress;
+    saver.setProgress(&progress);
+    saver.setReducer([](const QImage&, int, const ReductionOptions&) -> QImage { throw std::bad_alloc(); });
+    drawDot(Qt::red, {5, 5});
+    layers.CommitDrawing();
+    const int layerCount = layers.CurrentLayer();
+    const int steps = rig.undo.stepCount();
+    rig.prompts.saveFileNames.enqueue(target(QStringLiteral("n.png")));
+    EXPECT_FALSE(runGuarded(rig.prompts, [this] { saver.btSaveClick(); })); // as the button runs it
+    EXPECT_FALSE(progress.shown);
+    EXPECT_EQ(layers.CurrentLayer(), layerCount);
+    EXPECT_EQ(rig.undo.stepCount(), steps);
+    EXPECT_EQ(lastMessage().text, QStringLiteral("メモリが不足しています。"));
+    EXPECT_FALSE(QFile::exists(target(QStringLiteral("n.png"))));
+}
+
+TEST_F(SaveCommandTest, AFolderThatTakesNoNewFileGetsAWritableFileOverwrittenInPlace)
+{
+    const QString folder = target(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString existing = folder + QStringLiteral("/p.bmp");
+    QFile old(existing);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("an old picture");
+    old.close();
+    ASSERT_EQ(::chmod(QFile::encodeName(out.path()).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(existing).constData(), 0666), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
+    const bool saved = asOrdinaryUser([&] {
+        save(QStringLiteral("locked/p.bmp"));
+        const bool overwritten = lastMessage().kind == MessageKind::Information;
+        save(QStringLiteral("locked/new.bmp")); // a new file still cannot be made there
+        return overwritten && lastMessage().kind == MessageKind::Error;
+    });
+    ::chmod(QFile::encodeName(folder).constData(), 0755);
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(ImageFile::load(existing).image.size(), QSize(240, 320));
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/new.bmp")));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("p.bmp")}); // no temporary left
 }

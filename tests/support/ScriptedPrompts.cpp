@@ -14,9 +14,12 @@ QString ScriptedPrompts::openFileName(const FileDialogRequest& request)
     return openFileNames.isEmpty() ? QString() : openFileNames.dequeue();
 }
 
-QString ScriptedPrompts::saveFileName(const FileDialogRequest& request)
+QString ScriptedPrompts::saveFileName(const FileDialogRequest& request, int* chosenFilter)
 {
     fileRequests.push_back(request);
+    const int row = saveFilterRows.isEmpty() ? request.filterIndex : saveFilterRows.dequeue();
+    if (chosenFilter)
+        *chosenFilter = row;
     return saveFileNames.isEmpty() ? QString() : saveFileNames.dequeue();
 }
 

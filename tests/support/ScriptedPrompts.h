@@ -17,6 +17,7 @@ public:
     QQueue<Answer> answers;            // for Yes/No boxes; empty queue answers Yes
     QQueue<QString> openFileNames;     // empty queue = cancelled
     QQueue<QString> saveFileNames;     // empty queue = cancelled
+    QQueue<int> saveFilterRows;        // the filter row chosen; empty queue = the preselected row
     QQueue<std::optional<QColor>> colors;
     QQueue<std::optional<QFont>> fonts;
     QVector<ShownMessage> shown;
@@ -29,7 +30,7 @@ public:
 
     Answer message(MessageKind kind, const QString& text, MessageButtons buttons) override;
     QString openFileName(const FileDialogRequest& request) override;
-    QString saveFileName(const FileDialogRequest& request) override;
+    QString saveFileName(const FileDialogRequest& request, int* chosenFilter) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
     std::optional<QFont> chooseFont(const QFont& initial, QColor* color) override;
     void openUrl(const QString& address) override { openedUrls << address; }

@@ -2,6 +2,7 @@
 #include "foundation/IniFile.h"
 #include "foundation/Progress.h"
 #include "workspace/ImageOperations.h"
+#include "support/JapaneseText.h"
 
 #include <QtCore/QFile>
 #include <gtest/gtest.h>
@@ -156,6 +157,7 @@ TEST_F(ImageOperationsTest, AnUndoImageThatCannotBeWrittenIsReportedAndNothingIs
     EXPECT_FALSE(operations.run(OperationId::Oil));
     ASSERT_EQ(rig.prompts.shown.size(), 1);
     EXPECT_TRUE(rig.prompts.shown[0].text.startsWith(QStringLiteral("作業ファイルを書き込めなかったため")));
+    EXPECT_FALSE(hasLatinSentence(rig.prompts.shown[0].text));
     EXPECT_FALSE(rig.undo.hasSteps());
     EXPECT_TRUE(logIds().isEmpty());
     EXPECT_EQ(rig.undo.LoadNewestUndoImage()->pixel(63, 0), gradientPicture(64, 48).pixel(63, 0));

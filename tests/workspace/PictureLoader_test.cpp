@@ -1,5 +1,7 @@
 #include "WorkspaceRig.h"
+#include "support/JapaneseText.h"
 
+#include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <gtest/gtest.h>
 
@@ -70,21 +72,30 @@ TEST(PictureLoaderTest, APictureWithAlphaLoadsAs24Bits)
     EXPECT_EQ(rig.loader.lastLoadFolder(), QString()); // the clipboard has no folder
 }
 
-TEST(PictureLoaderTest, UnreadableFileIsReportedAndNothingIsLost)
+TEST(PictureLoaderTest, UnreadableFileIsReportedInJapaneseAndNothingIsLost)
 {
-    WorkspaceRig rig;
-    rig.load(gradientPicture(64, 48));
-    const QString junk = rig.pictures.filePath(QStringLiteral("junk.jpg"));
-    QFile file(junk);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("\xFF\xD8\xFF garbage");
-    file.close();
-    rig.prompts.openFileNames.enqueue(junk);
-    rig.loader.btOpenFromFileClick();
-    ASSERT_EQ(rig.prompts.shown.size(), 1);
-    EXPECT_TRUE(rig.prompts.shown[0].text.startsWith(QStringLiteral("画像を読み込めませんでした。")));
-    EXPECT_EQ(rig.geometry.baseWidth, 64);
-    EXPECT_TRUE(rig.workspace.hasPicture());
+    // A broken JPEG, a text file and a folder in the file's place: the decoder's and the system's
+    // own words go to standard error, the box names the file in the program's words.
+    for (const auto& [name, content] : {std::pair{"junk.jpg", "\xFF\xD8\xFF garbage"}, {"notes.png", "hello"},
+                                        {"folder.bmp", nullptr}}) {
+        WorkspaceRig rig;
+        rig.load(gradientPicture(64, 48));
+        const QString path = rig.pictures.filePath(QLatin1String(name));
+        if (content) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        } else {
+            ASSERT_TRUE(QDir().mkpath(path));
+        }
+        rig.prompts.openFileNames.enqueue(path);
+        rig.loader.btOpenFromFileClick();
+        ASSERT_EQ(rig.prompts.shown.size(), 1) << name;
+        EXPECT_EQ(rig.prompts.shown[0].text, QStringLiteral("画像を読み込めませんでした。\n") + QLatin1String(name));
+        EXPECT_FALSE(hasLatinSentence(rig.prompts.shown[0].text)) << name;
+        EXPECT_EQ(rig.geometry.baseWidth, 64);
+        EXPECT_TRUE(rig.workspace.hasPicture());
+    }
 }
 
 TEST(PictureLoaderTest, UnwritableProgramFolderIsReportedAndTheLoadIsAbandoned)
@@ -97,6 +108,7 @@ TEST(PictureLoaderTest, UnwritableProgramFolderIsReportedAndTheLoadIsAbandoned)
     rig.load(gradientPicture(64, 48));
     ASSERT_EQ(rig.prompts.shown.size(), 1);
     EXPECT_TRUE(rig.prompts.shown[0].text.startsWith(QStringLiteral("作業ファイルを書き込めなかったため")));
+    EXPECT_FALSE(hasLatinSentence(rig.prompts.shown[0].text));
     EXPECT_FALSE(rig.workspace.hasPicture());
 }
 

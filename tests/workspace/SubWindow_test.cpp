@@ -5,6 +5,7 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QTimer>
+#include <QtGui/QScreen>
 #include <QtWidgets/QPushButton>
 #include <gtest/gtest.h>
 
@@ -110,4 +111,24 @@ TEST_F(SubWindowTest, PositionButtonsMoveThePictureWithoutClamping)
     EXPECT_EQ(rig.geometry.offsetX, start + 190); // past the picture's edge
     page.btUp->click();
     EXPECT_EQ(rig.geometry.offsetY, 1);
+}
+
+TEST_F(SubWindowTest, CannotBeClosedKeepsItsPlaceAndStaysWithinTheScreen)
+{
+    EXPECT_FALSE(view.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_EQ(view.pos(), TfrView::FirstPosition);
+    EXPECT_FALSE(view.close());
+    EXPECT_TRUE(view.isVisible());
+    // A picture larger than the screen: not even for a moment is the window larger than the screen.
+    QList<QSize> sizes;
+    QObject::connect(&view, &TfrView::resized, [&] { sizes << view.size(); });
+    rig.load(gradientPicture(2400, 1800));
+    settle();
+    const QSize screen = view.screen()->availableGeometry().size();
+    ASSERT_FALSE(sizes.isEmpty());
+    for (const QSize& size : sizes)
+        EXPECT_TRUE(size.width() <= screen.width() && size.height() <= screen.height())
+            << size.width() << "x" << size.height();
+    EXPECT_EQ(view.size(), QSize(rig.geometry.workWidth, rig.geometry.workHeight)); // covering the canvas
+    EXPECT_EQ(view.pos(), TfrView::FirstPosition);
 }

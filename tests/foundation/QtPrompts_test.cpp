@@ -1,0 +1,49 @@
+// The real desktop seam: boxes come above the stay-on-top progress dialog, and Qt's standard
+// dialogs speak Japanese.
+#include "foundation/QtPrompts.h"
+#include "foundation/QtTranslations.h"
+
+#include <QtCore/QTimer>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QDialog>
+#include <QtWidgets/QMessageBox>
+#include <gtest/gtest.h>
+
+TEST(QtPromptsTest, ABoxDuringProgressComesAboveItCentredOnTheOwnerWithTheKeyboard)
+{
+    QWidget owner;
+    owner.setGeometry(60, 40, 640, 480);
+    owner.show();
+    QDialog progress(&owner, Qt::Dialog | Qt::WindowStaysOnTopHint); // as the progress dialog is made
+    progress.show();
+    QtPrompts prompts;
+    prompts.setDialogOwner([&owner] { return &owner; });
+    bool onTop = false;
+    bool modal = false;
+    bool active = false;
+    QPoint offCentre;
+    QTimer::singleShot(0, [&] {
+        QCoreApplication::processEvents(); // the box brings itself forward once it is up
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        modal = box->isModal();
+        active = QApplication::activeWindow() == box;
+        offCentre = box->frameGeometry().center() - owner.frameGeometry().center();
+        box->accept();
+    });
+    prompts.message(MessageKind::Information, QStringLiteral("保存しました。"), MessageButtons::Ok);
+    EXPECT_TRUE(onTop);
+    EXPECT_TRUE(modal);
+    EXPECT_TRUE(active);
+    EXPECT_LE(offCentre.manhattanLength(), 2);
+}
+
+TEST(QtTranslationsTest, TheStandardDialogsSpeakJapanese)
+{
+    ASSERT_TRUE(QtTranslations::install()) << QtTranslations::folder().toStdString();
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
+    for (const auto& [context, text] : {std::pair{"QFileDialog", "Save As"}, {"QColorDialog", "Select Color"},
+                                        {"QFontDialog", "Select Font"}})
+        EXPECT_NE(QCoreApplication::translate(context, text), QLatin1String(text)) << context;
+}
