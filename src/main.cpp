@@ -11,7 +11,8 @@ int main(int argc, char** argv)
     FontSubstitutes::install(); // the stored face names resolve to installed Japanese fonts
     QtPrompts prompts;
     ProgramSession session(prompts, QCoreApplication::applicationDirPath() + QLatin1Char('/'));
-    session.start();
+    // "pictorel PICTURE" (a file manager's "open with") opens the picture as a drop would.
+    session.start(QCoreApplication::arguments().mid(1));
     prompts.setDialogParent(session.frMain());
     if (session.ended())
         return 0;
