@@ -23,8 +23,8 @@ if [ ${#need[@]} -gt 0 ]; then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
   echo "Installing benchmark tools: ${need[*]}"
-  $sudo apt-get update -q >/dev/null
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${need[@]}" >/dev/null
+  $sudo apt-get update -q >/dev/null 2>&1
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${need[@]}" >/dev/null 2>&1
 fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/pictorel-install-bench.XXXXXX")
@@ -38,7 +38,7 @@ limit=256 # the smallest limit the program takes
 median() { # name runs command...
   local name=$1 runs=$2
   shift 2
-  hyperfine -N --style none --warmup 2 --runs "$runs" --export-json "$work/$name.json" -- "$(printf '%q ' "$@")" >/dev/null
+  hyperfine -N -i --style none --warmup 2 --runs "$runs" --export-json "$work/$name.json" -- "$(printf '%q ' "$@")" >/dev/null 2>&1
   "$python" -c 'import json,sys; print("%.2f" % (json.load(open(sys.argv[1]))["results"][0]["median"] * 1000))' \
     "$work/$name.json"
 }
