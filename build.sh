@@ -12,7 +12,8 @@ packages=(
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev libimagequant-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   libgtest-dev libgmock-dev libbenchmark-dev
-  python3-pyftpdlib microsocks tinyproxy
+  python3 python3-pyftpdlib microsocks tinyproxy
+  desktop-file-utils
 )
 
 install_missing() {

@@ -14,7 +14,8 @@ int main(int argc, char** argv)
     QtPrompts prompts;
     ProgramSession session(prompts, QCoreApplication::applicationDirPath() + QLatin1Char('/'));
     prompts.setDialogOwner([&session]() -> QWidget* { return session.frMain(); });
-    session.start();
+    // "pictorel PICTURE" (a file manager's "open with") opens the picture as a drop would.
+    session.start(QCoreApplication::arguments().mid(1));
     if (session.ended())
         return 0;
     return app.exec();

@@ -21,6 +21,7 @@
 #include "output/ServiceAddresses.h"
 #include "output/TfrPreview.h"
 #include "app/PageControl.h"
+#include "app/ProgramIcon.h"
 #include "workspace/MainPanel.h"
 #include "imaging/ImageDisplay.h"
 #include "workspace/ImageSizePage.h"
@@ -28,7 +29,10 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtGui/QAction>
+#include <QtGui/QGuiApplication>
 #include <QtWidgets/QPushButton>
+
+#include <cstdio>
 
 namespace {
 
@@ -46,7 +50,7 @@ QString withSeparator(QString folder)
 ProgramSession::ProgramSession(Prompts& prompts, QString programFolder, StartupHooks hooks)
     : prompts_(prompts),
       hooks_(std::move(hooks)),
-      workbench_(withSeparator(std::move(programFolder)), prompts),
+      workbench_(ProgramFolders::forProgram(withSeparator(std::move(programFolder))), prompts),
       settings_(SettingsFile(SettingsFile::pathFor(workbench_.folders.settingsFolder(),
                                                    QCoreApplication::applicationFilePath()),
                              workbench_.programFolder),
@@ -86,10 +90,11 @@ Window* ProgramSession::track(Window* window)
     return window;
 }
 
-void ProgramSession::start()
+void ProgramSession::start(const QStringList& pictures)
 {
     ButtonEnterKey::install();
     QCoreApplication::setApplicationName(QStringLiteral("Pictorel"));
+    QGuiApplication::setWindowIcon(ProgramIcon::load(workbench_.programFolder));
     createMainWindow();
     frMain_->show();
     runGuarded(prompts_, [this] { mainWindowFirstShow(); });
@@ -97,6 +102,9 @@ void ProgramSession::start()
     createSubWindow();
     frView_->show();
     runGuarded(prompts_, [this] { subWindowFirstShow(); });
+    // After the stored model is applied, so the picture is fitted onto the canvas the user sees.
+    if (!ended_ && !pictures.isEmpty())
+        runGuarded(prompts_, [this, &pictures] { workbench_.loader.loadDroppedFiles(pictures); });
 }
 
 void ProgramSession::createMainWindow()
@@ -263,9 +271,15 @@ void ProgramSession::createSubWindow()
 
 void ProgramSession::mainWindowFirstShow()
 {
-    // A1: the program folder was fixed when the session was made.
+    // A1: the program folder was fixed when the session was made; an installed program writes into
+    // the user's own folders, which may not exist yet. Whatever cannot be made fails where it is
+    // written, with that writer's message.
+    if (!workbench_.folders.createWritableFolders())
+        fprintf(stderr, "pictorel: cannot create the folders %s, %s, %s\n",
+                qPrintable(workbench_.folders.settingsFolder()), qPrintable(workbench_.folders.dataFolder()),
+                qPrintable(workbench_.folders.workFolder()));
     workbench_.geometry.offsetX = workbench_.geometry.offsetY = 0; // A2
-    workbench_.canStart = LoadCatalogue(workbench_.catalogue, workbench_.programFolder, prompts_); // A3
+    workbench_.canStart = LoadCatalogue(workbench_.catalogue, workbench_.folders, prompts_); // A3
     if (!confirmLowColourDepth())                                                        // A4
         workbench_.canStart = false;
     frMain_->tsSelectMP->fillCarriers();                                                 // A5
@@ -319,7 +333,7 @@ void ProgramSession::subWindowFirstShow()
 void ProgramSession::shutdown()
 {
     hooks_.saveSettings();
-    WorkingFiles::removeUndoImages(workbench_.programFolder);
+    WorkingFiles::removeUndoImages(workbench_.folders.workFolder());
     frMain_->btUndo->setEnabled(false);
     WorkingFiles::removeSendFiles(workbench_.folders.workFolder());
     ended_ = true;

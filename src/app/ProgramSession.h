@@ -39,8 +39,9 @@ public:
     ProgramSession(Prompts& prompts, QString programFolder, StartupHooks hooks = {});
     ~ProgramSession() override;
 
-    // Runs the whole start-up. Afterwards ended() tells whether the program must stop at once.
-    void start();
+    // Runs the whole start-up; then the pictures named on the command line are opened as if they
+    // had been dropped on the main window. Afterwards ended() tells whether the program must stop.
+    void start(const QStringList& pictures = {});
     bool ended() const { return ended_; }
 
     Workbench& workbench() { return workbench_; }

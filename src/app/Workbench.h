@@ -20,11 +20,14 @@
 #include "workspace/WorkspaceGeometry.h"
 
 struct Workbench {
-    Workbench(const QString& folder, Prompts& prompts)
-        : programFolder(folder),
-          folders(ProgramFolders::portable(folder)),
-          undo(folder),
-          log(folder),
+    // Everything in one folder, as a portable program has it.
+    Workbench(const QString& folder, Prompts& prompts) : Workbench(ProgramFolders::portable(folder), prompts) {}
+    // `UndoStorage::NewestInMemory` leaves no undo images and no operation log on disk.
+    Workbench(ProgramFolders where, Prompts& prompts, UndoStorage storage = UndoStorage::Files)
+        : programFolder(where.programFolder()),
+          folders(std::move(where)),
+          undo(folders.workFolder(), storage),
+          log(storage == UndoStorage::Files ? OperationLog(folders.dataFolder()) : OperationLog::inMemory()),
           workspace(geometry, undo, options),
           loader(workspace, undo, log, options, prompts),
           undoCommand(workspace, undo, log, prompts),

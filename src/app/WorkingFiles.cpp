@@ -4,11 +4,11 @@
 
 #include <QtCore/QFile>
 
-int WorkingFiles::removeUndoImages(const QString& programFolder)
+int WorkingFiles::removeUndoImages(const QString& workFolder)
 {
     int removed = 0;
     for (int n = 0;; ++n) {
-        const QString path = programFolder + QStringLiteral("temp-%1.bmp").arg(n);
+        const QString path = workFolder + QStringLiteral("temp-%1.bmp").arg(n);
         if (!QFile::exists(path))
             break;
         if (QFile::remove(path))
@@ -17,7 +17,7 @@ int WorkingFiles::removeUndoImages(const QString& programFolder)
     return removed;
 }
 
-int WorkingFiles::removeSendFiles(const QString& programFolder)
+int WorkingFiles::removeSendFiles(const QString& workFolder)
 {
-    return SendCommand::removeWorkingFiles(programFolder);
+    return SendCommand::removeWorkingFiles(workFolder);
 }

@@ -1,9 +1,11 @@
 #include "cli/CliCommand.h"
 
 #include "catalogue/ModelCatalogue.h"
+#include "catalogue/NumericRule.h"
 #include "cli/StandbyMaker.h"
 #include "foundation/IniFile.h"
 #include "foundation/OptionsSettings.h"
+#include "foundation/ProgramFolders.h"
 
 #include <QtCore/QCommandLineParser>
 #include <QtCore/QDir>
@@ -46,6 +48,12 @@ std::optional<ModelCatalogue> loadCatalogue(const QString& path, QString* error)
     return catalogue;
 }
 
+// The program's own: an update the program installed wins over the shipped catalogue.
+QString defaultCatalogue(const QString& programFolder)
+{
+    return ProgramFolders::forProgram(programFolder).catalogueToRead(ModelCatalogue::fileName());
+}
+
 } // namespace
 
 CliCommand::CliCommand(QTextStream& out, QTextStream& err, QString programFolder, bool terminal)
@@ -84,6 +92,11 @@ QString CliCommand::helpText()
         .arg(StandbyMaker::operationNames().join(QStringLiteral(", ")));
 }
 
+bool CliCommand::drawsPictures(const QString& command)
+{
+    return command == QLatin1String("make");
+}
+
 int CliCommand::run(const QStringList& arguments)
 {
     const QString command = arguments.value(1);
@@ -114,7 +127,7 @@ int CliCommand::runModels(const QStringList& arguments)
     }
     QString error;
     const QString path = parser.isSet(QStringLiteral("catalogue")) ? parser.value(QStringLiteral("catalogue"))
-                                                                 : programFolder_ + ModelCatalogue::fileName();
+                                                                 : defaultCatalogue(programFolder_);
     const std::optional<ModelCatalogue> catalogue = loadCatalogue(path, &error);
     if (!catalogue) {
         err_ << error << "\n";
@@ -135,6 +148,11 @@ struct MakeRequest {
     ProgramOptions options;
     QString out;
 };
+
+bool inRange(const NumericRule& rule, qint64 value)
+{
+    return value >= rule.minimum() && value <= rule.maximum();
+}
 
 std::optional<QSize> parseSize(const QString& text)
 {
@@ -210,14 +228,22 @@ QString readRequest(const QCommandLineParser& p, const QString& programFolder, M
         const std::optional<QSize> size = parseSize(p.value(QStringLiteral("size")));
         bool ok = false;
         const qint64 limit = p.value(QStringLiteral("limit")).toLongLong(&ok);
-        if (!size || size->isEmpty() || !ok || limit <= 0)
+        if (!size || !ok)
             return QStringLiteral("--size takes WxH and needs --limit BYTES");
+        // The program's own fields never take other values.
+        const NumericRule side = NumericRules::ScreenSide;
+        const NumericRule limits = NumericRules::SizeLimit;
+        if (!inRange(side, size->width()) || !inRange(side, size->height()))
+            return QStringLiteral("--size takes a width and a height of %1 to %2 pixels, not %3")
+                .arg(side.minimum()).arg(side.maximum()).arg(p.value(QStringLiteral("size")));
+        if (!inRange(limits, limit))
+            return QStringLiteral("--limit takes %1 to %2 bytes, not %3").arg(limits.minimum()).arg(limits.maximum()).arg(limit);
         r.targets << MakeTarget{p.value(QStringLiteral("size")), size->width(), size->height(), limit};
         return {};
     }
     QString error;
     const QString cataloguePath = p.isSet(QStringLiteral("catalogue")) ? p.value(QStringLiteral("catalogue"))
-                                                                     : programFolder + ModelCatalogue::fileName();
+                                                                     : defaultCatalogue(programFolder);
     const std::optional<ModelCatalogue> catalogue = loadCatalogue(cataloguePath, &error);
     if (!catalogue)
         return error;
@@ -263,7 +289,7 @@ int CliCommand::runMake(const QStringList& arguments)
         err_ << "cannot create the folder " << request.out << "\n";
         return 1;
     }
-    const StandbyMaker maker(request.options);
+    const StandbyMaker maker(request.options, programFolder_);
     int status = 0;
     int done = 0;
     for (const QString& picture : std::as_const(request.pictures)) {

@@ -10,6 +10,10 @@ public:
 
     int run(const QStringList& arguments);
 
+    // Whether the command (the first argument) draws pictures and so needs the GUI library's
+    // application; the others run on the core application alone, without fonts or a platform.
+    static bool drawsPictures(const QString& command);
+
     static QString helpText();
 
 private:

@@ -5,7 +5,6 @@
 #include "workspace/FitCommands.h"
 
 #include <QtCore/QFileInfo>
-#include <QtCore/QTemporaryDir>
 
 namespace {
 
@@ -107,13 +106,9 @@ MakeResult StandbyMaker::make(const QString& picture, const MakeTarget& target, 
 {
     MakeResult result;
     result.limit = target.sizeLimit;
-    QTemporaryDir work; // undo images and the operation log stay out of the user's folders
-    if (!work.isValid()) {
-        result.error = QStringLiteral("cannot create a working folder: %1").arg(work.errorString());
-        return result;
-    }
     ConsolePrompts prompts;
-    Workbench bench(work.path() + QLatin1Char('/'), prompts);
+    // Nothing is undone here, so nothing is written but the picture asked for.
+    Workbench bench(ProgramFolders::portable(programFolder_), prompts, UndoStorage::NewestInMemory);
     bench.options = options_;
     bench.workspace.ResizeDisplay(target.width, target.height);
 

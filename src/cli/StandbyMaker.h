@@ -1,6 +1,7 @@
 #pragma once
-// Makes one standby image without a window: the very objects the program's window drives, in a
-// private working folder, answering the program's dialogs from the command line's choices.
+// Makes one standby image without a window: the very objects the program's window drives, with the
+// working picture and the operation log in memory, answering the program's dialogs from the
+// command line's choices.
 #include "cli/DecorationArguments.h"
 #include "foundation/ProgramOptions.h"
 #include "output/SaveCommand.h"
@@ -36,7 +37,11 @@ struct MakeResult {
 
 class StandbyMaker {
 public:
-    explicit StandbyMaker(ProgramOptions options) : options_(std::move(options)) {}
+    // `programFolder` holds what the program ships (the stamp and frame folders).
+    explicit StandbyMaker(ProgramOptions options, QString programFolder = {})
+        : options_(std::move(options)), programFolder_(std::move(programFolder))
+    {
+    }
 
     MakeResult make(const QString& picture, const MakeTarget& target, const MakeChoices& choices,
                     const QString& outPath) const;
@@ -47,4 +52,5 @@ public:
 
 private:
     ProgramOptions options_;
+    QString programFolder_;
 };

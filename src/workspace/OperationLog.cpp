@@ -15,15 +15,26 @@ QString idKey(int n)
 
 } // namespace
 
-OperationLog::OperationLog(const QString& programFolder) : path_(programFolder + QStringLiteral("DiruRodido.ini")) {}
+OperationLog::OperationLog(const QString& dataFolder) : path_(dataFolder + QStringLiteral("DiruRodido.ini")) {}
+
+OperationLog OperationLog::inMemory()
+{
+    return OperationLog();
+}
 
 int OperationLog::count() const
 {
+    if (path_.isEmpty())
+        return int(memory_.size());
     return IniFile(path_).readInteger(countSection, countKey, 0);
 }
 
 int OperationLog::RecordOperation(OperationId id)
 {
+    if (path_.isEmpty()) {
+        memory_.push_back(int(id));
+        return count();
+    }
     IniFile log(path_);
     const int n = log.readInteger(countSection, countKey, 0) + 1;
     log.writeInteger(idSection, idKey(n), int(id));
@@ -34,6 +45,11 @@ int OperationLog::RecordOperation(OperationId id)
 
 int OperationLog::RemoveLastOperation()
 {
+    if (path_.isEmpty()) {
+        if (!memory_.empty())
+            memory_.pop_back();
+        return count();
+    }
     IniFile log(path_);
     const int n = log.readInteger(countSection, countKey, 0);
     if (n <= 0)
@@ -46,6 +62,10 @@ int OperationLog::RemoveLastOperation()
 
 void OperationLog::ClearOperationLog()
 {
+    if (path_.isEmpty()) {
+        memory_.clear();
+        return;
+    }
     IniFile log(path_);
     int n = log.readInteger(countSection, countKey, 0);
     if (n <= 0)

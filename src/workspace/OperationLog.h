@@ -1,7 +1,10 @@
 #pragma once
 // The operation log "DiruRodido.ini": the identifiers of the operations applied since the picture
-// was loaded. The program writes it and never reads the identifiers back.
+// was loaded. The program writes it and never reads the identifiers back. Work that leaves no
+// trace (the command-line tool) keeps the identifiers in memory instead.
 #include <QtCore/QString>
+
+#include <vector>
 
 enum class OperationId {
     FitWidth = 1, FitHeight, FitBoth, RotateLeft, RotateRight, FlipVertical, FlipHorizontal, Darken, Brighten,
@@ -10,7 +13,8 @@ enum class OperationId {
 
 class OperationLog {
 public:
-    explicit OperationLog(const QString& programFolder);
+    explicit OperationLog(const QString& dataFolder);
+    static OperationLog inMemory();
 
     const QString& path() const { return path_; }
     int RecordOperation(OperationId id);
@@ -19,5 +23,8 @@ public:
     int count() const;
 
 private:
-    QString path_;
+    OperationLog() = default;
+
+    QString path_; // empty: in memory
+    std::vector<int> memory_;
 };

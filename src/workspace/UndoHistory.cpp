@@ -5,7 +5,7 @@
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 
-UndoHistory::UndoHistory(QString programFolder) : folder_(std::move(programFolder)) {}
+UndoHistory::UndoHistory(QString workFolder, UndoStorage storage) : folder_(std::move(workFolder)), storage_(storage) {}
 
 void UndoHistory::setUndoAvailableListener(std::function<void(bool)> listener)
 {
@@ -19,6 +19,8 @@ QString UndoHistory::undoImagePath(int number) const
 
 int UndoHistory::undoImageCount() const
 {
+    if (inMemory())
+        return memoryCount_;
     int n = 0;
     while (QFileInfo(undoImagePath(n)).isFile())
         ++n;
@@ -58,6 +60,12 @@ void UndoHistory::forget()
 
 bool UndoHistory::writeNextUndoImage(const QImage& picture, QString* error)
 {
+    if (inMemory()) {
+        // Exactly what the file would give back when read: a 24-bit picture.
+        cachedImage_ = picture.convertToFormat(QImage::Format_RGB888);
+        ++memoryCount_;
+        return true;
+    }
     const QString path = NextUndoImageName();
     if (!ImageFile::save(picture, path, FileFormat::Bmp, EncodeOptions{}, error))
         return false;
@@ -68,6 +76,10 @@ bool UndoHistory::writeNextUndoImage(const QImage& picture, QString* error)
 
 bool UndoHistory::startWith(const QImage& picture, QString* error)
 {
+    if (inMemory()) {
+        memoryCount_ = 0;
+        return writeNextUndoImage(picture, error);
+    }
     const QString staging = folder_ + QStringLiteral("temp-new.bmp");
     if (!ImageFile::save(picture, staging, FileFormat::Bmp, EncodeOptions{}, error))
         return false;
@@ -88,6 +100,8 @@ std::optional<QImage> UndoHistory::LoadNewestUndoImage()
     const int count = undoImageCount();
     if (count == 0)
         return std::nullopt;
+    if (inMemory())
+        return cachedImage_;
     const QString path = undoImagePath(count - 1);
     const std::optional<FileStamp> stamp = stampOf(path);
     if (stamp && path == cachedPath_ && *stamp == cachedStamp_)
@@ -102,6 +116,16 @@ std::optional<QImage> UndoHistory::LoadNewestUndoImage()
 
 DecodedImage UndoHistory::readUndoImage(int number)
 {
+    if (inMemory()) {
+        DecodedImage kept;
+        if (number == memoryCount_ - 1) {
+            kept.image = cachedImage_;
+            kept.bitCount = 24;
+        } else {
+            kept.error = QStringLiteral("この作業では前の画像を残していません。");
+        }
+        return kept;
+    }
     const QString path = undoImagePath(number);
     DecodedImage decoded = ImageFile::load(path);
     if (decoded.ok())
@@ -112,6 +136,13 @@ DecodedImage UndoHistory::readUndoImage(int number)
 QString UndoHistory::PopUndoImage()
 {
     const int count = undoImageCount();
+    if (inMemory()) {
+        if (count >= 2) {
+            --memoryCount_;
+            forget(); // the older picture was never kept
+        }
+        return QString();
+    }
     if (count >= 2) {
         QFile::remove(undoImagePath(count - 1));
         return undoImagePath(count - 2);
@@ -121,7 +152,8 @@ QString UndoHistory::PopUndoImage()
 
 void UndoHistory::DeleteUndoImages()
 {
-    for (int n = 0; QFile::exists(undoImagePath(n)); ++n)
+    memoryCount_ = 0;
+    for (int n = 0; !inMemory() && QFile::exists(undoImagePath(n)); ++n)
         QFile::remove(undoImagePath(n));
     forget();
     const bool was = hasSteps();

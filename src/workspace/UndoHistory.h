@@ -1,6 +1,7 @@
 #pragma once
-// The undo history: numbered undo images "temp-N.bmp" in the program folder, the newest of which is
+// The undo history: numbered undo images "temp-N.bmp" in the working folder, the newest of which is
 // always the base picture, and the stack of steps still in effect (image steps and layer steps).
+// Work that is never undone (the command-line tool) keeps only the newest picture, in memory.
 #include "imaging/ImageFile.h"
 
 #include <QtCore/QDateTime>
@@ -13,9 +14,11 @@
 
 enum class StepKind : unsigned char { Layer = 0, Image = 1 };
 
+enum class UndoStorage : unsigned char { Files, NewestInMemory };
+
 class UndoHistory {
 public:
-    explicit UndoHistory(QString programFolder);
+    explicit UndoHistory(QString workFolder, UndoStorage storage = UndoStorage::Files);
 
     // Told whenever the stack becomes empty or stops being empty ("元に戻す" follows it).
     void setUndoAvailableListener(std::function<void(bool)> listener);
@@ -55,7 +58,11 @@ private:
     void forget();
     void notify(bool wasAvailable);
 
+    bool inMemory() const { return storage_ == UndoStorage::NewestInMemory; }
+
     QString folder_;
+    UndoStorage storage_;
+    int memoryCount_ = 0; // undo images "written" while in memory; only the newest is kept
     std::vector<StepKind> steps_; // grows as needed: the history has no fixed depth
     std::function<void(bool)> listener_;
     QString cachedPath_;

@@ -465,3 +465,46 @@ TEST_F(ProgramSessionTest, ANewPictureStartsWithoutTheOldSelection)
     EXPECT_EQ(source->rectRight() - source->rectLeft(), 240);
     EXPECT_EQ(source->rectBottom() - source->rectTop(), 320);
 }
+
+TEST_F(ProgramSessionTest, APictureNamedAtStartUpOpensAfterTheStoredModelAsADropWould)
+{
+    writeCatalogue("キャリア,機種名,画面,備考,横,縦,色数,容量\r\n"
+                   "DoCoMo,F900i,メイン,,240,320,18,97600\r\n"
+                   "au,A5501T,メイン,,120,160,16,20480\r\n");
+    QTemporaryDir pictures;
+    const QString path = pictures.filePath(QStringLiteral("photo.JPG"));
+    QImage photo(640, 480, QImage::Format_RGB888);
+    photo.fill(QColor(20, 120, 220));
+    ASSERT_TRUE(photo.save(path, "JPEG"));
+    struct Case {
+        QString picture;
+        QString message; // empty: the picture is on the canvas
+    };
+    const Case cases[] = {
+        {path, {}},
+        {pictures.filePath(QStringLiteral("missing.jpg")), QStringLiteral("画像を読み込めませんでした。\nmissing.jpg")},
+        {pictures.filePath(QStringLiteral("notes.txt")), QStringLiteral("未対応の画像形式です。")},
+    };
+    for (const Case& c : cases) {
+        prompts.shown.clear();
+        ProgramSession* running = nullptr;
+        hooks.loadSettings = [&running] { running->frMain()->tsSelectMP->setCarrierText(QStringLiteral("au")); };
+        ProgramSession session(prompts, folder.path(), hooks);
+        running = &session;
+        session.start({c.picture});
+        SCOPED_TRACE(c.picture.toStdString());
+        EXPECT_FALSE(session.ended());
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.texts().join(QLatin1Char('\n')).toStdString();
+            // Fitted onto the stored model's canvas, not the one before it.
+            const QImage canvas = session.frMain()->IkDispMain->image();
+            ASSERT_EQ(canvas.size(), QSize(120, 160));
+            EXPECT_LT(std::abs(canvas.pixelColor(60, 80).blue() - 220), 8);
+        } else {
+            ASSERT_EQ(prompts.shown.size(), 1);
+            EXPECT_EQ(prompts.shown[0].kind, MessageKind::Error);
+            EXPECT_TRUE(prompts.shown[0].text.startsWith(c.message)) << prompts.shown[0].text.toStdString();
+            EXPECT_FALSE(session.workbench().workspace.hasPicture());
+        }
+    }
+}

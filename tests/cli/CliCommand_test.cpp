@@ -171,3 +171,60 @@ TEST_F(CliCommandTest, SettingsFileGivesTheEffectParameters)
     // Blocks of 40 picture pixels are about 27 canvas pixels wide: neighbours inside one are equal.
     EXPECT_EQ(written.pixel(2, 2), written.pixel(12, 12));
 }
+
+TEST_F(CliCommandTest, WritesTheProgramsBytesInEveryFormatWithThePictureKeptInMemory)
+{
+    ScriptedPrompts prompts;
+    ProgramSession session(prompts, folder.path());
+    session.start();
+    ModelSelectPage* page = session.frMain()->tsSelectMP;
+    page->setCarrierText(QStringLiteral("DoCoMo"));
+    page->cbCarrierChange();
+    emit session.frMain()->filesDropped({picture});
+    // A quarter turn changes the working size, the oil paint reads the turned picture back.
+    session.workbench().operations.run(OperationId::RotateLeft);
+    session.workbench().operations.run(OperationId::Oil);
+    for (const char* extension : {"jpg", "gif", "png", "bmp"}) {
+        SCOPED_TRACE(extension);
+        const QString programFile = out(QStringLiteral("program.") + QLatin1String(extension));
+        const QString cliFile = out(QStringLiteral("cli.") + QLatin1String(extension));
+        prompts.saveFileNames.enqueue(programFile);
+        session.frMain()->btSave->click();
+        const int status = run({QStringLiteral("make"), picture, QStringLiteral("--model"), QStringLiteral("F900i"),
+                                QStringLiteral("--op"), QStringLiteral("rotate-left"), QStringLiteral("--op"),
+                                QStringLiteral("oil"), QStringLiteral("-o"), cliFile});
+        EXPECT_TRUE(status == 0 || status == 2) << errors.toStdString();
+        const QByteArray programBytes = bytesOf(programFile);
+        ASSERT_FALSE(programBytes.isEmpty());
+        EXPECT_EQ(bytesOf(cliFile), programBytes);
+    }
+}
+
+TEST_F(CliCommandTest, RefusesSizesAndLimitsTheProgramsFieldsNeverTake)
+{
+    struct Case {
+        const char* size;
+        const char* limit;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"240x320", "100", "--limit takes 256 to 7372800 bytes, not 100"},
+        {"240x320", "7372801", "--limit takes 256 to 7372800 bytes"},
+        {"1000x8", "20480", "--size takes a width and a height of 8 to 480 pixels, not 1000x8"},
+        {"240x7", "20480", "--size takes a width and a height of 8 to 480 pixels"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        const QString target = out(QStringLiteral("refused.jpg"));
+        EXPECT_EQ(run({QStringLiteral("make"), picture, QStringLiteral("--size"), QLatin1String(c.size),
+                       QStringLiteral("--limit"), QLatin1String(c.limit), QStringLiteral("-o"), target}),
+                  1);
+        EXPECT_TRUE(errors.contains(QLatin1String(c.message))) << errors.toStdString();
+        EXPECT_FALSE(QFile::exists(target));
+    }
+    // The edges themselves are taken.
+    EXPECT_NE(run({QStringLiteral("make"), picture, QStringLiteral("--size"), QStringLiteral("8x480"),
+                   QStringLiteral("--limit"), QStringLiteral("256"), QStringLiteral("-o"), out(QStringLiteral("edge.jpg"))}),
+              1)
+        << errors.toStdString();
+}

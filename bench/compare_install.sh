@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Whole processes of the installed-style command, in one run, with hyperfine:
+#   - `pictorel-cli --version` (goal: under 10 ms)
+#   - the worst case of saving: a 480 x 480 BMP at a limit no JPEG quality meets, against
+#     `convert IN -define jpeg:extent=LIMIT OUT` (goal: ratio <= 1.0)
+#   - a 6000 x 4000 JPEG photo onto F900i (240 x 320, 97600 bytes), against
+#     `convert IN -resize 240x320^ -gravity center -extent 240x320 -define jpeg:extent=97600 OUT`
+#     (goal: ratio <= 0.5)
+# Usage: bench/compare_install.sh [build-dir]   (default: build). Installs its own tools when missing.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build}" && pwd)
+cli=$build/program/pictorel-cli
+[ -x "$cli" ] || { echo "build the target pictorel-cli in $build first" >&2; exit 1; }
+convert=/usr/bin/convert
+python=/usr/bin/python3
+
+need=()
+command -v hyperfine >/dev/null || need+=(hyperfine)
+[ -x "$convert" ] || need+=(imagemagick)
+if [ ${#need[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Installing benchmark tools: ${need[*]}"
+  $sudo apt-get update -q >/dev/null 2>&1
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${need[@]}" >/dev/null 2>&1
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/pictorel-install-bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+# Photo-like pictures, the same on every run.
+"$convert" -seed 17 -size 480x480 plasma:fractal -blur 0x1 "BMP3:$work/p480.bmp"
+"$convert" -seed 23 -size 1500x1000 plasma:fractal -blur 0x1 -resize 6000x4000! -quality 92 "$work/p6000.jpg"
+limit=256 # the smallest limit the program takes
+
+# Median milliseconds of one command, from hyperfine's JSON.
+median() { # name runs command...
+  local name=$1 runs=$2
+  shift 2
+  hyperfine -N -i --style none --warmup 2 --runs "$runs" --export-json "$work/$name.json" -- "$(printf '%q ' "$@")" >/dev/null 2>&1
+  "$python" -c 'import json,sys; print("%.2f" % (json.load(open(sys.argv[1]))["results"][0]["median"] * 1000))' \
+    "$work/$name.json"
+}
+report() { # label ours theirs goal
+  awk -v l="$1" -v a="$2" -v b="$3" -v g="$4" \
+    'BEGIN { printf "%-34s pictorel-cli %8.2f ms   ImageMagick %8.2f ms   ratio %5.2f (goal <= %s)\n", l, a, b, a / b, g }'
+}
+
+version=$(median version 50 "$cli" --version)
+printf "%-34s pictorel-cli %8.2f ms   (goal < 10 ms)\n" "--version" "$version"
+
+# At the smallest limit the markers alone rule out every quality; one byte below the quality-9
+# file nothing is ruled out that way, and every quality's floor is weighed.
+"$cli" make "$work/p480.bmp" --size 480x480 --limit $limit -o "$work/q9.jpg" >/dev/null || true
+for limit in $limit $(($(stat -c %s "$work/q9.jpg") - 1)); do
+  ours=$(median worst-ours 20 "$cli" make "$work/p480.bmp" --size 480x480 --limit $limit -o "$work/ours480.jpg")
+  theirs=$(median worst-magick 20 "$convert" "$work/p480.bmp" -define jpeg:extent=$limit "$work/magick480.jpg")
+  report "480x480 BMP, limit $limit (no fit)" "$ours" "$theirs" 1.0
+done
+
+ours=$(median big-ours 10 "$cli" make "$work/p6000.jpg" --model F900i -o "$work/ours-f900i.jpg")
+theirs=$(median big-magick 10 "$convert" "$work/p6000.jpg" -resize '240x320^' -gravity center -extent 240x320 \
+  -define jpeg:extent=97600 "$work/magick-f900i.jpg")
+report "6000x4000 JPEG onto F900i" "$ours" "$theirs" 0.5
