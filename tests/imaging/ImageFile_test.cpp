@@ -104,9 +104,6 @@ TEST(ImageFile, FailedSaveLeavesTheExistingFileUntouched)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.jpg"});
 }
 
-    void (*oldHandler_)(int);
-};
-
 TEST(ImageFile, WriteFailingHalfWayLeavesTheOldFileAndNoLeftovers)
 {
     QTemporaryDir dir;

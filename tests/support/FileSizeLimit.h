@@ -22,3 +22,5 @@ public:
 
 private:
     rlimit old_{};
+    void (*oldHandler_)(int);
+};
