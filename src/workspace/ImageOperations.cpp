@@ -5,6 +5,7 @@
 #include "workspace/UndoHistory.h"
 #include "workspace/Workspace.h"
 
+#include <cstdio>
 #include <utility>
 
 ImageOperations::ImageOperations(Workspace& workspace, UndoHistory& undo, OperationLog& log,
@@ -83,8 +84,8 @@ bool ImageOperations::writeStep(const QImage& result, const ImageOperation& oper
 {
     QString error;
     if (!undo_.writeNextUndoImage(result, &error)) {
-        prompts_.message(MessageKind::Error,
-                         QStringLiteral("作業ファイルを書き込めなかったため、処理を適用できませんでした。\n%1").arg(error));
+        std::fprintf(stderr, "pictorel: %s\n", qPrintable(error)); // the why is for the log, not the box
+        prompts_.message(MessageKind::Error, QStringLiteral("作業ファイルを書き込めなかったため、処理を適用できませんでした。"));
         return false;
     }
     if (operation.quarterTurn) {
