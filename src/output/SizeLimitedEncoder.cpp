@@ -1,5 +1,6 @@
 #include "output/SizeLimitedEncoder.h"
 
+#include "foundation/FileKind.h"
 #include "foundation/Prompts.h"
 #include "imaging/ColorReduction.h"
 #include "output/JpegSizeFloor.h"
@@ -164,10 +165,17 @@ EncodeResult SizeLimitedEncoder::encodeBmp(const QString& path)
 // The chosen result goes to a temporary file beside the target that replaces it only when complete.
 EncodeResult SizeLimitedEncoder::writeOnce(const QString& path, const QByteArray& bytes, EncodeResult verdict)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return verdict;
+    const EncodeOutcome outcome = verdict.outcome;
     verdict.outcome = EncodeOutcome::WriteFailed;
+    if (FileKind::isSpecial(path)) { // the rename would replace a device node or FIFO with a plain file
+        verdict.error = QStringLiteral("cannot write %1: not a regular file").arg(path);
+        return verdict;
+    }
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
+        verdict.outcome = outcome;
+        return verdict;
+    }
     verdict.error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
     return verdict;
 }

@@ -1,6 +1,8 @@
 #include "foundation/Cp932.h"
 #include "foundation/IniFile.h"
+#include "support/FileSizeLimit.h"
 
+#include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
 #include <gtest/gtest.h>
@@ -93,4 +95,18 @@ TEST(Cp932Test, RoundTripsJapaneseAndMapsWaveDashToFullwidthTilde)
     const QString text = QStringLiteral("携帯キャリア～メイン①");
     EXPECT_EQ(Cp932::decode(Cp932::encode(text)), text);
     EXPECT_EQ(Cp932::encode(QStringLiteral("a\U0001F600b")), QByteArray("a?b"));
+}
+
+TEST_F(IniFileTest, ADiskThatFillsUpKeepsThePreviousFileAndLeavesNothingBehind)
+{
+    const QString path = write("[a]\r\nkey=old\r\n");
+    const QByteArray before = readBack(path);
+    IniFile ini(path);
+    ini.writeString(QStringLiteral("a"), QStringLiteral("key"), QString(2000, QLatin1Char('n')));
+    {
+        const FileSizeLimit full(1024);
+        EXPECT_FALSE(ini.save());
+    }
+    EXPECT_EQ(readBack(path), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("settings.ini")});
 }
