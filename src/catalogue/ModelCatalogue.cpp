@@ -3,14 +3,38 @@
 #include "catalogue/CommaText.h"
 #include "foundation/Cp932.h"
 #include "foundation/ErrorDetail.h"
+#include "foundation/FileKind.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
+#include <QtCore/QSet>
+
+#include <climits>
 
 namespace {
 
 const QString mainVariant = QStringLiteral("メイン");
 constexpr int fieldsPerLine = 8;
+constexpr int largestSide = 8192; // far beyond any phone screen; larger sizes only cost memory and time
+
+// A number of the line, with the line named when it is not an integer or lies outside min … max.
+int boundedField(const QString& text, int min, int max, const QString& path, int lineNumber)
+{
+    int value = 0;
+    try {
+        value = textToInt(text);
+    } catch (const ConversionError& e) {
+        throw CatalogueLineError(e.text(), path, lineNumber);
+    }
+    if (value < min || value > max)
+        throw CatalogueLineError(max == INT_MAX ? QStringLiteral("'%1' は %2 以上でなければなりません").arg(text).arg(min)
+                                                : QStringLiteral("'%1' は %2 から %3 まででなければなりません")
+                                                      .arg(text)
+                                                      .arg(min)
+                                                      .arg(max),
+                                 path, lineNumber);
+    return value;
+}
 
 // Lines end with CR LF, CR or LF; a last line without a line end counts; a NUL ends the text.
 QStringList catalogueLines(const QByteArray& bytes)
@@ -45,14 +69,10 @@ TModelEntry entryFromLine(const QString& line, const QString& path, int lineNumb
     entry.Name = entry.Variant == mainVariant ? fields.at(1)
                                               : fields.at(1) + QLatin1Char('(') + entry.Variant + QLatin1Char(')');
     entry.Extra = fields.at(3);
-    try {
-        entry.Width = textToInt(fields.at(4));
-        entry.Height = textToInt(fields.at(5));
-        entry.ColorBits = textToInt(fields.at(6));
-        entry.SizeLimit = textToInt(fields.at(7));
-    } catch (const ConversionError& e) {
-        throw CatalogueLineError(e.text(), path, lineNumber);
-    }
+    entry.Width = boundedField(fields.at(4), 1, largestSide, path, lineNumber);
+    entry.Height = boundedField(fields.at(5), 1, largestSide, path, lineNumber);
+    entry.ColorBits = boundedField(fields.at(6), INT_MIN, INT_MAX, path, lineNumber);
+    entry.SizeLimit = boundedField(fields.at(7), 1, INT_MAX, path, lineNumber);
     return entry;
 }
 
@@ -68,6 +88,8 @@ bool ModelCatalogue::load(const QString& path)
     QFile file(path);
     if (!file.exists())
         return false;
+    if (FileKind::isSpecial(path))
+        throw ProgramError(QStringLiteral("%1 を読み込めませんでした。\n%2").arg(QFileInfo(path).fileName(), QStringLiteral("通常のファイルではありません。")));
     if (!file.open(QIODevice::ReadOnly)) {
         writeErrorDetail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
         throw ProgramError(QStringLiteral("%1 を読み込めませんでした。").arg(QFileInfo(path).fileName()));
@@ -81,10 +103,13 @@ void ModelCatalogue::parse(const QByteArray& bytes, const QString& pathForMessag
     entries_.clear();
     carriers_.clear();
     const QStringList lines = catalogueLines(bytes);
+    QSet<QString> seen; // keeps the load linear in the number of carriers
     for (qsizetype i = 1; i < lines.size(); ++i) {
         TModelEntry entry = entryFromLine(lines.at(i), pathForMessages, int(i + 1));
-        if (!carriers_.contains(entry.Carrier))
+        if (!seen.contains(entry.Carrier)) {
+            seen.insert(entry.Carrier);
             carriers_ << entry.Carrier;
+        }
         entries_.push_back(std::move(entry));
     }
 }

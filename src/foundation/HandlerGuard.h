@@ -21,17 +21,22 @@ bool runGuarded(Prompts& prompts, Handler&& handler)
     }
 }
 
+// Calls a handler with a signal's arguments, or with none: signals such as QTimer::timeout carry
+// arguments a handler need not take. A function of its own, so every compiler sees a dependent test.
+template <typename Handler, typename... Args>
+void invokeHandler(const Handler& handler, Args&&... args)
+{
+    if constexpr (std::is_invocable_v<const Handler&, Args...>)
+        handler(std::forward<Args>(args)...);
+    else
+        handler();
+}
+
 // Wraps a handler for connecting to a signal: guarded(prompts, [this] { ... }).
 template <typename Handler>
 auto guarded(Prompts& prompts, Handler handler)
 {
     return [&prompts, handler = std::move(handler)](auto&&... args) {
-        runGuarded(prompts, [&] {
-            // Signals such as QTimer::timeout carry arguments a handler need not take.
-            if constexpr (std::is_invocable_v<const Handler&, decltype(args)...>)
-                handler(std::forward<decltype(args)>(args)...);
-            else
-                handler();
-        });
+        runGuarded(prompts, [&] { invokeHandler(handler, std::forward<decltype(args)>(args)...); });
     };
 }

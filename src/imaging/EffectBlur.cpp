@@ -110,25 +110,35 @@ QImage EffectBlur::blur(const QImage& image, const EffectCorners& xs, const Effe
     const QRect area = region->area();
     const int margin = rounds * level;
     const QRect work = area.adjusted(-margin, -margin, margin, margin) & QRect(0, 0, region->width(), region->height());
-    Plane a{work.width(), work.height(), {}};
-    Plane b{work.width(), work.height(), {}};
+    // The rounds run in the result's own rows, with one scratch buffer: no more than two full-size
+    // pictures besides the input. The margin ring is restored from the input afterwards.
+    std::vector<uint8_t> scratch;
     try {
-        a.bytes.resize(static_cast<size_t>(work.width()) * work.height() * 3);
-        b.bytes.resize(a.bytes.size());
+        scratch.resize(static_cast<size_t>(work.width()) * work.height() * 3);
     } catch (const std::bad_alloc&) {
         return EffectRegion::fail(error, QStringLiteral("Not enough memory for the blur."));
     }
+    Plane a{work.width(), work.height(), region->resultRow(work.top()) + work.left() * 3, region->resultStride()};
+    Plane b{work.width(), work.height(), scratch.data(), static_cast<qsizetype>(work.width()) * 3};
+    const auto restore = [&](int y, int from, int to) { // columns from … to - 1 of work row y
+        if (to > from)
+            std::memcpy(a.row(y) + (from - work.left()) * 3, region->sourceRow(work.top() + y) + from * 3,
+                        static_cast<size_t>(to - from) * 3);
+    };
     for (int y = 0; y < work.height(); ++y)
-        std::memcpy(a.row(y), region->sourceRow(work.top() + y) + work.left() * 3,
-                    static_cast<size_t>(work.width()) * 3);
+        restore(y, work.left(), work.right() + 1);
     for (int round = 0; round < rounds; ++round) {
         boxRows(a, b, level);
         boxColumns(b, a, level);
     }
-    const int dx = area.left() - work.left();
-    const int dy = area.top() - work.top();
-    for (int y = 0; y < area.height(); ++y)
-        std::memcpy(region->resultRow(area.top() + y) + area.left() * 3, a.row(dy + y) + dx * 3,
-                    static_cast<size_t>(area.width()) * 3);
+    for (int y = 0; y < work.height(); ++y) {
+        const int row = work.top() + y;
+        if (row < area.top() || row > area.bottom()) {
+            restore(y, work.left(), work.right() + 1);
+        } else {
+            restore(y, work.left(), area.left());
+            restore(y, area.right() + 1, work.right() + 1);
+        }
+    }
     return region->take();
 }

@@ -14,12 +14,14 @@ class EffectBlur
                        QString* error = nullptr);
 
   private:
+    // A window of rows: the result picture's own or a scratch buffer.
     struct Plane
     {
         int width = 0;
         int height = 0;
-        std::vector<uint8_t> bytes;
-        uint8_t* row(int y) { return bytes.data() + static_cast<size_t>(y) * width * 3; }
+        uint8_t* base = nullptr;
+        qsizetype stride = 0;
+        uint8_t* row(int y) { return base + static_cast<qsizetype>(y) * stride; }
     };
 
     static void boxRows(Plane& from, Plane& to, int radius);

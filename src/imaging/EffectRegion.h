@@ -29,6 +29,7 @@ class EffectRegion
     int height() const { return source_.height(); }
     const uint8_t* sourceRow(int y) const { return sourceBits_ + static_cast<qsizetype>(y) * sourceStride_; }
     uint8_t* resultRow(int y) { return resultBits_ + static_cast<qsizetype>(y) * resultStride_; }
+    qsizetype resultStride() const { return resultStride_; }
     QImage take() { return std::move(result_); }
 
     // Pixels area.left() - pad … area.right() + pad of row y, both clamped to the image (edge pixels repeat),

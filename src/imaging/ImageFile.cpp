@@ -1,5 +1,6 @@
 #include "imaging/ImageFile.h"
 
+#include "foundation/FileKind.h"
 #include "imaging/BmpCodec.h"
 #include "imaging/GifCodec.h"
 #include "imaging/ImageLimits.h"
@@ -29,6 +30,8 @@ void setError(QString* error, const QString& text)
 
 DecodedImage ImageFile::load(const QString& path)
 {
+    if (FileKind::isSpecial(path))
+        return DecodedImage::failure(QStringLiteral("%1 is not a regular file").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return DecodedImage::failure(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
@@ -114,6 +117,9 @@ bool ImageFile::save(const QImage& image, const QString& path, FileFormat format
 // another by rename before the rename itself.
 QString ImageFile::replaceFile(const QString& path, const std::function<bool(const ByteSink&)>& produce)
 {
+    // Renaming over a device node or FIFO would replace it with a plain file.
+    if (FileKind::isSpecial(path))
+        return QStringLiteral("not a regular file");
     const QByteArray target = QFile::encodeName(path);
     QByteArray temporary;
     int fd = -1;

@@ -17,7 +17,10 @@
 
 namespace {
 
-constexpr int maxScans = 1000; // a progressive file needs about ten; thousands only waste time
+// A progressive file needs about ten scans; each further one re-reads the whole coefficient buffer,
+// so a small file of empty scans would cost seconds and gigabytes.
+constexpr int maxScans = 100;
+constexpr int stripRows = 16;
 
 struct ErrorManager
 {
@@ -51,6 +54,7 @@ struct Reader
     jpeg_progress_mgr progress{};
     QImage image;
     std::vector<uchar> cmykRow;
+    std::vector<uchar> strip; // decoded rows on their way into a turned or mirrored picture
     ~Reader() { jpeg_destroy_decompress(&cinfo); }
 };
 
@@ -75,6 +79,39 @@ int orientationOf(const jpeg_decompress_struct& cinfo)
     return 1;
 }
 
+// Where pixel (x, y) of the stored w x h picture lands once it is upright.
+QPoint uprightPosition(int orientation, int x, int y, int w, int h)
+{
+    switch (orientation) {
+    case 2: return {w - 1 - x, y};
+    case 3: return {w - 1 - x, h - 1 - y};
+    case 4: return {x, h - 1 - y};
+    case 5: return {y, x};
+    case 6: return {h - 1 - y, x};
+    case 7: return {h - 1 - y, w - 1 - x};
+    case 8: return {y, w - 1 - x};
+    default: return {x, y};
+    }
+}
+
+// Copies decoded rows first..first+count-1 to their upright places. Turning while decoding needs no
+// second full-size picture: the largest load holds one picture and the decoder's own buffers.
+void placeRows(QImage& target, const uchar* rows, int first, int count, int w, int h, int orientation)
+{
+    const QPoint start = uprightPosition(orientation, 0, first, w, h);
+    const QPoint next = uprightPosition(orientation, 1, first, w, h);
+    const QPoint down = uprightPosition(orientation, 0, first + 1, w, h) - start;
+    const qsizetype stride = target.bytesPerLine();
+    const qsizetype step = (next.x() - start.x()) * 3 + (next.y() - start.y()) * stride;
+    const qsizetype rowStep = down.x() * 3 + down.y() * stride;
+    uchar* origin = target.bits() + start.y() * stride + qsizetype(start.x()) * 3;
+    for (int i = 0; i < count; ++i, rows += qsizetype(w) * 3) {
+        uchar* d = origin + i * rowStep;
+        for (int x = 0; x < w; ++x, d += step)
+            d[0] = rows[x * 3], d[1] = rows[x * 3 + 1], d[2] = rows[x * 3 + 2];
+    }
+}
+
 DecodedImage read(Reader& r, const QByteArray& bytes)
 {
     r.cinfo.err = jpeg_std_error(&r.err.pub);
@@ -93,30 +130,40 @@ DecodedImage read(Reader& r, const QByteArray& bytes)
 
     const bool cmyk = r.cinfo.jpeg_color_space == JCS_CMYK || r.cinfo.jpeg_color_space == JCS_YCCK;
     const int bitCount = r.cinfo.jpeg_color_space == JCS_GRAYSCALE ? 8 : (cmyk ? 32 : 24);
+    const int orientation = orientationOf(r.cinfo);
     r.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGB;
     jpeg_start_decompress(&r.cinfo);
     const int width = int(r.cinfo.output_width), height = int(r.cinfo.output_height);
-    r.image = ImageLimits::allocate(width, height, QImage::Format_RGB888);
+    const bool turned = orientation >= 5;
+    r.image = ImageLimits::allocate(turned ? height : width, turned ? width : height, QImage::Format_RGB888);
     if (r.image.isNull())
         return DecodedImage::failure(QStringLiteral("not enough memory for the picture"));
     if (cmyk)
         r.cmykRow.resize(size_t(width) * 4);
+    const bool direct = orientation == 1;
+    if (!direct)
+        r.strip.resize(size_t(width) * 3 * stripRows);
     while (r.cinfo.output_scanline < r.cinfo.output_height) {
         const int y = int(r.cinfo.output_scanline);
+        // Upright pictures are decoded straight into their own rows: no intermediate copy.
+        auto rowAt = [&](int i) { return direct ? r.image.scanLine(y + i) : r.strip.data() + size_t(width) * 3 * i; };
+        int n = 0;
         if (cmyk) {
             JSAMPROW row = r.cmykRow.data();
-            jpeg_read_scanlines(&r.cinfo, &row, 1);
-            convertCmykRow(row, r.image.scanLine(y), width, r.cinfo.saw_Adobe_marker);
-            continue;
+            n = int(jpeg_read_scanlines(&r.cinfo, &row, 1));
+            if (n > 0)
+                convertCmykRow(row, rowAt(0), width, r.cinfo.saw_Adobe_marker);
+        } else {
+            JSAMPROW rows[stripRows];
+            const int wanted = std::min(stripRows, height - y);
+            for (int i = 0; i < wanted; ++i)
+                rows[i] = rowAt(i);
+            n = int(jpeg_read_scanlines(&r.cinfo, rows, JDIMENSION(wanted)));
         }
-        // Straight into the picture's own rows: no intermediate copy.
-        JSAMPROW rows[16];
-        const int n = std::min(16, height - y);
-        for (int i = 0; i < n; ++i)
-            rows[i] = r.image.scanLine(y + i);
-        jpeg_read_scanlines(&r.cinfo, rows, JDIMENSION(n));
+        if (!direct)
+            placeRows(r.image, r.strip.data(), y, n, width, height, orientation);
     }
-    return DecodedImage{JpegCodec::upright(std::move(r.image), orientationOf(r.cinfo)), bitCount, {}};
+    return DecodedImage{std::move(r.image), bitCount, {}};
 }
 
 struct Writer

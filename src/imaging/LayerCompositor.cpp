@@ -10,6 +10,19 @@ void setError(QString* error, const QString& text)
         *error = text;
 }
 
+// The part of target an overlay placed at `at` covers, worked out in 64 bits: a far-off position
+// must not overflow the rectangle's corners.
+QRect coveredArea(const QRect& target, QPoint at, QSize size)
+{
+    const qint64 left = std::max<qint64>(target.left(), at.x());
+    const qint64 top = std::max<qint64>(target.top(), at.y());
+    const qint64 right = std::min<qint64>(qint64(target.right()) + 1, qint64(at.x()) + size.width());
+    const qint64 bottom = std::min<qint64>(qint64(target.bottom()) + 1, qint64(at.y()) + size.height());
+    if (right <= left || bottom <= top)
+        return {};
+    return QRect(int(left), int(top), int(right - left), int(bottom - top));
+}
+
 inline uchar mix(int over, int under, int level)
 {
     return uchar((over * level + under * (255 - level) + 127) / 255);
@@ -29,7 +42,6 @@ QImage LayerCompositor::layer(const QImage& base, const QImage& overlay, int x, 
         return {};
     }
     QRect bounds = base.rect();
-    const QRect placed(QPoint(x, y), overlay.size());
     if (!clip) {
         const qint64 left = std::min<qint64>(0, x), top = std::min<qint64>(0, y);
         const qint64 right = std::max<qint64>(base.width(), qint64(x) + overlay.width());
@@ -48,7 +60,7 @@ QImage LayerCompositor::layer(const QImage& base, const QImage& overlay, int x, 
     out.fill(background);
     const QPoint origin = -bounds.topLeft();
     overlayKeyed(out, ColorReduction::toRgb888(base), origin, false, 0);
-    overlayKeyed(out, ColorReduction::toRgb888(overlay), placed.topLeft() + origin, true, keyColor, level);
+    overlayKeyed(out, ColorReduction::toRgb888(overlay), QPoint(x, y) + origin, true, keyColor, level);
     return out;
 }
 
@@ -58,7 +70,7 @@ void LayerCompositor::overlayKeyed(QImage& target, const QImage& overlay, QPoint
     if (target.format() != QImage::Format_RGB888)
         target = ColorReduction::toRgb888(target);
     const QImage src = ColorReduction::toRgb888(overlay);
-    const QRect area = QRect(at, src.size()).intersected(target.rect());
+    const QRect area = coveredArea(target.rect(), at, src.size());
     if (area.isEmpty() || target.isNull())
         return;
     const uchar key[3] = {uchar(qRed(keyColor)), uchar(qGreen(keyColor)), uchar(qBlue(keyColor))};

@@ -110,8 +110,11 @@ DecodedImage readPage(TIFF* tif, MemoryFile& file)
     if (image.isNull())
         return DecodedImage::failure(QStringLiteral("not enough memory for the picture"));
     static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the RGBA word layout below assumes little-endian");
-    if (!TIFFReadRGBAImageOriented(tif, width, height, reinterpret_cast<uint32_t*>(image.bits()), ORIENTATION_TOPLEFT,
-                                   0))
+    // Stop at the first broken strip or tile, and refuse a page libtiff complained about at all: a
+    // decoding error leaves black or stale rows that must not pass for the picture.
+    const int read = TIFFReadRGBAImageOriented(tif, width, height, reinterpret_cast<uint32_t*>(image.bits()),
+                                               ORIENTATION_TOPLEFT, 1);
+    if (!read || !file.error.isEmpty())
         return DecodedImage::failure(
             QStringLiteral("TIFF: %1")
                 .arg(file.error.isEmpty() ? QStringLiteral("cannot read the picture") : file.error));

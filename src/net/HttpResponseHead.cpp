@@ -60,6 +60,8 @@ void HttpResponseHead::takeHeader(const QByteArray& line)
     const QByteArray value = line.mid(colon + 1).trimmed();
     if (name == "location") {
         location_ = QString::fromLatin1(value);
+    } else if (name == "transfer-encoding") {
+        transferEncoding_ = value.toLower();
     } else if (name == "content-length" && !lengthConflict_) {
         bool ok = false;
         const qint64 length = value.toLongLong(&ok);

@@ -23,6 +23,8 @@ class HttpResponseHead
     int status() const { return status_; }
     QString location() const { return location_; }
     std::optional<qint64> contentLength() const { return contentLength_; }
+    // The Transfer-Encoding named, lower case; empty when none was.
+    QByteArray transferEncoding() const { return transferEncoding_; }
 
   private:
     void takeLine(QByteArray line);
@@ -36,4 +38,5 @@ class HttpResponseHead
     QString location_;
     std::optional<qint64> contentLength_;
     bool lengthConflict_ = false;
+    QByteArray transferEncoding_;
 };

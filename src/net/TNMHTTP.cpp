@@ -5,12 +5,18 @@
 #include <QtNetwork/QHostInfo>
 #include <QtNetwork/QTcpSocket>
 
-#include "net/EventWait.h"
+#include "net/HttpChunkedBody.h"
 #include "net/HttpResponseHead.h"
 #include "net/NetError.h"
 
 namespace {
 constexpr qint64 kBlock = 256 * 1024;
+
+// "100 Continue" and the like come before the real answer; 101 switches to another protocol.
+bool isInterim(int status)
+{
+    return status >= 100 && status < 200 && status != 101;
+}
 
 bool isRedirect(int status)
 {
@@ -35,6 +41,7 @@ void TNMHTTP::Get(const QString& url)
     busy_ = true;
     const auto done = qScopeGuard([this] { busy_ = false; });
     statusCode_ = 0;
+    deadline_ = QDeadlineTimer(timeOut_);
     follow(HttpUrl::parse(url));
 }
 
@@ -43,7 +50,7 @@ void TNMHTTP::follow(HttpUrl url)
     QStringList visited{url.absolute};
     for (int redirects = 0;; ++redirects) {
         const Answer answer = fetch(url);
-        if (answer.status < 300)
+        if (answer.status < 300 && answer.status != 101)
             return raise(OnSuccess);
         if (!isRedirect(answer.status) || redirects == kMaxRedirects || answer.location.isEmpty())
             return raise(OnFailure);
@@ -70,8 +77,6 @@ TNMHTTP::Answer TNMHTTP::fetch(const HttpUrl& url)
     wait.watch(&socket);
     open(socket, wait, address, throughProxy ? proxyPort_ : url.port);
     socket.write(url.request(throughProxy));
-    // Every arrival of data gives the wait a new full limit.
-    QObject::connect(&socket, &QIODevice::readyRead, &wait, &EventWait::restart);
     HttpResponseHead head;
     QByteArray buffer;
     readHead(socket, wait, head, buffer);
@@ -91,7 +96,7 @@ QHostAddress TNMHTTP::resolve(const QString& host, EventWait& wait)
         found = info;
         wait.wake();
     });
-    const auto outcome = wait.until([&] { return found.has_value(); });
+    const auto outcome = waitUntil(wait, [&] { return found.has_value(); });
     if (outcome != EventWait::Outcome::Done)
         QHostInfo::abortHostLookup(id);
     checkWait(outcome, QStringLiteral("Host Lookup Timed Out"));
@@ -106,7 +111,7 @@ QHostAddress TNMHTTP::resolve(const QString& host, EventWait& wait)
 void TNMHTTP::open(QTcpSocket& socket, EventWait& wait, const QHostAddress& address, quint16 port)
 {
     socket.connectToHost(address, port);
-    const auto outcome = wait.until([&] {
+    const auto outcome = waitUntil(wait, [&] {
         return socket.state() == QAbstractSocket::ConnectedState || socket.state() == QAbstractSocket::UnconnectedState;
     });
     if (outcome == EventWait::Outcome::Done && socket.state() == QAbstractSocket::ConnectedState)
@@ -121,11 +126,21 @@ void TNMHTTP::open(QTcpSocket& socket, EventWait& wait, const QHostAddress& addr
     throw NetError(text);
 }
 
+// Every wait ends at the request's one deadline, so an answer sent a byte at a time cannot stretch it.
+EventWait::Outcome TNMHTTP::waitUntil(EventWait& wait, const std::function<bool()>& done)
+{
+    const qint64 left = deadline_.remainingTime();
+    if (left == 0)
+        return done() ? EventWait::Outcome::Done : EventWait::Outcome::TimedOut;
+    wait.setLimit(std::chrono::milliseconds(left));
+    return wait.until(done);
+}
+
 void TNMHTTP::readHead(QTcpSocket& socket, EventWait& wait, HttpResponseHead& head, QByteArray& buffer)
 {
     for (;;) {
-        const auto outcome = wait.until(
-            [&] { return socket.bytesAvailable() > 0 || socket.state() != QAbstractSocket::ConnectedState; });
+        const auto outcome = waitUntil(
+            wait, [&] { return socket.bytesAvailable() > 0 || socket.state() != QAbstractSocket::ConnectedState; });
         checkWait(outcome, QStringLiteral("Timed out waiting for the answer"));
         if (socket.bytesAvailable() == 0) {
             if (!head.started() && buffer.isEmpty())
@@ -134,41 +149,76 @@ void TNMHTTP::readHead(QTcpSocket& socket, EventWait& wait, HttpResponseHead& he
             return;
         }
         buffer.append(socket.read(kBlock));
-        const HttpResponseHead::Result result = head.feed(buffer);
-        if (result == HttpResponseHead::Result::TooLarge)
-            throw NetError(QStringLiteral("The answer's header is too large"));
-        if (result == HttpResponseHead::Result::Complete)
-            return;
+        for (;;) {
+            const HttpResponseHead::Result result = head.feed(buffer);
+            if (result == HttpResponseHead::Result::TooLarge)
+                throw NetError(QStringLiteral("The answer's header is too large"));
+            if (result != HttpResponseHead::Result::Complete)
+                break;
+            if (!isInterim(head.status()))
+                return;
+            head = HttpResponseHead{};
+        }
     }
 }
 
 void TNMHTTP::readBody(QTcpSocket& socket, EventWait& wait, const HttpResponseHead& head, QByteArray& buffer)
 {
+    const QByteArray encoding = head.transferEncoding();
+    if (!encoding.isEmpty() && encoding != "identity" && encoding != "chunked")
+        throw NetError(QStringLiteral("Unsupported transfer encoding: %1").arg(QString::fromLatin1(encoding)));
     QFile file(body_);
     if (inputFileMode_ && !file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         throw NetError(QStringLiteral("Cannot write %1: %2").arg(body_, file.errorString()));
-    std::optional<qint64> remaining = head.contentLength();
-    QByteArray block(kBlock, Qt::Uninitialized);
+    qint64 total = 0;
     const auto store = [&](const char* data, qint64 size) {
-        if (remaining) {
-            size = std::min(size, *remaining);
-            *remaining -= size;
-        }
+        total += size;
+        if (maxBodyBytes_ >= 0 && total > maxBodyBytes_)
+            throw NetError(QStringLiteral("The answer is larger than %1 bytes").arg(maxBodyBytes_));
         if (inputFileMode_ && file.write(data, size) != size)
             throw NetError(QStringLiteral("Cannot write %1: %2").arg(body_, file.errorString()));
     };
-    store(buffer.constData(), buffer.size());
-    buffer.clear();
-    while (!remaining || *remaining > 0) {
-        const auto outcome = wait.until(
-            [&] { return socket.bytesAvailable() > 0 || socket.state() != QAbstractSocket::ConnectedState; });
+    try {
+        receiveBody(socket, wait, head, buffer, store);
+    } catch (...) {
+        if (inputFileMode_)
+            file.remove(); // a part of the answer must not pass for the whole
+        throw;
+    }
+}
+
+void TNMHTTP::receiveBody(QTcpSocket& socket, EventWait& wait, const HttpResponseHead& head, QByteArray& buffer,
+                          const std::function<void(const char*, qint64)>& store)
+{
+    const bool chunked = head.transferEncoding() == "chunked";
+    HttpChunkedBody chunks;
+    // A chunked body ends at its zero chunk; its length header, if any, does not count.
+    std::optional<qint64> remaining = chunked ? std::nullopt : head.contentLength();
+    const auto take = [&](QByteArray& bytes) {
+        if (chunked) {
+            const HttpChunkedBody::Result result = chunks.feed(bytes, store);
+            if (result == HttpChunkedBody::Result::Malformed)
+                throw NetError(QStringLiteral("The answer's chunked body is malformed"));
+            return result == HttpChunkedBody::Result::Complete;
+        }
+        const qint64 size = remaining ? std::min<qint64>(bytes.size(), *remaining) : bytes.size();
+        store(bytes.constData(), size);
+        bytes.clear();
+        if (remaining)
+            *remaining -= size;
+        return remaining && *remaining == 0;
+    };
+    bool complete = take(buffer) || (remaining && *remaining == 0);
+    while (!complete) {
+        const auto outcome = waitUntil(
+            wait, [&] { return socket.bytesAvailable() > 0 || socket.state() != QAbstractSocket::ConnectedState; });
         checkWait(outcome, QStringLiteral("Timed out waiting for data"));
         if (socket.bytesAvailable() == 0)
             break;
-        const qint64 got = socket.read(block.data(), remaining ? std::min(kBlock, *remaining) : kBlock);
-        store(block.constData(), got);
+        QByteArray block = socket.read(remaining ? std::min(kBlock, *remaining) : kBlock);
+        complete = take(block);
     }
-    if (remaining && *remaining > 0)
+    if (!complete && (chunked || remaining))
         throw NetError(QStringLiteral("The connection closed before the whole answer arrived"));
 }
 

@@ -5,11 +5,12 @@
 
 #include <functional>
 
+#include <QtCore/QDeadlineTimer>
 #include <QtCore/QString>
 
+#include "net/EventWait.h"
 #include "net/HttpUrl.h"
 
-class EventWait;
 class HttpResponseHead;
 class QHostAddress;
 class QTcpSocket;
@@ -28,7 +29,7 @@ class TNMHTTP
     // True: the answer's body goes to the file named by Body; false: it is read and dropped.
     bool InputFileMode() const { return inputFileMode_; }
     void SetInputFileMode(bool toFile) { inputFileMode_ = toFile; }
-    // Milliseconds any single wait may pass without data.
+    // Milliseconds the whole request may take, redirects included.
     qint32 TimeOut() const { return timeOut_; }
     void SetTimeOut(qint32 milliseconds) { timeOut_ = milliseconds; }
     // The largest body accepted, in bytes; a longer answer fails the request. Negative: no cap.
@@ -56,9 +57,12 @@ class TNMHTTP
     void follow(HttpUrl url);
     Answer fetch(const HttpUrl& url);
     QHostAddress resolve(const QString& host, EventWait& wait);
+    EventWait::Outcome waitUntil(EventWait& wait, const std::function<bool()>& done);
     void open(QTcpSocket& socket, EventWait& wait, const QHostAddress& address, quint16 port);
     void readHead(QTcpSocket& socket, EventWait& wait, HttpResponseHead& head, QByteArray& buffer);
     void readBody(QTcpSocket& socket, EventWait& wait, const HttpResponseHead& head, QByteArray& buffer);
+    void receiveBody(QTcpSocket& socket, EventWait& wait, const HttpResponseHead& head, QByteArray& buffer,
+                     const std::function<void(const char*, qint64)>& store);
     void raise(const std::function<void()>& event);
 
     QString proxy_;
@@ -70,4 +74,5 @@ class TNMHTTP
     int reportLevel_ = 0;
     int statusCode_ = 0;
     bool busy_ = false;
+    QDeadlineTimer deadline_;
 };

@@ -1,5 +1,6 @@
 #include "output/SizeLimitedEncoder.h"
 
+#include "foundation/FileKind.h"
 #include "foundation/Prompts.h"
 #include "imaging/ColorReduction.h"
 #include "output/JpegSizeFloor.h"
@@ -165,11 +166,18 @@ EncodeResult SizeLimitedEncoder::encodeBmp(const QString& path)
 // A folder that takes no new file, holding a target the user may write, gets the file written in place.
 EncodeResult SizeLimitedEncoder::writeOnce(const QString& path, const QByteArray& bytes, EncodeResult verdict)
 {
+    const EncodeOutcome outcome = verdict.outcome;
+    verdict.outcome = EncodeOutcome::WriteFailed;
+    if (FileKind::isSpecial(path)) { // the rename would replace a device node or FIFO with a plain file
+        verdict.error = QStringLiteral("cannot write %1: not a regular file").arg(path);
+        return verdict;
+    }
     QSaveFile file(path);
     file.setDirectWriteFallback(true);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
+        verdict.outcome = outcome;
         return verdict;
-    verdict.outcome = EncodeOutcome::WriteFailed;
+    }
     verdict.error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
     return verdict;
 }

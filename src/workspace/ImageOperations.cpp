@@ -6,6 +6,7 @@
 #include "workspace/UndoHistory.h"
 #include "workspace/Workspace.h"
 
+#include <cstdio>
 #include <utility>
 
 ImageOperations::ImageOperations(Workspace& workspace, UndoHistory& undo, OperationLog& log,

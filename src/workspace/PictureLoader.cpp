@@ -5,6 +5,7 @@
 #include "foundation/Prompts.h"
 #include "imaging/ColorReduction.h"
 #include "imaging/ImageFile.h"
+#include "imaging/Resampler.h"
 #include "workspace/OperationLog.h"
 #include "workspace/UndoHistory.h"
 #include "workspace/Workspace.h"
@@ -12,6 +13,8 @@
 #include <QtCore/QFileInfo>
 #include <QtGui/QClipboard>
 #include <QtGui/QGuiApplication>
+
+#include <cstdio>
 
 namespace {
 
@@ -32,6 +35,18 @@ int bitCountOf(const QImage& image)
     if (image.hasAlphaChannel())
         return 32;
     return image.depth() > 24 ? 24 : image.depth();
+}
+
+// Whether the picture, made to cover the canvas, stays within what the resampler makes: a picture
+// one pixel wide would otherwise become a strip of hundreds of millions of pixels.
+bool coverFitPossible(const WorkspaceGeometry& current, QSize picture)
+{
+    WorkspaceGeometry probe = current;
+    probe.baseWidth = picture.width();
+    probe.baseHeight = picture.height();
+    probe.CoverFit(probe.canvasWidth, probe.canvasHeight);
+    return probe.workWidth > 0 && probe.workHeight > 0 &&
+           qint64(probe.workWidth) * probe.workHeight <= Resampler::kMaxPixels;
 }
 
 } // namespace
@@ -64,7 +79,6 @@ void PictureLoader::btOpenFromFileClick()
     const QString path = prompts_.openFileName(request);
     if (path.isEmpty())
         return;
-    hooks_.resetLayers();
     loadFile(path);
 }
 
@@ -76,7 +90,6 @@ void PictureLoader::loadDroppedFiles(const QStringList& paths)
     }
     if (paths.isEmpty())
         return;
-    hooks_.resetLayers();
     if (!isAcceptedDropExtension(paths.constFirst())) {
         prompts_.message(MessageKind::Error, QStringLiteral("未対応の画像形式です。"));
         return;
@@ -92,15 +105,11 @@ void PictureLoader::btOpenFromClipboardClick()
         prompts_.message(MessageKind::Error, QStringLiteral("クリップボードを開けませんでした。"));
         return;
     }
-    hooks_.resetLayers();
-    emit displaysReset(); // an old selection would limit the next effect on the new picture
     finish(picture, bitCountOf(picture), QString());
 }
 
 bool PictureLoader::loadFile(const QString& path)
 {
-    hooks_.releaseWorkingLayer();
-    emit displaysReset();
     DecodedImage decoded;
     {
         BusyCursor busy(prompts_);
@@ -128,13 +137,22 @@ bool PictureLoader::finish(QImage picture, int bitCount, const QString& folder)
         prompts_.message(MessageKind::Error, QStringLiteral("画像を 24 ビットに変換できませんでした。"));
         return false;
     }
+    WorkspaceGeometry& g = workspace_.geometry();
+    if (!coverFitPossible(g, picture.size())) {
+        prompts_.message(MessageKind::Error,
+                         QStringLiteral("画像の縦と横の比率が極端なため、この画像は読み込めません。"));
+        return false;
+    }
     QString error;
     if (!undo_.startWith(picture, &error)) {
         writeErrorDetail(error);
         prompts_.message(MessageKind::Error, QStringLiteral("作業ファイルを書き込めなかったため、画像を読み込めませんでした。"));
         return false;
     }
-    WorkspaceGeometry& g = workspace_.geometry();
+    // Only now that the new picture is in place do the drawing and its history go.
+    hooks_.resetLayers();
+    hooks_.releaseWorkingLayer();
+    emit displaysReset(); // an old selection would limit the next effect on the new picture
     g.baseWidth = g.workWidth = picture.width();
     g.baseHeight = g.workHeight = picture.height();
     workspace_.showPicture(picture);

@@ -6,6 +6,8 @@
 #include <QtCore/QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray sjis(const char* utf8)
@@ -144,4 +146,39 @@ TEST(ModelCatalogueTest, ShippedCatalogueIsComplete)
     EXPECT_EQ(f900i.SizeLimit, 97600);
     EXPECT_NE(c.FindModel(QStringLiteral("F900i(サブ)")), defaultModel());
     EXPECT_NE(c.FindModel(QStringLiteral("Vodafone 902SH")), defaultModel());
+}
+
+TEST(ModelCatalogueTest, NumbersOutsideTheirBoundsAreMalformedLines)
+{
+    struct Case {
+        const char* line;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"A,a,x,,2147483647,320,16,9000", "'2147483647' は 1 から 8192 まででなければなりません"},
+        {"A,a,x,,240,30000,16,9000", "'30000' は 1 から 8192 まででなければなりません"},
+        {"A,a,x,,0,320,16,9000", "'0' は 1 から 8192 まででなければなりません"},
+        {"A,a,x,,240,-5,16,9000", "'-5' は 1 から 8192 まででなければなりません"},
+        {"A,a,x,,240,320,16,0", "'0' は 1 以上でなければなりません"},
+        {"A,a,x,,240,320,16,-1", "'-1' は 1 以上でなければなりません"},
+    };
+    for (const Case& c : cases) {
+        const QByteArray text = QByteArray("h\r\nB,b,x,,1,8192,3,1\r\n") + c.line + "\r\n";
+        EXPECT_EQ(errorOf(text.constData()), QString::fromUtf8(c.error) + QStringLiteral("\n（mp_dat.sys の 3 行目）"))
+            << c.line;
+    }
+}
+
+TEST(ModelCatalogueTest, ACatalogueThatIsNotARegularFileIsALoadError)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("mp_dat.sys"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ModelCatalogue c;
+    try {
+        c.load(fifo); // must not wait for a writer
+        ADD_FAILURE() << "a FIFO loaded";
+    } catch (const ProgramError& e) {
+        EXPECT_TRUE(e.text().startsWith(fifo + QStringLiteral(" を読み込めませんでした。")));
+    }
 }

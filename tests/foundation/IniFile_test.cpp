@@ -1,6 +1,8 @@
 #include "foundation/Cp932.h"
 #include "foundation/IniFile.h"
+#include "support/FileSizeLimit.h"
 
+#include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
 #include <gtest/gtest.h>
@@ -119,4 +121,18 @@ TEST_F(IniFileTest, TextsWithOuterBlanksOrQuotesOrLineBreaksReadBackSafely)
         EXPECT_EQ(back.readString(QStringLiteral("S"), QString::number(i)), texts.at(i));
     EXPECT_EQ(back.readString(QStringLiteral("S"), QStringLiteral("broken")), QStringLiteral("one [T] two"));
     EXPECT_FALSE(back.hasKey(QStringLiteral("T"), QStringLiteral("two")));
+}
+
+TEST_F(IniFileTest, ADiskThatFillsUpKeepsThePreviousFileAndLeavesNothingBehind)
+{
+    const QString path = write("[a]\r\nkey=old\r\n");
+    const QByteArray before = readBack(path);
+    IniFile ini(path);
+    ini.writeString(QStringLiteral("a"), QStringLiteral("key"), QString(2000, QLatin1Char('n')));
+    {
+        const FileSizeLimit full(1024);
+        EXPECT_FALSE(ini.save());
+    }
+    EXPECT_EQ(readBack(path), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("settings.ini")});
 }

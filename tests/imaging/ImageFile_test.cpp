@@ -1,4 +1,5 @@
 #include "CodecFixtures.h"
+#include "support/FileSizeLimit.h"
 
 #include "imaging/ImageFile.h"
 
@@ -10,6 +11,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -102,28 +104,6 @@ TEST(ImageFile, FailedSaveLeavesTheExistingFileUntouched)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.jpg"});
 }
 
-// Lowers the largest file this process may write, so that writes fail half-way (EFBIG).
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes) : oldHandler_(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit lowered = old_;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int);
-};
-
 TEST(ImageFile, WriteFailingHalfWayLeavesTheOldFileAndNoLeftovers)
 {
     QTemporaryDir dir;
@@ -183,3 +163,28 @@ TEST(ImageFile, SurvivesCorruptedFilesOfEveryFormat)
 }
 
 } // namespace
+
+TEST(ImageFile, RefusesBrokenTiffsScanFloodsAndFilesThatAreNotRegular)
+{
+    // The reproducers kept with the fuzz corpus: each once loaded as a success.
+    for (const char* name : {"garbage_lzw.tif", "garbage_zip.tif", "strips_beyond_end.tif", "many_scans.jpg"}) {
+        const DecodedImage d = ImageFile::load(QStringLiteral(PICTOREL_SOURCE_DIR "/fuzz/corpus/decode/") + name);
+        EXPECT_FALSE(d.ok()) << name;
+        EXPECT_FALSE(d.error.isEmpty()) << name;
+    }
+    EXPECT_TRUE(ImageFile::load(QStringLiteral(PICTOREL_SOURCE_DIR "/fuzz/corpus/decode/small.tif")).ok());
+
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe.png"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(ImageFile::load(fifo).ok()); // and does not block in open()
+    EXPECT_FALSE(ImageFile::load(dir.path()).ok());
+    QImage picture(4, 4, QImage::Format_RGB888);
+    picture.fill(Qt::red);
+    QString error;
+    EXPECT_FALSE(ImageFile::save(picture, fifo, FileFormat::Png, {}, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(QFileInfo(fifo).isFile()) << "the FIFO was replaced by a file";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("pipe.png")});
+}

@@ -253,8 +253,8 @@ TEST_F(HttpClient, SlowSteadyAnswerKeepsTheWindowAlive)
     server_.respond = [](const QByteArray&) {
         return Answer{{"HTTP/1.0 200 OK\r\n\r\n", "part one,", "part two,", "part three"}, 250, true};
     };
-    // Each pause is shorter than the limit, all of them together are longer.
-    http_.SetTimeOut(600);
+    // The pauses together stay within the request's one deadline.
+    http_.SetTimeOut(3000);
     int ticks = 0;
     QString nested;
     QTimer timer;
@@ -273,4 +273,50 @@ TEST_F(HttpClient, SlowSteadyAnswerKeepsTheWindowAlive)
     EXPECT_EQ(nested, QStringLiteral("A request is already in progress"));
     EXPECT_EQ(events_, QStringLiteral("success;"));
     EXPECT_EQ(body(), "part one,part two,part three");
+}
+
+TEST_F(HttpClient, OneDeadlineForTheWholeRequestEvenWhenDataKeepsComing)
+{
+    server_.respond = [](const QByteArray&) {
+        QList<QByteArray> drip{"HTTP/1.0 200 OK\r\n"};
+        for (int i = 0; i < 40; ++i)
+            drip << "X-Slow: a\r\n";
+        return Answer{drip, 100, true};
+    };
+    http_.SetTimeOut(500);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(get(server_.url()).isEmpty());
+    EXPECT_LT(clock.elapsed(), 2500);
+    EXPECT_EQ(events_, QString());
+}
+
+TEST_F(HttpClient, InterimAnswersChunkedBodiesAndTheBodyCap)
+{
+    struct Case {
+        QByteArray answer;
+        qint64 cap;
+        QString events;
+        QByteArray body;
+    };
+    const QList<Case> cases = {
+        {"HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 500 Oops\r\n\r\nbad", -1, "failure;", "bad"},
+        {"HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok", -1, "success;", "ok"},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5;x=1\r\nhello\r\n1\r\n!\r\n0\r\nT: 1\r\n\r\n", -1,
+         "success;", "hello!"},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nhello\r\n0\r\n\r\n", -1, "", "(missing)"},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhel", -1, "", "(missing)"},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip\r\n\r\nxx", -1, "", "(missing)"},
+        {"HTTP/1.0 200 OK\r\n\r\n0123456789", 10, "success;", "0123456789"},
+        {"HTTP/1.0 200 OK\r\n\r\n0123456789A", 10, "", "(missing)"},
+    };
+    for (const Case& c : cases) {
+        events_.clear();
+        QFile::remove(bodyPath());
+        answerAlways(c.answer);
+        http_.SetMaxBodyBytes(c.cap);
+        get(server_.url());
+        EXPECT_EQ(events_, c.events) << c.answer.constData();
+        EXPECT_EQ(body(), c.body) << c.answer.constData();
+    }
 }

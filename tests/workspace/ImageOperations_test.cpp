@@ -2,8 +2,10 @@
 #include "foundation/IniFile.h"
 #include "foundation/Progress.h"
 #include "workspace/ImageOperations.h"
+#include "support/FileSizeLimit.h"
 #include "support/JapaneseText.h"
 
+#include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <gtest/gtest.h>
 
@@ -160,5 +162,24 @@ TEST_F(ImageOperationsTest, AnUndoImageThatCannotBeWrittenIsReportedAndNothingIs
     EXPECT_FALSE(hasLatinSentence(rig.prompts.shown[0].text));
     EXPECT_FALSE(rig.undo.hasSteps());
     EXPECT_TRUE(logIds().isEmpty());
+    EXPECT_EQ(rig.undo.LoadNewestUndoImage()->pixel(63, 0), gradientPicture(64, 48).pixel(63, 0));
+}
+
+TEST_F(ImageOperationsTest, ADiskThatFillsUpMidStepLeavesTheHistoryWhole)
+{
+    rig.load(gradientPicture(64, 48));
+    ASSERT_TRUE(operations.run(OperationId::Darken));
+    const QStringList before = QDir(rig.folder).entryList(QDir::Files);
+    {
+        const FileSizeLimit full(4096); // the next undo image is about 9 KB
+        EXPECT_FALSE(operations.run(OperationId::Darken));
+    }
+    ASSERT_EQ(rig.prompts.shown.size(), 1);
+    EXPECT_EQ(rig.prompts.shown[0].text, QStringLiteral("作業ファイルを書き込めなかったため、処理を適用できませんでした。"));
+    EXPECT_EQ(QDir(rig.folder).entryList(QDir::Files), before); // no half-written image, no leftovers
+    EXPECT_EQ(rig.undo.undoImageCount(), 2);
+    EXPECT_EQ(rig.undo.stepCount(), 1);
+    rig.undoCommand.btUndoClick();
+    EXPECT_EQ(rig.undo.undoImageCount(), 1);
     EXPECT_EQ(rig.undo.LoadNewestUndoImage()->pixel(63, 0), gradientPicture(64, 48).pixel(63, 0));
 }

@@ -26,7 +26,7 @@ TEST(PictureLoaderTest, DropRefusesTwoFilesAndUnknownExtensionsAndKeepsThePictur
     QFile::copy(jpg, rig.pictures.filePath(QStringLiteral("photo.Jpg")));
     rig.loader.loadDroppedFiles({rig.pictures.filePath(QStringLiteral("photo.Jpg"))});
     EXPECT_EQ(rig.prompts.texts().last(), QStringLiteral("未対応の画像形式です。"));
-    EXPECT_EQ(resets, 2); // the layers are reset before the check
+    EXPECT_EQ(resets, 1); // a refused file leaves the layers alone too
     EXPECT_EQ(rig.geometry.baseWidth, 64);
 }
 
@@ -122,4 +122,40 @@ TEST(PictureLoaderTest, CancelledDialogChangesNothing)
     ASSERT_EQ(rig.prompts.fileRequests.size(), 1);
     EXPECT_EQ(rig.prompts.fileRequests[0].title, QStringLiteral("元画像の入力"));
     EXPECT_TRUE(rig.prompts.fileRequests[0].filter.startsWith(QStringLiteral("すべての画像|")));
+}
+
+TEST(PictureLoaderTest, AFailedLoadKeepsTheDrawingTheHistoryAndThePicture)
+{
+    WorkspaceRig rig;
+    int resets = 0;
+    int releases = 0;
+    rig.loader.setLayerHooks({[&] { ++resets; }, [&] { ++releases; }});
+    rig.load(gradientPicture(64, 48));
+    ASSERT_EQ(resets, 1);
+    rig.imageStep(gradientPicture(64, 48).mirrored(), OperationId::Sepia);
+
+    QByteArray bmp = *ImageFile::encode(gradientPicture(40, 40), FileFormat::Bmp, {});
+    bmp.truncate(bmp.size() / 2);
+    QFile truncated(rig.pictures.filePath(QStringLiteral("cut.bmp")));
+    ASSERT_TRUE(truncated.open(QIODevice::WriteOnly));
+    truncated.write(bmp);
+    truncated.close();
+    const QString oneWide = rig.pictureFile(gradientPicture(1, 2000), QStringLiteral("strip.png"));
+    for (const QString& path : {truncated.fileName(), oneWide}) {
+        rig.prompts.shown.clear();
+        rig.prompts.openFileNames.enqueue(path);
+        rig.loader.btOpenFromFileClick();
+        ASSERT_EQ(rig.prompts.shown.size(), 1) << path.toStdString();
+        EXPECT_EQ(rig.prompts.shown[0].kind, MessageKind::Error);
+        EXPECT_EQ(resets, 1) << path.toStdString();
+        EXPECT_EQ(releases, 1) << path.toStdString();
+        EXPECT_EQ(rig.undo.undoImageCount(), 2);
+        EXPECT_EQ(rig.geometry.baseWidth, 64);
+        EXPECT_TRUE(rig.workspace.hasPicture());
+    }
+    EXPECT_EQ(rig.prompts.shown[0].text, QStringLiteral("画像の縦と横の比率が極端なため、この画像は読み込めません。"));
+    // A one-pixel picture whose cover fit stays within the limits loads.
+    rig.load(gradientPicture(1, 1));
+    EXPECT_EQ(rig.geometry.baseWidth, 1);
+    EXPECT_EQ(rig.prompts.shown.size(), 1);
 }
