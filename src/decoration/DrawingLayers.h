@@ -37,7 +37,6 @@ public:
 
     // The canvas changed size: the scratch surface covers it (at least 480 x 480) and is cleared.
     void setCanvasSize(QSize canvas);
-    QSize canvasSize() const { return canvas_; }
     // Fills the scratch surface with the key colour over the canvas rectangle.
     void clearScratchSurface();
     // The state after start-up: layer 0 is the working layer and hidden.
