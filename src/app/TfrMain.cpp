@@ -3,6 +3,7 @@
 #include "app/PageControl.h"
 #include "app/Workbench.h"
 #include "catalogue/ModelSelectPage.h"
+#include "decoration/CalendarPage.h"
 #include "imaging/ImageDisplay.h"
 #include "workspace/EffectPage.h"
 #include "workspace/ImageSizePage.h"
@@ -112,7 +113,9 @@ void TfrMain::buildPages()
     tsTune = new TunePage(workbench_.operations, prompts_);
     tsEffect = new EffectPage(workbench_.operations, prompts_);
     tsImageSize->addRotationButtons(workbench_.operations);
-    tsCalender = emptyPage("tsCalender");
+    tsCalender = new CalendarPage(prompts_, [this] {
+        return QSize(workbench_.geometry.canvasWidth, workbench_.geometry.canvasHeight);
+    });
     tsPen = emptyPage("tsPen");
     tsText = emptyPage("tsText");
     tsStamp = emptyPage("tsStamp");
