@@ -40,6 +40,22 @@ void CalendarRedraw(benchmark::State& state)
 }
 BENCHMARK(CalendarRedraw)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
 
+// The first redraw after a font change: every string goes through the font engine again.
+void CalendarRedrawNewFont(benchmark::State& state)
+{
+    const CalendarSettings settings = twentyHolidays();
+    CalendarRequest request;
+    request.year = 2005;
+    request.month = 10;
+    request.canvas = QSize(480, 480);
+    for (auto _ : state) {
+        request.font.size = request.font.size == 9 ? 10 : 9;
+        QImage picture = CalendarRenderer::render(request, settings);
+        benchmark::DoNotOptimize(picture.constBits());
+    }
+}
+BENCHMARK(CalendarRedrawNewFont)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
+
 } // namespace
 
 int main(int argc, char** argv)
