@@ -2,6 +2,7 @@
 
 #include "catalogue/ModelCatalogue.h"
 #include "cli/StandbyMaker.h"
+#include "cli/TextOptions.h"
 #include "foundation/IniFile.h"
 #include "foundation/OptionsSettings.h"
 
@@ -61,7 +62,7 @@ QString CliCommand::helpText()
         "  pictorel-cli make PICTURE... (--model NAME | --size WxH --limit BYTES | --all-models CARRIER)\n"
         "               [--catalogue FILE] [--fit cover|width|height|both] [--offset X,Y] [--place 0-8]\n"
         "               [--margin RRGGBB] [--op NAME[:PARAM]]... [--format jpeg|gif|png|bmp]\n"
-        "               [--settings FILE] -o OUT\n"
+        "%2               [--settings FILE] -o OUT\n"
         "  pictorel-cli --help | --version\n"
         "\n"
         "make loads each picture, fits it onto the model's screen (cover and centred unless --fit says\n"
@@ -75,7 +76,7 @@ QString CliCommand::helpText()
         "  pictorel-cli make photo.jpg --model F900i -o wallpaper.jpg\n"
         "  pictorel-cli make photo.jpg --size 240x320 --limit 20480 --op sepia --op mosaic:6 -o small.png\n"
         "  pictorel-cli make holiday/*.jpg --all-models DoCoMo --format jpeg -o out/\n")
-        .arg(StandbyMaker::operationNames().join(QStringLiteral(", ")));
+        .arg(StandbyMaker::operationNames().join(QStringLiteral(", ")), TextOptions::usage());
 }
 
 int CliCommand::run(const QStringList& arguments)
@@ -188,6 +189,8 @@ QString readRequest(const QCommandLineParser& p, const QString& programFolder, M
         r.choices.offset = offset;
     }
     r.choices.operations = p.values(QStringLiteral("op"));
+    if (const QString error = TextOptions::read(p, r.choices.text); !error.isEmpty())
+        return error;
     ProgramOptions probe = r.options;
     for (const QString& op : std::as_const(r.choices.operations)) {
         int id = 0;
@@ -234,6 +237,7 @@ int CliCommand::runMake(const QStringList& arguments)
                              "op", "format", "settings"})
         parser.addOption({QLatin1String(name), QString(), QStringLiteral("VALUE")});
     parser.addOption({QStringLiteral("o"), QString(), QStringLiteral("OUT")});
+    TextOptions::addTo(parser);
     if (!parser.parse(arguments)) {
         err_ << parser.errorText() << "\n";
         return 1;

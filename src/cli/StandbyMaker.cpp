@@ -122,6 +122,7 @@ MakeResult StandbyMaker::make(const QString& picture, const MakeTarget& target, 
             return result;
         }
     }
+    TextOptions::place(bench.layers, choices.text);
     bench.saver.setLimitSource([&target] { return target.sizeLimit; });
     prompts.saveFileNames.enqueue(outPath);
     bench.saver.btSaveClick();

@@ -1,6 +1,7 @@
 #pragma once
 // Makes one standby image without a window: the very objects the program's window drives, in a
 // private working folder, answering the program's dialogs from the command line's choices.
+#include "cli/TextOptions.h"
 #include "foundation/ProgramOptions.h"
 #include "output/SaveCommand.h"
 
@@ -21,6 +22,7 @@ struct MakeChoices {
     Fit fit = Fit::Cover;
     std::optional<QPoint> offset;
     QStringList operations; // "oil" or "oil:20", in order
+    TextChoices text;       // placed after the operations, one layer each
 };
 
 struct MakeResult {
