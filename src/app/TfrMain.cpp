@@ -4,6 +4,8 @@
 #include "app/Workbench.h"
 #include "catalogue/ModelSelectPage.h"
 #include "decoration/CalendarPage.h"
+#include "decoration/PenPage.h"
+#include "decoration/TextPage.h"
 #include "imaging/ImageDisplay.h"
 #include "workspace/EffectPage.h"
 #include "workspace/ImageSizePage.h"
@@ -113,11 +115,11 @@ void TfrMain::buildPages()
     tsTune = new TunePage(workbench_.operations, prompts_);
     tsEffect = new EffectPage(workbench_.operations, prompts_);
     tsImageSize->addRotationButtons(workbench_.operations);
-    tsCalender = new CalendarPage(prompts_, [this] {
+    tsCalender = new CalendarPage(workbench_.layers, prompts_, [this] {
         return QSize(workbench_.geometry.canvasWidth, workbench_.geometry.canvasHeight);
     });
-    tsPen = emptyPage("tsPen");
-    tsText = emptyPage("tsText");
+    tsPen = new PenPage(workbench_.layers, prompts_);
+    tsText = new TextPage(workbench_.layers, prompts_);
     tsStamp = emptyPage("tsStamp");
     tsFrames = emptyPage("tsFrames");
     pcMain->addPage(tsSelectMP, QStringLiteral(" 機種選択 "));

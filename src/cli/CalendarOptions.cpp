@@ -12,17 +12,6 @@
 
 namespace {
 
-// Where each --calendar stands among the arguments, so decorations keep the command line's order.
-QList<int> positionsOf(const QString& name, const QStringList& arguments)
-{
-    const QString option = QStringLiteral("--") + name;
-    QList<int> positions;
-    for (int i = 0; i < arguments.size(); ++i)
-        if (arguments.at(i) == option || arguments.at(i).startsWith(option + QLatin1Char('=')))
-            positions << i;
-    return positions;
-}
-
 bool parseSpacing(const QString& text, int* h, int* v)
 {
     const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^(\\d{1,3}),(\\d{1,3})$")).match(text);
@@ -99,7 +88,7 @@ QString CalendarOptions::read(const QCommandLineParser& p, const QStringList& ar
         !parseSpacing(p.value(QStringLiteral("calendar-spacing")), &request.hSpace, &request.vSpace))
         return QStringLiteral("--calendar-spacing takes H,V, each 1 to 100");
     const QStringList values = p.values(QStringLiteral("calendar"));
-    const QList<int> positions = positionsOf(QStringLiteral("calendar"), arguments);
+    const QList<int> positions = optionPositions(QStringLiteral("calendar"), arguments);
     for (qsizetype i = 0; i < values.size(); ++i) {
         CalendarPlacement placement;
         if (!parsePlacement(values.at(i), &placement))

@@ -1,8 +1,10 @@
 #include "cli/CliCommand.h"
 
+#include "app/Workbench.h"
 #include "catalogue/ModelCatalogue.h"
 #include "cli/CalendarOptions.h"
 #include "cli/StandbyMaker.h"
+#include "cli/TextOptions.h"
 #include "foundation/IniFile.h"
 #include "foundation/OptionsSettings.h"
 
@@ -62,7 +64,7 @@ QString CliCommand::helpText()
         "  pictorel-cli make PICTURE... (--model NAME | --size WxH --limit BYTES | --all-models CARRIER)\n"
         "               [--catalogue FILE] [--fit cover|width|height|both] [--offset X,Y] [--place 0-8]\n"
         "               [--margin RRGGBB] [--op NAME[:PARAM]]... [--format jpeg|gif|png|bmp]\n"
-        "               [--settings FILE] [--calendar YEAR-MONTH@X,Y]... [--calendar-settings FILE]\n"
+        "%2               [--settings FILE] [--calendar YEAR-MONTH@X,Y]... [--calendar-settings FILE]\n"
         "               [--calendar-font NAME[:SIZE[:bold][:italic]][:RRGGBB]] [--calendar-spacing H,V] -o OUT\n"
         "  pictorel-cli --help | --version\n"
         "\n"
@@ -79,7 +81,7 @@ QString CliCommand::helpText()
         "  pictorel-cli make photo.jpg --model F900i -o wallpaper.jpg\n"
         "  pictorel-cli make photo.jpg --size 240x320 --limit 20480 --op sepia --op mosaic:6 -o small.png\n"
         "  pictorel-cli make holiday/*.jpg --all-models DoCoMo --format jpeg -o out/\n")
-        .arg(StandbyMaker::operationNames().join(QStringLiteral(", ")));
+        .arg(StandbyMaker::operationNames().join(QStringLiteral(", ")), TextOptions::usage());
 }
 
 int CliCommand::run(const QStringList& arguments)
@@ -192,6 +194,8 @@ QString readRequest(const QCommandLineParser& p, const QString& programFolder, M
         r.choices.offset = offset;
     }
     r.choices.operations = p.values(QStringLiteral("op"));
+    if (const QString error = TextOptions::read(p, r.choices.text); !error.isEmpty())
+        return error;
     ProgramOptions probe = r.options;
     for (const QString& op : std::as_const(r.choices.operations)) {
         int id = 0;
@@ -229,6 +233,20 @@ QString readRequest(const QCommandLineParser& p, const QString& programFolder, M
     return {};
 }
 
+// Texts join the other decorations, so that every decoration goes on in command-line order.
+void interleaveTexts(const QStringList& arguments, MakeChoices& choices)
+{
+    const QList<int> positions = optionPositions(QStringLiteral("text"), arguments);
+    for (qsizetype i = 0; i < choices.text.placements.size(); ++i) {
+        const TextChoices one{choices.text.look, {choices.text.placements.at(i)}};
+        choices.decorations.push_back({positions.value(i, int(arguments.size())), [one](Workbench& bench) {
+                                           TextOptions::place(bench.layers, one);
+                                           return QString();
+                                       }});
+    }
+    choices.text.placements.clear();
+}
+
 } // namespace
 
 int CliCommand::runMake(const QStringList& arguments)
@@ -240,6 +258,7 @@ int CliCommand::runMake(const QStringList& arguments)
     for (const QString& name : CalendarOptions::optionNames())
         parser.addOption({name, QString(), QStringLiteral("VALUE")});
     parser.addOption({QStringLiteral("o"), QString(), QStringLiteral("OUT")});
+    TextOptions::addTo(parser);
     if (!parser.parse(arguments)) {
         err_ << parser.errorText() << "\n";
         return 1;
@@ -252,6 +271,7 @@ int CliCommand::runMake(const QStringList& arguments)
         err_ << error << "\n";
         return 1;
     }
+    interleaveTexts(arguments, request.choices);
     const qsizetype jobCount = request.pictures.size() * request.targets.size();
     const bool intoFolder = jobCount > 1 || QFileInfo(request.out).isDir() || request.out.endsWith(QLatin1Char('/'));
     if (intoFolder && !QDir().mkpath(request.out)) {

@@ -57,6 +57,16 @@ void fit(FitCommands& fits, MakeChoices::Fit choice)
 
 } // namespace
 
+QList<int> optionPositions(const QString& name, const QStringList& arguments)
+{
+    const QString option = QStringLiteral("--") + name;
+    QList<int> positions;
+    for (int i = 0; i < arguments.size(); ++i)
+        if (arguments.at(i) == option || arguments.at(i).startsWith(option + QLatin1Char('=')))
+            positions << i;
+    return positions;
+}
+
 QStringList StandbyMaker::operationNames()
 {
     QStringList names;
@@ -124,6 +134,7 @@ MakeResult StandbyMaker::make(const QString& picture, const MakeTarget& target, 
             return result;
         }
     }
+    TextOptions::place(bench.layers, choices.text);
     std::vector<MakeDecoration> decorations = choices.decorations;
     std::stable_sort(decorations.begin(), decorations.end(),
                      [](const MakeDecoration& a, const MakeDecoration& b) { return a.argumentIndex < b.argumentIndex; });

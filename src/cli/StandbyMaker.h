@@ -1,6 +1,7 @@
 #pragma once
 // Makes one standby image without a window: the very objects the program's window drives, in a
 // private working folder, answering the program's dialogs from the command line's choices.
+#include "cli/TextOptions.h"
 #include "foundation/ProgramOptions.h"
 #include "output/SaveCommand.h"
 
@@ -19,6 +20,9 @@ struct MakeDecoration {
     std::function<QString(Workbench&)> apply;
 };
 
+// Where each --NAME stands among the arguments (as "--NAME VALUE" or "--NAME=VALUE").
+QList<int> optionPositions(const QString& name, const QStringList& arguments);
+
 struct MakeTarget {
     QString name; // for messages and file names
     int width = 0;
@@ -31,7 +35,8 @@ struct MakeChoices {
     Fit fit = Fit::Cover;
     std::optional<QPoint> offset;
     QStringList operations; // "oil" or "oil:20", in order
-    std::vector<MakeDecoration> decorations;
+    TextChoices text;       // placed after the operations, one layer each
+    std::vector<MakeDecoration> decorations; // after the texts, in command-line order
 };
 
 struct MakeResult {

@@ -6,7 +6,7 @@
 #include "cli/CliCommand.h"
 #include "decoration/CalendarPage.h"
 #include "decoration/CalendarSettingsFile.h"
-#include "decoration/CalendarTool.h"
+#include "app/PageControl.h"
 #include "foundation/Cp932.h"
 #include "imaging/ImageFile.h"
 #include "support/ScriptedPrompts.h"
@@ -99,10 +99,14 @@ TEST_F(CalendarCliTest, WritesTheSameBytesAsTheProgramsCalendar)
     page->csMonth->setValue(10);
     page->csCalHSpace->setValue(12);
     page->csCalVSpace->setValue(14);
-    CalendarTool tool(
-        session.workbench().layers, [page] { return page->calendarImage(); }, [] { return QSize(240, 320); });
-    tool.press(QPoint(20, 30), Qt::LeftButton);
-    tool.release(QPoint(20, 30));
+    // Pressed elsewhere, dragged, released at the place: only the last place stays.
+    session.frMain()->pcMain->setActivePage(page);
+    session.router().IkDispMainMouseDownImage(QPoint(60, 90), Qt::LeftButton);
+    prompts.leftButton = true;
+    session.router().IkDispMainMouseMove(QPoint(40, 50));
+    EXPECT_FALSE(session.frMain()->btDecideDraw->isEnabled());
+    session.router().IkDispMainMouseUpImage(QPoint(20, 30));
+    EXPECT_TRUE(session.frMain()->btDecideDraw->isEnabled());
     session.frMain()->btDecideDraw->click();
     prompts.saveFileNames.enqueue(results.filePath(QStringLiteral("program.jpg")));
     session.frMain()->btSave->click();
