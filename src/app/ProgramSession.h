@@ -25,8 +25,6 @@ class TfrView;
 struct StartupHooks {
     std::function<void()> loadSettings;
     std::function<void()> saveSettings;
-    std::function<void()> loadCalendarSettings = [] {};
-    std::function<void()> setCalendarToToday = [] {};
     // Left empty, these three run the program's own: the option, the catalogue update, the banner.
     std::function<bool()> autoCheckOption;
     std::function<void()> updateCatalogue;

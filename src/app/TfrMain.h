@@ -4,6 +4,7 @@
 #include <QtWidgets/QWidget>
 
 class BannerView;
+class CalendarPage;
 class EffectPage;
 class FramePage;
 class ImageDisplay;
@@ -50,7 +51,7 @@ public:
     ImageSizePage* tsImageSize;
     TunePage* tsTune;
     EffectPage* tsEffect;
-    QWidget* tsCalender;
+    CalendarPage* tsCalender;
     PenPage* tsPen;
     TextPage* tsText;
     StampPage* tsStamp;

@@ -1,8 +1,11 @@
 #include "cli/CliCommand.h"
 
+#include "app/Workbench.h"
 #include "catalogue/ModelCatalogue.h"
 #include "catalogue/NumericRule.h"
+#include "cli/CalendarOptions.h"
 #include "cli/StandbyMaker.h"
+#include "cli/TextOptions.h"
 #include "foundation/IniFile.h"
 #include "foundation/OptionsSettings.h"
 #include "foundation/ProgramFolders.h"
@@ -70,7 +73,8 @@ QString CliCommand::helpText()
         "               [--catalogue FILE] [--fit cover|width|height|both] [--offset X,Y] [--place 0-8]\n"
         "               [--margin RRGGBB] [--op NAME[:PARAM]]... [--format jpeg|gif|png|bmp]\n"
         "               [--stamp FILE@X,Y | --stamp FILE@X1,Y1,X2,Y2]... [--keep-aspect] [--frame FILE]...\n"
-        "               [--settings FILE] -o OUT\n"
+        "%2               [--settings FILE] [--calendar YEAR-MONTH@X,Y]... [--calendar-settings FILE]\n"
+        "               [--calendar-font NAME[:SIZE[:bold][:italic]][:RRGGBB]] [--calendar-spacing H,V] -o OUT\n"
         "  pictorel-cli --help | --version\n"
         "\n"
         "make loads each picture, fits it onto the model's screen (cover and centred unless --fit says\n"
@@ -82,6 +86,8 @@ QString CliCommand::helpText()
         "proportion on the margin colour. A FILE without a folder comes from the program's stamp/ or\n"
         "frames/ folder.\n"
         "With several pictures or --all-models, OUT is a folder and the files are named PICTURE_MODEL.EXT.\n"
+        "Each --calendar puts that month's calendar with its top-left corner at X,Y on a layer of its own,\n"
+        "in command-line order; --calendar-settings reads a Calender.ini, otherwise its defaults apply.\n"
         "Exit status: 0 every file fits, 2 a file was written but does not fit, 1 an error.\n"
         "\n"
         "Examples:\n"
@@ -89,7 +95,7 @@ QString CliCommand::helpText()
         "  pictorel-cli make photo.jpg --model F900i -o wallpaper.jpg\n"
         "  pictorel-cli make photo.jpg --size 240x320 --limit 20480 --op sepia --op mosaic:6 -o small.png\n"
         "  pictorel-cli make holiday/*.jpg --all-models DoCoMo --format jpeg -o out/\n")
-        .arg(StandbyMaker::operationNames().join(QStringLiteral(", ")));
+        .arg(StandbyMaker::operationNames().join(QStringLiteral(", ")), TextOptions::usage());
 }
 
 bool CliCommand::drawsPictures(const QString& command)
@@ -212,6 +218,8 @@ QString readRequest(const QCommandLineParser& p, const QString& programFolder, M
         r.choices.offset = offset;
     }
     r.choices.operations = p.values(QStringLiteral("op"));
+    if (const QString error = TextOptions::read(p, r.choices.text); !error.isEmpty())
+        return error;
     ProgramOptions probe = r.options;
     for (const QString& op : std::as_const(r.choices.operations)) {
         int id = 0;
@@ -257,6 +265,20 @@ QString readRequest(const QCommandLineParser& p, const QString& programFolder, M
     return {};
 }
 
+// Texts join the other decorations, so that every decoration goes on in command-line order.
+void interleaveTexts(const QStringList& arguments, MakeChoices& choices)
+{
+    const QList<int> positions = optionPositions(QStringLiteral("text"), arguments);
+    for (qsizetype i = 0; i < choices.text.placements.size(); ++i) {
+        const TextChoices one{choices.text.look, {choices.text.placements.at(i)}};
+        choices.layers.push_back({positions.value(i, int(arguments.size())), [one](Workbench& bench, ConsolePrompts&) {
+                                      TextOptions::placeOnWorkingLayer(bench.layers, one);
+                                      return QString();
+                                  }});
+    }
+    choices.text.placements.clear();
+}
+
 } // namespace
 
 int CliCommand::runMake(const QStringList& arguments)
@@ -265,14 +287,20 @@ int CliCommand::runMake(const QStringList& arguments)
     for (const char* name : {"model", "size", "limit", "all-models", "catalogue", "fit", "offset", "place", "margin",
                              "op", "format", "settings", "stamp", "frame"})
         parser.addOption({QLatin1String(name), QString(), QStringLiteral("VALUE")});
+    for (const QString& name : CalendarOptions::optionNames())
+        parser.addOption({name, QString(), QStringLiteral("VALUE")});
     parser.addOption({QStringLiteral("o"), QString(), QStringLiteral("OUT")});
     parser.addOption({QStringLiteral("keep-aspect"), QString()});
+    TextOptions::addTo(parser);
     if (!parser.parse(arguments)) {
         err_ << parser.errorText() << "\n";
         return 1;
     }
     MakeRequest request;
-    if (const QString error = readRequest(parser, programFolder_, request); !error.isEmpty()) {
+    QString error = readRequest(parser, programFolder_, request);
+    if (error.isEmpty())
+        error = CalendarOptions::read(parser, arguments, request.choices);
+    if (!error.isEmpty()) {
         err_ << error << "\n";
         return 1;
     }
@@ -283,6 +311,7 @@ int CliCommand::runMake(const QStringList& arguments)
         err_ << decorationError << "\n";
         return 1;
     }
+    interleaveTexts(arguments, request.choices);
     const qsizetype jobCount = request.pictures.size() * request.targets.size();
     const bool intoFolder = jobCount > 1 || QFileInfo(request.out).isDir() || request.out.endsWith(QLatin1Char('/'));
     if (intoFolder && !QDir().mkpath(request.out)) {

@@ -6,6 +6,8 @@
 
 #include <QtCore/QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 struct NamedOperation {
@@ -68,6 +70,16 @@ QString drawLayers(Workbench& bench, ConsolePrompts& prompts, std::vector<LayerS
 }
 
 } // namespace
+
+QList<int> optionPositions(const QString& name, const QStringList& arguments)
+{
+    const QString option = QStringLiteral("--") + name;
+    QList<int> positions;
+    for (int i = 0; i < arguments.size(); ++i)
+        if (arguments.at(i) == option || arguments.at(i).startsWith(option + QLatin1Char('=')))
+            positions << i;
+    return positions;
+}
 
 QStringList StandbyMaker::operationNames()
 {

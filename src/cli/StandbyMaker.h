@@ -3,13 +3,21 @@
 // working picture and the operation log in memory, answering the program's dialogs from the
 // command line's choices.
 #include "cli/DecorationArguments.h"
+#include "cli/TextOptions.h"
 #include "foundation/ProgramOptions.h"
 #include "output/SaveCommand.h"
 
 #include <QtCore/QPoint>
 #include <QtCore/QStringList>
 
+#include <functional>
 #include <optional>
+#include <vector>
+
+struct Workbench;
+
+// Where each --NAME stands among the arguments (as "--NAME VALUE" or "--NAME=VALUE").
+QList<int> optionPositions(const QString& name, const QStringList& arguments);
 
 struct MakeTarget {
     QString name; // for messages and file names
@@ -23,7 +31,8 @@ struct MakeChoices {
     Fit fit = Fit::Cover;
     std::optional<QPoint> offset;
     QStringList operations; // "oil" or "oil:20", in order
-    std::vector<LayerStep> layers; // drawn after the operations, each committed on its own
+    TextChoices text;             // the look of every --text; each placement becomes a layer step
+    std::vector<LayerStep> layers; // drawn after the operations in command-line order, each committed
 };
 
 struct MakeResult {

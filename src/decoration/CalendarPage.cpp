@@ -32,8 +32,12 @@ int clamped(const NumericField* field)
 
 } // namespace
 
-CalendarPage::CalendarPage(Prompts& prompts, std::function<QSize()> canvasSize, QWidget* parent)
-    : QWidget(parent), prompts_(prompts), canvasSize_(std::move(canvasSize))
+CalendarPage::CalendarPage(DrawingLayers& layers, Prompts& prompts, std::function<QSize()> canvasSize,
+                           QWidget* parent)
+    : QWidget(parent),
+      prompts_(prompts),
+      canvasSize_(std::move(canvasSize)),
+      tool_(layers, [this] { return calendar_; }, canvasSize_)
 {
     setObjectName(QStringLiteral("tsCalender"));
     build();

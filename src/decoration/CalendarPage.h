@@ -2,11 +2,13 @@
 // The page "カレンダー": year and month, the spacings, the calendar font, the settings dialog and
 // the preview. Every change redraws the calendar that the canvas tool places.
 #include "decoration/CalendarRenderer.h"
+#include "decoration/CalendarTool.h"
 
 #include <QtWidgets/QWidget>
 
 #include <functional>
 
+class DrawingLayers;
 class ImageDisplay;
 class NumericField;
 class Prompts;
@@ -16,7 +18,7 @@ class TfrCalender;
 class CalendarPage : public QWidget {
     Q_OBJECT
 public:
-    CalendarPage(Prompts& prompts, std::function<QSize()> canvasSize, QWidget* parent = nullptr);
+    CalendarPage(DrawingLayers& layers, Prompts& prompts, std::function<QSize()> canvasSize, QWidget* parent = nullptr);
 
     NumericField* csYear;
     NumericField* csMonth;
@@ -28,6 +30,8 @@ public:
     CalendarFont FontCalendar;
 
     CalendarSettings& settings() { return settings_; }
+    // Places the calendar on the canvas while this page shows.
+    CalendarTool& tool() { return tool_; }
     // The dialog that "カレンダーの詳細設定" shows; made later than the page.
     void setSettingsDialog(TfrCalender* dialog) { dialog_ = dialog; }
 
@@ -54,4 +58,5 @@ private:
     CalendarSettings settings_;
     TfrCalender* dialog_ = nullptr;
     QImage calendar_;
+    CalendarTool tool_;
 };

@@ -3,8 +3,10 @@
 #include "decoration/DrawingLayers.h"
 #include "foundation/Cp932.h"
 #include "imaging/ImagePrinter.h"
+#include "imaging/TextRenderer.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace {
 
@@ -25,6 +27,50 @@ int weekdayOf(QDate date)
 bool endsRow(int weekday, bool mondayFirst)
 {
     return weekday == (mondayFirst ? 1 : 7);
+}
+
+// The masks of the strings drawn with the current font. A redraw runs on every click of a spin
+// field with the same font, so the day numbers and names are laid out by the font engine once.
+class MaskCache {
+public:
+    const TextRenderer::Mask& mask(const PrintAttributes& a)
+    {
+        const QString font = QStringLiteral("%1|%2|%3|%4").arg(a.fontName).arg(a.fontSize).arg(a.fontBold).arg(a.fontItalic);
+        if (font != font_ || masks_.size() > maxEntries) {
+            masks_.clear();
+            font_ = font;
+        }
+        auto it = masks_.find(a.text);
+        if (it == masks_.end())
+            it = masks_.emplace(a.text, TextRenderer::render(a)).first;
+        return it->second;
+    }
+
+private:
+    static constexpr size_t maxEntries = 256;
+    QString font_;
+    std::unordered_map<QString, TextRenderer::Mask> masks_;
+};
+
+MaskCache& masks()
+{
+    static MaskCache cache;
+    return cache;
+}
+
+// Sets every text pixel of the mask, its top-left at the text position plus the mask's origin,
+// to the colour: aliased, transparent background, as the printer's text output draws it.
+void stamp(QImage& surface, const TextRenderer::Mask& mask, QPoint at, QRgb color)
+{
+    const QPoint origin = at + mask.origin;
+    const QRect visible = QRect(origin, mask.image.size()).intersected(surface.rect());
+    for (int y = visible.top(); y <= visible.bottom(); ++y) {
+        const uchar* bits = mask.image.constScanLine(y - origin.y());
+        auto* line = reinterpret_cast<QRgb*>(surface.scanLine(y));
+        for (int x = visible.left(); x <= visible.right(); ++x)
+            if (bits[x - origin.x()])
+                line[x] = color | 0xff000000;
+    }
 }
 
 } // namespace
@@ -107,19 +153,16 @@ QImage CalendarRenderer::render(const CalendarRequest& r, const CalendarSettings
     if (surface.isNull())
         return {};
     surface.fill(DrawingLayers::LayerKeyColor);
-    ImagePrinter printer;
-    printer.clearProperty();
-    PrintAttributes& a = printer.attributes();
+    PrintAttributes a;
     a.fontName = r.font.name;
-    a.fontSize = r.font.size;
+    a.fontSize = std::clamp(r.font.size, 1, 1000);
     a.fontBold = r.font.bold;
     a.fontItalic = r.font.italic;
     a.textAngle = 0;
     a.textTransparent = true;
     for (const CalendarText& t : layout(r, s)) {
         a.text = t.text;
-        a.textColor = t.color;
-        printer.textOut(surface, t.at.x(), t.at.y());
+        stamp(surface, masks().mask(a), t.at, t.color);
     }
     return ImagePrinter::getImageFromHdc(surface, r.canvas.width(), r.canvas.height(), 24);
 }

@@ -80,7 +80,7 @@ TfrCalender::TfrCalender(CalendarSettings& settings, Prompts& prompts, QString p
 {
     setObjectName(QStringLiteral("frCalender"));
     setWindowTitle(QStringLiteral("カレンダーの設定"));
-    setFixedSize(420, 524);
+    setFixedSize(440, 524);
     buildWeekdayColors();
     buildNotations();
     buildHolidayEditor();
@@ -91,9 +91,9 @@ TfrCalender::TfrCalender(CalendarSettings& settings, Prompts& prompts, QString p
 
 void TfrCalender::buildWeekdayColors()
 {
-    auto* group = named(new QGroupBox(QStringLiteral(" 曜日毎の色 "), this), "gbWeekdayColors", {8, 4, 404, 80});
+    auto* group = named(new QGroupBox(QStringLiteral(" 曜日毎の色 "), this), "gbWeekdayColors", {8, 4, 424, 80});
     for (int i = 0; i < 7; ++i) {
-        const int x = 10 + (i % 4) * 98;
+        const int x = 10 + (i % 4) * 103;
         const int y = 20 + (i / 4) * 28;
         weekdaySwatches[size_t(i)] = swatch(group, swatchNames[i], {x, y + 2, 18, 18});
         weekdayButtons[size_t(i)] = named(
@@ -108,7 +108,7 @@ void TfrCalender::buildNotations()
     rbStartSun = named(new QRadioButton(QStringLiteral("日曜日"), start), "rbStartSun", {12, 24, 100, 20});
     rbStartMon = named(new QRadioButton(QStringLiteral("月曜日"), start), "rbStartMon", {12, 52, 100, 20});
 
-    auto* title = named(new QGroupBox(QStringLiteral(" 年月の標記 "), this), "gbTitle", {140, 88, 272, 96});
+    auto* title = named(new QGroupBox(QStringLiteral(" 年月の標記 "), this), "gbTitle", {140, 88, 292, 96});
     cbDrawYM = named(new QCheckBox(QStringLiteral("年月を表示する"), title), "cbDrawYM", {10, 18, 250, 18});
     rbMonJP = named(new QRadioButton(QStringLiteral("日本語表記 例: 2005年 10月"), title), "rbMonJP",
                     {26, 38, 240, 18});
@@ -117,28 +117,28 @@ void TfrCalender::buildNotations()
     rbMonMA = named(new QRadioButton(QStringLiteral("数字標記    例: 2005/10"), title), "rbMonMA", {26, 74, 240, 18});
 
     // The check box stands in the group's title, as the row's own switch.
-    auto* weekdays = named(new QGroupBox(this), "gbDate", {8, 192, 404, 48});
+    auto* weekdays = named(new QGroupBox(this), "gbDate", {8, 192, 424, 48});
     cbDate = named(new QCheckBox(QStringLiteral(" 曜日の標記 "), this), "cbDate", {16, 186, 110, 18});
     rbDateJP = named(new QRadioButton(QStringLiteral("日本語表記: 日 月 火 水 木 金 土"), weekdays), "rbDateJP",
-                     {10, 20, 200, 20});
+                     {10, 20, 196, 20});
     rbDateEN = named(new QRadioButton(QStringLiteral("英語表記: Su Mo Tu We Th Fr Sa"), weekdays), "rbDateEN",
-                     {212, 20, 186, 20});
+                     {210, 20, 210, 20});
     cbDate->raise();
 }
 
 void TfrCalender::buildHolidayEditor()
 {
-    auto* group = named(new QGroupBox(QStringLiteral(" 祝日・記念日 "), this), "gbHoliday", {8, 246, 404, 232});
-    cbCal01 = named(new QComboBox(group), "cbCal01", {10, 20, 60, 22});
+    auto* group = named(new QGroupBox(QStringLiteral(" 祝日・記念日 "), this), "gbHoliday", {8, 246, 424, 232});
+    cbCal01 = named(new QComboBox(group), "cbCal01", {10, 20, 58, 22});
     cbCal01->addItems({QStringLiteral("毎年"), QStringLiteral("毎月")});
-    cbCal02 = choice(group, "cbCal02", {74, 20, 60, 22}, QStringLiteral("%1月"), 12);
-    rbCal04 = named(new QRadioButton(QStringLiteral("日付指定"), group), "rbCal04", {142, 20, 80, 22});
-    rbCal03 = named(new QRadioButton(QStringLiteral("曜日指定"), group), "rbCal03", {142, 46, 80, 22});
-    cbCal04_01 = choice(group, "cbCal04_01", {222, 20, 60, 22}, QStringLiteral("%1日"), 31);
-    cbCal03_01 = named(new QComboBox(group), "cbCal03_01", {222, 46, 60, 22});
+    cbCal02 = choice(group, "cbCal02", {72, 20, 58, 22}, QStringLiteral("%1月"), 12);
+    rbCal04 = named(new QRadioButton(QStringLiteral("日付指定"), group), "rbCal04", {136, 20, 80, 22});
+    rbCal03 = named(new QRadioButton(QStringLiteral("曜日指定"), group), "rbCal03", {136, 46, 80, 22});
+    cbCal04_01 = choice(group, "cbCal04_01", {218, 20, 60, 22}, QStringLiteral("%1日"), 31);
+    cbCal03_01 = named(new QComboBox(group), "cbCal03_01", {218, 46, 60, 22});
     cbCal03_01->addItems({QStringLiteral("第一"), QStringLiteral("第二"), QStringLiteral("第三"),
                           QStringLiteral("第四"), QStringLiteral("第五")});
-    cbCal03_02 = named(new QComboBox(group), "cbCal03_02", {286, 46, 60, 22});
+    cbCal03_02 = named(new QComboBox(group), "cbCal03_02", {282, 46, 60, 22});
     for (const char16_t* day : dayNames)
         cbCal03_02->addItem(QString::fromUtf16(day) + QStringLiteral("曜"));
 
@@ -150,10 +150,10 @@ void TfrCalender::buildHolidayEditor()
                               {226, 73, 84, 24});
     cbReturn = named(new QCheckBox(QStringLiteral("指定日が日曜日の場合は月曜日に振り替える"), group), "cbReturn",
                      {10, 102, 300, 20});
-    btAddDate = named(new QPushButton(QStringLiteral("追加"), group), "btAddDate", {320, 20, 74, 24});
-    btRepDate = named(new QPushButton(QStringLiteral("置換"), group), "btRepDate", {320, 50, 74, 24});
-    btDelDate = named(new QPushButton(QStringLiteral("削除"), group), "btDelDate", {320, 80, 74, 24});
-    lbDateList = named(new QListWidget(group), "lbDateList", {10, 128, 384, 94});
+    btAddDate = named(new QPushButton(QStringLiteral("追加"), group), "btAddDate", {350, 20, 64, 24});
+    btRepDate = named(new QPushButton(QStringLiteral("置換"), group), "btRepDate", {350, 50, 64, 24});
+    btDelDate = named(new QPushButton(QStringLiteral("削除"), group), "btDelDate", {350, 80, 64, 24});
+    lbDateList = named(new QListWidget(group), "lbDateList", {10, 128, 404, 94});
 
     cbCal01->setCurrentIndex(0);
     cbCal02->setCurrentIndex(0);
@@ -168,9 +168,9 @@ void TfrCalender::buildHolidayEditor()
 
 void TfrCalender::buildButtons()
 {
-    btOK = named(new QPushButton(QStringLiteral("OK"), this), "btOK", {152, 488, 84, 28});
-    btCancel = named(new QPushButton(QStringLiteral("キャンセル"), this), "btCancel", {240, 488, 84, 28});
-    btOption = named(new QPushButton(QStringLiteral("適用(&A)"), this), "btOption", {328, 488, 84, 28});
+    btOK = named(new QPushButton(QStringLiteral("OK"), this), "btOK", {172, 488, 84, 28});
+    btCancel = named(new QPushButton(QStringLiteral("キャンセル"), this), "btCancel", {260, 488, 84, 28});
+    btOption = named(new QPushButton(QStringLiteral("適用(&A)"), this), "btOption", {348, 488, 84, 28});
     btOption->setEnabled(false);
     btOK->setDefault(true);
 }

@@ -116,10 +116,13 @@ bool ImagePrinter::textOut(QImage& surface, int x, int y, QString* error) const
         setError(error, QStringLiteral("The text is too large to draw."));
         return false;
     }
-    if (!attributes_.textTransparent)
+    if (!attributes_.textTransparent) {
+        const QRect box = mask.cell.translated(x, y);
         fill(surface,
-             ShapeRasterizer(surface.rect()).rectangleFill(x, y, x + mask.cell.width(), y + mask.cell.height()),
+             ShapeRasterizer(surface.rect()).rectangleFill(box.left(), box.top(), box.left() + box.width(),
+                                                           box.top() + box.height()),
              0xffffffff);
+    }
     PixelSpans spans;
     const QPoint at = QPoint(x, y) + mask.origin;
     for (int row = 0; row < mask.image.height(); ++row) {

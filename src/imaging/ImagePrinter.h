@@ -20,7 +20,7 @@ class ImagePrinter
     bool line(QImage& surface, int left, int top, int right, int bottom, QString* error = nullptr) const;
     bool rectangle(QImage& surface, int left, int top, int right, int bottom, QString* error = nullptr) const;
     bool ellipse(QImage& surface, int left, int top, int right, int bottom, QString* error = nullptr) const;
-    // The text's top-left corner at (x, y), laid out and turned per the text attributes.
+    // The unturned text box's top-left corner at (x, y); the box turns about that point by the angle.
     bool textOut(QImage& surface, int x, int y, QString* error = nullptr) const;
 
     // Draws `image` into the rectangle (corners sorted, right and bottom excluded). With `aspect` it keeps its

@@ -92,6 +92,12 @@ TextRenderer::Mask TextRenderer::render(const PrintAttributes& attributes)
     const int quarters = ((attributes.textAngle / 90) % 4 + 4) % 4;
     if (quarters != 0)
         mask = mask.transformed(QTransform().rotate(-90.0 * quarters)).convertToFormat(QImage::Format_Grayscale8);
+    // The text position is the top-left corner of the unturned box (first character's top-left for
+    // left to right, top to bottom and, reversed, right to left and bottom to top); the box turns
+    // about it. It ends up at the turned box's top-left (0), bottom-left (90), bottom-right (180) or
+    // top-right (270) corner.
+    const QPoint corners[4] = {{0, 0}, {0, -cell.width()}, {-cell.width(), -cell.height()}, {-cell.height(), 0}};
     const QSize turnedCell = quarters % 2 ? cell.transposed() : cell;
-    return {mask, QPoint(-padding, -padding), QRect(QPoint(0, 0), turnedCell)};
+    const QPoint boxAt = corners[quarters];
+    return {mask, boxAt - QPoint(padding, padding), QRect(boxAt, turnedCell)};
 }

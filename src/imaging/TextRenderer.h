@@ -17,7 +17,7 @@ class TextRenderer
     };
 
     // Never antialiased; the layout follows textDirection, then the whole block turns by textAngle.
-    // The turned text box has its top-left corner at the text position.
+    // The text box turns about the text position, which is the unturned box's top-left corner.
     static Mask render(const PrintAttributes& attributes);
 
     // The font the attributes name, at points * 96 / 72 pixels, without antialiasing.

@@ -2,6 +2,10 @@
 #include "app/TfrMain.h"
 #include "catalogue/ModelSelectPage.h"
 #include "cli/CliCommand.h"
+#include "catalogue/NumericField.h"
+#include "decoration/TextPage.h"
+#include "imaging/ImageDisplay.h"
+#include "app/PageControl.h"
 #include "foundation/Cp932.h"
 #include "imaging/ImageFile.h"
 #include "support/ScriptedPrompts.h"
@@ -9,6 +13,8 @@
 
 #include <QtCore/QRegularExpression>
 #include <QtCore/QTemporaryDir>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 #include <gtest/gtest.h>
 
@@ -227,4 +233,74 @@ TEST_F(CliCommandTest, RefusesSizesAndLimitsTheProgramsFieldsNeverTake)
                    QStringLiteral("--limit"), QStringLiteral("256"), QStringLiteral("-o"), out(QStringLiteral("edge.jpg"))}),
               1)
         << errors.toStdString();
+}
+
+TEST_F(CliCommandTest, TextsGiveTheSameBytesAsPlacingThemInTheProgram)
+{
+    ScriptedPrompts prompts;
+    ProgramSession session(prompts, folder.path());
+    session.start();
+    TfrMain* main = session.frMain();
+    main->tsSelectMP->setCarrierText(QStringLiteral("DoCoMo"));
+    main->tsSelectMP->cbCarrierChange();
+    emit main->filesDropped({picture});
+    main->pcMain->setActivePage(main->tsText);
+    TextPage* page = main->tsText;
+    QFont bold(QStringLiteral("IPAPGothic"), 14);
+    bold.setBold(true);
+    prompts.fonts.enqueue(bold);
+    page->btChandeDrawFontsClick();
+    page->cbShadowPos->setCurrentText(QStringLiteral("左上"));
+    page->csShadowDistance->setText(QStringLiteral("2"));
+    page->cbTextAngle->setCurrentText(QStringLiteral("90度"));
+    page->cbTextDirection->setCurrentText(QStringLiteral("上から下(↓)"));
+    const auto place = [&](const QString& text, QPoint at) {
+        page->edDrawText->setText(text);
+        emit main->IkDispMain->mouseDownImage(Qt::LeftButton, 0, 0);
+        emit main->IkDispMain->mouseUpImage(at.x(), at.y());
+        main->btDecideDraw->click();
+    };
+    place(QStringLiteral("待受@"), {30, 200});
+    place(QStringLiteral("Pictorel"), {120, 300});
+    prompts.saveFileNames.enqueue(out(QStringLiteral("program.jpg")));
+    main->btSave->click();
+    ASSERT_EQ(prompts.shown.size(), 1) << prompts.texts().join(QLatin1Char('\n')).toStdString();
+
+    EXPECT_EQ(run({QStringLiteral("make"), picture, QStringLiteral("--model"), QStringLiteral("F900i"),
+                   QStringLiteral("--text"), QStringLiteral("待受@@30,200"), QStringLiteral("--text"),
+                   QStringLiteral("Pictorel@120,300"), QStringLiteral("--font"), QStringLiteral("IPAPGothic:14:bold"),
+                   QStringLiteral("--shadow"), QStringLiteral("左上:2"), QStringLiteral("--angle"), QStringLiteral("90"),
+                   QStringLiteral("--direction"), QStringLiteral("2"), QStringLiteral("-o"), out(QStringLiteral("cli.jpg"))}),
+              0)
+        << errors.toStdString();
+    const QByteArray programBytes = bytesOf(out(QStringLiteral("program.jpg")));
+    ASSERT_FALSE(programBytes.isEmpty());
+    EXPECT_EQ(bytesOf(out(QStringLiteral("cli.jpg"))), programBytes);
+    run({QStringLiteral("make"), picture, QStringLiteral("--model"), QStringLiteral("F900i"), QStringLiteral("-o"),
+         out(QStringLiteral("plain.jpg"))});
+    EXPECT_NE(bytesOf(out(QStringLiteral("plain.jpg"))), programBytes) << "the texts are really there";
+}
+
+TEST_F(CliCommandTest, BadTextOptionsAreRefusedWithTheirForm)
+{
+    const std::pair<QStringList, const char*> cases[] = {
+        {{QStringLiteral("--text"), QStringLiteral("no point")}, "--text takes TEXT@X,Y"},
+        {{QStringLiteral("--text"), QStringLiteral("@3,4")}, "has no text before the @"},
+        {{QStringLiteral("--font"), QStringLiteral("IPAGothic:big")}, "--font takes"},
+        {{QStringLiteral("--font"), QStringLiteral("IPAGothic:12:underline")}, "--font takes"},
+        {{QStringLiteral("--shadow"), QStringLiteral("斜め:3")}, "--shadow takes"},
+        {{QStringLiteral("--shadow"), QStringLiteral("右:51")}, "--shadow takes"},
+        {{QStringLiteral("--text-color"), QStringLiteral("12345")}, "--text-color takes RRGGBB"},
+        {{QStringLiteral("--angle"), QStringLiteral("45")}, "--angle takes"},
+        {{QStringLiteral("--direction"), QStringLiteral("4")}, "--direction takes"},
+    };
+    for (const auto& [options, message] : cases) {
+        EXPECT_EQ(run(QStringList{QStringLiteral("make"), picture, QStringLiteral("--model"), QStringLiteral("F900i"),
+                                  QStringLiteral("-o"), out(QStringLiteral("x.jpg"))} +
+                      options),
+                  1)
+            << options.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(errors.contains(QLatin1String(message))) << errors.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(out(QStringLiteral("x.jpg"))));
 }

@@ -172,8 +172,11 @@ TEST_F(CalendarDialogTest, ColoursAvoidTheKeyColourAndAFailedSaveSaysSoOnce)
 
 TEST(CalendarPage, RedrawsOnEveryChangeAndKeepsTheFontVisible)
 {
+    QTemporaryDir folder;
+    UndoHistory undo(folder.path() + QLatin1Char('/'));
     ScriptedPrompts prompts;
-    CalendarPage page(prompts, [] { return QSize(240, 320); });
+    DrawingLayers layers(undo, prompts);
+    CalendarPage page(layers, prompts, [] { return QSize(240, 320); });
     int redraws = 0;
     QObject::connect(&page, &CalendarPage::calendarChanged, [&] { ++redraws; });
     page.csYear->setValue(2005);

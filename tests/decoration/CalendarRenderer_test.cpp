@@ -1,5 +1,6 @@
 #include "decoration/CalendarRenderer.h"
 #include "decoration/DrawingLayers.h"
+#include "imaging/ImagePrinter.h"
 
 #include <gtest/gtest.h>
 
@@ -181,4 +182,21 @@ TEST(CalendarRenderer, PictureIsCanvasSizedOnTheKeyColour)
         }
     EXPECT_GT(green, 3);
     EXPECT_TRUE(CalendarRenderer::render(CalendarRequest{}, s).isNull()); // no canvas
+
+    // The same pixels as the printer's own text output of every string, title off the left edge too.
+    CalendarRequest wide = r;
+    wide.hSpace = 1;
+    wide.font.size = 11;
+    wide.font.bold = true;
+    QImage expected(wide.canvas, QImage::Format_RGB32);
+    expected.fill(DrawingLayers::LayerKeyColor);
+    ImagePrinter printer;
+    printer.attributes().fontSize = 11;
+    printer.attributes().fontBold = true;
+    for (const CalendarText& t : CalendarRenderer::layout(wide, s)) {
+        printer.attributes().text = t.text;
+        printer.attributes().textColor = t.color;
+        ASSERT_TRUE(printer.textOut(expected, t.at.x(), t.at.y()));
+    }
+    EXPECT_EQ(CalendarRenderer::render(wide, s), expected.convertToFormat(QImage::Format_RGB888));
 }

@@ -138,3 +138,24 @@ TEST_F(TextRendererTest, OpaqueTextFillsItsBoxWhite)
     EXPECT_EQ(s.pixel(10, 10), qRgb(255, 255, 255));
     EXPECT_EQ(s.pixel(9, 10), kKey);
 }
+
+TEST_F(TextRendererTest, AnglesTurnTheTextAboutItsPoint)
+{
+    // Which side of the point the ink lies on, for each angle: the box turns about its top-left.
+    struct Case {
+        int angle;
+        bool right;
+        bool below;
+    };
+    const Case cases[] = {{0, true, true}, {90, true, false}, {180, false, false}, {270, false, true}};
+    for (const Case& c : cases) {
+        QImage s = PixelProbe::filled(300, 300, kKey);
+        ImagePrinter p;
+        p.attributes() = textAttributes(QStringLiteral("Pictorel"), 0, c.angle);
+        ASSERT_TRUE(p.textOut(s, 150, 150));
+        const QRect ink = PixelProbe::bounds(s, kKey);
+        EXPECT_EQ(ink.left() >= 148, c.right) << c.angle;
+        EXPECT_EQ(ink.top() >= 148, c.below) << c.angle;
+        EXPECT_EQ(c.right ? ink.left() < 160 : ink.right() < 152, true) << c.angle << " stays next to the point";
+    }
+}
