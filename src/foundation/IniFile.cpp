@@ -1,11 +1,12 @@
 #include "foundation/IniFile.h"
 
 #include "foundation/Cp932.h"
+#include "foundation/FileReplacer.h"
 #include "foundation/ProgramError.h"
 
 #include <QtCore/QFile>
-#include <QtCore/QSaveFile>
 
+#include <cstdio>
 #include <optional>
 
 namespace {
@@ -222,12 +223,11 @@ void IniFile::removeSection(const QString& section)
 
 bool IniFile::save() const
 {
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     QString text;
     for (const QString& line : lines_)
         text += line + QLatin1String("\r\n");
-    const QByteArray bytes = Cp932::encode(text);
-    return file.write(bytes) == bytes.size() && file.commit();
+    const QString problem = FileReplacer::replace(path_, Cp932::encode(text));
+    if (!problem.isEmpty())
+        std::fprintf(stderr, "pictorel: cannot write %s: %s\n", qPrintable(path_), qPrintable(problem));
+    return problem.isEmpty();
 }

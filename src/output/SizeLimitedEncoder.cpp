@@ -1,11 +1,9 @@
 #include "output/SizeLimitedEncoder.h"
 
-#include "foundation/FileKind.h"
+#include "foundation/FileReplacer.h"
 #include "foundation/Prompts.h"
 #include "imaging/ColorReduction.h"
 #include "output/JpegSizeFloor.h"
-
-#include <QtCore/QSaveFile>
 
 #include <new>
 #include <optional>
@@ -165,17 +163,9 @@ EncodeResult SizeLimitedEncoder::encodeBmp(const QString& path)
 // The chosen result goes to a temporary file beside the target that replaces it only when complete.
 EncodeResult SizeLimitedEncoder::writeOnce(const QString& path, const QByteArray& bytes, EncodeResult verdict)
 {
-    const EncodeOutcome outcome = verdict.outcome;
-    verdict.outcome = EncodeOutcome::WriteFailed;
-    if (FileKind::isSpecial(path)) { // the rename would replace a device node or FIFO with a plain file
-        verdict.error = QStringLiteral("cannot write %1: not a regular file").arg(path);
-        return verdict;
+    if (const QString problem = FileReplacer::replace(path, bytes); !problem.isEmpty()) {
+        verdict.outcome = EncodeOutcome::WriteFailed;
+        verdict.error = QStringLiteral("cannot write %1: %2").arg(path, problem);
     }
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
-        verdict.outcome = outcome;
-        return verdict;
-    }
-    verdict.error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
     return verdict;
 }
