@@ -58,6 +58,15 @@ Window* ProgramSession::track(Window* window)
 void ProgramSession::start()
 {
     QCoreApplication::setApplicationName(QStringLiteral("Pictorel"));
+    // A second copy on the same folder would take over the first one's undo images: it ends at
+    // once, before it reads or writes anything.
+    if (!lock_.acquire(workbench_.programFolder)) {
+        prompts_.message(MessageKind::Error,
+                         QStringLiteral("本プログラムは既に起動しています。\n"
+                                        "同じフォルダーで二つ同時に使うことはできません。"));
+        ended_ = true;
+        return;
+    }
     createMainWindow();
     frMain_->show();
     runGuarded(prompts_, [this] { mainWindowFirstShow(); });

@@ -2,6 +2,7 @@
 // The program from launch to end: creates the windows in their fixed order, brings the program to
 // an idle main window with the last used model chosen, and shuts it down.
 #include "app/Workbench.h"
+#include "foundation/FolderLock.h"
 
 #include <QtCore/QObject>
 #include <QtCore/QPointer>
@@ -64,6 +65,7 @@ private:
 
     Prompts& prompts_;
     StartupHooks hooks_;
+    FolderLock lock_;
     Workbench workbench_;
     QList<QWidget*> windows_;
     TfrMain* frMain_ = nullptr;
