@@ -1,3 +1,4 @@
+#include "cli/ArgumentPaths.h"
 #include "cli/CliCommand.h"
 
 #include <QtGui/QGuiApplication>
@@ -27,5 +28,5 @@ int main(int argc, char** argv)
     QTextStream out(stdout);
     QTextStream err(stderr);
     CliCommand command(out, err, QCoreApplication::applicationDirPath() + QLatin1Char('/'), isatty(fileno(stderr)));
-    return command.run(QCoreApplication::arguments());
+    return command.run(ArgumentPaths::decode(argc, argv));
 }
