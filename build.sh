@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Pictorel's one set-up script: installs what is missing, configures, builds, and then
 #   ./build.sh run    starts the program from its program folder
-#   ./build.sh test   runs every test
+#   ./build.sh test   runs every test, then again built with AddressSanitizer and
+#                     UndefinedBehaviorSanitizer (clang, in build-asan), with every fuzz corpus replayed
 #   ./build.sh build  only builds
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -14,6 +15,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyftpdlib microsocks tinyproxy
   desktop-file-utils
+  clang libclang-rt-14-dev
 )
 
 install_missing() {
@@ -35,12 +37,26 @@ build() {
   cmake --build build -j "$(nproc)"
 }
 
+# The sanitizer build: lean (no benchmarks) and at -O1, so it stays quick to build and to run. Any
+# report ends the test that made it.
+sanitized_test() {
+  CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g" \
+    -DPICTOREL_SANITIZE=ON -DPICTOREL_FUZZ=ON -DPICTOREL_BENCH=OFF >/dev/null
+  cmake --build build-asan -j "$(nproc)"
+  (cd build-asan && QT_QPA_PLATFORM=offscreen \
+    ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:detect_stack_use_after_return=0 \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --output-on-failure -j "$(nproc)")
+}
+
 case "${1:-build}" in
   build) build ;;
   run) build; exec build/program/pictorel ;;
   test)
     build
-    cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
+    (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)")
+    sanitized_test
     ;;
   *) echo "usage: $0 [build|run|test]" >&2; exit 2 ;;
 esac

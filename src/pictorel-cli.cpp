@@ -1,3 +1,4 @@
+#include "cli/ArgumentPaths.h"
 #include "cli/CliCommand.h"
 
 #include <QtGui/QGuiApplication>
@@ -37,7 +38,7 @@ int main(int argc, char** argv)
     QTextStream out(stdout);
     QTextStream err(stderr);
     CliCommand command(out, err, QCoreApplication::applicationDirPath() + QLatin1Char('/'), isatty(fileno(stderr)));
-    const int status = command.run(QCoreApplication::arguments());
+    const int status = command.run(ArgumentPaths::decode(argc, argv));
     // Every file is complete by now. Tearing the GUI application down would start the font
     // library only to close it again (Qt's font database asks it for its configuration on the
     // way out), which costs more than a whole save when no text was drawn: end here instead.

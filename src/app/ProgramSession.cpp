@@ -97,6 +97,21 @@ void ProgramSession::start(const QStringList& pictures)
     ButtonEnterKey::install();
     QCoreApplication::setApplicationName(QStringLiteral("Pictorel"));
     QGuiApplication::setWindowIcon(ProgramIcon::load(workbench_.programFolder));
+    // An installed program writes into the user's own folders, which may not exist yet. Whatever
+    // cannot be made fails where it is written, with that writer's message.
+    if (!workbench_.folders.createWritableFolders())
+        fprintf(stderr, "pictorel: cannot create the folders %s, %s, %s\n",
+                qPrintable(workbench_.folders.settingsFolder()), qPrintable(workbench_.folders.dataFolder()),
+                qPrintable(workbench_.folders.workFolder()));
+    // A second copy on the same folder would take over the first one's undo images: it ends at
+    // once, before it reads or writes anything.
+    if (!lock_.acquire(workbench_.folders.workFolder())) {
+        prompts_.message(MessageKind::Error,
+                         QStringLiteral("本プログラムは既に起動しています。\n"
+                                        "同じフォルダーで二つ同時に使うことはできません。"));
+        ended_ = true;
+        return;
+    }
     createMainWindow();
     frMain_->show();
     runGuarded(prompts_, [this] { mainWindowFirstShow(); });
@@ -277,13 +292,7 @@ void ProgramSession::createSubWindow()
 
 void ProgramSession::mainWindowFirstShow()
 {
-    // A1: the program folder was fixed when the session was made; an installed program writes into
-    // the user's own folders, which may not exist yet. Whatever cannot be made fails where it is
-    // written, with that writer's message.
-    if (!workbench_.folders.createWritableFolders())
-        fprintf(stderr, "pictorel: cannot create the folders %s, %s, %s\n",
-                qPrintable(workbench_.folders.settingsFolder()), qPrintable(workbench_.folders.dataFolder()),
-                qPrintable(workbench_.folders.workFolder()));
+    // A1: the program folder was fixed when the session was made, its writable folders at start.
     workbench_.geometry.offsetX = workbench_.geometry.offsetY = 0; // A2
     workbench_.canStart = LoadCatalogue(workbench_.catalogue, workbench_.folders, prompts_); // A3
     if (!confirmLowColourDepth())                                                        // A4

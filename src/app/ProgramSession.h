@@ -4,6 +4,7 @@
 #include "app/SettingsBinding.h"
 #include "app/Workbench.h"
 #include "decoration/CanvasRouter.h"
+#include "foundation/FolderLock.h"
 
 #include <QtCore/QObject>
 #include <QtCore/QPointer>
@@ -75,6 +76,7 @@ private:
 
     Prompts& prompts_;
     StartupHooks hooks_;
+    FolderLock lock_;
     Workbench workbench_;
     SettingsBinding settings_;
     QList<QWidget*> windows_;

@@ -14,6 +14,7 @@
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
 #include <QtCore/QRegularExpression>
+#include <QtCore/QSet>
 
 namespace {
 
@@ -34,6 +35,33 @@ QString safeName(const QString& name)
     QString safe = name;
     safe.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|\\s]+")), QStringLiteral("_"));
     return safe;
+}
+
+// The picture's base name for output names; a file passed by descriptor goes by the name it has.
+QString pictureBaseName(const QString& picture)
+{
+    const QFileInfo info(picture);
+    const bool byDescriptor = picture.startsWith(QLatin1String("/proc/self/fd/"));
+    return (byDescriptor ? QFileInfo(info.symLinkTarget()) : info).completeBaseName();
+}
+
+// PICTURE_MODEL.EXT for every job in order; a name taken by an earlier job gets "-2", "-3", ...
+// before the extension, so a batch never writes one file twice.
+QStringList batchFileNames(const QStringList& pictures, const QList<MakeTarget>& targets, const QString& extension)
+{
+    QStringList names;
+    QSet<QString> taken;
+    for (const QString& picture : pictures) {
+        for (const MakeTarget& target : targets) {
+            const QString stem = QStringLiteral("%1_%2").arg(pictureBaseName(picture), safeName(target.name));
+            QString name = stem + QLatin1Char('.') + extension;
+            for (int n = 2; taken.contains(name); ++n)
+                name = QStringLiteral("%1-%2.%3").arg(stem).arg(n).arg(extension);
+            taken.insert(name);
+            names << name;
+        }
+    }
+    return names;
 }
 
 std::optional<ModelCatalogue> loadCatalogue(const QString& path, QString* error)
@@ -85,7 +113,8 @@ QString CliCommand::helpText()
         "X2,Y2 (stretched, or in proportion with --keep-aspect); a frame over the whole canvas, in\n"
         "proportion on the margin colour. A FILE without a folder comes from the program's stamp/ or\n"
         "frames/ folder.\n"
-        "With several pictures or --all-models, OUT is a folder and the files are named PICTURE_MODEL.EXT.\n"
+        "With several pictures or --all-models, OUT is a folder and the files are named PICTURE_MODEL.EXT;\n"
+        "a name an earlier file of the batch already has gets -2, -3, ... before the extension.\n"
         "Each --calendar puts that month's calendar with its top-left corner at X,Y on a layer of its own,\n"
         "in command-line order; --calendar-settings reads a Calender.ini, otherwise its defaults apply.\n"
         "Exit status: 0 every file fits, 2 a file was written but does not fit, 1 an error.\n"
@@ -319,17 +348,16 @@ int CliCommand::runMake(const QStringList& arguments)
         return 1;
     }
     const StandbyMaker maker(request.options, programFolder_);
+    const QStringList names =
+        batchFileNames(request.pictures, request.targets, extensionOf(request.options.saveFormat));
     int status = 0;
     int done = 0;
     for (const QString& picture : std::as_const(request.pictures)) {
         for (const MakeTarget& target : std::as_const(request.targets)) {
-            const QString out =
-                intoFolder ? QDir(request.out).filePath(QStringLiteral("%1_%2.%3").arg(
-                                 QFileInfo(picture).completeBaseName(), safeName(target.name),
-                                 extensionOf(request.options.saveFormat)))
-                           : request.out;
+            const QString out = intoFolder ? QDir(request.out).filePath(names.at(done)) : request.out;
+            ++done;
             if (terminal_ && jobCount > 1)
-                err_ << QStringLiteral("\r[%1/%2] %3 → %4\x1b[K").arg(++done).arg(jobCount).arg(picture, target.name)
+                err_ << QStringLiteral("\r[%1/%2] %3 → %4\x1b[K").arg(done).arg(jobCount).arg(picture, target.name)
                      << Qt::flush;
             const MakeResult result = maker.make(picture, target, request.choices, out);
             const int jobStatus = result.exitStatus();

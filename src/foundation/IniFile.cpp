@@ -1,11 +1,14 @@
 #include "foundation/IniFile.h"
 
 #include "foundation/Cp932.h"
+#include "foundation/FileReplacer.h"
 #include "foundation/ProgramError.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QSaveFile>
 
+#include <algorithm>
+#include <cstdio>
 #include <optional>
 
 namespace {

@@ -1,16 +1,18 @@
 #include "output/SizeLimitedEncoder.h"
 
-#include "foundation/FileKind.h"
+#include "foundation/FileReplacer.h"
 #include "foundation/Prompts.h"
 #include "imaging/ColorReduction.h"
 #include "output/JpegSizeFloor.h"
 
-#include <QtCore/QSaveFile>
+#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
 
 #include <new>
 #include <optional>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -162,22 +164,39 @@ EncodeResult SizeLimitedEncoder::encodeBmp(const QString& path)
     return writeOnce(path, *bytes, {EncodeOutcome::Unadjusted, bytes->size(), 0});
 }
 
+namespace {
+
+// A target the user may write, in a folder that takes no new file beside it.
+bool onlyWritableInPlace(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && ::access(QFile::encodeName(path).constData(), W_OK) == 0 &&
+           ::access(QFile::encodeName(info.absolutePath()).constData(), W_OK) != 0;
+}
+
+QString writeInPlace(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        return file.errorString();
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return file.errorString();
+    file.close();
+    return file.error() == QFileDevice::NoError ? QString() : file.errorString();
+}
+
+} // namespace
+
 // The chosen result goes to a temporary file beside the target that replaces it only when complete.
 // A folder that takes no new file, holding a target the user may write, gets the file written in place.
 EncodeResult SizeLimitedEncoder::writeOnce(const QString& path, const QByteArray& bytes, EncodeResult verdict)
 {
-    const EncodeOutcome outcome = verdict.outcome;
-    verdict.outcome = EncodeOutcome::WriteFailed;
-    if (FileKind::isSpecial(path)) { // the rename would replace a device node or FIFO with a plain file
-        verdict.error = QStringLiteral("cannot write %1: not a regular file").arg(path);
-        return verdict;
+    QString problem = FileReplacer::replace(path, bytes);
+    if (!problem.isEmpty() && onlyWritableInPlace(path))
+        problem = writeInPlace(path, bytes);
+    if (!problem.isEmpty()) {
+        verdict.outcome = EncodeOutcome::WriteFailed;
+        verdict.error = QStringLiteral("cannot write %1: %2").arg(path, problem);
     }
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
-        verdict.outcome = outcome;
-        return verdict;
-    }
-    verdict.error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
     return verdict;
 }

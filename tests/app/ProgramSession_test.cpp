@@ -508,3 +508,30 @@ TEST_F(ProgramSessionTest, APictureNamedAtStartUpOpensAfterTheStoredModelAsADrop
         }
     }
 }
+
+TEST_F(ProgramSessionTest, ASecondCopyOnTheSameFolderSaysSoAndEndsUntouched)
+{
+    writeCatalogue(catalogueText);
+    auto first = start();
+    ASSERT_FALSE(first->ended());
+    touch(QStringLiteral("temp-0.bmp"));
+    ScriptedPrompts secondPrompts;
+    StartupHooks secondHooks;
+    secondHooks.saveSettings = [this] { calls << QStringLiteral("second saveSettings"); };
+    {
+        ProgramSession second(secondPrompts, folder.path(), secondHooks);
+        second.start();
+        EXPECT_TRUE(second.ended());
+        EXPECT_EQ(second.frMain(), nullptr);
+        ASSERT_EQ(secondPrompts.shown.size(), 1);
+        EXPECT_EQ(secondPrompts.shown[0].kind, MessageKind::Error);
+        EXPECT_TRUE(secondPrompts.shown[0].text.contains(QStringLiteral("既に起動しています")));
+    }
+    EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("temp-0.bmp"))));
+    EXPECT_FALSE(calls.contains(QStringLiteral("second saveSettings")));
+    first.reset(); // the folder is free again once the first copy is gone
+    ScriptedPrompts thirdPrompts;
+    ProgramSession third(thirdPrompts, folder.path(), {});
+    third.start();
+    EXPECT_FALSE(third.ended());
+}

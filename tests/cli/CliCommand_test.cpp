@@ -1,5 +1,6 @@
 #include "app/ProgramSession.h"
 #include "app/TfrMain.h"
+#include "cli/ArgumentPaths.h"
 #include "catalogue/ModelSelectPage.h"
 #include "cli/CliCommand.h"
 #include "catalogue/NumericField.h"
@@ -17,6 +18,10 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -303,4 +308,57 @@ TEST_F(CliCommandTest, BadTextOptionsAreRefusedWithTheirForm)
         EXPECT_TRUE(errors.contains(QLatin1String(message))) << errors.toStdString();
     }
     EXPECT_FALSE(QFile::exists(out(QStringLiteral("x.jpg"))));
+}
+
+TEST_F(CliCommandTest, EveryJobOfABatchGetsItsOwnFile)
+{
+    QTemporaryDir other;
+    const QString samePng = pictures.filePath(QStringLiteral("photo.png"));
+    const QString sameJpg = other.filePath(QStringLiteral("photo.JPG"));
+    ImageFile::save(photo(300, 500), samePng, FileFormat::Png, {});
+    ImageFile::save(photo(500, 300), sameJpg, FileFormat::Jpeg, EncodeOptions{90, 2, {}});
+    // "A/B" and "A_B" become one file name once cleaned.
+    QFile catalogue(folder.filePath(QStringLiteral("twins.sys")));
+    ASSERT_TRUE(catalogue.open(QIODevice::WriteOnly));
+    catalogue.write("h\r\nX,A/B,x,,24,32,16,9000\r\nX,A_B,x,,24,32,16,9000\r\n");
+    catalogue.close();
+    EXPECT_EQ(run({QStringLiteral("make"), picture, sameJpg, samePng, QStringLiteral("--all-models"), QStringLiteral("X"),
+                   QStringLiteral("--catalogue"), catalogue.fileName(), QStringLiteral("--format"), QStringLiteral("png"),
+                   QStringLiteral("-o"), results.path()}),
+              0)
+        << errors.toStdString();
+    QStringList names = QDir(results.path()).entryList(QDir::Files);
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"photo_A_B(x)-2.png", "photo_A_B(x)-3.png", "photo_A_B(x)-4.png",
+                                  "photo_A_B(x)-5.png", "photo_A_B(x)-6.png", "photo_A_B(x).png"}));
+}
+
+TEST_F(CliCommandTest, NamesThatAreNotUtf8AndOutputsThatAreNotFiles)
+{
+    const QByteArray latin1Name = QFile::encodeName(pictures.path()) + "/caf\xe9.jpg";
+    const QByteArray jpeg = bytesOf(picture);
+    const int fd = ::open(latin1Name.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_EQ(::write(fd, jpeg.constData(), size_t(jpeg.size())), jpeg.size());
+    ::close(fd);
+    QByteArray program("pictorel-cli");
+    QByteArray make("make");
+    QByteArray model("--model");
+    QByteArray f900i("F900i");
+    QByteArray o("-o");
+    QByteArray target = QFile::encodeName(out(QStringLiteral("latin1.jpg")));
+    char* argv[] = {program.data(), make.data(), const_cast<char*>(latin1Name.constData()), model.data(), f900i.data(),
+                    o.data(), target.data()};
+    const QStringList arguments = ArgumentPaths::decode(7, argv);
+    EXPECT_EQ(run(arguments.mid(1)), 0) << errors.toStdString();
+    EXPECT_TRUE(QFile::exists(out(QStringLiteral("latin1.jpg"))));
+
+    const QString fifo = out(QStringLiteral("pipe.jpg"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_EQ(run({QStringLiteral("make"), picture, QStringLiteral("--model"), QStringLiteral("F900i"),
+                   QStringLiteral("-o"), fifo}),
+              1);
+    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile()) << "the FIFO was replaced";
+    EXPECT_EQ(run({QStringLiteral("make"), fifo, QStringLiteral("--model"), QStringLiteral("F900i"),
+                   QStringLiteral("-o"), out(QStringLiteral("f.jpg"))}),
+              1); // returns instead of blocking in open()
 }
