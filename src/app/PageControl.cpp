@@ -35,7 +35,10 @@ void PageControl::setActivePage(QWidget* page)
     if (index < 0)
         return;
     tabs_.at(index)->setChecked(true);
+    if (index == stack_->currentIndex())
+        return;
     stack_->setCurrentIndex(index);
+    emit pageChanged(page);
 }
 
 QWidget* PageControl::activePage() const

@@ -21,6 +21,7 @@ public:
     QWidget* page(int index) const;
 
 signals:
+    // The page showing changed, by a tab click or setActivePage.
     void pageChanged(QWidget* page);
 
 protected:

@@ -10,7 +10,9 @@
 #include "catalogue/TfrDirectSize.h"
 #include "decoration/DrawingLayers.h"
 #include "decoration/FramePage.h"
+#include "decoration/PenPage.h"
 #include "decoration/StampPage.h"
+#include "decoration/TextPage.h"
 #include "decoration/TfrCalender.h"
 #include "foundation/HandlerGuard.h"
 #include "foundation/Prompts.h"
@@ -40,7 +42,11 @@ QString withSeparator(QString folder)
 } // namespace
 
 ProgramSession::ProgramSession(Prompts& prompts, QString programFolder, StartupHooks hooks)
-    : prompts_(prompts), hooks_(std::move(hooks)), workbench_(withSeparator(std::move(programFolder)), prompts)
+    : prompts_(prompts),
+      hooks_(std::move(hooks)),
+      workbench_(withSeparator(std::move(programFolder)), prompts),
+      router_([this] { return frMain_ ? frMain_->pcMain->activePageName() : QString(); },
+              [this] { return prompts_.leftButtonDown(); })
 {
 }
 
@@ -78,6 +84,7 @@ void ProgramSession::createMainWindow()
     connectLayers();
     connectCommands();
     connectWorkspace();
+    connectDecoration();
 }
 
 void ProgramSession::connectCommands()
@@ -90,8 +97,6 @@ void ProgramSession::connectCommands()
             guarded(prompts_, [this](bool) { workbench_.undoCommand.btUndoClick(); }));
     workbench_.undo.setUndoAvailableListener([this](bool available) { frMain_->btUndo->setEnabled(available); });
     ImageDisplay* display = frMain_->IkDispMain;
-    // The effects' selection rectangle is drawn on the main display while no canvas tool is active.
-    display->setSelectionEnabled(true);
     workbench_.operations.setSelection([display] {
         return std::array<int, 4>{display->rectLeft(), display->rectTop(), display->rectRight(), display->rectBottom()};
     });
@@ -112,6 +117,27 @@ void ProgramSession::connectWorkspace()
     connect(&workspace, &Workspace::workspaceImageChanged, frMain_->IkDispMain, &ImageDisplay::setImage);
     connect(&workbench_.loader, &PictureLoader::pictureLoaded, frMain_->tsImageSize->btResetSize,
             [this] { frMain_->tsImageSize->btResetSize->setEnabled(false); });
+}
+
+// Every canvas tool is registered here, one line per page, in the order the pages are asked.
+void ProgramSession::connectDecoration()
+{
+    router_.addTool(QStringLiteral("tsPen"), frMain_->tsPen->tool());
+    router_.addTool(QStringLiteral("tsText"), frMain_->tsText->tool());
+    router_.addTool(QStringLiteral("tsStamp"), workbench_.stamps);
+
+    ImageDisplay* display = frMain_->IkDispMain;
+    connect(display, &ImageDisplay::mouseDownImage, this, guarded(prompts_, [this](Qt::MouseButton button, int x, int y) {
+                router_.IkDispMainMouseDownImage(QPoint(x, y), button);
+            }));
+    connect(display, &ImageDisplay::mouseMoveImage, this,
+            guarded(prompts_, [this](int x, int y) { router_.IkDispMainMouseMove(QPoint(x, y)); }));
+    connect(display, &ImageDisplay::mouseUpImage, this,
+            guarded(prompts_, [this](int x, int y) { router_.IkDispMainMouseUpImage(QPoint(x, y)); }));
+    // The effects' selection rectangle is drawn only on pages without a canvas tool; there a drag draws.
+    const auto selectWhereNoTool = [this, display] { display->setSelectionEnabled(!router_.hasToolForActivePage()); };
+    connect(frMain_->pcMain, &PageControl::pageChanged, this, selectWhereNoTool);
+    selectWhereNoTool();
 }
 
 void ProgramSession::connectLayers()

@@ -2,6 +2,7 @@
 // The program from launch to end: creates the windows in their fixed order, brings the program to
 // an idle main window with the last used model chosen, and shuts it down.
 #include "app/Workbench.h"
+#include "decoration/CanvasRouter.h"
 
 #include <QtCore/QObject>
 #include <QtCore/QPointer>
@@ -46,6 +47,7 @@ public:
     TfrColCheck* frColCheck() const { return frColCheck_; }
     // Every window in the order it was created.
     const QList<QWidget*>& windows() const { return windows_; }
+    CanvasRouter& router() { return router_; }
 
 private:
     void createMainWindow();
@@ -54,6 +56,7 @@ private:
     void connectLayers();
     void connectCommands();
     void connectWorkspace();
+    void connectDecoration();
     void mainWindowFirstShow();
     void subWindowFirstShow();
     bool confirmLowColourDepth();
@@ -74,4 +77,5 @@ private:
     TfrColCheck* frColCheck_ = nullptr;
     TfrView* frView_ = nullptr;
     bool ended_ = false;
+    CanvasRouter router_;
 };

@@ -4,7 +4,9 @@
 #include "app/Workbench.h"
 #include "catalogue/ModelSelectPage.h"
 #include "decoration/FramePage.h"
+#include "decoration/PenPage.h"
 #include "decoration/StampPage.h"
+#include "decoration/TextPage.h"
 #include "imaging/ImageDisplay.h"
 #include "workspace/EffectPage.h"
 #include "workspace/ImageSizePage.h"
@@ -115,8 +117,8 @@ void TfrMain::buildPages()
     tsEffect = new EffectPage(workbench_.operations, prompts_);
     tsImageSize->addRotationButtons(workbench_.operations);
     tsCalender = emptyPage("tsCalender");
-    tsPen = emptyPage("tsPen");
-    tsText = emptyPage("tsText");
+    tsPen = new PenPage(workbench_.layers, prompts_);
+    tsText = new TextPage(workbench_.layers, prompts_);
     tsStamp = new StampPage(workbench_.stamps, prompts_);
     tsFrames = new FramePage(workbench_.frames, prompts_);
     pcMain->addPage(tsSelectMP, QStringLiteral(" 機種選択 "));

@@ -29,6 +29,7 @@ public:
     int CurrentLayer() const { return current_; }
     const Layer& layer(int index) const { return layers_.at(size_t(index)); }
     QImage& ScratchSurface() { return scratch_; }
+    QSize canvasSize() const { return canvas_; }
     bool LineInProgress = false;
     // The last vertex of the continuous line, or where a rectangle, ellipse or stamp drag was pressed.
     QPoint LastPoint;
@@ -36,7 +37,6 @@ public:
 
     // The canvas changed size: the scratch surface covers it (at least 480 x 480) and is cleared.
     void setCanvasSize(QSize canvas);
-    QSize canvasSize() const { return canvas_; }
     // Fills the scratch surface with the key colour over the canvas rectangle.
     void clearScratchSurface();
     // The state after start-up: layer 0 is the working layer and hidden.

@@ -5,7 +5,9 @@
 #include "app/TfrMain.h"
 #include "app/TfrProgress.h"
 #include "decoration/DrawingLayers.h"
+#include "decoration/PenPage.h"
 #include "imaging/ImageDisplay.h"
+#include "workspace/EffectPage.h"
 #include "workspace/ImageSizePage.h"
 #include "catalogue/ModelSelectPage.h"
 #include "foundation/Cp932.h"
@@ -295,4 +297,52 @@ TEST_F(ProgramSessionTest, ALoadedPictureShowsOnTheCanvasAndADropReplacesIt)
     EXPECT_EQ(canvas.size(), QSize(480, 480));
     EXPECT_EQ(canvas.pixelColor(0, 0), QColor(Qt::white));
     EXPECT_EQ(session->workbench().geometry.offsetX, -52);
+}
+
+namespace {
+
+void mouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
+    QMouseEvent event(type, QPointF(at), QPointF(target->mapToGlobal(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+void drag(QWidget* target, QPoint from, QPoint to)
+{
+    mouse(target, QEvent::MouseButtonPress, from);
+    mouse(target, QEvent::MouseMove, to, Qt::NoButton);
+    mouse(target, QEvent::MouseButtonRelease, to);
+}
+
+} // namespace
+
+TEST_F(ProgramSessionTest, ThePenPageDrawsOnTheCanvasWhereOtherPagesSelect)
+{
+    writeCatalogue(catalogueText);
+    auto session = start();
+    TfrMain* main = session->frMain();
+    ImageDisplay* display = main->IkDispMain;
+    DrawingLayers& layers = session->workbench().layers;
+
+    main->pcMain->setActivePage(main->tsEffect);
+    drag(display, {10, 10}, {60, 50});
+    EXPECT_EQ(display->rectRight(), 61) << "no tool here: the drag selects";
+    EXPECT_TRUE(layers.layer(0).picture.isNull());
+
+    display->clearSelection();
+    const int clearedRight = display->rectRight();
+    main->pcMain->setActivePage(main->tsPen);
+    prompts.leftButton = true;
+    drag(display, {20, 20}, {40, 30});
+    EXPECT_EQ(display->rectRight(), clearedRight) << "a drag on the pen page draws instead of selecting";
+    const QImage drawn = layers.layer(0).picture;
+    ASSERT_FALSE(drawn.isNull());
+    EXPECT_EQ(drawn.pixel(19, 19), qRgb(0, 0, 0)); // a 3-pixel dot centres up and left
+    EXPECT_EQ(drawn.pixel(39, 29), qRgb(0, 0, 0)) << "the move drew the second dot";
+    EXPECT_TRUE(main->btDecideDraw->isEnabled());
+
+    prompts.leftButton = false; // the button came up before the move arrived
+    mouse(display, QEvent::MouseMove, {100, 100}, Qt::NoButton);
+    EXPECT_EQ(layers.layer(0).picture.pixel(100, 100), DrawingLayers::LayerKeyColor);
 }
