@@ -205,6 +205,7 @@ void ProgramSession::connectDecoration()
 {
     router_.addTool(QStringLiteral("tsPen"), frMain_->tsPen->tool());
     router_.addTool(QStringLiteral("tsText"), frMain_->tsText->tool());
+    router_.addTool(QStringLiteral("tsStamp"), workbench_.stamps);
     router_.addTool(QStringLiteral("tsCalender"), frMain_->tsCalender->tool());
 
     ImageDisplay* display = frMain_->IkDispMain;

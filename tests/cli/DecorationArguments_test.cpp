@@ -1,3 +1,4 @@
+#include "app/PageControl.h"
 #include "app/ProgramSession.h"
 #include "app/TfrMain.h"
 #include "catalogue/ModelSelectPage.h"
@@ -5,6 +6,7 @@
 #include "decoration/FramePage.h"
 #include "decoration/StampPage.h"
 #include "foundation/Cp932.h"
+#include "imaging/ImageDisplay.h"
 #include "imaging/ImageFile.h"
 #include "imaging/ThumbnailList.h"
 #include "support/ScriptedPrompts.h"
@@ -89,22 +91,26 @@ TEST_F(CliDecorationTest, StampsAndFramesWriteTheSameBytesAsTheProgramsSave)
 
     ASSERT_EQ(main->tsStamp->IkThumbStamp->files(), QStringList{QStringLiteral("star.png")});
     main->tsStamp->IkThumbStampSelectFile(QStringLiteral("star.png"));
-    StampTool& stamps = session.workbench().stamps;
+    // The mouse on the main display, with the stamp page showing.
+    main->pcMain->setActivePage(main->tsStamp);
+    ImageDisplay* display = main->IkDispMain;
+    prompts.leftButton = true;
     prompts.shift = true;
-    stamps.press({40, 50}, Qt::LeftButton);
-    stamps.move({100, 80});
-    stamps.release({150, 120});
+    emit display->mouseDownImage(Qt::LeftButton, 40, 50);
+    emit display->mouseMoveImage(100, 80);
+    emit display->mouseUpImage(150, 120);
     prompts.shift = false;
     main->btDecideDraw->click();
     emit main->tsFrames->IkThumbFrames->itemClicked(main->tsFrames->IkThumbFrames->item(0));
     main->tsFrames->btDrawFrame->click();
     main->btDecideDraw->click();
     // A click shows the stamp at its own size but enables nothing: it is committed after a drag.
-    stamps.press({0, 0}, Qt::LeftButton);
-    stamps.release({60, 60});
-    stamps.press({5, 300}, Qt::LeftButton);
-    stamps.release({5, 300});
+    emit display->mouseDownImage(Qt::LeftButton, 0, 0);
+    emit display->mouseUpImage(60, 60);
+    emit display->mouseDownImage(Qt::LeftButton, 5, 300);
+    emit display->mouseUpImage(5, 300);
     main->btDecideDraw->click();
+    EXPECT_EQ(session.workbench().layers.CurrentLayer(), 3);
     prompts.saveFileNames.enqueue(out(QStringLiteral("program.jpg")));
     main->btSave->click();
     ASSERT_EQ(prompts.shown.size(), 1) << prompts.texts().join(QLatin1Char('\n')).toStdString();
