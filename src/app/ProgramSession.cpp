@@ -8,6 +8,8 @@
 #include "catalogue/LoadCatalogue.h"
 #include "catalogue/ModelSelectPage.h"
 #include "catalogue/TfrDirectSize.h"
+#include "decoration/CalendarPage.h"
+#include "decoration/CalendarSettingsFile.h"
 #include "decoration/DrawingLayers.h"
 #include "decoration/PenPage.h"
 #include "decoration/TextPage.h"
@@ -175,7 +177,10 @@ void ProgramSession::createDialogs()
     frOption_ = track(new TfrOption(workbench_.options, prompts_, frMain_));
     frDirectSize_ = track(new TfrDirectSize(frMain_));
     frPreview_ = track(new TfrPreview(frMain_));
-    frCalender_ = track(new TfrCalender(frMain_));
+    frCalender_ = track(new TfrCalender(frMain_->tsCalender->settings(), prompts_,
+                                        workbench_.folders.settingsFolder() + CalendarSettingsFile::fileName(),
+                                        frMain_));
+    frMain_->tsCalender->setSettingsDialog(frCalender_);
     frProgress_ = track(new TfrProgress(frMain_));
     frColCheck_ = track(new TfrColCheck(prompts_, supportAddress, frMain_));
     workbench_.operations.setProgress(frProgress_);
@@ -247,8 +252,8 @@ void ProgramSession::subWindowFirstShow()
     hooks_.loadSettings();          // B3: the stored model name again
     page->cbPhoneChange();          // B4
     hooks_.loadSettings();          // B5: the stored limit and numbers again
-    hooks_.loadCalendarSettings();  // B6
-    hooks_.setCalendarToToday();    // B7
+    frCalender_->Load();            // B6
+    frMain_->tsCalender->setToToday(); // B7
     frView_->setInitialSize();      // B8
     frMain_->pcMain->setActivePage(page); // B9
     frView_->IkDispOrg->setFrameDragEnabled(true); // B10

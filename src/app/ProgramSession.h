@@ -26,8 +26,6 @@ struct StartupHooks {
     std::function<void()> loadSettings;
     std::function<void()> saveSettings;
     std::function<void()> listStampsAndFrames = [] {};
-    std::function<void()> loadCalendarSettings = [] {};
-    std::function<void()> setCalendarToToday = [] {};
     std::function<bool()> autoCheckOption = [] { return false; };
     std::function<void()> updateCatalogue = [] {};
     std::function<void()> loadBanner = [] {};

@@ -3,6 +3,7 @@
 #include "app/PageControl.h"
 #include "app/Workbench.h"
 #include "catalogue/ModelSelectPage.h"
+#include "decoration/CalendarPage.h"
 #include "decoration/PenPage.h"
 #include "decoration/TextPage.h"
 #include "imaging/ImageDisplay.h"
@@ -115,7 +116,9 @@ void TfrMain::buildPages()
     tsTune = new TunePage(workbench_.operations, prompts_);
     tsEffect = new EffectPage(workbench_.operations, prompts_);
     tsImageSize->addRotationButtons(workbench_.operations);
-    tsCalender = emptyPage("tsCalender");
+    tsCalender = new CalendarPage(prompts_, [this] {
+        return QSize(workbench_.geometry.canvasWidth, workbench_.geometry.canvasHeight);
+    });
     tsPen = new PenPage(workbench_.layers, prompts_);
     tsText = new TextPage(workbench_.layers, prompts_);
     tsStamp = emptyPage("tsStamp");

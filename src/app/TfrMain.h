@@ -3,6 +3,7 @@
 // the window-level buttons on the left and at the bottom, and the pop-up menu.
 #include <QtWidgets/QWidget>
 
+class CalendarPage;
 class EffectPage;
 class ImageDisplay;
 class TunePage;
@@ -47,7 +48,7 @@ public:
     ImageSizePage* tsImageSize;
     TunePage* tsTune;
     EffectPage* tsEffect;
-    QWidget* tsCalender;
+    CalendarPage* tsCalender;
     PenPage* tsPen;
     TextPage* tsText;
     QWidget* tsStamp;

@@ -1,6 +1,7 @@
 #include "cli/CliCommand.h"
 
 #include "catalogue/ModelCatalogue.h"
+#include "cli/CalendarOptions.h"
 #include "cli/StandbyMaker.h"
 #include "foundation/IniFile.h"
 #include "foundation/OptionsSettings.h"
@@ -61,13 +62,16 @@ QString CliCommand::helpText()
         "  pictorel-cli make PICTURE... (--model NAME | --size WxH --limit BYTES | --all-models CARRIER)\n"
         "               [--catalogue FILE] [--fit cover|width|height|both] [--offset X,Y] [--place 0-8]\n"
         "               [--margin RRGGBB] [--op NAME[:PARAM]]... [--format jpeg|gif|png|bmp]\n"
-        "               [--settings FILE] -o OUT\n"
+        "               [--settings FILE] [--calendar YEAR-MONTH@X,Y]... [--calendar-settings FILE]\n"
+        "               [--calendar-font NAME[:SIZE[:bold][:italic]][:RRGGBB]] [--calendar-spacing H,V] -o OUT\n"
         "  pictorel-cli --help | --version\n"
         "\n"
         "make loads each picture, fits it onto the model's screen (cover and centred unless --fit says\n"
         "otherwise), applies the operations in order and saves it within the model's size limit, exactly\n"
         "as the program does. Operations: %1.\n"
         "With several pictures or --all-models, OUT is a folder and the files are named PICTURE_MODEL.EXT.\n"
+        "Each --calendar puts that month's calendar with its top-left corner at X,Y on a layer of its own,\n"
+        "in command-line order; --calendar-settings reads a Calender.ini, otherwise its defaults apply.\n"
         "Exit status: 0 every file fits, 2 a file was written but does not fit, 1 an error.\n"
         "\n"
         "Examples:\n"
@@ -233,13 +237,18 @@ int CliCommand::runMake(const QStringList& arguments)
     for (const char* name : {"model", "size", "limit", "all-models", "catalogue", "fit", "offset", "place", "margin",
                              "op", "format", "settings"})
         parser.addOption({QLatin1String(name), QString(), QStringLiteral("VALUE")});
+    for (const QString& name : CalendarOptions::optionNames())
+        parser.addOption({name, QString(), QStringLiteral("VALUE")});
     parser.addOption({QStringLiteral("o"), QString(), QStringLiteral("OUT")});
     if (!parser.parse(arguments)) {
         err_ << parser.errorText() << "\n";
         return 1;
     }
     MakeRequest request;
-    if (const QString error = readRequest(parser, programFolder_, request); !error.isEmpty()) {
+    QString error = readRequest(parser, programFolder_, request);
+    if (error.isEmpty())
+        error = CalendarOptions::read(parser, arguments, request.choices);
+    if (!error.isEmpty()) {
         err_ << error << "\n";
         return 1;
     }

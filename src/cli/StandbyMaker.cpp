@@ -7,6 +7,8 @@
 #include <QtCore/QFileInfo>
 #include <QtCore/QTemporaryDir>
 
+#include <algorithm>
+
 namespace {
 
 struct NamedOperation {
@@ -121,6 +123,14 @@ MakeResult StandbyMaker::make(const QString& picture, const MakeTarget& target, 
             result.error = QStringLiteral("'%1' failed%2").arg(opText, problems.isEmpty() ? QString() : QStringLiteral(": ") + problems);
             return result;
         }
+    }
+    std::vector<MakeDecoration> decorations = choices.decorations;
+    std::stable_sort(decorations.begin(), decorations.end(),
+                     [](const MakeDecoration& a, const MakeDecoration& b) { return a.argumentIndex < b.argumentIndex; });
+    for (const MakeDecoration& decoration : decorations) {
+        result.error = decoration.apply(bench);
+        if (!result.error.isEmpty())
+            return result;
     }
     bench.saver.setLimitSource([&target] { return target.sizeLimit; });
     prompts.saveFileNames.enqueue(outPath);

@@ -7,7 +7,17 @@
 #include <QtCore/QPoint>
 #include <QtCore/QStringList>
 
+#include <functional>
 #include <optional>
+#include <vector>
+
+struct Workbench;
+
+// A decoration put on its own committed layer; an error text, or empty.
+struct MakeDecoration {
+    int argumentIndex = 0; // decorations go on in command-line order
+    std::function<QString(Workbench&)> apply;
+};
 
 struct MakeTarget {
     QString name; // for messages and file names
@@ -21,6 +31,7 @@ struct MakeChoices {
     Fit fit = Fit::Cover;
     std::optional<QPoint> offset;
     QStringList operations; // "oil" or "oil:20", in order
+    std::vector<MakeDecoration> decorations;
 };
 
 struct MakeResult {
