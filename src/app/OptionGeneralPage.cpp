@@ -1,6 +1,6 @@
 #include "app/OptionGeneralPage.h"
 
-#include "app/OptionSwatch.h"
+#include "decoration/ColorSwatch.h"
 #include "foundation/Prompts.h"
 
 #include <QtWidgets/QCheckBox>
@@ -39,7 +39,7 @@ OptionGeneralPage::OptionGeneralPage(Prompts& prompts, QWidget* parent)
     layout->addStretch();
 
     connect(cbGuide, &QCheckBox::toggled, this, [this] {
-        emit guideLinesChanged(cbGuide->isChecked(), stGuideColor->color());
+        emit guideLinesChanged(cbGuide->isChecked(), QColor::fromRgb(stGuideColor->color()));
         emit changed();
     });
     connect(btChangeGuideLineColor, &QPushButton::clicked, this, &OptionGeneralPage::btChangeGuideLineColorClick);
@@ -60,7 +60,8 @@ void OptionGeneralPage::buildGuideGroup()
     cbGuide = named(new QCheckBox(QStringLiteral("ガイドラインを表示する"), group), "cbGuide");
     btChangeGuideLineColor =
         named(new QPushButton(QStringLiteral("ガイドラインの色を変更"), group), "btChangeGuideLineColor");
-    stGuideColor = new OptionSwatch("stGuideColor", Qt::black, group);
+    stGuideColor = new ColorSwatch("stGuideColor", qRgb(0, 0, 0), group);
+    stGuideColor->setFixedSize(41, 21);
     grid->addWidget(cbGuide, 0, 0, 1, 3);
     grid->addWidget(btChangeGuideLineColor, 1, 0);
     grid->addWidget(stGuideColor, 1, 1);
@@ -93,10 +94,10 @@ void OptionGeneralPage::buildNetworkGroup()
 
 void OptionGeneralPage::btChangeGuideLineColorClick()
 {
-    const std::optional<QColor> color = prompts_.chooseColor(stGuideColor->color());
+    const std::optional<QColor> color = prompts_.chooseColor(QColor::fromRgb(stGuideColor->color()));
     if (!color)
         return;
-    stGuideColor->setColor(*color);
+    stGuideColor->setColor(color->rgb());
     emit guideLinesChanged(cbGuide->isChecked(), *color);
     emit changed();
 }
@@ -104,7 +105,7 @@ void OptionGeneralPage::btChangeGuideLineColorClick()
 void OptionGeneralPage::show(const ProgramOptions& o)
 {
     cbGuide->setChecked(o.showGuides);
-    stGuideColor->setColor(o.guideColor);
+    stGuideColor->setColor(o.guideColor.rgb());
     cbAutoCheck->setChecked(o.autoCheck);
     (o.useProxy ? rbInDirect : rbDirect)->setChecked(true);
     edProxy->setText(o.proxyHost);
@@ -115,7 +116,7 @@ void OptionGeneralPage::show(const ProgramOptions& o)
 void OptionGeneralPage::collect(ProgramOptions& o) const
 {
     o.showGuides = cbGuide->isChecked();
-    o.guideColor = stGuideColor->color();
+    o.guideColor = QColor::fromRgb(stGuideColor->color());
     o.autoCheck = cbAutoCheck->isChecked();
     o.useProxy = rbInDirect->isChecked();
     o.proxyHost = edProxy->text();

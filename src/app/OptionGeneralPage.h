@@ -2,7 +2,7 @@
 // "一般": the guide lines, the catalogue update's network settings and the sub-window's stay-on-top.
 #include "app/OptionPage.h"
 
-class OptionSwatch;
+class ColorSwatch;
 class Prompts;
 class QCheckBox;
 class QLabel;
@@ -21,7 +21,7 @@ public:
 
     QCheckBox* cbGuide;
     QPushButton* btChangeGuideLineColor;
-    OptionSwatch* stGuideColor;
+    ColorSwatch* stGuideColor;
     QCheckBox* cbAutoCheck;
     QRadioButton* rbDirect;
     QRadioButton* rbInDirect;

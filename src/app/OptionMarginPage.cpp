@@ -1,7 +1,7 @@
 #include "app/OptionMarginPage.h"
 
 #include "app/ClickLabel.h"
-#include "app/OptionSwatch.h"
+#include "decoration/ColorSwatch.h"
 #include "foundation/Prompts.h"
 
 #include <QtWidgets/QGridLayout>
@@ -25,7 +25,8 @@ OptionMarginPage::OptionMarginPage(Prompts& prompts, QWidget* parent)
     auto* colourRow = new QHBoxLayout;
     btChangeMerginCol = new QPushButton(QStringLiteral("余白の色を変更"), this);
     btChangeMerginCol->setObjectName(QStringLiteral("btChangeMerginCol"));
-    stMerginColor = new OptionSwatch("stMerginColor", Qt::white, this);
+    stMerginColor = new ColorSwatch("stMerginColor", qRgb(255, 255, 255), this);
+    stMerginColor->setFixedSize(41, 21);
     colourRow->addWidget(btChangeMerginCol);
     colourRow->addWidget(stMerginColor);
     colourRow->addStretch();
@@ -53,10 +54,10 @@ OptionMarginPage::OptionMarginPage(Prompts& prompts, QWidget* parent)
 
 void OptionMarginPage::btChangeMerginColClick()
 {
-    const std::optional<QColor> color = prompts_.chooseColor(stMerginColor->color());
+    const std::optional<QColor> color = prompts_.chooseColor(QColor::fromRgb(stMerginColor->color()));
     if (!color)
         return;
-    stMerginColor->setColor(*color);
+    stMerginColor->setColor(color->rgb());
     emit marginColorChanged(*color);
     emit changed();
 }
@@ -89,14 +90,14 @@ void OptionMarginPage::paintPanels()
 
 void OptionMarginPage::show(const ProgramOptions& o)
 {
-    if (o.marginColor != stMerginColor->color()) {
-        stMerginColor->setColor(o.marginColor);
+    if (o.marginColor.rgb() != stMerginColor->color()) {
+        stMerginColor->setColor(o.marginColor.rgb());
         emit changed();
     }
 }
 
 void OptionMarginPage::collect(ProgramOptions& o) const
 {
-    o.marginColor = stMerginColor->color();
+    o.marginColor = QColor::fromRgb(stMerginColor->color());
     o.placement = panels_.chosen();
 }

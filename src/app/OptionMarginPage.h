@@ -6,7 +6,7 @@
 #include <array>
 
 class ClickLabel;
-class OptionSwatch;
+class ColorSwatch;
 class Prompts;
 class QPushButton;
 
@@ -25,7 +25,7 @@ public:
     void mgClick(int index);
 
     QPushButton* btChangeMerginCol;
-    OptionSwatch* stMerginColor;
+    ColorSwatch* stMerginColor;
     std::array<ClickLabel*, PlacementPanels::Count> mg{};
 
 signals:

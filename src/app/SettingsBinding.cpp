@@ -4,9 +4,15 @@
 #include "app/TfrOption.h"
 #include "app/Workbench.h"
 #include "catalogue/ModelSelectPage.h"
+#include "decoration/CalendarPage.h"
+#include "decoration/ColorSwatch.h"
+#include "decoration/PenPage.h"
+#include "decoration/TextPage.h"
 #include "foundation/Prompts.h"
 #include "workspace/TfrView.h"
 
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
 
 #include <cstdio>
@@ -29,6 +35,83 @@ void place(QWidget* window, WindowPlace where)
 int numberIn(const QLineEdit* field, int fallback)
 {
     return NumericRule::read(field->text()).value_or(fallback);
+}
+
+qint32 valueOf(const ColorSwatch* swatch)
+{
+    return ColorValue::fromColor(QColor::fromRgb(swatch->color()));
+}
+
+void show(ColorSwatch* swatch, qint32 value)
+{
+    swatch->setColor(ColorValue::toColor(value).rgb());
+}
+
+PenLook penOf(const PenPage* page)
+{
+    return {page->csLineWidth->value(), valueOf(page->stLineColor), valueOf(page->stFillColor),
+            page->cbCheckFill->isChecked()};
+}
+
+void showPen(PenPage* page, const PenLook& pen)
+{
+    page->csLineWidth->setValue(pen.lineWidth);
+    show(page->stLineColor, pen.lineColor);
+    show(page->stFillColor, pen.fillColor);
+    page->cbCheckFill->setChecked(pen.checkFill);
+    page->cbCheckFillClick();
+}
+
+TextToolSettings textOf(const TextPage* page)
+{
+    TextToolSettings t;
+    t.direction = page->cbTextDirection->currentText();
+    t.angle = page->cbTextAngle->currentText();
+    t.shadowPosition = page->cbShadowPos->currentText();
+    t.shadowDistance = page->csShadowDistance->value();
+    t.fontColor = valueOf(page->stFontColor);
+    t.shadowColor = valueOf(page->stShadowColor);
+    t.shadow = page->cbTextShadow->isChecked();
+    t.fontName = page->textFont().name;
+    t.fontSize = page->textFont().size;
+    return t;
+}
+
+// The boxes take typed text; setting their text runs no change handling. The preview is redrawn
+// once at the end, as the changed fields would have it.
+void showText(TextPage* page, const TextToolSettings& t)
+{
+    page->cbTextDirection->setEditText(t.direction);
+    page->cbTextAngle->setEditText(t.angle);
+    page->cbShadowPos->setEditText(t.shadowPosition);
+    page->csShadowDistance->setValue(t.shadowDistance);
+    show(page->stFontColor, t.fontColor);
+    show(page->stShadowColor, t.shadowColor);
+    page->cbTextShadow->setChecked(t.shadow);
+    page->cbTextShadowClick();
+    TextFont font = page->textFont();
+    font.name = t.fontName;
+    font.size = t.fontSize;
+    page->setTextFont(font);
+}
+
+CalendarLook calendarOf(const CalendarPage* page)
+{
+    const CalendarFont& font = page->FontCalendar;
+    return {page->csCalHSpace->value(), page->csCalVSpace->value(), ColorValue::fromColor(QColor::fromRgb(font.color)),
+            font.name, font.size};
+}
+
+// The spacing fields redraw the calendar preview as they change.
+void showCalendar(CalendarPage* page, const CalendarLook& c)
+{
+    page->csCalHSpace->setValue(c.horizontalSpace);
+    page->csCalVSpace->setValue(c.verticalSpace);
+    CalendarFont& font = page->FontCalendar;
+    font.name = c.fontName;
+    font.size = c.fontSize;
+    font.color = ColorValue::toColor(c.fontColor).rgb();
+    page->btPrevCalendarClick();
 }
 
 } // namespace
@@ -60,7 +143,9 @@ StoredSettings SettingsBinding::gather() const
         s.loadFolder = workbench_.programFolder;
     if (s.saveFolder.isEmpty())
         s.saveFolder = workbench_.programFolder;
-    s.text = text_;
+    s.pen = penOf(main_->tsPen);
+    s.text = textOf(main_->tsText);
+    s.calendar = calendarOf(main_->tsCalender);
     s.options = workbench_.options;
     s.panels = options_->panels();
     return s;
@@ -85,7 +170,9 @@ void SettingsBinding::apply(const StoredSettings& s)
     applyModel(s);
     workbench_.loader.setLastLoadFolder(s.loadFolder);
     workbench_.saver.setLastSaveFolder(s.saveFolder);
-    text_ = s.text;
+    showPen(main_->tsPen, s.pen);
+    showText(main_->tsText, s.text);
+    showCalendar(main_->tsCalender, s.calendar);
     workbench_.options.services = s.options.services;
     options_->showOptions(s.options, s.panels);
     options_->bringDependentStateInLine();

@@ -37,6 +37,4 @@ private:
     TfrMain* main_ = nullptr;
     TfrView* view_ = nullptr;
     TfrOption* options_ = nullptr;
-    // The text tool's values as last loaded, written back while no page holds them.
-    TextToolSettings text_;
 };

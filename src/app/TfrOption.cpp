@@ -8,7 +8,7 @@
 #include "app/OptionTransferPage.h"
 #include "app/OptionVersionPage.h"
 #include "app/PageControl.h"
-#include "app/OptionSwatch.h"
+#include "decoration/ColorSwatch.h"
 
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QPushButton>
@@ -121,8 +121,8 @@ void TfrOption::bringDependentStateInLine()
 {
     for (OptionPage* page : std::as_const(pages_))
         page->bringInLine();
-    emit guideLinesChanged(tsGeneral->cbGuide->isChecked(), tsGeneral->stGuideColor->color());
-    emit marginColorChanged(tsMergin->stMerginColor->color());
+    emit guideLinesChanged(tsGeneral->cbGuide->isChecked(), QColor::fromRgb(tsGeneral->stGuideColor->color()));
+    emit marginColorChanged(QColor::fromRgb(tsMergin->stMerginColor->color()));
 }
 
 void TfrOption::showEvent(QShowEvent* event)

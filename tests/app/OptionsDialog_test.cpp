@@ -11,6 +11,9 @@
 #include "app/TfrOption.h"
 #include "catalogue/ModelSelectPage.h"
 #include "catalogue/NumericField.h"
+#include "decoration/CalendarPage.h"
+#include "decoration/PenPage.h"
+#include "decoration/TextPage.h"
 #include "foundation/Cp932.h"
 #include "imaging/ImageDisplay.h"
 #include "imaging/ImageFile.h"
@@ -23,6 +26,7 @@
 #include <QtGui/QMouseEvent>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QRadioButton>
@@ -231,6 +235,11 @@ TEST_F(OptionsDialogTest, ARestartRemembersModelWindowsAndOptions)
     dialog->tsTrans->sbBMP->click();
     dialog->tsGeneral->cbGuide->click();
     dialog->tsKestrix->edJEXaddress->setText(QStringLiteral("me@phone.example"));
+    TfrMain* main = session->frMain();
+    main->tsPen->csLineWidth->setValue(9);
+    main->tsText->cbTextAngle->setEditText(QStringLiteral("90度"));
+    main->tsText->csShadowDistance->setValue(6);
+    main->tsCalender->csCalHSpace->setValue(30);
     const ProgramOptions before = *options;
     session->frMain()->close();
     session.reset();
@@ -246,6 +255,11 @@ TEST_F(OptionsDialogTest, ARestartRemembersModelWindowsAndOptions)
     EXPECT_EQ(session->frOption()->pos(), QPoint(70, 80));
     EXPECT_EQ(session->workbench().options, before);
     EXPECT_TRUE(session->frMain()->mainPanel->GridV->isVisibleTo(session->frMain()));
+    main = session->frMain();
+    EXPECT_EQ(main->tsText->cbTextAngle->currentText(), QStringLiteral("90度"));
+    EXPECT_EQ(main->tsText->csShadowDistance->value(), 6);
+    EXPECT_EQ(main->tsPen->csLineWidth->value(), 3); // the pen and the calendar start afresh
+    EXPECT_EQ(main->tsCalender->csCalHSpace->value(), 15);
     EXPECT_TRUE(prompts.shown.isEmpty());
 }
 
