@@ -51,6 +51,10 @@ BannerView::BannerView(QWidget* parent) : QTextBrowser(parent)
     setObjectName(QStringLiteral("CppWebAD"));
     resize(Width, Height);
     setFrameShape(QFrame::NoFrame);
+    // With nothing loaded the banner shows nothing, not a white box.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, colours.color(QPalette::Window));
+    setPalette(colours);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setOpenLinks(false);

@@ -12,6 +12,8 @@ TfrPreview::TfrPreview(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Custo
     setObjectName(QStringLiteral("frPreview"));
     setWindowTitle(QStringLiteral("作成画像のプレビュー"));
     setFixedSize(500, 560);
+    // Shown while the always-on-top progress dialog is up: the picture must not lie under it.
+    setWindowFlag(Qt::WindowStaysOnTopHint);
     lbMessage = new QLabel(QStringLiteral("下記の画像を転送してもよろしいですか？"), this);
     lbMessage->setObjectName(QStringLiteral("lbMessage"));
     lbMessage->move(10, 8);

@@ -5,6 +5,7 @@
 #include <QtCore/QTimer>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QScrollArea>
 #include <gtest/gtest.h>
 
 TEST(TfrPreviewTest, ShowsTheFileAsWrittenAndAnswersWithItsButtons)
