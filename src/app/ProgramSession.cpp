@@ -173,9 +173,7 @@ void ProgramSession::connectNetwork()
 
 void ProgramSession::openAccountOptions()
 {
-    // Connection point for the options dialog's own page switch: until it offers one, the dialog
-    // opens on whatever page it shows.
-    frOption_->exec();
+    frOption_->openOnPage(QStringLiteral("tsKestrix"));
 }
 
 void ProgramSession::connectWorkspace()
@@ -279,6 +277,11 @@ void ProgramSession::connectOptions()
                 WorkspaceGeometry& g = workbench_.geometry;
                 workbench_.workspace.ComposeCanvas(g.offsetX, g.offsetY, true);
             }));
+    WebLinks& links = workbench_.links;
+    connect(frOption_, &TfrOption::ImageLogoClick, this, guarded(prompts_, [&links] { links.ImageLogoClick(); }));
+    connect(frOption_, &TfrOption::ImagePayClick, this, guarded(prompts_, [&links] { links.ImagePayClick(); }));
+    connect(frOption_, &TfrOption::ImageKestrixClick, this, guarded(prompts_, [&links] { links.ImageKestrixClick(); }));
+    connect(frOption_, &TfrOption::btJEXregistClick, this, guarded(prompts_, [&links] { links.btJEXregistClick(); }));
 }
 
 void ProgramSession::createSubWindow()
