@@ -28,13 +28,6 @@
 
 namespace {
 
-QWidget* emptyPage(const char* name)
-{
-    auto* page = new QWidget;
-    page->setObjectName(QLatin1String(name));
-    return page;
-}
-
 QStringList localFiles(const QMimeData* data)
 {
     QStringList files;

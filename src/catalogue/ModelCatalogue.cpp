@@ -89,7 +89,7 @@ bool ModelCatalogue::load(const QString& path)
     if (!file.exists())
         return false;
     if (FileKind::isSpecial(path))
-        throw ProgramError(QStringLiteral("%1 を読み込めませんでした。\n%2").arg(QFileInfo(path).fileName(), QStringLiteral("通常のファイルではありません。")));
+        throw ProgramError(QStringLiteral("%1 を読み込めませんでした。\n%2").arg(path, QStringLiteral("通常のファイルではありません。")));
     if (!file.open(QIODevice::ReadOnly)) {
         writeErrorDetail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
         throw ProgramError(QStringLiteral("%1 を読み込めませんでした。").arg(QFileInfo(path).fileName()));

@@ -47,14 +47,6 @@ void writeNotation(IniFile& file, const QString& section, std::initializer_list<
         file.writeBool(section, key(name), value++ == int(chosen));
 }
 
-// The reader trims blanks and one pair of outer quotes; a name that would lose either is quoted.
-QString storedName(const QString& name)
-{
-    const bool blankEdge = !name.isEmpty() && (name.front().isSpace() || name.back().isSpace());
-    const bool quoteStart = name.startsWith(QLatin1Char('"')) || name.startsWith(QLatin1Char('\''));
-    return blankEdge || quoteStart ? QLatin1Char('"') + name + QLatin1Char('"') : name;
-}
-
 // The name as the file will hold it, so that what is read is what a save writes back.
 QString asStored(const QString& name)
 {
@@ -86,7 +78,7 @@ void writeEntry(IniFile& file, const QString& section, const DayData& e)
     file.writeInteger(section, key("Date"), e.day);
     file.writeInteger(section, key("WeekNum"), e.weekNumber);
     file.writeInteger(section, key("DayOfWeek"), e.weekday);
-    file.writeString(section, key("Name"), storedName(e.name));
+    file.writeString(section, key("Name"), e.name); // the INI writer quotes what its reader would trim
     file.writeInteger(section, key("Color"), CalendarSettingsFile::toFileColor(e.color));
     file.writeBool(section, key("Return"), e.moveToMonday);
 }

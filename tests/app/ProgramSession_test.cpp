@@ -471,7 +471,6 @@ TEST_F(ProgramSessionTest, APictureNamedAtStartUpOpensAfterTheStoredModelAsADrop
     writeCatalogue("キャリア,機種名,画面,備考,横,縦,色数,容量\r\n"
                    "DoCoMo,F900i,メイン,,240,320,18,97600\r\n"
                    "au,A5501T,メイン,,120,160,16,20480\r\n");
-    QTemporaryDir pictures;
     const QString path = pictures.filePath(QStringLiteral("photo.JPG"));
     QImage photo(640, 480, QImage::Format_RGB888);
     photo.fill(QColor(20, 120, 220));
