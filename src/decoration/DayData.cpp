@@ -9,9 +9,10 @@ QString padded(int number)
     return (digits.size() < 2 ? QStringLiteral("  ") : QStringLiteral(" ")) + digits;
 }
 
-QString fromTable(const char16_t* const (&table)[7], int index, const QString& outside)
+// The name of `number` (1-based) in the table; a number a hand-edited file made up shows as itself.
+QString fromTable(const char16_t* const (&table)[7], int number, const QString& outside)
 {
-    return index >= 0 && index < 7 && table[index] ? QString::fromUtf16(table[index]) : outside;
+    return number >= 1 && number <= 7 && table[number - 1] ? QString::fromUtf16(table[number - 1]) : outside;
 }
 
 const char16_t* const weekNames[7] = {u" 第一", u" 第二", u" 第三", u" 第四", u" 第五", nullptr, nullptr};
@@ -26,8 +27,8 @@ QString DayData::displayText() const
         text += padded(day) + QStringLiteral("日");
     } else {
         // A hand-edited file may hold a week or weekday without a name; show its number instead.
-        text += fromTable(weekNames, weekNumber - 1, QStringLiteral(" 第%1").arg(weekNumber));
-        text += fromTable(weekdayNames, weekday - 1, QStringLiteral(" %1曜").arg(weekday));
+        text += fromTable(weekNames, weekNumber, QStringLiteral(" 第%1").arg(weekNumber));
+        text += fromTable(weekdayNames, weekday, QStringLiteral(" %1曜").arg(weekday));
     }
     return text + QStringLiteral(" : ") + name;
 }
