@@ -73,11 +73,9 @@ QString drawLayers(Workbench& bench, ConsolePrompts& prompts, std::vector<LayerS
 
 QList<int> optionPositions(const QString& name, const QStringList& arguments)
 {
-    const QString option = QStringLiteral("--") + name;
     QList<int> positions;
-    for (int i = 0; i < arguments.size(); ++i)
-        if (arguments.at(i) == option || arguments.at(i).startsWith(option + QLatin1Char('=')))
-            positions << i;
+    for (const auto& [index, value] : DecorationArguments::occurrences(arguments, name))
+        positions << index;
     return positions;
 }
 
