@@ -5,7 +5,7 @@
 #include "decoration/DrawingLayers.h"
 #include "decoration/PenTool.h"
 #include "decoration/TextTool.h"
-#include "foundation/InertPrompts.h"
+#include "QuietPrompts.h"
 #include "foundation/ProgramOptions.h"
 #include "imaging/ImageDisplay.h"
 #include "workspace/OperationLog.h"
@@ -18,16 +18,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class QuietPrompts final : public InertPrompts {
-public:
-    QString picture;
-    Answer message(MessageKind, const QString& text, MessageButtons) override
-    {
-        qFatal("unexpected message: %s", qPrintable(text));
-    }
-    QString openFileName(const FileDialogRequest&) override { return picture; }
-};
 
 constexpr int Canvas = 480;
 

@@ -2,7 +2,7 @@
 // cover fit, rebuild, compose), one rebuild after a size click, and reading the undo image's bytes
 // for comparison. The photo comes from PICTOREL_BENCH_JPEG.
 #include "foundation/ProgramOptions.h"
-#include "foundation/InertPrompts.h"
+#include "QuietPrompts.h"
 #include "workspace/OperationLog.h"
 #include "workspace/PictureLoader.h"
 #include "workspace/UndoHistory.h"
@@ -14,16 +14,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class QuietPrompts final : public InertPrompts {
-public:
-    QString picture;
-    Answer message(MessageKind, const QString& text, MessageButtons) override
-    {
-        qFatal("unexpected message: %s", qPrintable(text));
-    }
-    QString openFileName(const FileDialogRequest&) override { return picture; }
-};
 
 struct Bench {
     Bench()
