@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <malloc.h>
 #include <memory>
 #include <unistd.h>
 
@@ -18,11 +19,14 @@ void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& mess
     fprintf(stderr, "%s\n", qPrintable(message));
 }
 
-// Only a command that draws starts the GUI library (offscreen: no window is ever shown); the
+// Only a command that draws text starts the GUI library (offscreen: no window is ever shown); the
 // others start in a few milliseconds on the core application.
 std::unique_ptr<QCoreApplication> applicationFor(int& argc, char** argv)
 {
-    if (!CliCommand::drawsPictures(QString::fromLocal8Bit(argc > 1 ? argv[1] : "")))
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]); // the option names are all that is looked at
+    if (!CliCommand::drawsText(arguments))
         return std::make_unique<QCoreApplication>(argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -33,6 +37,11 @@ std::unique_ptr<QCoreApplication> applicationFor(int& argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // A command lives for a moment and works on a few picture-sized buffers. Freed ones are kept for
+    // the next rather than handed back, because touching fresh pages costs about as much as the work
+    // done on them; only very large pictures still get memory of their own.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 64 << 20);
     qInstallMessageHandler(quietHandler);
     const std::unique_ptr<QCoreApplication> app = applicationFor(argc, argv);
     QTextStream out(stdout);

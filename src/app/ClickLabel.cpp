@@ -14,3 +14,5 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
         emit clicked();
     QLabel::mouseReleaseEvent(event);
 }
+
+#include "moc_ClickLabel.cpp"

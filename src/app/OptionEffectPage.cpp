@@ -88,3 +88,5 @@ void OptionEffectPage::collect(ProgramOptions& o) const
         o.effects.*effectFields[i].value = clamped(effectFields[i].rule, fields[i]->value());
     o.effects.wavesHorizontal = rbWaves1->isChecked();
 }
+
+#include "moc_OptionEffectPage.cpp"

@@ -131,3 +131,5 @@ void OptionGeneralPage::bringInLine()
                        static_cast<QWidget*>(edPort)})
         w->setEnabled(proxy);
 }
+
+#include "moc_OptionGeneralPage.cpp"

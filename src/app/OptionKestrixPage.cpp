@@ -80,3 +80,5 @@ void OptionKestrixPage::collect(ProgramOptions& o) const
     o.account.userId = edJEXuid->text();
     o.account.password = edJEXpass->text();
 }
+
+#include "moc_OptionKestrixPage.cpp"

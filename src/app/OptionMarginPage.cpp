@@ -101,3 +101,5 @@ void OptionMarginPage::collect(ProgramOptions& o) const
     o.marginColor = QColor::fromRgb(stMerginColor->color());
     o.placement = panels_.chosen();
 }
+
+#include "moc_OptionMarginPage.cpp"

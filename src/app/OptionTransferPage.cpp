@@ -151,3 +151,5 @@ void OptionTransferPage::bringInLine()
     for (QLabel* label : std::as_const(socksLabels_))
         label->setEnabled(socks);
 }
+
+#include "moc_OptionTransferPage.cpp"

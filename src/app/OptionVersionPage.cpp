@@ -46,3 +46,5 @@ void OptionVersionPage::showEvent(QShowEvent* event)
     ProgramIcon->setPixmap(QApplication::windowIcon().pixmap(32, 32));
     QWidget::showEvent(event);
 }
+
+#include "moc_OptionVersionPage.cpp"

@@ -95,3 +95,5 @@ void PageControl::layoutTabs()
     const int top = tabs_.isEmpty() ? 0 : y + rowHeight + 2;
     stack_->setGeometry(0, top, width(), std::max(0, height() - top));
 }
+
+#include "moc_PageControl.cpp"

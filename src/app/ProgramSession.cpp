@@ -53,6 +53,7 @@ ProgramSession::ProgramSession(Prompts& prompts, QString programFolder, StartupH
     : prompts_(prompts),
       hooks_(std::move(hooks)),
       workbench_(ProgramFolders::forProgram(withSeparator(std::move(programFolder))), prompts),
+      online_(workbench_, prompts),
       settings_(SettingsFile(SettingsFile::pathFor(workbench_.folders.settingsFolder(),
                                                    QCoreApplication::applicationFilePath()),
                              workbench_.programFolder),
@@ -72,7 +73,7 @@ void ProgramSession::fillNetworkHooks()
     if (!hooks_.autoCheckOption)
         hooks_.autoCheckOption = [this] { return workbench_.options.autoCheck; };
     if (!hooks_.updateCatalogue)
-        hooks_.updateCatalogue = [this] { workbench_.catalogueUpdate.btUpdateClick(); };
+        hooks_.updateCatalogue = [this] { online_.catalogueUpdate.btUpdateClick(); };
     if (!hooks_.loadBanner)
         hooks_.loadBanner = [this] {
             frMain_->CppWebAD->start([this] { return ServiceAddresses(workbench_.options.services).bannerPage(); });
@@ -154,20 +155,20 @@ void ProgramSession::connectCommands()
 
 void ProgramSession::connectNetwork()
 {
-    Workbench& w = workbench_;
+    OnlineServices& online = online_;
     ModelSelectPage* modelPage = frMain_->tsSelectMP;
-    w.sender.setLimitSource([modelPage] { return qint64(modelPage->sizeLimit()); });
-    connect(frMain_->btSend, &QPushButton::clicked, this, guarded(prompts_, [&w](bool) { w.sender.btSendClick(); }));
+    online.sender.setLimitSource([modelPage] { return qint64(modelPage->sizeLimit()); });
+    connect(frMain_->btSend, &QPushButton::clicked, this, guarded(prompts_, [&online](bool) { online.sender.btSendClick(); }));
     connect(modelPage->btUpdate, &QPushButton::clicked, this,
-            guarded(prompts_, [&w](bool) { w.catalogueUpdate.btUpdateClick(); }));
-    w.catalogueUpdate.setInstalledListener([modelPage] {
+            guarded(prompts_, [&online](bool) { online.catalogueUpdate.btUpdateClick(); }));
+    online.catalogueUpdate.setInstalledListener([modelPage] {
         modelPage->fillCarriers();
         modelPage->setCarrierText(QStringLiteral("携帯キャリア"));
         modelPage->setPhoneText(QStringLiteral("携帯型番"));
     });
-    connect(frMain_->btKestrix, &QPushButton::clicked, this, guarded(prompts_, [&w] { w.links.btKestrixClick(); }));
-    connect(frMain_->btHelp, &QPushButton::clicked, this, guarded(prompts_, [&w] { w.links.btHelpClick(); }));
-    connect(frMain_, &TfrMain::veltaClicked, this, guarded(prompts_, [&w] { w.links.VeltaClick(); }));
+    connect(frMain_->btKestrix, &QPushButton::clicked, this, guarded(prompts_, [&online] { online.links.btKestrixClick(); }));
+    connect(frMain_->btHelp, &QPushButton::clicked, this, guarded(prompts_, [&online] { online.links.btHelpClick(); }));
+    connect(frMain_, &TfrMain::veltaClicked, this, guarded(prompts_, [&online] { online.links.VeltaClick(); }));
     frMain_->CppWebAD->setLinkOpener([this](const QString& address) { prompts_.openUrl(address); });
 }
 
@@ -258,10 +259,10 @@ void ProgramSession::createDialogs()
     frColCheck_ = track(new TfrColCheck(prompts_, ServiceAddresses::supportFaqPage(), frMain_));
     workbench_.operations.setProgress(frProgress_);
     workbench_.saver.setProgress(frProgress_);
-    workbench_.sender.setProgress(frProgress_);
-    workbench_.catalogueUpdate.setProgress(frProgress_);
-    workbench_.sender.setPreview([this](const QString& path) { return frPreview_->confirm(path); });
-    workbench_.sender.setOpenAccountOptions([this] { openAccountOptions(); });
+    online_.sender.setProgress(frProgress_);
+    online_.catalogueUpdate.setProgress(frProgress_);
+    online_.sender.setPreview([this](const QString& path) { return frPreview_->confirm(path); });
+    online_.sender.setOpenAccountOptions([this] { openAccountOptions(); });
     connect(frMain_->btOption, &QPushButton::clicked, frOption_, [this] { frOption_->exec(); });
     connectOptions();
     connect(frMain_->tsSelectMP->btDirectSize, &QPushButton::clicked, frDirectSize_,
@@ -277,7 +278,7 @@ void ProgramSession::connectOptions()
                 WorkspaceGeometry& g = workbench_.geometry;
                 workbench_.workspace.ComposeCanvas(g.offsetX, g.offsetY, true);
             }));
-    WebLinks& links = workbench_.links;
+    WebLinks& links = online_.links;
     connect(frOption_, &TfrOption::ImageLogoClick, this, guarded(prompts_, [&links] { links.ImageLogoClick(); }));
     connect(frOption_, &TfrOption::ImagePayClick, this, guarded(prompts_, [&links] { links.ImagePayClick(); }));
     connect(frOption_, &TfrOption::ImageKestrixClick, this, guarded(prompts_, [&links] { links.ImageKestrixClick(); }));
@@ -361,3 +362,5 @@ void ProgramSession::shutdown()
             window->hide();
     QCoreApplication::quit();
 }
+
+#include "moc_ProgramSession.cpp"

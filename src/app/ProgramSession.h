@@ -2,6 +2,7 @@
 // The program from launch to end: creates the windows in their fixed order, brings the program to
 // an idle main window with the last used model chosen, and shuts it down.
 #include "app/SettingsBinding.h"
+#include "app/OnlineServices.h"
 #include "app/Workbench.h"
 #include "decoration/CanvasRouter.h"
 #include "foundation/FolderLock.h"
@@ -78,6 +79,7 @@ private:
     StartupHooks hooks_;
     FolderLock lock_;
     Workbench workbench_;
+    OnlineServices online_;
     SettingsBinding settings_;
     QList<QWidget*> windows_;
     TfrMain* frMain_ = nullptr;

@@ -45,3 +45,5 @@ bool TfrColCheck::ask()
         move(screen->geometry().center() - rect().center());
     return exec() == QDialog::Accepted;
 }
+
+#include "moc_TfrColCheck.cpp"

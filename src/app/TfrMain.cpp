@@ -204,3 +204,5 @@ void TfrMain::dropEvent(QDropEvent* event)
     event->acceptProposedAction();
     emit filesDropped(files);
 }
+
+#include "moc_TfrMain.cpp"

@@ -166,3 +166,5 @@ void TfrOption::reject()
 {
     btCancelClick();
 }
+
+#include "moc_TfrOption.cpp"

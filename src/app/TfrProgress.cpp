@@ -44,3 +44,5 @@ void TfrProgress::EndProgress()
 {
     hide();
 }
+
+#include "moc_TfrProgress.cpp"

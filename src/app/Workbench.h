@@ -1,6 +1,6 @@
 #pragma once
-// The program's shared state: what the windows show and the subsystems work on.
-#include "catalogue/CatalogueUpdate.h"
+// The program's shared state: what the windows show and the subsystems work on. What goes online
+// is in OnlineServices.
 #include "catalogue/ModelCatalogue.h"
 #include "decoration/DrawingLayers.h"
 #include "decoration/FrameCommand.h"
@@ -8,8 +8,6 @@
 #include "foundation/ProgramFolders.h"
 #include "foundation/ProgramOptions.h"
 #include "output/SaveCommand.h"
-#include "output/SendCommand.h"
-#include "output/WebLinks.h"
 #include "workspace/ImageOperations.h"
 #include "workspace/OperationLog.h"
 #include "workspace/PictureLoader.h"
@@ -35,10 +33,7 @@ struct Workbench {
           stamps(layers, prompts, folders.programFolder() + QStringLiteral("stamp/")),
           frames(layers, prompts, options, folders.programFolder() + QStringLiteral("frames/")),
           operations(workspace, undo, log, options, prompts),
-          saver(workspace, layers, undoCommand, options, prompts),
-          sender(workspace, layers, undoCommand, options, folders, prompts),
-          catalogueUpdate(catalogue, options, folders, prompts),
-          links(options, prompts)
+          saver(workspace, layers, undoCommand, options, prompts)
     {
         defineStandardOperations(operations);
         loader.setLayerHooks({[this] { layers.resetForLoading(); }, [this] { layers.ReleaseLayerPicture(); }});
@@ -64,7 +59,4 @@ struct Workbench {
     FrameCommand frames;
     ImageOperations operations;
     SaveCommand saver;
-    SendCommand sender;
-    CatalogueUpdate catalogueUpdate;
-    WebLinks links;
 };

@@ -211,3 +211,5 @@ void ModelSelectPage::btDirectSizeClick(TfrDirectSize& dialog)
     targetModel_.SizeLimit = sizeLimit();
     emit modelApplied(targetModel_.Width, targetModel_.Height);
 }
+
+#include "moc_ModelSelectPage.cpp"

@@ -73,3 +73,5 @@ void NumericField::focusOutEvent(QFocusEvent* event)
     if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
         exitField();
 }
+
+#include "moc_NumericField.cpp"

@@ -118,3 +118,5 @@ void TfrDirectSize::btOkClick()
         field->settle();
     accept();
 }
+
+#include "moc_TfrDirectSize.cpp"

@@ -26,3 +26,5 @@ void UpDown::resizeEvent(QResizeEvent* event)
     up_->setGeometry(0, 0, width(), half);
     down_->setGeometry(0, half, width(), height() - half);
 }
+
+#include "moc_UpDown.cpp"

@@ -127,9 +127,14 @@ QString CliCommand::helpText()
         .arg(StandbyMaker::operationNames().join(QStringLiteral(", ")), TextOptions::usage());
 }
 
-bool CliCommand::drawsPictures(const QString& command)
+bool CliCommand::drawsText(const QStringList& arguments)
 {
-    return command == QLatin1String("make");
+    if (arguments.value(1) != QLatin1String("make"))
+        return false;
+    for (const char* option : {"text", "calendar"})
+        if (!DecorationArguments::occurrences(arguments, QLatin1String(option)).empty())
+            return true;
+    return false;
 }
 
 int CliCommand::run(const QStringList& arguments)

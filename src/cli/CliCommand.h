@@ -10,9 +10,10 @@ public:
 
     int run(const QStringList& arguments);
 
-    // Whether the command (the first argument) draws pictures and so needs the GUI library's
-    // application; the others run on the core application alone, without fonts or a platform.
-    static bool drawsPictures(const QString& command);
+    // Whether the arguments draw text (a text or a calendar), which needs the GUI library's
+    // application for its fonts; everything else, pictures included, runs on the core application
+    // alone, without fonts or a platform.
+    static bool drawsText(const QStringList& arguments);
 
     static QString helpText();
 

@@ -139,3 +139,5 @@ void CalendarPage::setToToday()
     csMonth->setValue(today.month());
     btPrevCalendarClick();
 }
+
+#include "moc_CalendarPage.cpp"

@@ -20,3 +20,5 @@ void ColorSwatch::paintEvent(QPaintEvent* event)
     painter.fillRect(contentsRect(), QColor::fromRgb(color_));
     QFrame::paintEvent(event);
 }
+
+#include "moc_ColorSwatch.cpp"

@@ -153,3 +153,5 @@ QImage DrawingLayers::flattenOnto(const QImage& workspaceImage) const
     }
     return flat;
 }
+
+#include "moc_DrawingLayers.cpp"

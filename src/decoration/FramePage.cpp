@@ -32,3 +32,5 @@ void FramePage::IkThumbFramesSelectFile(const QString& fileName)
 {
     edFrameName->setText(StampPicture::shownName(fileName));
 }
+
+#include "moc_FramePage.cpp"

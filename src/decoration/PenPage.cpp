@@ -121,3 +121,5 @@ void PenPage::cbCheckFillClick()
 {
     btChangeFillColor->setEnabled(cbCheckFill->isChecked());
 }
+
+#include "moc_PenPage.cpp"

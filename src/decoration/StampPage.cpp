@@ -36,3 +36,5 @@ void StampPage::IkThumbStampSelectFile(const QString& fileName)
     tool_.IkThumbStampSelectFile(fileName);
     IkDispStamp->setImage(tool_.stamp());
 }
+
+#include "moc_StampPage.cpp"

@@ -184,3 +184,5 @@ void TextPage::cbTextShadowClick()
     btChandeShadowColor->setEnabled(cbTextShadow->isChecked());
     edDrawTextChange();
 }
+
+#include "moc_TextPage.cpp"

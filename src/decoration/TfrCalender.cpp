@@ -397,3 +397,5 @@ void TfrCalender::changed()
 {
     btOption->setEnabled(true);
 }
+
+#include "moc_TfrCalender.cpp"

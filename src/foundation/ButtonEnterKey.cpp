@@ -39,3 +39,5 @@ bool ButtonEnterKey::eventFilter(QObject* watched, QEvent* event)
         button->click();
     return true;
 }
+
+#include "moc_ButtonEnterKey.cpp"

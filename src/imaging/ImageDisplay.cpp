@@ -133,3 +133,5 @@ void ImageDisplay::mouseReleaseEvent(QMouseEvent* event)
         emit frameMoved(moved->left, moved->top, moved->right, moved->bottom);
     emit mouseUpImage(p.x(), p.y());
 }
+
+#include "moc_ImageDisplay.cpp"

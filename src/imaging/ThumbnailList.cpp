@@ -111,3 +111,5 @@ void ThumbnailList::itemClickedAt(QListWidgetItem* clicked)
     selected_ = clicked->text();
     emit fileSelected(selected_);
 }
+
+#include "moc_ThumbnailList.cpp"

@@ -65,3 +65,5 @@ QImage ThumbnailLoader::makeThumbnail(const QString& path, int size)
                              : picture.size().scaled(size, size, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
     return Resampler::resize(picture, fitted.width(), fitted.height());
 }
+
+#include "moc_ThumbnailLoader.cpp"

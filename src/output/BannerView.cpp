@@ -220,3 +220,5 @@ void BannerView::linkClicked(const QUrl& link)
     if (isWebAddress(url))
         openLink_(url.toString());
 }
+
+#include "moc_BannerView.cpp"

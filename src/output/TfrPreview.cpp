@@ -47,3 +47,5 @@ bool TfrPreview::confirm(const QString& path)
     IkDispPreview->clear();
     return accepted;
 }
+
+#include "moc_TfrPreview.cpp"

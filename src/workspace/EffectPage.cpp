@@ -33,3 +33,5 @@ EffectPage::EffectPage(ImageOperations& operations, Prompts& prompts, QWidget* p
     note->setWordWrap(true);
     note->setGeometry(8, 210, 205, 60);
 }
+
+#include "moc_EffectPage.cpp"

@@ -108,3 +108,5 @@ void ImageSizePage::btResetSizeClick()
 {
     btResetSize->setEnabled(fits_.restoreAspect(subWindowSize_ ? subWindowSize_() : QSize()));
 }
+
+#include "moc_ImageSizePage.cpp"

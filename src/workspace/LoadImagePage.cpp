@@ -59,3 +59,5 @@ void LoadImagePage::showPicture(int width, int height, int bitCount)
     edOrgHeight->setText(QString::number(height));
     edOrgCol->setText(QString::number(bitCount));
 }
+
+#include "moc_LoadImagePage.cpp"

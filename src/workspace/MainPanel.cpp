@@ -61,3 +61,5 @@ void MainPanel::showGuides(bool visible, const QColor& color)
         line->setVisible(visible);
     }
 }
+
+#include "moc_MainPanel.cpp"

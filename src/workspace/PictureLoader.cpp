@@ -168,3 +168,5 @@ bool PictureLoader::finish(QImage picture, int bitCount, const QString& folder)
     emit pictureLoaded(picture.width(), picture.height(), std::min(bitCount, 24));
     return true;
 }
+
+#include "moc_PictureLoader.cpp"

@@ -121,3 +121,5 @@ void TfrView::applyStayOnTop(bool onTop)
             show(); // changing the flags hides the window
     }
 }
+
+#include "moc_TfrView.cpp"

@@ -22,3 +22,5 @@ TunePage::TunePage(ImageOperations& operations, Prompts& prompts, QWidget* paren
     operationButton(quality, "btSharp", QStringLiteral("画質をくっきりさせる"), {10, 90, 189, 28}, operations,
                     OperationId::Sharpen, prompts);
 }
+
+#include "moc_TunePage.cpp"

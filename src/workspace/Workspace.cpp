@@ -69,3 +69,5 @@ void Workspace::showPicture(const QImage& picture)
     workingImage_ = picture;
     emit workingImageChanged(workingImage_);
 }
+
+#include "moc_Workspace.cpp"

@@ -2,7 +2,9 @@
 #include "app/ProgramSession.h"
 #include "app/TfrMain.h"
 #include "app/ProgramIcon.h"
+#include "app/SettingsFile.h"
 #include "catalogue/ModelSelectPage.h"
+#include "decoration/TfrCalender.h"
 #include "foundation/Cp932.h"
 #include "imaging/ImageDisplay.h"
 #include "imaging/ImageFile.h"
@@ -13,9 +15,13 @@
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
 #include <QtCore/QProcess>
+#include <QtCore/QRegularExpression>
 #include <QtCore/QStandardPaths>
 #include <QtCore/QTemporaryDir>
+#include <QtCore/QTimer>
 #include <QtGui/QGuiApplication>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QDialog>
 #include <QtWidgets/QPushButton>
 #include <gtest/gtest.h>
 
@@ -43,11 +49,34 @@ QStringList filesUnder(const QString& folder)
     return files;
 }
 
-// Loads the picture given at start-up, applies an effect, undoes it, applies it again and saves,
-// checking that the undo images and the operation log are where `work` and `data` say.
-void loadEditUndoSave(const QString& programFolder, const QString& picture, const QString& work, const QString& data,
+// Where the program is expected to write each kind of file.
+struct ExpectedFolders {
+    QString work;     // undo images, send files
+    QString data;     // operation log
+    QString settings; // settings, "Calender.ini"
+};
+
+// Starts a send and turns it down at the preview, telling whether the send file was there to preview.
+bool sendFileShownInPreview(ProgramSession& session, const QString& sendFile)
+{
+    bool shown = false;
+    QTimer::singleShot(0, [&shown, sendFile] {
+        shown = QFileInfo(sendFile).isFile();
+        if (QDialog* preview = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            preview->reject();
+    });
+    session.frMain()->btSend->click();
+    return shown;
+}
+
+// Loads the picture given at start-up, applies an effect, undoes it, applies it again, saves,
+// prepares a send and stores the calendar settings, checking that every file the program writes
+// is where `where` says.
+void loadEditUndoSave(const QString& programFolder, const QString& picture, const ExpectedFolders& where,
                       const QString& saved)
 {
+    const QString& work = where.work;
+    const QString& data = where.data;
     ScriptedPrompts prompts;
     StartupHooks hooks;
     ProgramSession* running = nullptr;
@@ -75,9 +104,20 @@ void loadEditUndoSave(const QString& programFolder, const QString& picture, cons
     EXPECT_EQ(prompts.shown[0].kind, MessageKind::Information) << prompts.shown[0].text.toStdString();
     EXPECT_TRUE(ImageFile::load(saved).ok());
 
+    EXPECT_TRUE(sendFileShownInPreview(session, work + QStringLiteral("send_img.jpg")));
+    TfrCalender* calendar = nullptr;
+    for (QWidget* window : session.windows())
+        if (auto* found = qobject_cast<TfrCalender*>(window))
+            calendar = found;
+    ASSERT_NE(calendar, nullptr);
+    ASSERT_TRUE(calendar->Save());
+    EXPECT_TRUE(QFileInfo(where.settings + QStringLiteral("Calender.ini")).isFile());
+
     session.frMain()->btEnd->click();
     EXPECT_TRUE(session.ended());
     EXPECT_FALSE(QFile::exists(work + QStringLiteral("temp-0.bmp")));
+    EXPECT_FALSE(QFile::exists(work + QStringLiteral("send_img.jpg")));
+    EXPECT_TRUE(QFileInfo(SettingsFile::pathFor(where.settings, QCoreApplication::applicationFilePath())).isFile());
 }
 
 // The same process run as another user (or, for a user that is not root, as itself after the
@@ -119,7 +159,28 @@ int runAs(const Runner& runner, const QStringList& command, const QProcessEnviro
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
+// The library search path written into a program, as readelf shows it; empty when there is none.
+QString librarySearchPath(const QString& program)
+{
+    QProcess readelf;
+    readelf.start(QStringLiteral("readelf"), {QStringLiteral("-d"), program});
+    if (!readelf.waitForFinished() || readelf.exitCode() != 0)
+        return QStringLiteral("(readelf failed)");
+    static const QRegularExpression entry(QStringLiteral(R"(\((?:RPATH|RUNPATH)\)\s+Library r(?:un)?path: \[(.*)\])"));
+    const QRegularExpressionMatch match = entry.match(QString::fromLocal8Bit(readelf.readAll()));
+    return match.hasMatch() ? QStringLiteral("[") + match.captured(1) + QLatin1Char(']') : QString();
+}
+
 } // namespace
+
+// An empty entry in a program's library search path makes the loader look in the current folder,
+// so a library planted where the program is started from would run in it.
+TEST(InstalledProgram, NoProgramLooksForLibrariesInTheCurrentFolder)
+{
+    for (const char* name : {"pictorel", "pictorel-cli", "pictorel-cli-engine"})
+        EXPECT_EQ(librarySearchPath(QStringLiteral(PICTOREL_BINARY_DIR "/program/") + QLatin1String(name)), QString())
+            << name;
+}
 
 TEST(InstalledProgram, RunsForAUserWhoCannotWriteToItsFolder)
 {
@@ -184,9 +245,10 @@ TEST(InstalledProgram, DISABLED_ChildLoadsEditsUndoesAndSaves)
     ASSERT_FALSE(installed.isEmpty());
     ASSERT_FALSE(QFileInfo(installed).isWritable());
     const QString home = QDir::homePath();
-    loadEditUndoSave(installed, qEnvironmentVariable("PICTOREL_PICTURE"), home + QStringLiteral("/.cache/pictorel/"),
-                     home + QStringLiteral("/.local/share/pictorel/"), home + QStringLiteral("/saved.jpg"));
-    EXPECT_TRUE(QFileInfo(home + QStringLiteral("/.config/pictorel")).isDir());
+    loadEditUndoSave(installed, qEnvironmentVariable("PICTOREL_PICTURE"),
+                     {home + QStringLiteral("/.cache/pictorel/"), home + QStringLiteral("/.local/share/pictorel/"),
+                      home + QStringLiteral("/.config/pictorel/")},
+                     home + QStringLiteral("/saved.jpg"));
 }
 
 TEST(InstalledProgram, FromAWritableFolderKeepsEverythingBesideItself)
@@ -200,7 +262,7 @@ TEST(InstalledProgram, FromAWritableFolderKeepsEverythingBesideItself)
     const QString picture = pictures.filePath(QStringLiteral("photo.jpg"));
     ASSERT_TRUE(ImageFile::save(photo(), picture, FileFormat::Jpeg, EncodeOptions{90, 2, {}}));
     const QString here = folder.path() + QLatin1Char('/');
-    loadEditUndoSave(here, picture, here, here, pictures.filePath(QStringLiteral("saved.jpg")));
+    loadEditUndoSave(here, picture, {here, here, here}, pictures.filePath(QStringLiteral("saved.jpg")));
     EXPECT_TRUE(QFile::exists(here + QStringLiteral("DiruRodido.ini")));
 }
 
