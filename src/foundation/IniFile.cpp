@@ -18,16 +18,6 @@ char16_t asciiLower(char16_t c)
     return (c >= u'A' && c <= u'Z') ? char16_t(c + (u'a' - u'A')) : c;
 }
 
-bool sameName(QStringView a, QStringView b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i)
-        if (asciiLower(a[i].unicode()) != asciiLower(b[i].unicode()))
-            return false;
-    return true;
-}
-
 bool isBlank(QChar c)
 {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t');
@@ -123,6 +113,23 @@ QString storedText(QString value)
     return value;
 }
 
+// Names compare without regard to ASCII case: this is the form they are looked up by.
+QString folded(QStringView name)
+{
+    QString result(name.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < name.size(); ++i)
+        result[i] = QChar(asciiLower(name[i].unicode()));
+    return result;
+}
+
+// The first of equal names counts.
+template <typename Key, typename Value>
+void keepFirst(QHash<Key, Value>& hash, Key key, Value value)
+{
+    if (!hash.contains(key))
+        hash.insert(std::move(key), value);
+}
+
 QStringList splitLines(const QString& text)
 {
     QString normal = text;
@@ -148,38 +155,72 @@ IniFile::IniFile(QString path, const QByteArray& content)
 {
 }
 
-qsizetype IniFile::findSection(const QString& section) const
+void IniFile::Index::add(int section, QStringView key, qsizetype line)
 {
-    for (qsizetype i = 0; i < lines_.size(); ++i) {
-        const auto name = sectionName(lines_.at(i));
-        if (name && sameName(*name, section))
-            return i;
-    }
-    return -1;
+    keepFirst(keyLines, std::pair(section, folded(key)), line);
 }
 
-qsizetype IniFile::sectionEnd(qsizetype sectionLine) const
+const IniFile::Index& IniFile::index() const
 {
-    qsizetype i = sectionLine + 1;
-    while (i < lines_.size() && !sectionName(lines_.at(i)))
-        ++i;
-    return i;
+    if (index_)
+        return *index_;
+    Index& built = index_.emplace();
+    for (qsizetype i = 0; i < lines_.size(); ++i) {
+        if (const auto name = sectionName(lines_.at(i))) {
+            keepFirst(built.sectionByName, folded(*name), int(built.sectionLines.size()));
+            built.sectionLines.push_back(i);
+        } else if (const auto key = keyName(lines_.at(i)); key && !built.sectionLines.empty()) {
+            built.add(int(built.sectionLines.size()) - 1, *key, i);
+        }
+    }
+    return built;
+}
+
+void IniFile::insertLine(qsizetype at, const QString& line)
+{
+    lines_.insert(at, line);
+    if (!index_)
+        return;
+    if (sectionName(line)) {
+        if (at + 1 < lines_.size()) {
+            index_.reset(); // a section in the middle renumbers the ones after it
+            return;
+        }
+        keepFirst(index_->sectionByName, folded(*sectionName(line)), int(index_->sectionLines.size()));
+        index_->sectionLines.push_back(at);
+        return;
+    }
+    if (at + 1 < lines_.size()) {
+        for (qsizetype& sectionLine : index_->sectionLines)
+            sectionLine += sectionLine >= at ? 1 : 0;
+        for (qsizetype& keyLine : index_->keyLines)
+            keyLine += keyLine >= at ? 1 : 0;
+    }
+    const auto after = std::upper_bound(index_->sectionLines.begin(), index_->sectionLines.end(), at);
+    if (const auto key = keyName(line); key && after != index_->sectionLines.begin())
+        index_->add(int(after - index_->sectionLines.begin()) - 1, *key, at);
+}
+
+int IniFile::findSection(const QString& section) const
+{
+    return index().sectionByName.value(folded(section), -1);
+}
+
+qsizetype IniFile::sectionEnd(int section) const
+{
+    const std::vector<qsizetype>& lines = index().sectionLines;
+    return size_t(section) + 1 < lines.size() ? lines[size_t(section) + 1] : lines_.size();
 }
 
 IniFile::Position IniFile::find(const QString& section, const QString& key) const
 {
     Position position;
-    position.sectionLine = findSection(section);
-    if (position.sectionLine < 0)
+    const int number = findSection(section);
+    if (number < 0)
         return position;
-    position.sectionEnd = sectionEnd(position.sectionLine);
-    for (qsizetype i = position.sectionLine + 1; i < position.sectionEnd; ++i) {
-        const auto name = keyName(lines_.at(i));
-        if (name && sameName(*name, key)) {
-            position.keyLine = i;
-            break;
-        }
-    }
+    position.sectionLine = index().sectionLines[size_t(number)];
+    position.sectionEnd = sectionEnd(number);
+    position.keyLine = index().keyLines.value({number, folded(key)}, -1);
     return position;
 }
 
@@ -215,11 +256,11 @@ bool IniFile::hasKey(const QString& section, const QString& key) const
 QStringList IniFile::keys(const QString& section) const
 {
     QStringList result;
-    const qsizetype line = findSection(section);
-    if (line < 0)
+    const int number = findSection(section);
+    if (number < 0)
         return result;
-    const qsizetype end = sectionEnd(line);
-    for (qsizetype i = line + 1; i < end; ++i)
+    const qsizetype end = sectionEnd(number);
+    for (qsizetype i = index().sectionLines[size_t(number)] + 1; i < end; ++i)
         if (const auto name = keyName(lines_.at(i)); name && !name->isEmpty())
             result << name->toString();
     return result;
@@ -234,18 +275,21 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         const QString& old = lines_.at(position.keyLine);
         lines_[position.keyLine] = trimmed(QStringView(old).left(old.indexOf(QLatin1Char('=')))).toString() +
                                    QLatin1Char('=') + value;
+        if (sectionName(lines_.at(position.keyLine)))
+            index_.reset(); // "[a=b]": the new value made the line read as a section
         return;
     }
     const QString line = key + QLatin1Char('=') + value;
     if (position.sectionLine < 0) {
-        lines_ << QLatin1Char('[') + section + QLatin1Char(']') << line;
+        insertLine(lines_.size(), QLatin1Char('[') + section + QLatin1Char(']'));
+        insertLine(lines_.size(), line);
         return;
     }
     // After the section's last non-empty line, so a blank separator line stays a separator.
     qsizetype insertAt = position.sectionEnd;
     while (insertAt > position.sectionLine + 1 && trimmed(lines_.at(insertAt - 1)).isEmpty())
         --insertAt;
-    lines_.insert(insertAt, line);
+    insertLine(insertAt, line);
 }
 
 void IniFile::writeInteger(const QString& section, const QString& key, int value)
@@ -261,15 +305,20 @@ void IniFile::writeBool(const QString& section, const QString& key, bool value)
 void IniFile::removeKey(const QString& section, const QString& key)
 {
     const Position position = find(section, key);
-    if (position.keyLine >= 0)
+    if (position.keyLine >= 0) {
         lines_.removeAt(position.keyLine);
+        index_.reset();
+    }
 }
 
 void IniFile::removeSection(const QString& section)
 {
-    const qsizetype line = findSection(section);
-    if (line >= 0)
-        lines_.remove(line, sectionEnd(line) - line);
+    const int number = findSection(section);
+    if (number < 0)
+        return;
+    const qsizetype line = index().sectionLines[size_t(number)];
+    lines_.remove(line, sectionEnd(number) - line);
+    index_.reset();
 }
 
 QByteArray IniFile::bytes() const

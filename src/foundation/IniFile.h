@@ -5,8 +5,13 @@
 // characters; "0x…" integers are hexadecimal. A text written with outer blanks or quotes is quoted so it
 // reads back unchanged. Writing keeps every other line and its order; a new key goes to the end of its
 // section, a new section to the end of the file.
+#include <QtCore/QHash>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
+
+#include <optional>
+#include <utility>
+#include <vector>
 
 class IniFile {
 public:
@@ -45,10 +50,22 @@ private:
         qsizetype sectionEnd = 0;   // one past the section's last line
         qsizetype keyLine = -1;     // the key's line, -1 when absent
     };
+    // Where every section and key stands, so that a file of many sections (a calendar of 512
+    // holidays) reads in linear time. Built on the first lookup; kept up to date as lines are added
+    // and rebuilt after a removal.
+    struct Index {
+        std::vector<qsizetype> sectionLines;          // every "[name]" line, in file order
+        QHash<QString, int> sectionByName;            // folded name -> its first section
+        QHash<std::pair<int, QString>, qsizetype> keyLines; // (section, folded key) -> first line
+        void add(int section, QStringView key, qsizetype line);
+    };
+    const Index& index() const;
+    void insertLine(qsizetype at, const QString& line);
     Position find(const QString& section, const QString& key) const;
-    qsizetype findSection(const QString& section) const;
-    qsizetype sectionEnd(qsizetype sectionLine) const;
+    int findSection(const QString& section) const; // the section's number, -1 when absent
+    qsizetype sectionEnd(int section) const;
 
     QString path_;
     QStringList lines_;
+    mutable std::optional<Index> index_;
 };

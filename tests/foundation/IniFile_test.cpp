@@ -7,6 +7,8 @@
 #include <QtCore/QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 class IniFileTest : public ::testing::Test {
@@ -77,6 +79,39 @@ TEST_F(IniFileTest, RemovesKeysAndSections)
     EXPECT_EQ(ini.keys(QStringLiteral("A")), QStringList{QStringLiteral("y")});
     EXPECT_FALSE(ini.hasKey(QStringLiteral("B"), QStringLiteral("z")));
     EXPECT_EQ(ini.readString(QStringLiteral("C"), QStringLiteral("w")), QStringLiteral("4"));
+}
+
+// Reads after every kind of change answer as a fresh reading of the same text does: the lookups
+// kept between changes never point at a moved line.
+TEST_F(IniFileTest, ReadsAfterChangesMatchAFreshReadingOfTheSameText)
+{
+    IniFile ini(write("top=0\n[A]\nx=1\n\n[B]\ny=2\n[a]\nx=shadowed\n[C]\n;z=comment\nz=3\n[k=1\n"));
+    const QList<std::function<void()>> changes = {
+        [&] { ini.writeString(QStringLiteral("A"), QStringLiteral("new"), QStringLiteral("n")); }, // middle of file
+        [&] { ini.writeString(QStringLiteral("B"), QStringLiteral("y"), QStringLiteral("[changed]")); },
+        [&] { ini.writeString(QStringLiteral("D"), QStringLiteral("w"), QStringLiteral("4")); }, // new section
+        [&] { ini.writeString(QStringLiteral("D"), QStringLiteral("[E]"), QStringLiteral("x")); }, // reads as a section
+        [&] { ini.writeString(QStringLiteral("C"), QStringLiteral("z2"), QStringLiteral("5")); },
+        [&] { ini.writeString(QStringLiteral("C"), QStringLiteral("[k"), QStringLiteral("x]")); }, // now "[k=x]"
+        [&] { ini.removeKey(QStringLiteral("A"), QStringLiteral("x")); },
+        [&] { ini.writeString(QStringLiteral("A"), QStringLiteral("X"), QStringLiteral("again")); },
+        [&] { ini.removeSection(QStringLiteral("B")); },
+        [&] { ini.writeString(QStringLiteral("B"), QStringLiteral("y"), QStringLiteral("back")); },
+    };
+    const QStringList sections = {"A", "a", "B", "C", "D", "E", "k=x", "missing"};
+    const QStringList keys = {"x", "X", "y", "z", "z2", "new", "w", "[E]", "[k", "top", ";z"};
+    for (int step = 0; step < changes.size(); ++step) {
+        changes[step]();
+        const IniFile fresh(QStringLiteral("fresh.ini"), ini.bytes());
+        for (const QString& section : sections) {
+            EXPECT_EQ(ini.keys(section), fresh.keys(section)) << "step " << step << " [" << section.toStdString() << "]";
+            for (const QString& key : keys)
+                EXPECT_EQ(ini.readString(section, key, QStringLiteral("-")), fresh.readString(section, key, QStringLiteral("-")))
+                    << "step " << step << " [" << section.toStdString() << "] " << key.toStdString();
+        }
+    }
+    EXPECT_EQ(ini.readString(QStringLiteral("A"), QStringLiteral("new")), QStringLiteral("n"));
+    EXPECT_EQ(ini.readString(QStringLiteral("B"), QStringLiteral("y")), QStringLiteral("back"));
 }
 
 TEST_F(IniFileTest, MissingFileReadsEmptyAndUnwritableFileReportsFailure)
