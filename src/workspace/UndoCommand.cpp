@@ -37,7 +37,10 @@ bool UndoCommand::undoImageStep()
         prompts_.message(MessageKind::Error, QStringLiteral("元の画像を読み込めなかったため、元に戻せませんでした。"));
         return false;
     }
-    undo_.PopUndoImage();
+    if (!undo_.PopUndoImage()) {
+        prompts_.message(MessageKind::Error, QStringLiteral("作業ファイルを削除できなかったため、元に戻せませんでした。"));
+        return false;
+    }
     WorkspaceGeometry& g = workspace_.geometry();
     if (restored.image.width() != g.baseWidth) {
         // The step taken back was a quarter turn.

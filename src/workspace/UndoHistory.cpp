@@ -1,5 +1,6 @@
 #include "workspace/UndoHistory.h"
 
+#include "foundation/ErrorDetail.h"
 #include "imaging/ImageFile.h"
 
 #include <QtCore/QFile>
@@ -133,7 +134,7 @@ DecodedImage UndoHistory::readUndoImage(int number)
     return decoded;
 }
 
-QString UndoHistory::PopUndoImage()
+std::optional<QString> UndoHistory::PopUndoImage()
 {
     const int count = undoImageCount();
     if (inMemory()) {
@@ -144,7 +145,11 @@ QString UndoHistory::PopUndoImage()
         return QString();
     }
     if (count >= 2) {
-        QFile::remove(undoImagePath(count - 1));
+        QFile newest(undoImagePath(count - 1));
+        if (!newest.remove()) {
+            writeErrorDetail(QStringLiteral("%1: %2").arg(newest.fileName(), newest.errorString()));
+            return std::nullopt;
+        }
         return undoImagePath(count - 2);
     }
     return undoImagePath(std::max(count - 1, 0));

@@ -36,8 +36,9 @@ public:
     std::optional<QImage> LoadNewestUndoImage();
     // Reads one undo image; it is kept in memory, so the rebuild that usually follows reads nothing.
     DecodedImage readUndoImage(int number);
-    // Deletes the newest undo image unless it is undo image 0; returns the path of the one to restore.
-    QString PopUndoImage();
+    // Deletes the newest undo image unless it is undo image 0; returns the path of the one to restore,
+    // or nothing when the newest cannot be deleted (it would otherwise still count as the newest).
+    std::optional<QString> PopUndoImage();
     void DeleteUndoImages();
 
     void PushStep(StepKind kind);

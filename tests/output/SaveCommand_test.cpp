@@ -3,6 +3,7 @@
 #include "foundation/Progress.h"
 #include "output/SaveCommand.h"
 #include "support/JapaneseText.h"
+#include "support/OrdinaryUser.h"
 #include "workspace/WorkspaceRig.h"
 
 #include <QtCore/QDir>
@@ -242,21 +243,6 @@ public:
     bool shown = false;
 };
 
-// Runs the body as a user without root's right to write everywhere; true when it returned true.
-bool asOrdinaryUser(const std::function<bool()>& body)
-{
-    if (geteuid() != 0)
-        return body();
-    const pid_t child = fork();
-    if (child == 0) {
-        if (setgid(65534) != 0 || setuid(65534) != 0)
-            _exit(2);
-        _exit(body() ? 0 : 1);
-    }
-    int status = 0;
-    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 } // namespace
 
 TEST_F(SaveCommandTest, AnErrorInsideTheEncoderStillEndsTheProgressAndTakesTheLayerBack)
@@ -289,7 +275,7 @@ TEST_F(SaveCommandTest, AFolderThatTakesNoNewFileGetsAWritableFileOverwrittenInP
     ASSERT_EQ(::chmod(QFile::encodeName(out.path()).constData(), 0755), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(existing).constData(), 0666), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
-    const bool saved = asOrdinaryUser([&] {
+    const bool saved = OrdinaryUser::run([&] {
         save(QStringLiteral("locked/p.bmp"));
         const bool overwritten = lastMessage().kind == MessageKind::Information;
         save(QStringLiteral("locked/new.bmp")); // a new file still cannot be made there

@@ -4,10 +4,14 @@
 #include "workspace/ImageOperations.h"
 #include "support/FileSizeLimit.h"
 #include "support/JapaneseText.h"
+#include "support/OrdinaryUser.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sys/stat.h>
 
 namespace {
 
@@ -182,4 +186,50 @@ TEST_F(ImageOperationsTest, ADiskThatFillsUpMidStepLeavesTheHistoryWhole)
     rig.undoCommand.btUndoClick();
     EXPECT_EQ(rig.undo.undoImageCount(), 1);
     EXPECT_EQ(rig.undo.LoadNewestUndoImage()->pixel(63, 0), gradientPicture(64, 48).pixel(63, 0));
+}
+
+// The working folder turns read-only while the program runs: edits and undo each stop with one
+// message and change nothing, and once the folder takes files again undo steps back as before.
+TEST_F(ImageOperationsTest, AWorkingFolderThatTurnsReadOnlyStopsEditsAndUndoWithoutLosingAStep)
+{
+    const QImage original = gradientPicture(64, 48);
+    rig.load(original);
+    const QImage loaded = rig.workspace.workingImage();
+    ASSERT_TRUE(operations.run(OperationId::Darken));
+    const QByteArray folder = QFile::encodeName(rig.folder);
+    OrdinaryUser::handOver(rig.temp.path());
+    const bool kept = OrdinaryUser::run([&] {
+        QStringList wrong;
+        const auto expect = [&wrong](bool holds, const char* what) {
+            if (!holds)
+                wrong << QLatin1String(what);
+        };
+        const auto lastMessage = [this] { return rig.prompts.shown.isEmpty() ? QString() : rig.prompts.shown.last().text; };
+        const QStringList before = QDir(rig.folder).entryList(QDir::Files);
+        const QRgb darkened = rig.workspace.workingImage().pixel(63, 0);
+        ::chmod(folder.constData(), 0555);
+
+        expect(!operations.run(OperationId::Darken), "an edit succeeded in a read-only folder");
+        expect(lastMessage() == QStringLiteral("作業ファイルを書き込めなかったため、処理を適用できませんでした。"),
+               "the failed edit did not say so");
+        rig.undoCommand.btUndoClick();
+        expect(lastMessage() == QStringLiteral("作業ファイルを削除できなかったため、元に戻せませんでした。"),
+               "the failed undo did not say so");
+        expect(rig.prompts.shown.size() == 2, "not exactly one message each");
+        expect(rig.undo.stepCount() == 1 && rig.log.count() == 1, "a step or its log entry was lost");
+        expect(rig.workspace.workingImage().pixel(63, 0) == darkened, "the picture changed");
+        expect(QDir(rig.folder).entryList(QDir::Files) == before, "files were added or removed");
+
+        ::chmod(folder.constData(), 0755);
+        rig.undoCommand.btUndoClick();
+        expect(rig.undo.stepCount() == 0 && rig.undo.undoImageCount() == 1 && rig.log.count() == 0,
+               "undo did not step back once the folder took files again");
+        expect(rig.workspace.workingImage() == loaded && rig.undo.LoadNewestUndoImage() == original,
+               "undo did not bring the loaded picture back");
+        for (const QString& w : wrong)
+            std::fprintf(stderr, "%s\n", qPrintable(w));
+        return wrong.isEmpty();
+    });
+    ::chmod(folder.constData(), 0755);
+    EXPECT_TRUE(kept);
 }
