@@ -42,6 +42,12 @@ public:
     // The main display's selection rectangle (left, top, right, bottom) in canvas pixels.
     void setSelection(std::function<std::array<int, 4>()> selection) { selection_ = std::move(selection); }
     void define(OperationId id, ImageOperation operation) { operations_[id] = std::move(operation); }
+    // The operation defined for id, or null.
+    const ImageOperation* find(OperationId id) const
+    {
+        const auto it = operations_.find(id);
+        return it == operations_.end() ? nullptr : &it->second;
+    }
 
     // Runs the operation; false when nothing changed.
     bool run(OperationId id);
