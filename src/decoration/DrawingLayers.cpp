@@ -135,8 +135,7 @@ void DrawingLayers::resetForLoading()
 void DrawingLayers::commitEmptyLayer()
 {
     Layer& working = layers_[size_t(current_)];
-    working.picture = QImage(canvas_, QImage::Format_RGB888);
-    working.picture.fill(QColor::fromRgb(LayerKeyColor));
+    working.picture = QImage(); // nothing drawn: a layer without a picture adds nothing to the canvas
     working.visible = true;
     announce(current_);
     commitWorkingLayer();

@@ -65,16 +65,25 @@ void verticalFirst(const QImage& source, const ResampleAxis& across, const Resam
 }
 
 // Keeping or growing the height: scale each source row along its length first, then interpolate between rows.
+// Each band of target rows keeps only the few scaled source rows its current row needs, in a small ring, so
+// no picture-sized buffer is made besides the target.
 void horizontalFirst(const QImage& source, const ResampleAxis& across, const ResampleAxis& down, QImage& target)
 {
     const size_t wide = size_t(target.width()) * 3;
-    const std::unique_ptr<uint16_t[]> rows(new uint16_t[size_t(source.height()) * wide]); // every value is written
-    forRowBands(source.height(), qint64(source.width()) * source.height(), [&](int begin, int end) {
-        for (int y = begin; y < end; ++y)
-            ResampleKernels::blendAlongRow(source.constScanLine(y), across, rows.get() + size_t(y) * wide);
-    });
-    const std::function<const uint16_t*(int)> row = [&](int y) { return rows.get() + size_t(y) * wide; };
     forRowBands(target.height(), qint64(target.width()) * target.height(), [&](int begin, int end) {
+        int taps = 1;
+        for (int t = begin; t < end; ++t)
+            taps = std::max(taps, down.count(t));
+        const std::unique_ptr<uint16_t[]> ring(new uint16_t[size_t(taps) * wide]); // every value is written before use
+        std::vector<int> held(size_t(taps), -1);                                   // the source row in each slot
+        const std::function<const uint16_t*(int)> row = [&](int y) {
+            const size_t slot = size_t(y % taps);
+            if (held[slot] != y) {
+                ResampleKernels::blendAlongRow(source.constScanLine(y), across, ring.get() + slot * wide);
+                held[slot] = y;
+            }
+            return ring.get() + slot * wide;
+        };
         for (int t = begin; t < end; ++t)
             ResampleKernels::blendRowsUp(feedingRows(down, t, row).data(), down.weights(t), down.count(t), wide,
                                          target.scanLine(t));

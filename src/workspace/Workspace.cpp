@@ -24,6 +24,7 @@ void Workspace::ComposeCanvas(int x, int y, bool keepOffset)
     WorkspaceGeometry& g = geometry_;
     g.setOffset(x, y, keepOffset);
     emit frameChanged(g.offsetX, g.offsetY, g.offsetX + g.canvasWidth, g.offsetY + g.canvasHeight);
+    workspaceImage_ = QImage(); // the old canvas goes first, so that the new one can reuse its memory
     const QImage cut = ImageTransform::selectImage(workingImage_, g.cropXs, g.cropYs);
     if (cut.isNull()) {
         // Nothing of the picture falls on the canvas: the main display is left empty.
