@@ -18,19 +18,21 @@ QByteArray convert(const char* from, const char* to, const QByteArray& input, qs
     size_t inLeft = size_t(input.size());
     char* out = output.data();
     size_t outLeft = size_t(output.size());
+    const auto grow = [&] {
+        const qsizetype used = out - output.data();
+        output.resize(output.size() * 2);
+        out = output.data() + used;
+        outLeft = size_t(output.size() - used);
+    };
     while (inLeft > 0) {
         if (iconv(cd, &in, &inLeft, &out, &outLeft) != size_t(-1))
             break;
-        if (errno == E2BIG) {
-            const qsizetype used = out - output.data();
-            output.resize(output.size() * 2);
-            out = output.data() + used;
-            outLeft = size_t(output.size() - used);
+        // E2BIG, or no room left for the replacement: more room, and the same place again.
+        if (errno == E2BIG || outLeft < size_t(replacement.size())) {
+            grow();
             continue;
         }
         // EILSEQ or EINVAL: replace one input unit and go on.
-        if (outLeft < size_t(replacement.size()))
-            continue;
         memcpy(out, replacement.constData(), size_t(replacement.size()));
         out += replacement.size();
         outLeft -= size_t(replacement.size());
