@@ -1,12 +1,13 @@
 #include "foundation/QtPrompts.h"
 
+#include "foundation/FontColorDialog.h"
+
 #include <QtGui/QDesktopServices>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QColorDialog>
 #include <QtWidgets/QFileDialog>
-#include <QtWidgets/QFontDialog>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
 #include <QtCore/QRegularExpression>
@@ -153,14 +154,15 @@ std::optional<QColor> QtPrompts::chooseColor(const QColor& initial)
     return chosen;
 }
 
-std::optional<QFont> QtPrompts::chooseFont(const QFont& initial, QColor* /*color*/)
+std::optional<QFont> QtPrompts::chooseFont(const QFont& initial, QColor* color)
 {
     NormalCursorWhile normal(busyDepth_ > 0);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, initial, owner());
-    if (!ok)
+    FontColorDialog dialog(initial, color ? *color : QColor(Qt::black), owner());
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return chosen;
+    if (color)
+        *color = dialog.color();
+    return dialog.font();
 }
 
 void QtPrompts::openUrl(const QString& address)

@@ -1,10 +1,12 @@
-// The real desktop seam: boxes come above the stay-on-top progress dialog, and Qt's standard
-// dialogs speak Japanese.
+// The real desktop seam: boxes come above the stay-on-top progress dialog, the font dialog has a
+// colour, and Qt's standard dialogs speak Japanese.
+#include "foundation/FontColorDialog.h"
 #include "foundation/QtPrompts.h"
 #include "foundation/QtTranslations.h"
 
 #include <QtCore/QTimer>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QMessageBox>
 #include <gtest/gtest.h>
@@ -46,4 +48,35 @@ TEST(QtTranslationsTest, TheStandardDialogsSpeakJapanese)
     for (const auto& [context, text] : {std::pair{"QFileDialog", "Save As"}, {"QColorDialog", "Select Color"},
                                         {"QFontDialog", "Select Font"}})
         EXPECT_NE(QCoreApplication::translate(context, text), QLatin1String(text)) << context;
+}
+
+// The font dialog shows the text colour, a colour outside the basic ones as "カスタム", and gives
+// back the colour chosen; cancelled, it changes nothing.
+TEST(QtPromptsTest, TheFontDialogShowsAndChangesTheFontColour)
+{
+    QtPrompts prompts;
+    QFont initial(QStringLiteral("IPAPGothic"));
+    initial.setPointSize(14);
+    QColor color = QColor::fromRgb(0x123456);
+    QString shown;
+    for (const bool accept : {true, false}) {
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<FontColorDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            shown = dialog->cbColor->currentText() + QLatin1Char(' ') + dialog->color().name();
+            dialog->cbColor->setCurrentIndex(dialog->cbColor->findText(QStringLiteral("赤")));
+            accept ? dialog->accept() : dialog->reject();
+        });
+        const std::optional<QFont> chosen = prompts.chooseFont(initial, &color);
+        if (accept) {
+            EXPECT_EQ(shown, QStringLiteral("カスタム #123456"));
+            ASSERT_TRUE(chosen.has_value());
+            EXPECT_EQ(chosen->pointSize(), 14);
+            EXPECT_EQ(color, QColor(Qt::red));
+        } else {
+            EXPECT_EQ(shown, QStringLiteral("赤 #ff0000"));
+            EXPECT_FALSE(chosen.has_value());
+            EXPECT_EQ(color, QColor(Qt::red));
+        }
+    }
 }
