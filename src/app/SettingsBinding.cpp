@@ -11,6 +11,7 @@
 #include "foundation/Prompts.h"
 #include "workspace/TfrView.h"
 
+#include <QtGui/QWindow>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
@@ -19,17 +20,28 @@
 
 namespace {
 
-// The window's own area, without the frame the window manager adds: a frame's size is known
-// only once the window is shown, so a frame position would drift from one run to the next.
-WindowPlace placeOf(const QWidget* window)
+// How a stored place is meant. The main window keeps its size and is on the screen when it is
+// placed, so it is placed by its frame, as the desktop shows a window: at the top of the screen it
+// keeps its title bar on it. Qt keeps a frame position only until a window is resized or while it
+// is hidden, so the sub-window (which follows the picture's size) and the options dialog (hidden
+// until it is opened) are stored and placed by their own area; a frame would creep at every start.
+enum class Anchor { Frame, ClientArea };
+
+WindowPlace placeOf(const QWidget* window, Anchor anchor)
 {
-    return {window->geometry().y(), window->geometry().x()};
+    const QPoint at = anchor == Anchor::Frame ? window->pos() : window->geometry().topLeft();
+    return {at.y(), at.x()};
 }
 
 // Positions are taken as stored, not compared with the screen.
-void place(QWidget* window, WindowPlace where)
+void place(QWidget* window, WindowPlace where, Anchor anchor)
 {
-    window->setGeometry(where.left, where.top, window->width(), window->height());
+    if (anchor == Anchor::ClientArea) {
+        window->setGeometry(where.left, where.top, window->width(), window->height());
+        return;
+    }
+    window->winId(); // the native window, which the window manager frames
+    window->windowHandle()->setFramePosition(QPoint(where.left, where.top));
 }
 
 int numberIn(const QLineEdit* field, int fallback)
@@ -126,9 +138,9 @@ void SettingsBinding::setWindows(TfrMain* main, TfrView* view, TfrOption* option
 StoredSettings SettingsBinding::gather() const
 {
     StoredSettings s;
-    s.mainWindow = placeOf(main_);
-    s.subWindow = placeOf(view_);
-    s.optionsDialog = placeOf(options_);
+    s.mainWindow = placeOf(main_, Anchor::Frame);
+    s.subWindow = placeOf(view_, Anchor::ClientArea);
+    s.optionsDialog = placeOf(options_, Anchor::ClientArea);
     const ModelSelectPage* page = main_->tsSelectMP;
     const TModelEntry& target = workbench_.targetModel;
     s.carrier = page->carrierText();
@@ -164,9 +176,9 @@ void SettingsBinding::applyModel(const StoredSettings& s)
 
 void SettingsBinding::apply(const StoredSettings& s)
 {
-    place(main_, s.mainWindow);
-    place(view_, s.subWindow);
-    place(options_, s.optionsDialog);
+    place(main_, s.mainWindow, Anchor::Frame);
+    place(view_, s.subWindow, Anchor::ClientArea);
+    place(options_, s.optionsDialog, Anchor::ClientArea);
     applyModel(s);
     workbench_.loader.setLastLoadFolder(s.loadFolder);
     workbench_.saver.setLastSaveFolder(s.saveFolder);
