@@ -10,7 +10,9 @@ ScriptedHttpServer::ScriptedHttpServer()
         QTcpSocket* socket = server_.nextPendingConnection();
         socket->setParent(this);
         auto* seen = new QByteArray;
-        connect(socket, &QObject::destroyed, this, [seen] { delete seen; });
+        // The socket itself as the context: it still answers when the server goes first and takes
+        // its sockets with it, which a connection held by the server would not.
+        connect(socket, &QObject::destroyed, socket, [seen] { delete seen; });
         connect(socket, &QIODevice::readyRead, this, [this, socket, seen] {
             seen->append(socket->readAll());
             const qsizetype end = seen->indexOf("\r\n\r\n");

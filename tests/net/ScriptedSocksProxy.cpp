@@ -21,7 +21,8 @@ ScriptedSocksProxy::ScriptedSocksProxy()
         session->client = server_.nextPendingConnection();
         session->client->setParent(this);
         connect(session->client, &QIODevice::readyRead, this, [this, session] { onData(*session); });
-        connect(session->client, &QObject::destroyed, this, [session] { delete session; });
+        // Held by the socket, so that it also runs when the proxy goes first and takes the socket along.
+        connect(session->client, &QObject::destroyed, session->client, [session] { delete session; });
     });
 }
 
