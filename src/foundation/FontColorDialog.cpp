@@ -37,17 +37,6 @@ QIcon swatch(const QColor& color)
 
 } // namespace
 
-const QList<QColor>& FontColorDialog::basicColors()
-{
-    static const QList<QColor> colors = [] {
-        QList<QColor> list;
-        for (const NamedColor& c : namedColors)
-            list << QColor::fromRgb(c.rgb);
-        return list;
-    }();
-    return colors;
-}
-
 FontColorDialog::FontColorDialog(const QFont& font, const QColor& color, QWidget* parent)
     : QDialog(parent), cbColor(new QComboBox(this)), fonts_(new QFontDialog(font, this))
 {

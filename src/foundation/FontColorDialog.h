@@ -18,9 +18,6 @@ public:
     QColor color() const;
     void setColor(const QColor& color);
 
-    // The basic colours in the order the box lists them.
-    static const QList<QColor>& basicColors();
-
     QComboBox* cbColor;
 
 private:
