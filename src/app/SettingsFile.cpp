@@ -5,6 +5,8 @@
 
 #include <QtCore/QFileInfo>
 
+#include <variant>
+
 namespace {
 
 const QString mainSection = QStringLiteral("メイン画面");
@@ -32,71 +34,81 @@ void writePlace(IniFile& file, const QString& section, WindowPlace place)
     file.writeInteger(section, key("Left"), place.left);
 }
 
-void readModel(const IniFile& file, StoredSettings& s)
+// One stored value: its key, and the member it is read into and written from.
+template <typename Owner>
+struct Field {
+    const char* key;
+    std::variant<QString Owner::*, int Owner::*, bool Owner::*> member;
+};
+
+QString readValue(const IniFile& f, const QString& section, const QString& k, const QString& fallback)
 {
-    const StoredSettings d;
-    s.carrier = file.readString(modelSection, key("Carrier"), d.carrier);
-    s.phone = file.readString(modelSection, key("Phone"), d.phone);
-    s.mpWidth = file.readInteger(modelSection, key("MpWidth"), d.mpWidth);
-    s.mpHeight = file.readInteger(modelSection, key("MpHeight"), d.mpHeight);
-    s.mpCol = file.readInteger(modelSection, key("MpCol"), d.mpCol);
-    s.mpFS = file.readInteger(modelSection, key("MpFS"), d.mpFS);
+    return f.readString(section, k, fallback);
+}
+int readValue(const IniFile& f, const QString& section, const QString& k, int fallback)
+{
+    return f.readInteger(section, k, fallback);
+}
+bool readValue(const IniFile& f, const QString& section, const QString& k, bool fallback)
+{
+    return f.readBool(section, k, fallback);
+}
+void writeValue(IniFile& f, const QString& section, const QString& k, const QString& value)
+{
+    f.writeString(section, k, value);
+}
+void writeValue(IniFile& f, const QString& section, const QString& k, int value)
+{
+    f.writeInteger(section, k, value);
+}
+void writeValue(IniFile& f, const QString& section, const QString& k, bool value)
+{
+    f.writeBool(section, k, value);
 }
 
-void writeModel(IniFile& file, const StoredSettings& s)
+// A missing or unreadable value reads as the owner's default.
+template <typename Owner, size_t N>
+void readFields(const IniFile& file, const QString& section, const Field<Owner> (&fields)[N], Owner& into)
 {
-    file.writeString(modelSection, key("Carrier"), s.carrier);
-    file.writeString(modelSection, key("Phone"), s.phone);
-    file.writeInteger(modelSection, key("MpWidth"), s.mpWidth);
-    file.writeInteger(modelSection, key("MpHeight"), s.mpHeight);
-    file.writeInteger(modelSection, key("MpCol"), s.mpCol);
-    file.writeInteger(modelSection, key("MpFS"), s.mpFS);
+    const Owner defaults{};
+    for (const Field<Owner>& field : fields)
+        std::visit([&](auto member) { into.*member = readValue(file, section, key(field.key), defaults.*member); },
+                   field.member);
 }
 
-void writePen(IniFile& file, const PenLook& pen)
+template <typename Owner, size_t N>
+void writeFields(IniFile& file, const QString& section, const Field<Owner> (&fields)[N], const Owner& from)
 {
-    file.writeInteger(penSection, key("LineWidth"), pen.lineWidth);
-    file.writeInteger(penSection, key("LineColor"), pen.lineColor);
-    file.writeInteger(penSection, key("FillColor"), pen.fillColor);
-    file.writeBool(penSection, key("CheckFill"), pen.checkFill);
+    for (const Field<Owner>& field : fields)
+        std::visit([&](auto member) { writeValue(file, section, key(field.key), from.*member); }, field.member);
 }
 
-TextToolSettings readText(const IniFile& file)
-{
-    TextToolSettings t;
-    t.direction = file.readString(textSection, key("TextDirection"), t.direction);
-    t.angle = file.readString(textSection, key("TextAngle"), t.angle);
-    t.shadowPosition = file.readString(textSection, key("ShadowPos"), t.shadowPosition);
-    t.shadowDistance = file.readInteger(textSection, key("ShadowDistance"), t.shadowDistance);
-    t.fontColor = file.readInteger(textSection, key("FontColor"), t.fontColor);
-    t.shadowColor = file.readInteger(textSection, key("ShadowColor"), t.shadowColor);
-    t.shadow = file.readBool(textSection, key("CheckShadow"), t.shadow);
-    t.fontName = file.readString(textSection, key("FontName"), t.fontName);
-    t.fontSize = file.readInteger(textSection, key("FontSize"), t.fontSize);
-    return t;
-}
+const Field<StoredSettings> modelFields[] = {
+    {"Carrier", &StoredSettings::carrier}, {"Phone", &StoredSettings::phone},
+    {"MpWidth", &StoredSettings::mpWidth}, {"MpHeight", &StoredSettings::mpHeight},
+    {"MpCol", &StoredSettings::mpCol},     {"MpFS", &StoredSettings::mpFS},
+};
 
-void writeText(IniFile& file, const TextToolSettings& t)
-{
-    file.writeString(textSection, key("TextDirection"), t.direction);
-    file.writeString(textSection, key("TextAngle"), t.angle);
-    file.writeString(textSection, key("ShadowPos"), t.shadowPosition);
-    file.writeInteger(textSection, key("ShadowDistance"), t.shadowDistance);
-    file.writeInteger(textSection, key("FontColor"), t.fontColor);
-    file.writeInteger(textSection, key("ShadowColor"), t.shadowColor);
-    file.writeBool(textSection, key("CheckShadow"), t.shadow);
-    file.writeString(textSection, key("FontName"), t.fontName);
-    file.writeInteger(textSection, key("FontSize"), t.fontSize);
-}
+const Field<PenLook> penFields[] = {
+    {"LineWidth", &PenLook::lineWidth},
+    {"LineColor", &PenLook::lineColor},
+    {"FillColor", &PenLook::fillColor},
+    {"CheckFill", &PenLook::checkFill},
+};
 
-void writeCalendar(IniFile& file, const CalendarLook& c)
-{
-    file.writeInteger(calendarSection, key("HSpace"), c.horizontalSpace);
-    file.writeInteger(calendarSection, key("VSpace"), c.verticalSpace);
-    file.writeInteger(calendarSection, key("FontColor"), c.fontColor);
-    file.writeString(calendarSection, key("FontName"), c.fontName);
-    file.writeInteger(calendarSection, key("FontSize"), c.fontSize);
-}
+const Field<TextToolSettings> textFields[] = {
+    {"TextDirection", &TextToolSettings::direction},   {"TextAngle", &TextToolSettings::angle},
+    {"ShadowPos", &TextToolSettings::shadowPosition},  {"ShadowDistance", &TextToolSettings::shadowDistance},
+    {"FontColor", &TextToolSettings::fontColor},       {"ShadowColor", &TextToolSettings::shadowColor},
+    {"CheckShadow", &TextToolSettings::shadow},        {"FontName", &TextToolSettings::fontName},
+    {"FontSize", &TextToolSettings::fontSize},
+};
+
+const Field<CalendarLook> calendarFields[] = {
+    {"HSpace", &CalendarLook::horizontalSpace}, {"VSpace", &CalendarLook::verticalSpace},
+    {"FontColor", &CalendarLook::fontColor},    {"FontName", &CalendarLook::fontName},
+    {"FontSize", &CalendarLook::fontSize},
+};
 
 } // namespace
 
@@ -111,11 +123,11 @@ void SettingsFile::read(const IniFile& file, StoredSettings& s, const QString& p
     s.mainWindow = readPlace(file, mainSection, d.mainWindow);
     s.subWindow = readPlace(file, viewSection, d.subWindow);
     s.optionsDialog = readPlace(file, optionSection, d.optionsDialog);
-    readModel(file, s);
+    readFields(file, modelSection, modelFields, s);
     s.loadFolder = file.readString(pathSection, key("Load"), programFolder);
     s.saveFolder = file.readString(pathSection, key("Save"), programFolder);
     s.pen = PenLook{};
-    s.text = readText(file);
+    readFields(file, textSection, textFields, s.text);
     s.calendar = CalendarLook{};
     OptionsSettings::read(file, s.options);
     s.panels.resetToCentre();
@@ -126,12 +138,12 @@ void SettingsFile::write(IniFile& file, const StoredSettings& s)
     writePlace(file, mainSection, s.mainWindow);
     writePlace(file, viewSection, s.subWindow);
     writePlace(file, optionSection, s.optionsDialog);
-    writeModel(file, s);
+    writeFields(file, modelSection, modelFields, s);
     file.writeString(pathSection, key("Load"), s.loadFolder);
     file.writeString(pathSection, key("Save"), s.saveFolder);
-    writePen(file, s.pen);
-    writeText(file, s.text);
-    writeCalendar(file, s.calendar);
+    writeFields(file, penSection, penFields, s.pen);
+    writeFields(file, textSection, textFields, s.text);
+    writeFields(file, calendarSection, calendarFields, s.calendar);
     OptionsSettings::write(file, s.options, s.panels);
 }
 
