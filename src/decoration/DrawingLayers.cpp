@@ -10,20 +10,30 @@
 DrawingLayers::DrawingLayers(UndoHistory& undo, Prompts& prompts, QObject* parent)
     : QObject(parent), undo_(undo), prompts_(prompts)
 {
-    setCanvasSize(canvas_);
 }
 
 void DrawingLayers::setCanvasSize(QSize canvas)
 {
     canvas_ = canvas;
-    const QSize needed(std::max(canvas.width(), MinimumScratchSide), std::max(canvas.height(), MinimumScratchSide));
-    if (scratch_.size() != needed)
+    scratch_ = QImage();
+}
+
+// Made on first use: a picture that is only fitted and saved never draws, and the surface is as
+// large as the canvas.
+QImage& DrawingLayers::ScratchSurface()
+{
+    const QSize needed(std::max(canvas_.width(), MinimumScratchSide), std::max(canvas_.height(), MinimumScratchSide));
+    if (scratch_.size() != needed) {
         scratch_ = QImage(needed, QImage::Format_RGB888);
-    scratch_.fill(QColor::fromRgb(LayerKeyColor));
+        scratch_.fill(QColor::fromRgb(LayerKeyColor));
+    }
+    return scratch_;
 }
 
 void DrawingLayers::clearScratchSurface()
 {
+    if (scratch_.isNull())
+        return; // blank already: it is made so
     QPainter painter(&scratch_);
     painter.fillRect(QRect(QPoint(0, 0), canvas_), QColor::fromRgb(LayerKeyColor));
 }

@@ -28,7 +28,7 @@ public:
 
     int CurrentLayer() const { return current_; }
     const Layer& layer(int index) const { return layers_.at(size_t(index)); }
-    QImage& ScratchSurface() { return scratch_; }
+    QImage& ScratchSurface();
     QSize canvasSize() const { return canvas_; }
     bool LineInProgress = false;
     // The last vertex of the continuous line, or where a rectangle, ellipse or stamp drag was pressed.
