@@ -308,12 +308,24 @@ std::optional<DecodedImage> BmpCodec::readPlain(QFile& file)
         return DecodedImage::failure(QStringLiteral("not enough memory for the picture"));
     if (!file.seek(h.dataOffset))
         return DecodedImage::failure(file.errorString());
-    for (qint64 y = 0; y < h.height; ++y) {
-        uchar* row = image.scanLine(int(h.topDown ? y : h.height - 1 - y));
-        const qint64 wanted = y + 1 < h.height ? stride : h.width * 3; // the last row's padding may be missing
-        if (file.read(reinterpret_cast<char*>(row), wanted) != wanted)
-            return DecodedImage::failure(QStringLiteral("the bitmap pixel data is truncated"));
-        swapRedBlue(row, row, h.width);
+    // The rows are laid out as the picture's are, so they come in with one read (the last row's
+    // padding may be missing); a bottom-up file's rows then change places as their colours turn.
+    uchar* bits = image.bits();
+    const qint64 wanted = stride * (h.height - 1) + h.width * 3;
+    if (file.read(reinterpret_cast<char*>(bits), wanted) != wanted)
+        return DecodedImage::failure(QStringLiteral("the bitmap pixel data is truncated"));
+    if (h.topDown) {
+        for (qint64 y = 0; y < h.height; ++y)
+            swapRedBlue(bits + y * stride, bits + y * stride, h.width);
+        return DecodedImage{image, 24, {}};
+    }
+    std::vector<uchar> kept(size_t(h.width) * 3);
+    for (qint64 top = 0, bottom = h.height - 1; top <= bottom; ++top, --bottom) {
+        uchar* upper = bits + top * stride;
+        uchar* lower = bits + bottom * stride;
+        std::memcpy(kept.data(), upper, kept.size());
+        swapRedBlue(lower, upper, h.width);
+        swapRedBlue(kept.data(), lower, h.width);
     }
     return DecodedImage{image, 24, {}};
 }
