@@ -16,6 +16,9 @@
 #include <QtCore/QRegularExpression>
 #include <QtCore/QSet>
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 
 struct Job {
@@ -194,12 +197,26 @@ bool inRange(const NumericRule& rule, qint64 value)
     return value >= rule.minimum() && value <= rule.maximum();
 }
 
+// WxH, digits only on both sides; a side too long for an int reads as the largest one, which the
+// range check then refuses by name.
 std::optional<QSize> parseSize(const QString& text)
 {
-    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^(\\d+)x(\\d+)$")).match(text);
-    if (!m.hasMatch())
+    const auto number = [](QStringView digits) -> std::optional<int> {
+        const bool onlyDigits = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [](QChar c) {
+            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        });
+        if (!onlyDigits)
+            return std::nullopt;
+        bool ok = false;
+        const int value = digits.toInt(&ok);
+        return ok ? value : std::numeric_limits<int>::max();
+    };
+    const qsizetype x = text.indexOf(QLatin1Char('x'));
+    const std::optional<int> width = number(QStringView(text).left(std::max<qsizetype>(x, 0)));
+    const std::optional<int> height = number(QStringView(text).mid(x + 1));
+    if (x < 0 || !width || !height)
         return std::nullopt;
-    return QSize(m.captured(1).toInt(), m.captured(2).toInt());
+    return QSize(*width, *height);
 }
 
 // Everything the options say, checked; an error text on the first fault.
