@@ -359,12 +359,12 @@ qint64 JpegSizeFloor::floor(int quality)
     return proven_[quality];
 }
 
-bool JpegSizeFloor::exceeds(int quality, qint64 limit)
+bool JpegSizeFloor::exceeds(int quality, qint64 limit, int lowest)
 {
     if (!valid_ || quality < 1 || quality > 100)
         return false;
     if (proven_[quality] <= limit && !complete_[quality]) {
-        computeBatch(quality, std::min(batch_, quality), limit);
+        computeBatch(quality, std::clamp(quality - lowest + 1, 1, batch_), limit);
         batch_ = std::min(batch_ * 2, 8);
     }
     return proven_[quality] > limit;

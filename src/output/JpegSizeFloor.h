@@ -29,8 +29,8 @@ class JpegSizeFloor
     // No file at `quality` (1..100) is smaller than this.
     qint64 floor(int quality);
     // True when the file at `quality` is proven larger than `limit`. Counting stops as soon as that
-    // is certain; a few lower qualities are done ahead on a second thread.
-    bool exceeds(int quality, qint64 limit);
+    // is certain; a few lower qualities, down to `lowest`, are done ahead on a second thread.
+    bool exceeds(int quality, qint64 limit, int lowest = 1);
     // False, and no floors from then on, when a file really encoded at `quality` came out smaller
     // than its floor: the model does not fit this library after all.
     bool agrees(int quality, qint64 encodedSize);

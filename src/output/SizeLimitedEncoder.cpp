@@ -113,7 +113,7 @@ EncodeResult SizeLimitedEncoder::encodeJpeg(const QString& path, const QString& 
     int encodedQuality = topQuality;
     for (int quality = topQuality - 1; quality >= lowestQuality; --quality) {
         const qint64 limit = limit_();
-        if (floor->exceeds(quality, limit))
+        if (floor->exceeds(quality, limit, lowestQuality))
             continue;
         options.jpegQuality = encodedQuality = quality;
         if (!(bytes = ImageFile::encode(image_, FileFormat::Jpeg, options, &error)))
