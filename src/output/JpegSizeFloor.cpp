@@ -180,10 +180,60 @@ JpegSizeFloor::JpegSizeFloor(const QImage& image) : coefficients_(image)
     tablesMade_ = true;
 }
 
+JpegSizeFloor::~JpegSizeFloor() = default;
+
 bool JpegSizeFloor::check(const QByteArray& fileAt100)
 {
-    valid_ = tablesMade_ && matchesFile(fileAt100) && coefficientsMatch(fileAt100);
+    startCheck(fileAt100);
+    awaitCheck();
     return valid_;
+}
+
+// Comparing the coefficients means decoding the whole quality-100 file. A second thread does it
+// while this one checks the markers, and then counts qualities in exceeds().
+void JpegSizeFloor::startCheck(const QByteArray& fileAt100)
+{
+    awaitCheck();
+    valid_ = false;
+    if (!tablesMade_)
+        return;
+    fileAt100_ = fileAt100;
+    compared_ = false;
+    const auto compare = [this] {
+        try {
+            coefficientsMatch_ = coefficientsMatch(fileAt100_);
+        } catch (const std::bad_alloc&) {
+            coefficientsMatch_ = false;
+        }
+        compared_.store(true, std::memory_order_release);
+    };
+    try {
+        comparing_ = std::jthread(compare);
+    } catch (const std::system_error&) {
+        compare(); // no second thread to be had
+    }
+    pending_ = matchesFile(fileAt100);
+    if (!pending_)
+        awaitCheck();
+}
+
+void JpegSizeFloor::awaitCheck()
+{
+    if (!pending_ && !comparing_.joinable())
+        return; // settled already
+    if (comparing_.joinable())
+        comparing_.join();
+    valid_ = pending_ && coefficientsMatch_;
+    pending_ = false;
+}
+
+// While the coefficients are being compared, qualities from `top` down are counted here; none of
+// them counts for anything unless the comparison holds.
+void JpegSizeFloor::countWhileChecking(int top, qint64 limit, int lowest)
+{
+    for (int quality = top; quality >= lowest && !compared_.load(std::memory_order_acquire); --quality)
+        countQuality(quality, limit);
+    awaitCheck();
 }
 
 // The file's marker layout: everything but the Huffman tables and the entropy-coded data is the
@@ -350,6 +400,7 @@ qint64 JpegSizeFloor::bound(const Tally& t) const
 
 qint64 JpegSizeFloor::floor(int quality)
 {
+    awaitCheck();
     if (!valid_ || quality < 1 || quality > 100)
         return 0;
     if (!complete_[quality]) {
@@ -361,7 +412,11 @@ qint64 JpegSizeFloor::floor(int quality)
 
 bool JpegSizeFloor::exceeds(int quality, qint64 limit, int lowest)
 {
-    if (!valid_ || quality < 1 || quality > 100)
+    if (quality < 1 || quality > 100)
+        return false;
+    if (pending_)
+        countWhileChecking(quality, limit, std::max(lowest, 1));
+    if (!valid_)
         return false;
     if (proven_[quality] <= limit && !complete_[quality]) {
         computeBatch(quality, std::clamp(quality - lowest + 1, 1, batch_), limit);
@@ -372,10 +427,21 @@ bool JpegSizeFloor::exceeds(int quality, qint64 limit, int lowest)
 
 bool JpegSizeFloor::agrees(int quality, qint64 encodedSize)
 {
+    awaitCheck();
     if (!valid_ || quality < 1 || quality > 100 || proven_[quality] <= encodedSize)
         return true;
     valid_ = false;
     return false;
+}
+
+// Counts one quality as far as `limit` needs, unless that is known already.
+void JpegSizeFloor::countQuality(int quality, qint64 limit)
+{
+    if (complete_[quality] || proven_[quality] > limit)
+        return;
+    const Tally t = tally(quality, limit);
+    proven_[quality] = std::max(proven_[quality], bound(t));
+    complete_[quality] = t.complete;
 }
 
 // Qualities top, top - 1, ... (count of them), split between this thread and one more. The ones
@@ -383,14 +449,8 @@ bool JpegSizeFloor::agrees(int quality, qint64 encodedSize)
 void JpegSizeFloor::computeBatch(int top, int count, qint64 limit)
 {
     auto work = [this, top, count, limit](int first) {
-        for (int i = first; i < count; i += 2) {
-            const int quality = top - i;
-            if (complete_[quality] || proven_[quality] > limit)
-                continue;
-            const Tally t = tally(quality, limit);
-            proven_[quality] = std::max(proven_[quality], bound(t));
-            complete_[quality] = t.complete;
-        }
+        for (int i = first; i < count; i += 2)
+            countQuality(top - i, limit);
     };
     if (count == 1) {
         work(0);

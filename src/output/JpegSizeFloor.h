@@ -14,7 +14,9 @@
 #include <QtGui/QImage>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 class JpegSizeFloor
@@ -22,10 +24,14 @@ class JpegSizeFloor
   public:
     // Transforms `image` (Format_RGB888), the picture as encoded. The floors are 0 until check().
     explicit JpegSizeFloor(const QImage& image);
+    ~JpegSizeFloor();
 
     // Checks the model against the picture's file at quality 100, 4:2:0; true when it holds.
     bool check(const QByteArray& fileAt100);
-    bool valid() const { return valid_; }
+    // The same check, finished in the background: the first exceeds() counts qualities meanwhile
+    // and waits for the verdict before it proves anything.
+    void startCheck(const QByteArray& fileAt100);
+    bool valid() const { return valid_; } // the verdict of a finished check
     // No file at `quality` (1..100) is smaller than this.
     qint64 floor(int quality);
     // True when the file at `quality` is proven larger than `limit`. Counting stops as soon as that
@@ -43,6 +49,9 @@ class JpegSizeFloor
     Tally tally(int quality, qint64 stopAbove) const;
     qint64 bound(const Tally& tally) const;
     void computeBatch(int top, int count, qint64 limit);
+    void countQuality(int quality, qint64 limit);
+    void awaitCheck();
+    void countWhileChecking(int top, qint64 limit, int lowest);
 
     JpegCoefficients coefficients_;
     std::array<std::array<uint16_t, 64>, 101> lumaTables_{}, chromaTables_{}; // per quality, zig-zag
@@ -51,4 +60,11 @@ class JpegSizeFloor
     std::array<qint64, 101> proven_{}; // the best floor known per quality
     std::array<bool, 101> complete_{}; // proven_ is the full floor, not one cut short
     int batch_ = 2;
+
+    // The comparison of the coefficients with the quality-100 file, on a second thread.
+    QByteArray fileAt100_;
+    bool pending_ = false;           // under way, and the markers matched
+    bool coefficientsMatch_ = false; // the comparison's verdict, once compared_
+    std::atomic<bool> compared_{false};
+    std::jthread comparing_; // last: joined before the members it uses go
 };

@@ -109,7 +109,7 @@ EncodeResult SizeLimitedEncoder::encodeJpeg(const QString& path, const QString& 
 
     if (!floor)
         floor.emplace(image_);
-    floor->check(*bytes);
+    floor->startCheck(*bytes);
     int encodedQuality = topQuality;
     for (int quality = topQuality - 1; quality >= lowestQuality; --quality) {
         const qint64 limit = limit_();

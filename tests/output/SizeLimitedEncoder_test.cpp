@@ -412,6 +412,20 @@ TEST(JpegSizeFloor, RefusesAFileItCannotExplain)
     const QByteArray fullChroma = *ImageFile::encode(image, FileFormat::Jpeg, EncodeOptions{100, 0, {}});
     EXPECT_FALSE(floor.check(fullChroma));
     EXPECT_TRUE(floor.check(*ImageFile::encode(image, FileFormat::Jpeg, EncodeOptions{100, 2, {}})));
+
+    // Finished in the background, while exceeds() counts: still nothing is proven from a file whose
+    // markers fit but whose coefficients do not (one pixel differs).
+    QImage touched = image;
+    touched.setPixelColor(10, 10, Qt::red);
+    const QByteArray almost = *ImageFile::encode(touched, FileFormat::Jpeg, EncodeOptions{100, 2, {}});
+    for (const auto& [file, holds] :
+         {std::pair{almost, false},
+          std::pair{*ImageFile::encode(image, FileFormat::Jpeg, EncodeOptions{100, 2, {}}), true}}) {
+        JpegSizeFloor later(image);
+        later.startCheck(file);
+        EXPECT_EQ(later.exceeds(50, 256, 40), holds);
+        EXPECT_EQ(later.valid(), holds);
+    }
 }
 
 } // namespace
