@@ -370,8 +370,9 @@ int CliCommand::runMake(const QStringList& arguments)
         return 1;
     }
     const StandbyMaker maker(request.options, programFolder_);
-    const QStringList names =
-        batchFileNames(request.pictures, request.targets, extensionOf(request.options.saveFormat));
+    const QStringList names = intoFolder ? batchFileNames(request.pictures, request.targets,
+                                                          extensionOf(request.options.saveFormat))
+                                         : QStringList();
     int status = 0;
     int done = 0;
     for (const QString& picture : std::as_const(request.pictures)) {
