@@ -5,8 +5,63 @@
 #include <tiffio.h>
 
 #include <cstring>
+#include <dlfcn.h>
+#include <optional>
 
 namespace {
+
+// libtiff, loaded when the first TIFF is read and kept: it brings half a dozen codec libraries of
+// its own, and loading them all at every start costs more than a whole command-line save.
+struct LibTiff
+{
+    decltype(&TIFFOpenOptionsAlloc) openOptionsAlloc;
+    decltype(&TIFFOpenOptionsFree) openOptionsFree;
+    decltype(&TIFFOpenOptionsSetErrorHandlerExtR) setErrorHandler;
+    decltype(&TIFFOpenOptionsSetWarningHandlerExtR) setWarningHandler;
+    decltype(&TIFFOpenOptionsSetMaxSingleMemAlloc) setMaxSingleMemAlloc;
+    decltype(&TIFFClientOpenExt) clientOpen;
+    decltype(&TIFFClose) close;
+    decltype(&TIFFGetField) getField;
+    decltype(&TIFFGetFieldDefaulted) getFieldDefaulted;
+    decltype(&TIFFRGBAImageOK) rgbaImageOK;
+    decltype(&TIFFReadRGBAImageOriented) readRGBAImageOriented;
+};
+
+// Null, with the loader's reason in `error`, when the library or one of its functions is missing.
+const LibTiff* libTiff(QString* error)
+{
+    static QString failure;
+    static const std::optional<LibTiff> loaded = []() -> std::optional<LibTiff> {
+        void* handle = dlopen(PICTOREL_LIBTIFF_SONAME, RTLD_LAZY | RTLD_LOCAL);
+        if (!handle) {
+            failure = QString::fromLocal8Bit(dlerror());
+            return std::nullopt;
+        }
+        LibTiff t{};
+        const auto bind = [handle](auto& function, const char* name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(handle, name));
+            if (!function)
+                failure = QStringLiteral("%1 has no %2").arg(QLatin1String(PICTOREL_LIBTIFF_SONAME), QLatin1String(name));
+        };
+        bind(t.openOptionsAlloc, "TIFFOpenOptionsAlloc");
+        bind(t.openOptionsFree, "TIFFOpenOptionsFree");
+        bind(t.setErrorHandler, "TIFFOpenOptionsSetErrorHandlerExtR");
+        bind(t.setWarningHandler, "TIFFOpenOptionsSetWarningHandlerExtR");
+        bind(t.setMaxSingleMemAlloc, "TIFFOpenOptionsSetMaxSingleMemAlloc");
+        bind(t.clientOpen, "TIFFClientOpenExt");
+        bind(t.close, "TIFFClose");
+        bind(t.getField, "TIFFGetField");
+        bind(t.getFieldDefaulted, "TIFFGetFieldDefaulted");
+        bind(t.rgbaImageOK, "TIFFRGBAImageOK");
+        bind(t.readRGBAImageOriented, "TIFFReadRGBAImageOriented");
+        if (!failure.isEmpty())
+            return std::nullopt;
+        return t;
+    }();
+    if (!loaded)
+        *error = failure;
+    return loaded ? &*loaded : nullptr;
+}
 
 struct MemoryFile
 {
@@ -72,22 +127,23 @@ int onWarning(TIFF*, void*, const char*, const char*, va_list)
 
 struct TiffCloser
 {
-    void operator()(TIFF* tif) const { TIFFClose(tif); }
+    const LibTiff* tiff;
+    void operator()(TIFF* tif) const { tiff->close(tif); }
 };
 
-int fileBitCount(TIFF* tif, bool alpha)
+int fileBitCount(const LibTiff& tiff, TIFF* tif, bool alpha)
 {
     uint16_t bits = 1, samples = 1;
-    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    tiff.getFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
+    tiff.getFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
     return alpha ? 32 : bits * samples;
 }
 
-bool hasAlpha(TIFF* tif)
+bool hasAlpha(const LibTiff& tiff, TIFF* tif)
 {
     uint16_t count = 0;
     uint16_t* kinds = nullptr;
-    if (!TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &count, &kinds))
+    if (!tiff.getField(tif, TIFFTAG_EXTRASAMPLES, &count, &kinds))
         return false;
     for (int i = 0; i < count; ++i)
         if (kinds[i] == EXTRASAMPLE_ASSOCALPHA || kinds[i] == EXTRASAMPLE_UNASSALPHA)
@@ -95,15 +151,15 @@ bool hasAlpha(TIFF* tif)
     return false;
 }
 
-DecodedImage readPage(TIFF* tif, MemoryFile& file)
+DecodedImage readPage(const LibTiff& tiff, TIFF* tif, MemoryFile& file)
 {
     uint32_t width = 0, height = 0;
-    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
-    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
+    tiff.getField(tif, TIFFTAG_IMAGEWIDTH, &width);
+    tiff.getField(tif, TIFFTAG_IMAGELENGTH, &height);
     if (const QString refusal = ImageLimits::check(width, height); !refusal.isEmpty())
         return DecodedImage::failure(refusal);
     char reason[1024] = {};
-    if (!TIFFRGBAImageOK(tif, reason))
+    if (!tiff.rgbaImageOK(tif, reason))
         return DecodedImage::failure(QStringLiteral("TIFF: %1").arg(QString::fromLatin1(reason)));
     // libtiff's ABGR words are R, G, B, A bytes in memory: RGBA8888. Read straight into the picture.
     QImage image = ImageLimits::allocate(width, height, QImage::Format_RGBA8888);
@@ -112,18 +168,18 @@ DecodedImage readPage(TIFF* tif, MemoryFile& file)
     static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the RGBA word layout below assumes little-endian");
     // Stop at the first broken strip or tile, and refuse a page libtiff complained about at all: a
     // decoding error leaves black or stale rows that must not pass for the picture.
-    const int read = TIFFReadRGBAImageOriented(tif, width, height, reinterpret_cast<uint32_t*>(image.bits()),
+    const int read = tiff.readRGBAImageOriented(tif, width, height, reinterpret_cast<uint32_t*>(image.bits()),
                                                ORIENTATION_TOPLEFT, 1);
     if (!read || !file.error.isEmpty())
         return DecodedImage::failure(
             QStringLiteral("TIFF: %1")
                 .arg(file.error.isEmpty() ? QStringLiteral("cannot read the picture") : file.error));
-    const bool alpha = hasAlpha(tif);
+    const bool alpha = hasAlpha(tiff, tif);
     if (alpha) {
         image.convertTo(QImage::Format_ARGB32);
         return DecodedImage{image, 32, {}};
     }
-    return DecodedImage{image.convertToFormat(QImage::Format_RGB888), fileBitCount(tif, false), {}};
+    return DecodedImage{image.convertToFormat(QImage::Format_RGB888), fileBitCount(tiff, tif, false), {}};
 }
 
 } // namespace
@@ -136,16 +192,22 @@ bool TiffCodec::matches(const QByteArray& bytes)
 
 DecodedImage TiffCodec::decode(const QByteArray& bytes)
 {
+    QString missing;
+    const LibTiff* tiff = libTiff(&missing);
+    if (!tiff)
+        return DecodedImage::failure(QStringLiteral("TIFF: libtiff cannot be loaded: %1").arg(missing));
     MemoryFile file{&bytes, 0, {}};
-    std::unique_ptr<TIFFOpenOptions, void (*)(TIFFOpenOptions*)> options(TIFFOpenOptionsAlloc(), TIFFOpenOptionsFree);
-    TIFFOpenOptionsSetErrorHandlerExtR(options.get(), onError, &file);
-    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), onWarning, &file);
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), tmsize_t(ImageLimits::maxPixels) * 4);
+    std::unique_ptr<TIFFOpenOptions, decltype(&TIFFOpenOptionsFree)> options(tiff->openOptionsAlloc(),
+                                                                             tiff->openOptionsFree);
+    tiff->setErrorHandler(options.get(), onError, &file);
+    tiff->setWarningHandler(options.get(), onWarning, &file);
+    tiff->setMaxSingleMemAlloc(options.get(), tmsize_t(ImageLimits::maxPixels) * 4);
     // "m": no memory mapping, we already hold the bytes.
-    std::unique_ptr<TIFF, TiffCloser> tif(TIFFClientOpenExt("memory", "rm", &file, readProc, writeProc, seekProc,
-                                                            closeProc, sizeProc, mapProc, unmapProc, options.get()));
+    std::unique_ptr<TIFF, TiffCloser> tif(tiff->clientOpen("memory", "rm", &file, readProc, writeProc, seekProc,
+                                                           closeProc, sizeProc, mapProc, unmapProc, options.get()),
+                                          TiffCloser{tiff});
     if (!tif)
         return DecodedImage::failure(
             QStringLiteral("TIFF: %1").arg(file.error.isEmpty() ? QStringLiteral("cannot open the file") : file.error));
-    return readPage(tif.get(), file);
+    return readPage(*tiff, tif.get(), file);
 }
