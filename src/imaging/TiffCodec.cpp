@@ -41,7 +41,8 @@ const LibTiff* libTiff(QString* error)
         const auto bind = [handle](auto& function, const char* name) {
             function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(handle, name));
             if (!function)
-                failure = QStringLiteral("%1 has no %2").arg(QLatin1String(PICTOREL_LIBTIFF_SONAME), QLatin1String(name));
+                failure =
+                    QStringLiteral("%1 has no %2").arg(QLatin1String(PICTOREL_LIBTIFF_SONAME), QLatin1String(name));
         };
         bind(t.openOptionsAlloc, "TIFFOpenOptionsAlloc");
         bind(t.openOptionsFree, "TIFFOpenOptionsFree");
@@ -169,7 +170,7 @@ DecodedImage readPage(const LibTiff& tiff, TIFF* tif, MemoryFile& file)
     // Stop at the first broken strip or tile, and refuse a page libtiff complained about at all: a
     // decoding error leaves black or stale rows that must not pass for the picture.
     const int read = tiff.readRGBAImageOriented(tif, width, height, reinterpret_cast<uint32_t*>(image.bits()),
-                                               ORIENTATION_TOPLEFT, 1);
+                                                ORIENTATION_TOPLEFT, 1);
     if (!read || !file.error.isEmpty())
         return DecodedImage::failure(
             QStringLiteral("TIFF: %1")
