@@ -1,6 +1,8 @@
 #include "cli/ArgumentPaths.h"
 #include "cli/CliCommand.h"
 
+#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
 #include <QtGui/QGuiApplication>
 
 #include <cstdio>
@@ -20,15 +22,16 @@ void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& mess
     fprintf(stderr, "%s\n", qPrintable(message));
 }
 
-// Only a command that draws text starts the GUI library (offscreen: no window is ever shown); the
-// others start in a few milliseconds on the core application.
+// Only a command that draws text starts the GUI library (offscreen: no window is ever shown), for
+// its fonts. The others need no application object at all: they run no event loop, and making one
+// (with its event dispatcher) costs a millisecond.
 std::unique_ptr<QCoreApplication> applicationFor(int& argc, char** argv)
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]); // the option names are all that is looked at
     if (!CliCommand::drawsText(arguments))
-        return std::make_unique<QCoreApplication>(argc, argv);
+        return nullptr;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     return std::make_unique<QGuiApplication>(argc, argv);
@@ -75,7 +78,9 @@ int main(int argc, char** argv)
     const std::unique_ptr<QCoreApplication> app = applicationFor(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    CliCommand command(out, err, QCoreApplication::applicationDirPath() + QLatin1Char('/'), isatty(fileno(stderr)));
+    // The folder of the running program, as the application object would report it.
+    const QString programFolder = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
+    CliCommand command(out, err, programFolder + QLatin1Char('/'), isatty(fileno(stderr)));
     const int status = command.run(ArgumentPaths::decode(argc, argv));
     // Every file is complete by now. Tearing the GUI application down would start the font
     // library only to close it again (Qt's font database asks it for its configuration on the
