@@ -319,16 +319,17 @@ bool JpegSizeFloor::coefficientsMatch(const QByteArray& file)
 }
 
 // Symbol counts of one component's blocks, exactly as the library gathers them for its tables.
-// Stops early, returning false, once the counts alone put the file above `stopAbove`: every symbol
-// costs at least one bit besides its extra bits, and `base` bytes are spent before any of them.
+// Stops early, returning false, once `over(bits, block)` finds that the counts so far put the file
+// above the limit; it is asked every 64 blocks.
+template <typename Over>
 static bool countBlocks(const std::vector<int16_t>& store, const JpegDivisors& d, std::array<uint64_t, 256>& dc,
-                        std::array<uint64_t, 256>& ac, uint64_t& bitsFloor, qint64 base, qint64 stopAbove)
+                        std::array<uint64_t, 256>& ac, uint64_t& bitsFloor, const Over& over)
 {
     int lastDc = 0;
     uint64_t bits = bitsFloor; // a local, not the reference: it would be reloaded after every count
     alignas(16) uint16_t magnitude[64];
     for (size_t at = 0; at < store.size(); at += 64) {
-        if ((at & (64 * 63)) == 0 && base + qint64((bits + 7) / 8) > stopAbove) {
+        if ((at & (64 * 63)) == 0 && over(bits, at / 64)) {
             bitsFloor = bits;
             return false;
         }
@@ -369,30 +370,44 @@ JpegSizeFloor::Tally JpegSizeFloor::tally(int quality, qint64 stopAbove) const
     const uint64_t padding = uint64_t(coefficients_.paddingLumaBlocks());
     t.dc[0][0] = t.ac[0][0] = padding;
     t.bitsFloor = 2 * padding;
-    t.complete = countBlocks(coefficients_.luma(), luma, t.dc[0], t.ac[0], t.bitsFloor, base, stopAbove) &&
-                 countBlocks(coefficients_.cb(), chroma, t.dc[1], t.ac[1], t.bitsFloor, base, stopAbove) &&
-                 countBlocks(coefficients_.cr(), chroma, t.dc[1], t.ac[1], t.bitsFloor, base, stopAbove);
+    // Every symbol so far costs at least one bit besides its extra bits, and `base` bytes are spent
+    // before any of them. Closer to the limit, every 256 blocks, the symbols so far are also priced at
+    // an optimal code for their own counts, which no code for all the symbols undercuts.
+    const auto over = [&](uint64_t bits, size_t block) {
+        const qint64 cheap = base + qint64((bits + 7) / 8);
+        if (cheap > stopAbove)
+            return true;
+        return block % 256 == 0 && 3 * cheap > stopAbove && codedBound(t, bits) > stopAbove;
+    };
+    t.complete = countBlocks(coefficients_.luma(), luma, t.dc[0], t.ac[0], t.bitsFloor, over) &&
+                 countBlocks(coefficients_.cb(), chroma, t.dc[1], t.ac[1], t.bitsFloor, over) &&
+                 countBlocks(coefficients_.cr(), chroma, t.dc[1], t.ac[1], t.bitsFloor, over);
     if (!t.complete)
-        t.partialBound = base + qint64((t.bitsFloor + 7) / 8);
+        t.partialBound = std::max(base + qint64((t.bitsFloor + 7) / 8), codedBound(t, t.bitsFloor));
     return t;
 }
 
 // The symbols' extra bits plus an optimal code for the symbols themselves.
 qint64 JpegSizeFloor::bound(const Tally& t) const
 {
-    if (!t.complete)
-        return t.partialBound;
+    return t.complete ? codedBound(t, t.bitsFloor) : t.partialBound;
+}
+
+// The markers, the Huffman tables and the symbols counted so far under an optimal code for their
+// counts; `bits` holds their extra bits and one bit for every symbol.
+qint64 JpegSizeFloor::codedBound(const Tally& t, uint64_t bits) const
+{
     qint64 tableBytes = 0;
-    uint64_t bits = t.bitsFloor;
     for (const auto* counts : {&t.dc[0], &t.dc[1], &t.ac[0], &t.ac[1]}) {
         std::vector<uint64_t> used;
+        used.reserve(counts->size());
         for (uint64_t c : *counts)
             if (c > 0)
                 used.push_back(c);
         tableBytes += 21 + qint64(used.size()); // marker, length, class/id, 16 counts, the symbols
         if (!used.empty()) {
             const uint64_t symbols = std::accumulate(used.begin(), used.end(), uint64_t(0));
-            bits += huffmanCost(std::move(used)) - symbols; // bitsFloor already holds one bit per symbol
+            bits += huffmanCost(std::move(used)) - symbols; // bits already holds one bit per symbol
         }
     }
     return fixedBytes_ + tableBytes + qint64((bits + 7) / 8);
