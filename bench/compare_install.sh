@@ -6,6 +6,7 @@
 #   - a 6000 x 4000 JPEG photo onto F900i (240 x 320, 97600 bytes), against
 #     `convert IN -resize 240x320^ -gravity center -extent 240x320 -define jpeg:extent=97600 OUT`
 #     (goal: ratio <= 0.5)
+# Each comparison alternates rounds of the two commands and reports the middle round's times and ratio.
 # Usage: bench/compare_install.sh [build-dir]   (default: build). Installs its own tools when missing.
 set -euo pipefail
 
@@ -42,9 +43,31 @@ median() { # name runs command...
   "$python" -c 'import json,sys; print("%.2f" % (json.load(open(sys.argv[1]))["results"][0]["median"] * 1000))' \
     "$work/$name.json"
 }
-report() { # label ours theirs goal
-  awk -v l="$1" -v a="$2" -v b="$3" -v g="$4" \
-    'BEGIN { printf "%-34s pictorel-cli %8.2f ms   ImageMagick %8.2f ms   ratio %5.2f (goal <= %s)\n", l, a, b, a / b, g }'
+report() { # label ours theirs goal [ratio]
+  awk -v l="$1" -v a="$2" -v b="$3" -v g="$4" -v r="${5:-}" \
+    'BEGIN { if (r == "") r = a / b; printf "%-34s pictorel-cli %8.2f ms   ImageMagick %8.2f ms   ratio %5.2f (goal <= %s)\n", l, a, b, r, g }'
+}
+middle() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# This machine's speed drifts over seconds: the two commands are timed in alternating rounds, and the
+# ratio is the middle one of the rounds' ratios.
+compare() { # label goal rounds runs -- ours... -- theirs...
+  local label=$1 goal=$2 rounds=$3 runs=$4
+  shift 5
+  local ours=() theirs=()
+  while [ "$1" != "--" ]; do ours+=("$1"); shift; done
+  shift
+  theirs=("$@")
+  local a=() b=() r=()
+  for round in $(seq "$rounds"); do
+    if [ $((round % 2)) -eq 1 ]; then
+      a+=("$(median ours "$runs" "${ours[@]}")"); b+=("$(median theirs "$runs" "${theirs[@]}")")
+    else
+      b+=("$(median theirs "$runs" "${theirs[@]}")"); a+=("$(median ours "$runs" "${ours[@]}")")
+    fi
+    r+=("$(awk -v x="${a[-1]}" -v y="${b[-1]}" 'BEGIN { print x / y }')")
+  done
+  report "$label" "$(printf '%s\n' "${a[@]}" | middle)" "$(printf '%s\n' "${b[@]}" | middle)" "$goal" \
+    "$(printf '%s\n' "${r[@]}" | middle)"
 }
 
 version=$(median version 50 "$cli" --version)
@@ -54,12 +77,12 @@ printf "%-34s pictorel-cli %8.2f ms   (goal < 10 ms)\n" "--version" "$version"
 # file nothing is ruled out that way, and every quality's floor is weighed.
 "$cli" make "$work/p480.bmp" --size 480x480 --limit $limit -o "$work/q9.jpg" >/dev/null || true
 for limit in $limit $(($(stat -c %s "$work/q9.jpg") - 1)); do
-  ours=$(median worst-ours 20 "$cli" make "$work/p480.bmp" --size 480x480 --limit $limit -o "$work/ours480.jpg")
-  theirs=$(median worst-magick 20 "$convert" "$work/p480.bmp" -define jpeg:extent=$limit "$work/magick480.jpg")
-  report "480x480 BMP, limit $limit (no fit)" "$ours" "$theirs" 1.0
+  compare "480x480 BMP, limit $limit (no fit)" 1.0 7 10 \
+    -- "$cli" make "$work/p480.bmp" --size 480x480 --limit $limit -o "$work/ours480.jpg" \
+    -- "$convert" "$work/p480.bmp" -define jpeg:extent=$limit "$work/magick480.jpg"
 done
 
-ours=$(median big-ours 10 "$cli" make "$work/p6000.jpg" --model F900i -o "$work/ours-f900i.jpg")
-theirs=$(median big-magick 10 "$convert" "$work/p6000.jpg" -resize '240x320^' -gravity center -extent 240x320 \
-  -define jpeg:extent=97600 "$work/magick-f900i.jpg")
-report "6000x4000 JPEG onto F900i" "$ours" "$theirs" 0.5
+compare "6000x4000 JPEG onto F900i" 0.5 3 5 \
+  -- "$cli" make "$work/p6000.jpg" --model F900i -o "$work/ours-f900i.jpg" \
+  -- "$convert" "$work/p6000.jpg" -resize '240x320^' -gravity center -extent 240x320 \
+  -define jpeg:extent=97600 "$work/magick-f900i.jpg"
