@@ -66,7 +66,8 @@ void prepareHeap()
     madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
     // The free space now starts below `first`, on small pages: the first buffers would land there.
     // This block, never touched nor freed, keeps them out.
-    belowHugePages = std::malloc(first - start - 32);
+    if (first - start > 64)
+        belowHugePages = std::malloc(first - start - 32);
 }
 
 } // namespace
