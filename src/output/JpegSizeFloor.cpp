@@ -180,8 +180,6 @@ JpegSizeFloor::JpegSizeFloor(const QImage& image) : coefficients_(image)
     tablesMade_ = true;
 }
 
-JpegSizeFloor::~JpegSizeFloor() = default;
-
 bool JpegSizeFloor::check(const QByteArray& fileAt100)
 {
     startCheck(fileAt100);
@@ -201,9 +199,9 @@ void JpegSizeFloor::startCheck(const QByteArray& fileAt100)
     compared_ = false;
     const auto compare = [this] {
         try {
-            coefficientsMatch_ = coefficientsMatch(fileAt100_);
+            coefficientsAgree_ = coefficientsMatch(fileAt100_);
         } catch (const std::bad_alloc&) {
-            coefficientsMatch_ = false;
+            coefficientsAgree_ = false;
         }
         compared_.store(true, std::memory_order_release);
     };
@@ -223,7 +221,7 @@ void JpegSizeFloor::awaitCheck()
         return; // settled already
     if (comparing_.joinable())
         comparing_.join();
-    valid_ = pending_ && coefficientsMatch_;
+    valid_ = pending_ && coefficientsAgree_;
     pending_ = false;
 }
 

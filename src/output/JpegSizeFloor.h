@@ -24,7 +24,6 @@ class JpegSizeFloor
   public:
     // Transforms `image` (Format_RGB888), the picture as encoded. The floors are 0 until check().
     explicit JpegSizeFloor(const QImage& image);
-    ~JpegSizeFloor();
 
     // Checks the model against the picture's file at quality 100, 4:2:0; true when it holds.
     bool check(const QByteArray& fileAt100);
@@ -65,7 +64,7 @@ class JpegSizeFloor
     // The comparison of the coefficients with the quality-100 file, on a second thread.
     QByteArray fileAt100_;
     bool pending_ = false;           // under way, and the markers matched
-    bool coefficientsMatch_ = false; // the comparison's verdict, once compared_
+    bool coefficientsAgree_ = false; // the comparison's verdict, once compared_
     std::atomic<bool> compared_{false};
     std::jthread comparing_; // last: joined before the members it uses go
 };
