@@ -152,8 +152,7 @@ struct JpegSizeFloor::Tally
 {
     std::array<std::array<uint64_t, 256>, 2> dc{}, ac{};
     uint64_t bitsFloor = 0; // extra bits plus one bit for every symbol
-    bool complete = false;  // false: counting stopped early, and only partialBound is known
-    qint64 partialBound = 0;
+    bool complete = false;  // false: counting stopped early
 };
 
 JpegSizeFloor::JpegSizeFloor(const QImage& image) : coefficients_(image)
@@ -362,17 +361,15 @@ static bool countBlocks(const std::vector<int16_t>& store, const JpegDivisors& d
 JpegSizeFloor::Tally JpegSizeFloor::tally(int quality, qint64 stopAbove) const
 {
     Tally t;
-    const qint64 base = fixedBytes_ + 4 * 22; // four table markers, each with at least one symbol
     const JpegDivisors luma = divisorsOf(lumaTables_[quality]), chroma = divisorsOf(chromaTables_[quality]);
     // Padding blocks repeat their neighbour's DC and carry no AC: a zero difference and an end of block.
     const uint64_t padding = uint64_t(coefficients_.paddingLumaBlocks());
     t.dc[0][0] = t.ac[0][0] = padding;
     t.bitsFloor = 2 * padding;
-    // Every symbol so far costs at least one bit besides its extra bits, and `base` bytes are spent
-    // before any of them. Closer to the limit, every 256 blocks, the symbols so far are also priced at
-    // an optimal code for their own counts, which no code for all the symbols undercuts.
+    // Closer to the limit, every 256 blocks, the symbols so far are also priced at an optimal code
+    // for their own counts.
     const auto over = [&](uint64_t bits, size_t block) {
-        const qint64 cheap = base + qint64((bits + 7) / 8);
+        const qint64 cheap = symbolFloor(bits);
         if (cheap > stopAbove)
             return true;
         return block % 256 == 0 && 3 * cheap > stopAbove && codedBound(t, bits) > stopAbove;
@@ -380,15 +377,22 @@ JpegSizeFloor::Tally JpegSizeFloor::tally(int quality, qint64 stopAbove) const
     t.complete = countBlocks(coefficients_.luma(), luma, t.dc[0], t.ac[0], t.bitsFloor, over) &&
                  countBlocks(coefficients_.cb(), chroma, t.dc[1], t.ac[1], t.bitsFloor, over) &&
                  countBlocks(coefficients_.cr(), chroma, t.dc[1], t.ac[1], t.bitsFloor, over);
-    if (!t.complete)
-        t.partialBound = std::max(base + qint64((t.bitsFloor + 7) / 8), codedBound(t, t.bitsFloor));
     return t;
 }
 
-// The symbols' extra bits plus an optimal code for the symbols themselves.
+// Every symbol costs at least one bit besides its extra bits, and the markers come before them: four
+// Huffman tables, each with at least one symbol.
+qint64 JpegSizeFloor::symbolFloor(uint64_t bits) const
+{
+    return fixedBytes_ + 4 * 22 + qint64((bits + 7) / 8);
+}
+
+// The symbols' extra bits plus an optimal code for the symbols themselves. A count cut short has
+// both floors, and no code for all the symbols undercuts either.
 qint64 JpegSizeFloor::bound(const Tally& t) const
 {
-    return t.complete ? codedBound(t, t.bitsFloor) : t.partialBound;
+    const qint64 coded = codedBound(t, t.bitsFloor);
+    return t.complete ? coded : std::max(symbolFloor(t.bitsFloor), coded);
 }
 
 // The markers, the Huffman tables and the symbols counted so far under an optimal code for their

@@ -48,6 +48,7 @@ class JpegSizeFloor
     Tally tally(int quality, qint64 stopAbove) const;
     qint64 bound(const Tally& tally) const;
     qint64 codedBound(const Tally& tally, uint64_t bits) const;
+    qint64 symbolFloor(uint64_t bits) const;
     void computeBatch(int top, int count, qint64 limit);
     void countQuality(int quality, qint64 limit);
     void awaitCheck();
