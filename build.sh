@@ -3,12 +3,14 @@
 #   ./build.sh run    starts the program from its program folder
 #   ./build.sh test   runs every test, then again built with AddressSanitizer and
 #                     UndefinedBehaviorSanitizer (clang, in build-asan), with every fuzz corpus replayed
+#   ./build.sh bench  builds the benchmarks as well (bench/compare_*.sh run them against other tools)
 #   ./build.sh build  only builds
+#   ./build.sh format-check  fails when a source file differs from what .clang-format makes of it
 set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev libgl-dev qt6-translations-l10n
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev libimagequant-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
@@ -31,9 +33,16 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
+# A compiler cache, where the machine has one, makes rebuilds of other checkouts cheap.
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
+# build [ON|OFF]: the program, the tests and, with ON, the benchmarks.
 build() {
   install_missing
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPICTOREL_BENCH="${1:-OFF}" "${launcher[@]}" >/dev/null
   cmake --build build -j "$(nproc)"
 }
 
@@ -42,7 +51,7 @@ build() {
 sanitized_test() {
   CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g" \
-    -DPICTOREL_SANITIZE=ON -DPICTOREL_FUZZ=ON -DPICTOREL_BENCH=OFF >/dev/null
+    -DPICTOREL_SANITIZE=ON -DPICTOREL_FUZZ=ON -DPICTOREL_BENCH=OFF "${launcher[@]}" >/dev/null
   cmake --build build-asan -j "$(nproc)"
   # Leaks are checked too. The leak checker stops the process's threads to look at them; where the
   # machine refuses that (no ptrace), the run goes on without it and says so.
@@ -61,10 +70,15 @@ sanitized_test() {
 case "${1:-build}" in
   build) build ;;
   run) build; exec build/program/pictorel ;;
+  bench) build ON ;;
+  format-check)
+    install_missing
+    git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format --dry-run --Werror
+    ;;
   test)
     build
     (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)")
     sanitized_test
     ;;
-  *) echo "usage: $0 [build|run|test]" >&2; exit 2 ;;
+  *) echo "usage: $0 [build|run|test|bench|format-check]" >&2; exit 2 ;;
 esac

@@ -3,8 +3,9 @@
 // the measured path went wrong, so the run stops rather than timing an error.
 #include "foundation/InertPrompts.h"
 
-class QuietPrompts final : public InertPrompts {
-public:
+class QuietPrompts final : public InertPrompts
+{
+  public:
     QString picture;
     Answer message(MessageKind, const QString& text, MessageButtons) override
     {

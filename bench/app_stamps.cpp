@@ -6,9 +6,9 @@
 #include "app/Workbench.h"
 #include "decoration/StampTool.h"
 #include "foundation/InertPrompts.h"
-#include "imaging/ImageDisplay.h"
-#include "imaging/ImageFile.h"
-#include "imaging/ThumbnailList.h"
+#include "imaging/codecs/ImageFile.h"
+#include "widgets/ImageDisplay.h"
+#include "widgets/ThumbnailList.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
@@ -20,8 +20,9 @@
 
 namespace {
 
-class BenchPrompts final : public InertPrompts {
-public:
+class BenchPrompts final : public InertPrompts
+{
+  public:
     QString picture;
     QString openFileName(const FileDialogRequest&) override { return picture; }
 };

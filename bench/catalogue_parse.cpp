@@ -16,6 +16,10 @@ static void CatalogueWithDistinctCarriers(benchmark::State& state)
     }
     state.SetComplexityN(state.range(0));
 }
-BENCHMARK(CatalogueWithDistinctCarriers)->RangeMultiplier(10)->Range(100, 100000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(CatalogueWithDistinctCarriers)
+    ->RangeMultiplier(10)
+    ->Range(100, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 BENCHMARK_MAIN();

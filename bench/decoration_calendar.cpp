@@ -54,7 +54,11 @@ void CalendarRedrawNewFont(benchmark::State& state)
         benchmark::DoNotOptimize(picture.constBits());
     }
 }
-BENCHMARK(CalendarRedrawNewFont)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(CalendarRedrawNewFont)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 

@@ -2,12 +2,12 @@
 // the pen page (segment drawn, whole surface installed, display composed and painted) and one on the
 // text page (text and shadow rendered, installed, displayed), against the floor of copying a
 // 480 x 480 24-bit image into a new image.
+#include "QuietPrompts.h"
 #include "decoration/DrawingLayers.h"
 #include "decoration/PenTool.h"
 #include "decoration/TextTool.h"
-#include "QuietPrompts.h"
 #include "foundation/ProgramOptions.h"
-#include "imaging/ImageDisplay.h"
+#include "widgets/ImageDisplay.h"
 #include "workspace/OperationLog.h"
 #include "workspace/PictureLoader.h"
 #include "workspace/UndoHistory.h"
@@ -21,7 +21,8 @@ namespace {
 
 constexpr int Canvas = 480;
 
-struct Bench {
+struct Bench
+{
     Bench()
     {
         QImage photo(6000, 4000, QImage::Format_RGB888);
@@ -119,8 +120,8 @@ BENCHMARK(BM_CopyCanvasImage)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
-                                                                    : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -2,7 +2,7 @@
 // picture named by PICTOREL_BENCH_JPEG and the folder PICTOREL_BENCH_DIR (bench/compare_codecs.sh
 // sets both) and report the process's peak memory, so run each of those in its own process.
 //   bench_imaging_codecs --make-jpeg <path> <width> <height>   writes a photo-like JPEG and exits.
-#include "imaging/ImageFile.h"
+#include "imaging/codecs/ImageFile.h"
 
 #include <benchmark/benchmark.h>
 

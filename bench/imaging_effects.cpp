@@ -1,15 +1,15 @@
 // The effect kernels on a 12-megapixel photo-like picture (4000 x 3000), whole-picture region.
 // `--write-picture FILE` saves that picture (PNG/PPM by extension) for compare_effects.sh and exits.
-#include "imaging/EffectBlur.h"
-#include "imaging/EffectCanvas.h"
-#include "imaging/EffectDetail.h"
-#include "imaging/EffectDistort.h"
-#include "imaging/EffectLens.h"
-#include "imaging/EffectMosaic.h"
-#include "imaging/EffectNoise.h"
-#include "imaging/EffectOilPaint.h"
-#include "imaging/EffectTone.h"
-#include "imaging/ImageTransform.h"
+#include "imaging/effects/EffectBlur.h"
+#include "imaging/effects/EffectCanvas.h"
+#include "imaging/effects/EffectDetail.h"
+#include "imaging/effects/EffectDistort.h"
+#include "imaging/effects/EffectLens.h"
+#include "imaging/effects/EffectMosaic.h"
+#include "imaging/effects/EffectNoise.h"
+#include "imaging/effects/EffectOilPaint.h"
+#include "imaging/effects/EffectTone.h"
+#include "imaging/effects/ImageTransform.h"
 
 #include <QtGui/QGuiApplication>
 #include <QtGui/QPainter>

@@ -2,9 +2,9 @@
 // PICTOREL_BENCH_PHOTO (a 6000 x 4000 picture) and PICTOREL_BENCH_SMALL (480 x 480) name the input files;
 // without them synthetic pictures are used. With PICTOREL_BENCH_OUT set, the reduced pictures are written
 // there as PNG so a script can measure their error against the original.
-#include "imaging/ColorReduction.h"
-#include "imaging/ImageFile.h"
-#include "imaging/Resampler.h"
+#include "imaging/codecs/ImageFile.h"
+#include "imaging/effects/ColorReduction.h"
+#include "imaging/resampling/Resampler.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>

@@ -7,7 +7,7 @@
 // The figure is the growth of the resident set over what was there before the step began
 // (Linux: /proc/self/clear_refs resets the peak).
 #include "foundation/ProgramOptions.h"
-#include "imaging/ImageFile.h"
+#include "imaging/codecs/ImageFile.h"
 #include "workspace/ImageOperations.h"
 #include "workspace/StandardOperations.h"
 #include "workspace/UndoHistory.h"
@@ -115,7 +115,8 @@ bool writeJpeg(const QImage& picture, const QString& path, bool progressive)
     jpeg_start_compress(&cinfo, TRUE);
     if (progressive) {
         const QByteArray exif = exifOrientation6();
-        jpeg_write_marker(&cinfo, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(exif.constData()), unsigned(exif.size()));
+        jpeg_write_marker(&cinfo, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(exif.constData()),
+                          unsigned(exif.size()));
     }
     while (cinfo.next_scanline < cinfo.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(picture.constScanLine(int(cinfo.next_scanline)));
@@ -127,9 +128,9 @@ bool writeJpeg(const QImage& picture, const QString& path, bool progressive)
 }
 
 const char* const operationNames[] = {"rotate left", "rotate right", "flip vertical", "flip horizontal", "darken",
-                                     "brighten",    "remove noise", "smooth",        "sharpen",         "mono",
-                                     "sepia",       "oil paint",    "canvas",        "ripple",          "wave",
-                                     "lens",        "mosaic",       "blur"};
+                                      "brighten",    "remove noise", "smooth",        "sharpen",         "mono",
+                                      "sepia",       "oil paint",    "canvas",        "ripple",          "wave",
+                                      "lens",        "mosaic",       "blur"};
 
 void reportLoad(const char* label, const QString& path, double pictureMb)
 {
@@ -180,10 +181,11 @@ int main(int argc, char** argv)
         if (!operation)
             continue;
         QImage result;
-        const double grown = peakGrowthMb([] {}, [&] {
-            result = operation->apply(picture, whole, options);
-            return !result.isNull();
-        });
+        const double grown = peakGrowthMb([] {},
+                                          [&] {
+                                              result = operation->apply(picture, whole, options);
+                                              return !result.isNull();
+                                          });
         std::printf("  %-32s +%8.1f MB = %5.2f pictures\n", operationNames[id - int(OperationId::RotateLeft)], grown,
                     grown / pictureMb);
     }

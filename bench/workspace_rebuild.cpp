@@ -1,8 +1,8 @@
 // The workspace on a big photo: loading it onto a 240 x 320 canvas (decode, undo image 0 written,
 // cover fit, rebuild, compose), one rebuild after a size click, and reading the undo image's bytes
 // for comparison. The photo comes from PICTOREL_BENCH_JPEG.
-#include "foundation/ProgramOptions.h"
 #include "QuietPrompts.h"
+#include "foundation/ProgramOptions.h"
 #include "workspace/OperationLog.h"
 #include "workspace/PictureLoader.h"
 #include "workspace/UndoHistory.h"
@@ -15,7 +15,8 @@
 
 namespace {
 
-struct Bench {
+struct Bench
+{
     Bench()
     {
         prompts.picture = qEnvironmentVariable("PICTOREL_BENCH_JPEG");

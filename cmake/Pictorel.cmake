@@ -1,12 +1,10 @@
 # pictorel_library(NAME DEPENDS <libs...>): one static library per subsystem folder.
-# Sources are picked up from the folder, so adding a class needs no edit here. A class with Q_OBJECT
+# Sources are picked up from the folder and its subfolders, so adding a class needs no edit here. A class with Q_OBJECT
 # includes its moc file at the end of its .cpp, which puts its meta-object code in that class's own
 # object file: a program then links only the classes it uses, not every widget of the library.
 function(pictorel_library name)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS
-       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-  list(FILTER sources INCLUDE REGEX "\\.cpp$")
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     # A subsystem not built yet: a placeholder its dependants can already link.
     add_library(pictorel_${name} INTERFACE)
@@ -14,11 +12,20 @@ function(pictorel_library name)
     target_link_libraries(pictorel_${name} INTERFACE ${ARG_DEPENDS})
     return()
   endif()
-  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  file(GLOB_RECURSE headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   add_library(pictorel_${name} STATIC ${sources} ${headers})
   target_include_directories(pictorel_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(pictorel_${name} PUBLIC ${ARG_DEPENDS})
-  target_precompile_headers(pictorel_${name} PRIVATE ${PROJECT_SOURCE_DIR}/src/pch.h)
+  pictorel_precompiled_header(pictorel_${name})
+endfunction()
+
+# One precompiled header for every target: compiled once, with the lowest library, and reused.
+function(pictorel_precompiled_header target)
+  if(target STREQUAL "pictorel_foundation")
+    target_precompile_headers(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src/pch.h)
+  else()
+    target_precompile_headers(${target} REUSE_FROM pictorel_foundation)
+  endif()
 endfunction()
 
 # pictorel_test(SUBSYSTEM): one test executable per subsystem, each test case its own CTest entry.
@@ -29,7 +36,7 @@ function(pictorel_test name)
   endif()
   add_executable(${name}_tests ${sources})
   target_link_libraries(${name}_tests PRIVATE pictorel_testsupport pictorel_${name})
-  target_precompile_headers(${name}_tests REUSE_FROM pictorel_testsupport)
+  pictorel_precompiled_header(${name}_tests)
   target_compile_definitions(${name}_tests PRIVATE PICTOREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   gtest_discover_tests(${name}_tests
     DISCOVERY_MODE PRE_TEST

@@ -7,12 +7,12 @@
 #include <cstdint>
 #include <cstdio>
 
-#define FUZZ_CHECK(condition)                                                                                     \
-    do {                                                                                                          \
-        if (!(condition)) {                                                                                       \
-            std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #condition);                 \
-            __builtin_trap();                                                                                     \
-        }                                                                                                         \
+#define FUZZ_CHECK(condition)                                                                                          \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #condition);                      \
+            __builtin_trap();                                                                                          \
+        }                                                                                                              \
     } while (false)
 
 inline QByteArray fuzzBytes(const uint8_t* data, size_t size)

@@ -1,5 +1,5 @@
 // libFuzzer entry for the bitmap reader: any input gives a picture or a reason, never a crash.
-#include "imaging/BmpCodec.h"
+#include "imaging/codecs/BmpCodec.h"
 
 #include <cstddef>
 #include <cstdint>

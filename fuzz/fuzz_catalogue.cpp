@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     try {
         catalogue.parse(fuzzBytes(data, size), QStringLiteral("/fuzz/mp_dat.sys"));
     } catch (const CatalogueLineError& e) {
-        FUZZ_CHECK(e.text().contains(QStringLiteral("（mp_dat.sys の ")) && e.text().endsWith(QStringLiteral(" 行目）")));
+        FUZZ_CHECK(e.text().contains(QStringLiteral("（mp_dat.sys の ")) &&
+                   e.text().endsWith(QStringLiteral(" 行目）")));
     }
     QSet<QString> carriers(catalogue.carriers().begin(), catalogue.carriers().end());
     FUZZ_CHECK(carriers.size() == catalogue.carriers().size());

@@ -1,5 +1,5 @@
 // libFuzzer entry for every reader behind ImageFile::decode: any input gives a picture or a reason, never a crash.
-#include "imaging/ImageFile.h"
+#include "imaging/codecs/ImageFile.h"
 
 #include <cstddef>
 #include <cstdint>

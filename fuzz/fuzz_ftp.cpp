@@ -22,7 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     if (size >= 6) {
         const QString text = QStringLiteral("227 Entering Passive Mode (%1,%2,%3,%4,%5,%6)")
-                                 .arg(data[0]).arg(data[1]).arg(data[2]).arg(data[3]).arg(data[4]).arg(data[5]);
+                                 .arg(data[0])
+                                 .arg(data[1])
+                                 .arg(data[2])
+                                 .arg(data[3])
+                                 .arg(data[4])
+                                 .arg(data[5]);
         const int port = data[4] * 256 + data[5];
         FUZZ_CHECK(FtpPassiveReply::port(text) == (port ? std::optional<quint16>(quint16(port)) : std::nullopt));
     }

@@ -7,7 +7,8 @@
 
 namespace {
 
-struct Outcome {
+struct Outcome
+{
     HttpResponseHead::Result head = HttpResponseHead::Result::NeedMore;
     int status = 0;
     std::optional<qint64> length;

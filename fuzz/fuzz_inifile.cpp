@@ -41,7 +41,8 @@ bool inWrittenForm(const QByteArray& bytes)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const QString path = QDir::tempPath() + QStringLiteral("/pictorel-fuzz-%1.ini").arg(QCoreApplication::applicationPid());
+    static const QString path =
+        QDir::tempPath() + QStringLiteral("/pictorel-fuzz-%1.ini").arg(QCoreApplication::applicationPid());
     const QByteArray input = fuzzBytes(data, size);
     const QByteArray once = roundTrip(path, input);
     if (inWrittenForm(input))
@@ -51,6 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     IniFile ini(path);
     ini.writeString(QStringLiteral("Fuzz Section"), QStringLiteral("Key"), QStringLiteral("value 1"));
     FUZZ_CHECK(ini.save());
-    FUZZ_CHECK(IniFile(path).readString(QStringLiteral("fuzz section"), QStringLiteral("KEY")) == QStringLiteral("value 1"));
+    FUZZ_CHECK(IniFile(path).readString(QStringLiteral("fuzz section"), QStringLiteral("KEY")) ==
+               QStringLiteral("value 1"));
     return 0;
 }

@@ -1,5 +1,5 @@
 // libFuzzer entry for the PCX reader: any input gives a picture or a reason, never a crash.
-#include "imaging/PcxCodec.h"
+#include "imaging/codecs/PcxCodec.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "app/ProgramSession.h"
 #include "app/TfrMain.h"
-#include "foundation/QtPrompts.h"
 #include "foundation/QtTranslations.h"
-#include "imaging/FontSubstitutes.h"
+#include "imaging/drawing/FontSubstitutes.h"
+#include "widgets/QtPrompts.h"
 
 #include <QtWidgets/QApplication>
 

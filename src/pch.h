@@ -12,7 +12,6 @@
 #include <QtGui/QColor>
 #include <QtGui/QImage>
 #include <QtGui/QPainter>
-#include <QtWidgets/QWidget>
 
 #include <algorithm>
 #include <cstdint>

@@ -125,36 +125,37 @@ QImage bubble(const QString& words, QColor ink, int width, int height)
     return out;
 }
 
-struct Stamp {
+struct Stamp
+{
     const char* name;
     const char* emoji; // empty for a speech bubble
     int side;
 };
 
 const Stamp stamps[] = {
-    {"heart", "\u2764\ufe0f", 48},        {"two_hearts", "\U0001F495", 64},  {"kira_heart", "\U0001F496", 40},
-    {"star", "\u2b50", 48},               {"kira_star", "\U0001F31F", 64}, {"sparkles", "\u2728", 24},
-    {"sakura", "\U0001F338", 48},         {"tulip", "\U0001F337", 64},       {"sunflower", "\U0001F33B", 64},
-    {"rose", "\U0001F339", 48},           {"cat", "\U0001F431", 64},         {"dog", "\U0001F436", 64},
-    {"rabbit", "\U0001F430", 64},         {"panda", "\U0001F43C", 64},       {"chick", "\U0001F424", 48},
-    {"sun", "\u2600\ufe0f", 64},          {"cloud", "\u2601\ufe0f", 64},     {"umbrella", "\u2614", 48},
-    {"snowman", "\u26c4", 64},            {"rainbow", "\U0001F308", 96},     {"snowflake", "\u2744\ufe0f", 32},
-    {"kadomatsu", "\U0001F38D", 64},      {"koinobori", "\U0001F38F", 96},   {"furin", "\U0001F390", 48},
-    {"tsukimi", "\U0001F391", 64},        {"momiji", "\U0001F341", 48},      {"tanabata", "\U0001F38B", 64},
-    {"dango", "\U0001F361", 48},          {"fuji", "\U0001F5FB", 96},        {"onigiri", "\U0001F359", 48},
-    {"present", "\U0001F381", 48},        {"cake", "\U0001F382", 64},
+    {"heart", "\u2764\ufe0f", 48},   {"two_hearts", "\U0001F495", 64}, {"kira_heart", "\U0001F496", 40},
+    {"star", "\u2b50", 48},          {"kira_star", "\U0001F31F", 64},  {"sparkles", "\u2728", 24},
+    {"sakura", "\U0001F338", 48},    {"tulip", "\U0001F337", 64},      {"sunflower", "\U0001F33B", 64},
+    {"rose", "\U0001F339", 48},      {"cat", "\U0001F431", 64},        {"dog", "\U0001F436", 64},
+    {"rabbit", "\U0001F430", 64},    {"panda", "\U0001F43C", 64},      {"chick", "\U0001F424", 48},
+    {"sun", "\u2600\ufe0f", 64},     {"cloud", "\u2601\ufe0f", 64},    {"umbrella", "\u2614", 48},
+    {"snowman", "\u26c4", 64},       {"rainbow", "\U0001F308", 96},    {"snowflake", "\u2744\ufe0f", 32},
+    {"kadomatsu", "\U0001F38D", 64}, {"koinobori", "\U0001F38F", 96},  {"furin", "\U0001F390", 48},
+    {"tsukimi", "\U0001F391", 64},   {"momiji", "\U0001F341", 48},     {"tanabata", "\U0001F38B", 64},
+    {"dango", "\U0001F361", 48},     {"fuji", "\U0001F5FB", 96},       {"onigiri", "\U0001F359", 48},
+    {"present", "\U0001F381", 48},   {"cake", "\U0001F382", 64},
 };
 
-struct Bubble {
+struct Bubble
+{
     const char* name;
     const char* words;
     QRgb ink;
 };
 
 const Bubble bubbles[] = {
-    {"arigatou", "ありがとう", 0xE0457B}, {"omedetou", "おめでとう", 0xE07A10},
-    {"daisuki", "だいすき", 0xD81B60},    {"yoroshiku", "よろしく！", 0x1E88E5},
-    {"otsukare", "おつかれさま", 0x43A047},
+    {"arigatou", "ありがとう", 0xE0457B},  {"omedetou", "おめでとう", 0xE07A10},   {"daisuki", "だいすき", 0xD81B60},
+    {"yoroshiku", "よろしく！", 0x1E88E5}, {"otsukare", "おつかれさま", 0x43A047},
 };
 
 bool makeStamps(const QDir& folder)
@@ -349,8 +350,8 @@ QImage snowFrame()
     QPainter p(&f);
     gradientBand(p, f.size(), QColor(200, 230, 255), QColor(120, 170, 230));
     cutWindow(p, roundedWindow(QRectF(44, 44, 392, 392), 60));
-    ringOfEmoji(p, QRectF(26, 26, 428, 428), {QStringLiteral("❄️"), QStringLiteral("⛄"), QStringLiteral("❄️")}, 24, 48,
-                6);
+    ringOfEmoji(p, QRectF(26, 26, 428, 428), {QStringLiteral("❄️"), QStringLiteral("⛄"), QStringLiteral("❄️")},
+                24, 48, 6);
     return f;
 }
 
@@ -383,9 +384,9 @@ QImage laceFrame()
 bool makeFrames(const QDir& folder)
 {
     const std::pair<const char*, QImage> frames[] = {
-        {"sakura_240x320", sakuraFrame()}, {"hearts_240x320", heartFrame()}, {"film_240x320", filmFrame()},
-        {"photo_240x320", instantPhotoFrame()}, {"stars_240x240", starFrame()}, {"flowers_240x240", flowerFrame()},
-        {"seigaiha_480x480", waveFrame()}, {"momiji_480x480", autumnFrame()}, {"snow_480x480", snowFrame()},
+        {"sakura_240x320", sakuraFrame()},      {"hearts_240x320", heartFrame()},  {"film_240x320", filmFrame()},
+        {"photo_240x320", instantPhotoFrame()}, {"stars_240x240", starFrame()},    {"flowers_240x240", flowerFrame()},
+        {"seigaiha_480x480", waveFrame()},      {"momiji_480x480", autumnFrame()}, {"snow_480x480", snowFrame()},
         {"lace_480x480", laceFrame()},
     };
     bool ok = true;

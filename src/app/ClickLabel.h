@@ -3,14 +3,15 @@
 // pictures. Shows the hand cursor.
 #include <QtWidgets/QLabel>
 
-class ClickLabel : public QLabel {
+class ClickLabel : public QLabel
+{
     Q_OBJECT
-public:
+  public:
     explicit ClickLabel(const char* name, QWidget* parent = nullptr);
 
-signals:
+  signals:
     void clicked();
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };

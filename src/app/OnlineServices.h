@@ -6,11 +6,11 @@
 #include "output/SendCommand.h"
 #include "output/WebLinks.h"
 
-struct OnlineServices {
+struct OnlineServices
+{
     OnlineServices(Workbench& w, Prompts& prompts)
         : sender(w.workspace, w.layers, w.undoCommand, w.options, w.folders, prompts),
-          catalogueUpdate(w.catalogue, w.options, w.folders, prompts),
-          links(w.options, prompts)
+          catalogueUpdate(w.catalogue, w.options, w.folders, prompts), links(w.options, prompts)
     {
     }
 

@@ -1,6 +1,6 @@
 #include "app/OptionEffectPage.h"
 
-#include "catalogue/NumericField.h"
+#include "widgets/NumericField.h"
 
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QRadioButton>
@@ -9,7 +9,8 @@
 
 namespace {
 
-struct EffectField {
+struct EffectField
+{
     const char* name;
     const char* stepper;
     const char16_t* label;

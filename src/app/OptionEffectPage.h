@@ -7,9 +7,10 @@
 class NumericField;
 class QRadioButton;
 
-class OptionEffectPage : public OptionPage {
+class OptionEffectPage : public OptionPage
+{
     Q_OBJECT
-public:
+  public:
     static constexpr int FieldCount = 12;
 
     explicit OptionEffectPage(QWidget* parent = nullptr);

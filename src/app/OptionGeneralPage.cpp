@@ -14,8 +14,7 @@
 
 namespace {
 
-template <typename Control>
-Control* named(Control* control, const char* name)
+template <typename Control> Control* named(Control* control, const char* name)
 {
     control->setObjectName(QLatin1String(name));
     return control;
@@ -28,13 +27,15 @@ OptionGeneralPage::OptionGeneralPage(Prompts& prompts, QWidget* parent)
 {
     auto* layout = new QVBoxLayout(this);
     buildGuideGroup();
-    cbAutoCheck = named(new QCheckBox(QStringLiteral("起動時に最新の機種情報ファイルに自動更新する"), this), "cbAutoCheck");
+    cbAutoCheck =
+        named(new QCheckBox(QStringLiteral("起動時に最新の機種情報ファイルに自動更新する"), this), "cbAutoCheck");
     layout->addWidget(cbGuide->parentWidget());
     layout->addWidget(cbAutoCheck);
     buildNetworkGroup();
     layout->addWidget(rbDirect->parentWidget());
-    cbStayOnTop = named(new QCheckBox(QStringLiteral("サブウィンドウを常に手前に表示する(プログラム再起動後に有効)"), this),
-                        "cbStayOnTop");
+    cbStayOnTop =
+        named(new QCheckBox(QStringLiteral("サブウィンドウを常に手前に表示する(プログラム再起動後に有効)"), this),
+              "cbStayOnTop");
     layout->addWidget(cbStayOnTop);
     layout->addStretch();
 

@@ -10,9 +10,10 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-class OptionGeneralPage : public OptionPage {
+class OptionGeneralPage : public OptionPage
+{
     Q_OBJECT
-public:
+  public:
     OptionGeneralPage(Prompts& prompts, QWidget* parent = nullptr);
 
     void show(const ProgramOptions& options) override;
@@ -31,11 +32,11 @@ public:
     QLineEdit* edPort;
     QCheckBox* cbStayOnTop;
 
-signals:
+  signals:
     // Shown or hidden, or recoloured: the guide lines follow at once.
     void guideLinesChanged(bool visible, const QColor& color);
 
-private:
+  private:
     void buildGuideGroup();
     void buildNetworkGroup();
     void btChangeGuideLineColorClick();

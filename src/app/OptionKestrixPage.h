@@ -6,9 +6,10 @@ class ClickLabel;
 class QLineEdit;
 class QPushButton;
 
-class OptionKestrixPage : public OptionPage {
+class OptionKestrixPage : public OptionPage
+{
     Q_OBJECT
-public:
+  public:
     explicit OptionKestrixPage(QWidget* parent = nullptr);
 
     void show(const ProgramOptions& options) override;
@@ -20,6 +21,6 @@ public:
     QPushButton* btJEXregist;
     ClickLabel* ImageKestrix;
 
-signals:
+  signals:
     void accountEdited(); // each change goes at once into the main window's copy of the account
 };

@@ -13,8 +13,8 @@
 namespace {
 
 constexpr const char* panelNames[] = {"mg0", "mg1", "mg2", "mg3", "mg4", "mg5", "mg6", "mg7", "mg8"};
-const char16_t* const panelCaptions[] = {u"左上寄せ", u"上寄せ", u"右上寄せ", u"左寄せ", u"中央",
-                                         u"右寄せ",   u"左下寄せ", u"下寄せ", u"右下寄せ"};
+const char16_t* const panelCaptions[] = {u"左上寄せ", u"上寄せ",   u"右上寄せ", u"左寄せ",  u"中央",
+                                         u"右寄せ",   u"左下寄せ", u"下寄せ",   u"右下寄せ"};
 
 } // namespace
 

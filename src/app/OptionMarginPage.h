@@ -10,9 +10,10 @@ class ColorSwatch;
 class Prompts;
 class QPushButton;
 
-class OptionMarginPage : public OptionPage {
+class OptionMarginPage : public OptionPage
+{
     Q_OBJECT
-public:
+  public:
     OptionMarginPage(Prompts& prompts, QWidget* parent = nullptr);
 
     void show(const ProgramOptions& options) override;
@@ -28,10 +29,10 @@ public:
     ColorSwatch* stMerginColor;
     std::array<ClickLabel*, PlacementPanels::Count> mg{};
 
-signals:
+  signals:
     void marginColorChanged(const QColor& color); // the display's background follows at once
 
-private:
+  private:
     void btChangeMerginColClick();
     void paintPanels();
 

@@ -5,9 +5,10 @@
 
 #include <QtWidgets/QWidget>
 
-class OptionPage : public QWidget {
+class OptionPage : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit OptionPage(const char* name, QWidget* parent = nullptr) : QWidget(parent)
     {
         setObjectName(QLatin1String(name));
@@ -18,7 +19,7 @@ public:
     // Enables the fields that depend on a switch of the page.
     virtual void bringInLine() {}
 
-signals:
+  signals:
     void changed();        // a change the user could have made: "適用(&A)" becomes usable
     void quietlyChanged(); // a change with no change handling of its own (cbStayOnTop)
 };

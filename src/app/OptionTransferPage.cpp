@@ -10,7 +10,8 @@
 #include <QtWidgets/QToolButton>
 #include <QtWidgets/QVBoxLayout>
 
-OptionTransferPage::OptionTransferPage(QWidget* parent) : OptionPage("tsTrans", parent), formats_(new QButtonGroup(this))
+OptionTransferPage::OptionTransferPage(QWidget* parent)
+    : OptionPage("tsTrans", parent), formats_(new QButtonGroup(this))
 {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(buildFormatGroup());

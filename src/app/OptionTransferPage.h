@@ -12,9 +12,10 @@ class QLineEdit;
 class QRadioButton;
 class QToolButton;
 
-class OptionTransferPage : public OptionPage {
+class OptionTransferPage : public OptionPage
+{
     Q_OBJECT
-public:
+  public:
     explicit OptionTransferPage(QWidget* parent = nullptr);
 
     void show(const ProgramOptions& options) override;
@@ -34,7 +35,7 @@ public:
     QLineEdit* edSockUser;
     QLineEdit* edSockPassword;
 
-private:
+  private:
     QWidget* buildFormatGroup();
     QWidget* buildReductionGroup();
     QWidget* buildTransferGroup();

@@ -5,15 +5,16 @@
 class ClickLabel;
 class QLabel;
 
-class OptionVersionPage : public QWidget {
+class OptionVersionPage : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit OptionVersionPage(QWidget* parent = nullptr);
 
     QLabel* ProgramIcon;
     ClickLabel* ImageLogo;
     ClickLabel* ImagePay;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 };

@@ -6,9 +6,10 @@ class QButtonGroup;
 class QStackedWidget;
 class QToolButton;
 
-class PageControl : public QWidget {
+class PageControl : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit PageControl(QWidget* parent = nullptr);
 
     // The page keeps its objectName; the canvas tools choose their behaviour by it.
@@ -20,14 +21,14 @@ public:
     int count() const;
     QWidget* page(int index) const;
 
-signals:
+  signals:
     // The page showing changed, by a tab click or setActivePage.
     void pageChanged(QWidget* page);
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void layoutTabs();
 
     QList<QToolButton*> tabs_;

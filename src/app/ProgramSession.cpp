@@ -1,5 +1,7 @@
 #include "app/ProgramSession.h"
 
+#include "app/PageControl.h"
+#include "app/ProgramIcon.h"
 #include "app/TfrColCheck.h"
 #include "app/TfrMain.h"
 #include "app/TfrOption.h"
@@ -16,17 +18,15 @@
 #include "decoration/StampPage.h"
 #include "decoration/TextPage.h"
 #include "decoration/TfrCalender.h"
-#include "foundation/ButtonEnterKey.h"
 #include "foundation/HandlerGuard.h"
 #include "foundation/Prompts.h"
 #include "output/BannerView.h"
 #include "output/ServiceAddresses.h"
 #include "output/TfrPreview.h"
-#include "app/PageControl.h"
-#include "app/ProgramIcon.h"
-#include "workspace/MainPanel.h"
-#include "imaging/ImageDisplay.h"
+#include "widgets/ButtonEnterKey.h"
+#include "widgets/ImageDisplay.h"
 #include "workspace/ImageSizePage.h"
+#include "workspace/MainPanel.h"
 #include "workspace/TfrView.h"
 
 #include <QtCore/QCoreApplication>
@@ -50,13 +50,12 @@ QString withSeparator(QString folder)
 } // namespace
 
 ProgramSession::ProgramSession(Prompts& prompts, QString programFolder, StartupHooks hooks)
-    : prompts_(prompts),
-      hooks_(std::move(hooks)),
+    : prompts_(prompts), hooks_(std::move(hooks)),
       workbench_(ProgramFolders::forProgram(withSeparator(std::move(programFolder))), prompts),
       online_(workbench_, prompts),
-      settings_(SettingsFile(SettingsFile::pathFor(workbench_.folders.settingsFolder(),
-                                                   QCoreApplication::applicationFilePath()),
-                             workbench_.programFolder),
+      settings_(SettingsFile(
+                    SettingsFile::pathFor(workbench_.folders.settingsFolder(), QCoreApplication::applicationFilePath()),
+                    workbench_.programFolder),
                 workbench_, prompts),
       router_([this] { return frMain_ ? frMain_->pcMain->activePageName() : QString(); },
               [this] { return prompts_.leftButtonDown(); })
@@ -86,8 +85,7 @@ ProgramSession::~ProgramSession()
     delete frMain_; // the dialogs are its children
 }
 
-template <typename Window>
-Window* ProgramSession::track(Window* window)
+template <typename Window> Window* ProgramSession::track(Window* window)
 {
     windows_ << window;
     return window;
@@ -107,9 +105,8 @@ void ProgramSession::start(const QStringList& pictures)
     // A second copy on the same folder would take over the first one's undo images: it ends at
     // once, before it reads or writes anything.
     if (!lock_.acquire(workbench_.folders.workFolder())) {
-        prompts_.message(MessageKind::Error,
-                         QStringLiteral("本プログラムは既に起動しています。\n"
-                                        "同じフォルダーで二つ同時に使うことはできません。"));
+        prompts_.message(MessageKind::Error, QStringLiteral("本プログラムは既に起動しています。\n"
+                                                            "同じフォルダーで二つ同時に使うことはできません。"));
         ended_ = true;
         return;
     }
@@ -158,7 +155,8 @@ void ProgramSession::connectNetwork()
     OnlineServices& online = online_;
     ModelSelectPage* modelPage = frMain_->tsSelectMP;
     online.sender.setLimitSource([modelPage] { return qint64(modelPage->sizeLimit()); });
-    connect(frMain_->btSend, &QPushButton::clicked, this, guarded(prompts_, [&online](bool) { online.sender.btSendClick(); }));
+    connect(frMain_->btSend, &QPushButton::clicked, this,
+            guarded(prompts_, [&online](bool) { online.sender.btSendClick(); }));
     connect(modelPage->btUpdate, &QPushButton::clicked, this,
             guarded(prompts_, [&online](bool) { online.catalogueUpdate.btUpdateClick(); }));
     online.catalogueUpdate.setInstalledListener([modelPage] {
@@ -166,7 +164,8 @@ void ProgramSession::connectNetwork()
         modelPage->setCarrierText(QStringLiteral("携帯キャリア"));
         modelPage->setPhoneText(QStringLiteral("携帯型番"));
     });
-    connect(frMain_->btKestrix, &QPushButton::clicked, this, guarded(prompts_, [&online] { online.links.btKestrixClick(); }));
+    connect(frMain_->btKestrix, &QPushButton::clicked, this,
+            guarded(prompts_, [&online] { online.links.btKestrixClick(); }));
     connect(frMain_->btHelp, &QPushButton::clicked, this, guarded(prompts_, [&online] { online.links.btHelpClick(); }));
     connect(frMain_, &TfrMain::veltaClicked, this, guarded(prompts_, [&online] { online.links.VeltaClick(); }));
     frMain_->CppWebAD->setLinkOpener([this](const QString& address) { prompts_.openUrl(address); });
@@ -208,7 +207,8 @@ void ProgramSession::connectDecoration()
     router_.addTool(QStringLiteral("tsCalender"), frMain_->tsCalender->tool());
 
     ImageDisplay* display = frMain_->IkDispMain;
-    connect(display, &ImageDisplay::mouseDownImage, this, guarded(prompts_, [this](Qt::MouseButton button, int x, int y) {
+    connect(display, &ImageDisplay::mouseDownImage, this,
+            guarded(prompts_, [this](Qt::MouseButton button, int x, int y) {
                 router_.IkDispMainMouseDownImage(QPoint(x, y), button);
             }));
     connect(display, &ImageDisplay::mouseMoveImage, this,
@@ -251,9 +251,9 @@ void ProgramSession::createDialogs()
     frOption_ = track(new TfrOption(workbench_.options, prompts_, frMain_));
     frDirectSize_ = track(new TfrDirectSize(frMain_));
     frPreview_ = track(new TfrPreview(frMain_));
-    frCalender_ = track(new TfrCalender(frMain_->tsCalender->settings(), prompts_,
-                                        workbench_.folders.settingsFolder() + CalendarSettingsFile::fileName(),
-                                        frMain_));
+    frCalender_ =
+        track(new TfrCalender(frMain_->tsCalender->settings(), prompts_,
+                              workbench_.folders.settingsFolder() + CalendarSettingsFile::fileName(), frMain_));
     frMain_->tsCalender->setSettingsDialog(frCalender_);
     frProgress_ = track(new TfrProgress(frMain_));
     frColCheck_ = track(new TfrColCheck(prompts_, ServiceAddresses::supportFaqPage(), frMain_));
@@ -298,15 +298,15 @@ void ProgramSession::createSubWindow()
 void ProgramSession::mainWindowFirstShow()
 {
     // A1: the program folder was fixed when the session was made, its writable folders at start.
-    workbench_.geometry.offsetX = workbench_.geometry.offsetY = 0; // A2
+    workbench_.geometry.offsetX = workbench_.geometry.offsetY = 0;                           // A2
     workbench_.canStart = LoadCatalogue(workbench_.catalogue, workbench_.folders, prompts_); // A3
-    if (!confirmLowColourDepth())                                                        // A4
+    if (!confirmLowColourDepth())                                                            // A4
         workbench_.canStart = false;
-    frMain_->tsSelectMP->fillCarriers();                                                 // A5
-    workbench_.layers.reset();                                                           // A6
-    frMain_->tsStamp->listFiles();                                                       // A7
+    frMain_->tsSelectMP->fillCarriers(); // A5
+    workbench_.layers.reset();           // A6
+    frMain_->tsStamp->listFiles();       // A7
     frMain_->tsFrames->listFiles();
-    workbench_.layers.clearScratchSurface();                                             // A8
+    workbench_.layers.clearScratchSurface(); // A8
     workbench_.layers.LineInProgress = false;
     // A9: the main window accepts dropped files from its creation on.
 }
@@ -317,37 +317,39 @@ bool ProgramSession::confirmLowColourDepth()
         return true;
     const Answer answer = prompts_.message(
         MessageKind::Warning,
-        QStringLiteral("画面の色数設定が、16ビット以下になっています。\n『画面の色数が、24ビット以上に指定されておりませんと、"
-                       "転送時にプレビューが表示されません。よろしいですか？"),
+        QStringLiteral(
+            "画面の色数設定が、16ビット以下になっています。\n『画面の色数が、24ビット以上に指定されておりませんと、"
+            "転送時にプレビューが表示されません。よろしいですか？"),
         MessageButtons::YesNo);
     if (answer == Answer::Yes)
         return true;
-    prompts_.message(MessageKind::Information,
-                     QStringLiteral("画面のプロパティを開き、「設定」タブの画面の、「画面の色」を、24ビット以上に設定しなおしてから"
-                                    "本プログラムを起動してください。"));
+    prompts_.message(
+        MessageKind::Information,
+        QStringLiteral("画面のプロパティを開き、「設定」タブの画面の、「画面の色」を、24ビット以上に設定しなおしてから"
+                       "本プログラムを起動してください。"));
     return false;
 }
 
 void ProgramSession::subWindowFirstShow()
 {
     ModelSelectPage* page = frMain_->tsSelectMP;
-    hooks_.loadSettings();          // B1: the stored carrier and model texts
-    page->cbCarrierChange();        // B2
-    hooks_.loadSettings();          // B3: the stored model name again
-    page->cbPhoneChange();          // B4
-    hooks_.loadSettings();          // B5: the stored limit and numbers again
-    frCalender_->Load();            // B6
-    frMain_->tsCalender->setToToday(); // B7
-    frView_->setInitialSize();      // B8
-    frMain_->pcMain->setActivePage(page); // B9
-    frView_->IkDispOrg->setFrameDragEnabled(true); // B10
+    hooks_.loadSettings();                                               // B1: the stored carrier and model texts
+    page->cbCarrierChange();                                             // B2
+    hooks_.loadSettings();                                               // B3: the stored model name again
+    page->cbPhoneChange();                                               // B4
+    hooks_.loadSettings();                                               // B5: the stored limit and numbers again
+    frCalender_->Load();                                                 // B6
+    frMain_->tsCalender->setToToday();                                   // B7
+    frView_->setInitialSize();                                           // B8
+    frMain_->pcMain->setActivePage(page);                                // B9
+    frView_->IkDispOrg->setFrameDragEnabled(true);                       // B10
     if (prompts_.screenDepth() < trueColourDepth && !frColCheck_->ask()) // B11
         workbench_.canStart = false;
-    if (!workbench_.canStart)       // B12
+    if (!workbench_.canStart) // B12
         frMain_->close();
-    if (hooks_.autoCheckOption())   // B13
+    if (hooks_.autoCheckOption()) // B13
         hooks_.updateCatalogue();
-    hooks_.loadBanner();            // B14
+    hooks_.loadBanner(); // B14
 }
 
 void ProgramSession::shutdown()

@@ -1,8 +1,8 @@
 #pragma once
 // The program from launch to end: creates the windows in their fixed order, brings the program to
 // an idle main window with the last used model chosen, and shuts it down.
-#include "app/SettingsBinding.h"
 #include "app/OnlineServices.h"
+#include "app/SettingsBinding.h"
 #include "app/Workbench.h"
 #include "decoration/CanvasRouter.h"
 #include "foundation/FolderLock.h"
@@ -24,7 +24,8 @@ class TfrView;
 
 // Steps that belong to features not built yet; each does nothing until its feature fills it.
 // The settings steps left empty load and save the program's own settings file.
-struct StartupHooks {
+struct StartupHooks
+{
     std::function<void()> loadSettings;
     std::function<void()> saveSettings;
     // Left empty, these three run the program's own: the option, the catalogue update, the banner.
@@ -33,9 +34,10 @@ struct StartupHooks {
     std::function<void()> loadBanner;
 };
 
-class ProgramSession : public QObject {
+class ProgramSession : public QObject
+{
     Q_OBJECT
-public:
+  public:
     ProgramSession(Prompts& prompts, QString programFolder, StartupHooks hooks = {});
     ~ProgramSession() override;
 
@@ -55,7 +57,7 @@ public:
     const QList<QWidget*>& windows() const { return windows_; }
     CanvasRouter& router() { return router_; }
 
-private:
+  private:
     void createMainWindow();
     void createDialogs();
     void createSubWindow();
@@ -72,8 +74,7 @@ private:
     void subWindowFirstShow();
     bool confirmLowColourDepth();
     void shutdown();
-    template <typename Window>
-    Window* track(Window* window);
+    template <typename Window> Window* track(Window* window);
 
     Prompts& prompts_;
     StartupHooks hooks_;

@@ -9,8 +9,9 @@ class TfrOption;
 class TfrView;
 struct Workbench;
 
-class SettingsBinding {
-public:
+class SettingsBinding
+{
+  public:
     SettingsBinding(SettingsFile file, Workbench& workbench, Prompts& prompts)
         : file_(std::move(file)), workbench_(workbench), prompts_(prompts)
     {
@@ -28,7 +29,7 @@ public:
     // standard error. False then.
     bool SaveSettings();
 
-private:
+  private:
     void applyModel(const StoredSettings& settings);
 
     SettingsFile file_;

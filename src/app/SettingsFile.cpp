@@ -35,8 +35,8 @@ void writePlace(IniFile& file, const QString& section, WindowPlace place)
 }
 
 // One stored value: its key, and the member it is read into and written from.
-template <typename Owner>
-struct Field {
+template <typename Owner> struct Field
+{
     const char* key;
     std::variant<QString Owner::*, int Owner::*, bool Owner::*> member;
 };
@@ -84,9 +84,8 @@ void writeFields(IniFile& file, const QString& section, const Field<Owner> (&fie
 }
 
 const Field<StoredSettings> modelFields[] = {
-    {"Carrier", &StoredSettings::carrier}, {"Phone", &StoredSettings::phone},
-    {"MpWidth", &StoredSettings::mpWidth}, {"MpHeight", &StoredSettings::mpHeight},
-    {"MpCol", &StoredSettings::mpCol},     {"MpFS", &StoredSettings::mpFS},
+    {"Carrier", &StoredSettings::carrier},   {"Phone", &StoredSettings::phone}, {"MpWidth", &StoredSettings::mpWidth},
+    {"MpHeight", &StoredSettings::mpHeight}, {"MpCol", &StoredSettings::mpCol}, {"MpFS", &StoredSettings::mpFS},
 };
 
 const Field<PenLook> penFields[] = {
@@ -97,10 +96,10 @@ const Field<PenLook> penFields[] = {
 };
 
 const Field<TextToolSettings> textFields[] = {
-    {"TextDirection", &TextToolSettings::direction},   {"TextAngle", &TextToolSettings::angle},
-    {"ShadowPos", &TextToolSettings::shadowPosition},  {"ShadowDistance", &TextToolSettings::shadowDistance},
-    {"FontColor", &TextToolSettings::fontColor},       {"ShadowColor", &TextToolSettings::shadowColor},
-    {"CheckShadow", &TextToolSettings::shadow},        {"FontName", &TextToolSettings::fontName},
+    {"TextDirection", &TextToolSettings::direction},  {"TextAngle", &TextToolSettings::angle},
+    {"ShadowPos", &TextToolSettings::shadowPosition}, {"ShadowDistance", &TextToolSettings::shadowDistance},
+    {"FontColor", &TextToolSettings::fontColor},      {"ShadowColor", &TextToolSettings::shadowColor},
+    {"CheckShadow", &TextToolSettings::shadow},       {"FontName", &TextToolSettings::fontName},
     {"FontSize", &TextToolSettings::fontSize},
 };
 

@@ -6,8 +6,9 @@
 
 class IniFile;
 
-class SettingsFile {
-public:
+class SettingsFile
+{
+  public:
     // folder ends with '/'; the file is that folder, the executable's file name and ".ini".
     static QString pathFor(const QString& folder, const QString& executablePath);
 
@@ -27,7 +28,7 @@ public:
     static void read(const IniFile& file, StoredSettings& settings, const QString& programFolder);
     static void write(IniFile& file, const StoredSettings& settings);
 
-private:
+  private:
     QString path_;
     QString programFolder_;
 };

@@ -20,8 +20,9 @@ TfrColCheck::TfrColCheck(Prompts& prompts, QString supportAddress, QWidget* pare
     auto* line3 = new QLabel(this);
     line3->move(12, 50);
     line3->setTextFormat(Qt::RichText);
-    line3->setText(QStringLiteral("※詳しくは弊社<a href=\"support\" style=\"color:#800000\">ホームページのサポートページ</a>"
-                                  "をご覧ください。"));
+    line3->setText(
+        QStringLiteral("※詳しくは弊社<a href=\"support\" style=\"color:#800000\">ホームページのサポートページ</a>"
+                       "をご覧ください。"));
     line3->setCursor(Qt::PointingHandCursor);
     lbSupport = line3;
     lbSupport->setObjectName(QStringLiteral("lbSupport"));

@@ -6,9 +6,10 @@ class QLabel;
 class QPushButton;
 class Prompts;
 
-class TfrColCheck : public QDialog {
+class TfrColCheck : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     TfrColCheck(Prompts& prompts, QString supportAddress, QWidget* parent = nullptr);
 
     // Shows the dialog modally; true when the user answers "はい".

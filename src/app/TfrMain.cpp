@@ -8,8 +8,8 @@
 #include "decoration/PenPage.h"
 #include "decoration/StampPage.h"
 #include "decoration/TextPage.h"
-#include "imaging/ImageDisplay.h"
 #include "output/BannerView.h"
+#include "widgets/ImageDisplay.h"
 #include "workspace/EffectPage.h"
 #include "workspace/ImageSizePage.h"
 #include "workspace/LoadImagePage.h"
@@ -44,8 +44,7 @@ QStringList localFiles(const QMimeData* data)
 TfrMain::TfrMain(Workbench& workbench, Prompts& prompts, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      workbench_(workbench),
-      prompts_(prompts)
+      workbench_(workbench), prompts_(prompts)
 {
     setObjectName(QStringLiteral("frMain"));
     setWindowTitle(QStringLiteral("Pictorel"));
@@ -155,7 +154,8 @@ void TfrMain::buildPopupMenu()
 bool TfrMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == Velta && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && Velta->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+        Velta->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
         emit veltaClicked();
     return QWidget::eventFilter(watched, event);
 }

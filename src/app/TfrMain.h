@@ -24,9 +24,10 @@ class QPushButton;
 class StampPage;
 struct Workbench;
 
-class TfrMain : public QWidget {
+class TfrMain : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     static constexpr int ClientWidth = 896;
     static constexpr int ClientHeight = 609;
 
@@ -60,20 +61,20 @@ public:
     QAction* mnClear;
     QAction* mnDecide;
 
-signals:
+  signals:
     void closing();                        // the shutdown sequence runs on this
     void filesDropped(const QStringList&); // local files dropped anywhere on the window
     void clearDrawingRequested();          // Escape while "描画をクリアする" is enabled
     void veltaClicked();                   // the sponsor picture
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     void buildTopStrip();
     void buildLeftColumn();
     void buildBottomRow();

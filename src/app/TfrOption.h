@@ -18,9 +18,10 @@ class PageControl;
 class Prompts;
 class QPushButton;
 
-class TfrOption : public QDialog {
+class TfrOption : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     static constexpr int ClientWidth = 440;
     static constexpr int ClientHeight = 528;
 
@@ -52,7 +53,7 @@ public:
     QPushButton* btCancel;
     QPushButton* btOption;
 
-signals:
+  signals:
     void guideLinesChanged(bool visible, const QColor& color);
     void marginColorChanged(const QColor& color);
     // "OK" and "キャンセル": the canvas is composed again at its offset, with the offset kept.
@@ -64,14 +65,15 @@ signals:
     void ImageKestrixClick();
     void btJEXregistClick();
 
-public slots:
+  public slots:
     void reject() override; // Escape is "キャンセル"
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
-    struct RestorePoint {
+  private:
+    struct RestorePoint
+    {
         ProgramOptions options;
         PlacementPanels panels;
     };

@@ -7,9 +7,10 @@
 class QLabel;
 class QProgressBar;
 
-class TfrProgress final : public QDialog, public Progress {
+class TfrProgress final : public QDialog, public Progress
+{
     Q_OBJECT
-public:
+  public:
     explicit TfrProgress(QWidget* owner = nullptr);
 
     void BeginProgress(int steps) override;

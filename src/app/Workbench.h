@@ -17,23 +17,19 @@
 #include "workspace/Workspace.h"
 #include "workspace/WorkspaceGeometry.h"
 
-struct Workbench {
+struct Workbench
+{
     // Everything in one folder, as a portable program has it.
     Workbench(const QString& folder, Prompts& prompts) : Workbench(ProgramFolders::portable(folder), prompts) {}
     // `UndoStorage::NewestInMemory` leaves no undo images and no operation log on disk.
     Workbench(ProgramFolders where, Prompts& prompts, UndoStorage storage = UndoStorage::Files)
-        : programFolder(where.programFolder()),
-          folders(std::move(where)),
-          undo(folders.workFolder(), storage),
+        : programFolder(where.programFolder()), folders(std::move(where)), undo(folders.workFolder(), storage),
           log(storage == UndoStorage::Files ? OperationLog(folders.dataFolder()) : OperationLog::inMemory()),
-          workspace(geometry, undo, options),
-          loader(workspace, undo, log, options, prompts),
-          undoCommand(workspace, undo, log, prompts),
-          layers(undo, prompts),
+          workspace(geometry, undo, options), loader(workspace, undo, log, options, prompts),
+          undoCommand(workspace, undo, log, prompts), layers(undo, prompts),
           stamps(layers, prompts, folders.programFolder() + QStringLiteral("stamp/")),
           frames(layers, prompts, options, folders.programFolder() + QStringLiteral("frames/")),
-          operations(workspace, undo, log, options, prompts),
-          saver(workspace, layers, undoCommand, options, prompts)
+          operations(workspace, undo, log, options, prompts), saver(workspace, layers, undoCommand, options, prompts)
     {
         defineStandardOperations(operations);
         loader.setLayerHooks({[this] { layers.resetForLoading(); }, [this] { layers.ReleaseLayerPicture(); }});
@@ -42,7 +38,7 @@ struct Workbench {
         undoCommand.setLayerUndo([this] { layers.UndoCommit(); });
     }
 
-    QString programFolder; // the executable's folder, ending with '/'
+    QString programFolder;  // the executable's folder, ending with '/'
     ProgramFolders folders; // where each kind of file is read and written
     ModelCatalogue catalogue;
     TModelEntry targetModel;

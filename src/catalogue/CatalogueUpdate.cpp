@@ -76,7 +76,8 @@ bool CatalogueUpdate::setProxy()
         return false;
     }
     if (port < 1 || port > 65535) {
-        prompts_.message(MessageKind::Error, QStringLiteral("プロキシのポート番号は 1 から 65535 の範囲で指定してください。"));
+        prompts_.message(MessageKind::Error,
+                         QStringLiteral("プロキシのポート番号は 1 から 65535 の範囲で指定してください。"));
         return false;
     }
     http_.SetProxy(options_.proxyHost);

@@ -12,8 +12,9 @@ class Progress;
 class Prompts;
 struct ProgramOptions;
 
-class CatalogueUpdate {
-public:
+class CatalogueUpdate
+{
+  public:
     static constexpr qint32 TimeOutMs = 300000;
     static constexpr qint64 MaxCatalogueBytes = 16 * 1024 * 1024; // nothing larger is a catalogue
     static QString temporaryFileName() { return QStringLiteral("mp_dat_tmp.sys"); }
@@ -32,7 +33,7 @@ public:
     // The size of a file in bytes, -1 when it cannot be opened.
     static qint64 fileSize(const QString& path);
 
-private:
+  private:
     void run(Progress& progress);
     bool setProxy();
     void nmHTTPSuccess(Progress& progress);

@@ -27,12 +27,10 @@ int boundedField(const QString& text, int min, int max, const QString& path, int
         throw CatalogueLineError(e.text(), path, lineNumber);
     }
     if (value < min || value > max)
-        throw CatalogueLineError(max == INT_MAX ? QStringLiteral("'%1' は %2 以上でなければなりません").arg(text).arg(min)
-                                                : QStringLiteral("'%1' は %2 から %3 まででなければなりません")
-                                                      .arg(text)
-                                                      .arg(min)
-                                                      .arg(max),
-                                 path, lineNumber);
+        throw CatalogueLineError(
+            max == INT_MAX ? QStringLiteral("'%1' は %2 以上でなければなりません").arg(text).arg(min)
+                           : QStringLiteral("'%1' は %2 から %3 まででなければなりません").arg(text).arg(min).arg(max),
+            path, lineNumber);
     return value;
 }
 
@@ -89,7 +87,8 @@ bool ModelCatalogue::load(const QString& path)
     if (!file.exists())
         return false;
     if (FileKind::isSpecial(path))
-        throw ProgramError(QStringLiteral("%1 を読み込めませんでした。\n%2").arg(path, QStringLiteral("通常のファイルではありません。")));
+        throw ProgramError(QStringLiteral("%1 を読み込めませんでした。\n%2")
+                               .arg(path, QStringLiteral("通常のファイルではありません。")));
     if (!file.open(QIODevice::ReadOnly)) {
         writeErrorDetail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
         throw ProgramError(QStringLiteral("%1 を読み込めませんでした。").arg(QFileInfo(path).fileName()));

@@ -8,13 +8,15 @@
 #include <vector>
 
 // A line that is not a valid model line; names the file and the line.
-class CatalogueLineError : public ProgramError {
-public:
+class CatalogueLineError : public ProgramError
+{
+  public:
     CatalogueLineError(const QString& reason, const QString& path, int lineNumber);
 };
 
-class ModelCatalogue {
-public:
+class ModelCatalogue
+{
+  public:
     static QString fileName() { return QStringLiteral("mp_dat.sys"); }
 
     // Reads the catalogue file. Returns false when the file does not exist (the catalogue keeps
@@ -32,7 +34,7 @@ public:
     // Names of the carrier's entries in catalogue order.
     QStringList modelNamesOf(const QString& carrier) const;
 
-private:
+  private:
     std::vector<TModelEntry> entries_;
     QStringList carriers_;
 };

@@ -1,8 +1,8 @@
 #include "catalogue/ModelSelectPage.h"
 
-#include "catalogue/NumericField.h"
 #include "catalogue/TfrDirectSize.h"
 #include "foundation/HandlerGuard.h"
+#include "widgets/NumericField.h"
 
 #include <QtGui/QKeyEvent>
 #include <QtWidgets/QComboBox>

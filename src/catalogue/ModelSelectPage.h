@@ -1,7 +1,7 @@
 #pragma once
 // The page " 機種選択 ": carrier and model lists, the chosen model's numbers and the size limit.
 #include "catalogue/ModelCatalogue.h"
-#include "catalogue/NumericField.h"
+#include "widgets/NumericField.h"
 
 #include <QtWidgets/QWidget>
 
@@ -12,9 +12,10 @@ class Prompts;
 class TfrDirectSize;
 class UpDown;
 
-class ModelSelectPage : public QWidget {
+class ModelSelectPage : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     ModelSelectPage(const ModelCatalogue& catalogue, TModelEntry& targetModel, Prompts& prompts,
                     QWidget* parent = nullptr);
 
@@ -52,15 +53,15 @@ public:
     QPushButton* btDirectSize;
     QPushButton* btUpdate;
 
-signals:
+  signals:
     // The canvas must take the new target size.
     void modelApplied(int width, int height);
 
-protected:
+  protected:
     // Enter in the carrier or model list confirms the typed name and goes no further.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void build();
 
     const ModelCatalogue& catalogue_;

@@ -2,7 +2,8 @@
 #include <QtCore/QString>
 
 // One catalogue line; also the target model.
-struct TModelEntry {
+struct TModelEntry
+{
     QString Carrier;
     QString Name;    // column 1, plus "(" column 2 ")" unless column 2 is "メイン"
     QString Variant; // column 2

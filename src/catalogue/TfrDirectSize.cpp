@@ -1,7 +1,7 @@
 #include "catalogue/TfrDirectSize.h"
 
-#include "catalogue/NumericField.h"
 #include "catalogue/TModelEntry.h"
+#include "widgets/NumericField.h"
 
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>

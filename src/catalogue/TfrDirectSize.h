@@ -8,9 +8,10 @@ class QPushButton;
 class UpDown;
 struct TModelEntry;
 
-class TfrDirectSize : public QDialog {
+class TfrDirectSize : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     explicit TfrDirectSize(QWidget* parent = nullptr);
 
     // Width, height and colour depth from the target model; the limit as the main window shows it.
@@ -35,7 +36,7 @@ public:
     QPushButton* btCancel;
     QPushButton* btOk;
 
-private:
+  private:
     void build();
     QList<NumericField*> fields() const;
 };

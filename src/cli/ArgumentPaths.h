@@ -4,7 +4,8 @@
 // on as /proc/self/fd/N, which reaches exactly that file.
 #include <QtCore/QStringList>
 
-class ArgumentPaths {
-public:
+class ArgumentPaths
+{
+  public:
     static QStringList decode(int argc, char** argv);
 };

@@ -81,8 +81,7 @@ QString CalendarOptions::read(const QCommandLineParser& p, const QStringList& ar
         *settings = CalendarSettingsFile::load(file);
     }
     CalendarRequest request;
-    if (p.isSet(QStringLiteral("calendar-font")) &&
-        !parseFont(p.value(QStringLiteral("calendar-font")), &request.font))
+    if (p.isSet(QStringLiteral("calendar-font")) && !parseFont(p.value(QStringLiteral("calendar-font")), &request.font))
         return QStringLiteral("--calendar-font takes NAME[:SIZE[:bold][:italic]][:RRGGBB]");
     if (p.isSet(QStringLiteral("calendar-spacing")) &&
         !parseSpacing(p.value(QStringLiteral("calendar-spacing")), &request.hSpace, &request.vSpace))
@@ -112,7 +111,8 @@ void CalendarOptions::place(const CalendarRequest& request, const CalendarSettin
     CalendarRequest r = request;
     r.canvas = canvas;
     const QImage calendar = CalendarRenderer::render(r, settings);
-    CalendarTool tool(bench.layers, [&calendar] { return calendar; }, [canvas] { return canvas; });
+    CalendarTool tool(
+        bench.layers, [&calendar] { return calendar; }, [canvas] { return canvas; });
     tool.press(at, Qt::LeftButton);
     tool.release(at);
 }

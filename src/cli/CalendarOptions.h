@@ -9,14 +9,16 @@
 
 class QCommandLineParser;
 
-struct CalendarPlacement {
+struct CalendarPlacement
+{
     int year = 0;
     int month = 0;
     QPoint at;
 };
 
-class CalendarOptions {
-public:
+class CalendarOptions
+{
+  public:
     static QStringList optionNames();
     // Adds one decoration per --calendar to choices, in command-line order. An error text, or empty.
     static QString read(const QCommandLineParser& parser, const QStringList& arguments, MakeChoices& choices);

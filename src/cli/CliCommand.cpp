@@ -2,13 +2,13 @@
 
 #include "app/Workbench.h"
 #include "catalogue/ModelCatalogue.h"
-#include "catalogue/NumericRule.h"
 #include "cli/CalendarOptions.h"
 #include "cli/StandbyMaker.h"
 #include "cli/TextOptions.h"
 #include "foundation/IniFile.h"
 #include "foundation/OptionsSettings.h"
 #include "foundation/ProgramFolders.h"
+#include "widgets/NumericRule.h"
 
 #include <QtCore/QCommandLineParser>
 #include <QtCore/QDir>
@@ -21,7 +21,8 @@
 
 namespace {
 
-struct Job {
+struct Job
+{
     QString picture;
     MakeTarget target;
 };
@@ -98,35 +99,35 @@ CliCommand::CliCommand(QTextStream& out, QTextStream& err, QString programFolder
 QString CliCommand::helpText()
 {
     return QStringLiteral(
-        "Usage:\n"
-        "  pictorel-cli models [--catalogue FILE]\n"
-        "  pictorel-cli make PICTURE... (--model NAME | --size WxH --limit BYTES | --all-models CARRIER)\n"
-        "               [--catalogue FILE] [--fit cover|width|height|both] [--offset X,Y] [--place 0-8]\n"
-        "               [--margin RRGGBB] [--op NAME[:PARAM]]... [--format jpeg|gif|png|bmp]\n"
-        "               [--stamp FILE@X,Y | --stamp FILE@X1,Y1,X2,Y2]... [--keep-aspect] [--frame FILE]...\n"
-        "%2               [--settings FILE] [--calendar YEAR-MONTH@X,Y]... [--calendar-settings FILE]\n"
-        "               [--calendar-font NAME[:SIZE[:bold][:italic]][:RRGGBB]] [--calendar-spacing H,V] -o OUT\n"
-        "  pictorel-cli --help | --version\n"
-        "\n"
-        "make loads each picture, fits it onto the model's screen (cover and centred unless --fit says\n"
-        "otherwise), applies the operations in order and saves it within the model's size limit, exactly\n"
-        "as the program does. Operations: %1.\n"
-        "Stamps and frames are drawn after the operations, each on a layer of its own, in command-line\n"
-        "order: a stamp at its own size with its top-left at X,Y, or fitted into the rectangle X1,Y1 to\n"
-        "X2,Y2 (stretched, or in proportion with --keep-aspect); a frame over the whole canvas, in\n"
-        "proportion on the margin colour. A FILE without a folder comes from the program's stamp/ or\n"
-        "frames/ folder.\n"
-        "With several pictures or --all-models, OUT is a folder and the files are named PICTURE_MODEL.EXT;\n"
-        "a name an earlier file of the batch already has gets -2, -3, ... before the extension.\n"
-        "Each --calendar puts that month's calendar with its top-left corner at X,Y on a layer of its own,\n"
-        "in command-line order; --calendar-settings reads a Calender.ini, otherwise its defaults apply.\n"
-        "Exit status: 0 every file fits, 2 a file was written but does not fit, 1 an error.\n"
-        "\n"
-        "Examples:\n"
-        "  pictorel-cli models\n"
-        "  pictorel-cli make photo.jpg --model F900i -o wallpaper.jpg\n"
-        "  pictorel-cli make photo.jpg --size 240x320 --limit 20480 --op sepia --op mosaic:6 -o small.png\n"
-        "  pictorel-cli make holiday/*.jpg --all-models DoCoMo --format jpeg -o out/\n")
+               "Usage:\n"
+               "  pictorel-cli models [--catalogue FILE]\n"
+               "  pictorel-cli make PICTURE... (--model NAME | --size WxH --limit BYTES | --all-models CARRIER)\n"
+               "               [--catalogue FILE] [--fit cover|width|height|both] [--offset X,Y] [--place 0-8]\n"
+               "               [--margin RRGGBB] [--op NAME[:PARAM]]... [--format jpeg|gif|png|bmp]\n"
+               "               [--stamp FILE@X,Y | --stamp FILE@X1,Y1,X2,Y2]... [--keep-aspect] [--frame FILE]...\n"
+               "%2               [--settings FILE] [--calendar YEAR-MONTH@X,Y]... [--calendar-settings FILE]\n"
+               "               [--calendar-font NAME[:SIZE[:bold][:italic]][:RRGGBB]] [--calendar-spacing H,V] -o OUT\n"
+               "  pictorel-cli --help | --version\n"
+               "\n"
+               "make loads each picture, fits it onto the model's screen (cover and centred unless --fit says\n"
+               "otherwise), applies the operations in order and saves it within the model's size limit, exactly\n"
+               "as the program does. Operations: %1.\n"
+               "Stamps and frames are drawn after the operations, each on a layer of its own, in command-line\n"
+               "order: a stamp at its own size with its top-left at X,Y, or fitted into the rectangle X1,Y1 to\n"
+               "X2,Y2 (stretched, or in proportion with --keep-aspect); a frame over the whole canvas, in\n"
+               "proportion on the margin colour. A FILE without a folder comes from the program's stamp/ or\n"
+               "frames/ folder.\n"
+               "With several pictures or --all-models, OUT is a folder and the files are named PICTURE_MODEL.EXT;\n"
+               "a name an earlier file of the batch already has gets -2, -3, ... before the extension.\n"
+               "Each --calendar puts that month's calendar with its top-left corner at X,Y on a layer of its own,\n"
+               "in command-line order; --calendar-settings reads a Calender.ini, otherwise its defaults apply.\n"
+               "Exit status: 0 every file fits, 2 a file was written but does not fit, 1 an error.\n"
+               "\n"
+               "Examples:\n"
+               "  pictorel-cli models\n"
+               "  pictorel-cli make photo.jpg --model F900i -o wallpaper.jpg\n"
+               "  pictorel-cli make photo.jpg --size 240x320 --limit 20480 --op sepia --op mosaic:6 -o small.png\n"
+               "  pictorel-cli make holiday/*.jpg --all-models DoCoMo --format jpeg -o out/\n")
         .arg(StandbyMaker::operationNames().join(QStringLiteral(", ")), TextOptions::usage());
 }
 
@@ -170,7 +171,7 @@ int CliCommand::runModels(const QStringList& arguments)
     }
     QString error;
     const QString path = parser.isSet(QStringLiteral("catalogue")) ? parser.value(QStringLiteral("catalogue"))
-                                                                 : defaultCatalogue(programFolder_);
+                                                                   : defaultCatalogue(programFolder_);
     const std::optional<ModelCatalogue> catalogue = loadCatalogue(path, &error);
     if (!catalogue) {
         err_ << error << "\n";
@@ -184,7 +185,8 @@ int CliCommand::runModels(const QStringList& arguments)
 
 namespace {
 
-struct MakeRequest {
+struct MakeRequest
+{
     QStringList pictures;
     QList<MakeTarget> targets;
     MakeChoices choices;
@@ -294,19 +296,25 @@ QString readRequest(const QCommandLineParser& p, const QString& programFolder, M
         const NumericRule limits = NumericRules::SizeLimit;
         if (!inRange(side, size->width()) || !inRange(side, size->height()))
             return QStringLiteral("--size takes a width and a height of %1 to %2 pixels, not %3")
-                .arg(side.minimum()).arg(side.maximum()).arg(p.value(QStringLiteral("size")));
+                .arg(side.minimum())
+                .arg(side.maximum())
+                .arg(p.value(QStringLiteral("size")));
         if (!inRange(limits, limit))
-            return QStringLiteral("--limit takes %1 to %2 bytes, not %3").arg(limits.minimum()).arg(limits.maximum()).arg(limit);
+            return QStringLiteral("--limit takes %1 to %2 bytes, not %3")
+                .arg(limits.minimum())
+                .arg(limits.maximum())
+                .arg(limit);
         r.targets << MakeTarget{p.value(QStringLiteral("size")), size->width(), size->height(), limit};
         return {};
     }
     QString error;
-    const QString cataloguePath = p.isSet(QStringLiteral("catalogue")) ? p.value(QStringLiteral("catalogue"))
-                                                                     : defaultCatalogue(programFolder);
+    const QString cataloguePath =
+        p.isSet(QStringLiteral("catalogue")) ? p.value(QStringLiteral("catalogue")) : defaultCatalogue(programFolder);
     const std::optional<ModelCatalogue> catalogue = loadCatalogue(cataloguePath, &error);
     if (!catalogue)
         return error;
-    const QString wanted = p.value(p.isSet(QStringLiteral("model")) ? QStringLiteral("model") : QStringLiteral("all-models"));
+    const QString wanted =
+        p.value(p.isSet(QStringLiteral("model")) ? QStringLiteral("model") : QStringLiteral("all-models"));
     for (const TModelEntry& e : catalogue->entries())
         if (p.isSet(QStringLiteral("model")) ? e.Name == wanted && r.targets.isEmpty() : e.Carrier == wanted)
             r.targets << MakeTarget{e.Name, e.Width, e.Height, e.SizeLimit};
@@ -370,9 +378,9 @@ int CliCommand::runMake(const QStringList& arguments)
         return 1;
     }
     const StandbyMaker maker(request.options, programFolder_);
-    const QStringList names = intoFolder ? batchFileNames(request.pictures, request.targets,
-                                                          extensionOf(request.options.saveFormat))
-                                         : QStringList();
+    const QStringList names =
+        intoFolder ? batchFileNames(request.pictures, request.targets, extensionOf(request.options.saveFormat))
+                   : QStringList();
     int status = 0;
     int done = 0;
     for (const QString& picture : std::as_const(request.pictures)) {

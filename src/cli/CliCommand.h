@@ -3,8 +3,9 @@
 #include <QtCore/QStringList>
 #include <QtCore/QTextStream>
 
-class CliCommand {
-public:
+class CliCommand
+{
+  public:
     // `programFolder` holds the default catalogue; `terminal` turns on the progress line.
     CliCommand(QTextStream& out, QTextStream& err, QString programFolder, bool terminal);
 
@@ -17,7 +18,7 @@ public:
 
     static QString helpText();
 
-private:
+  private:
     int runModels(const QStringList& arguments);
     int runMake(const QStringList& arguments);
 

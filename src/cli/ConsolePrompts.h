@@ -5,9 +5,11 @@
 
 #include <QtCore/QQueue>
 
-class ConsolePrompts final : public InertPrompts {
-public:
-    struct Message {
+class ConsolePrompts final : public InertPrompts
+{
+  public:
+    struct Message
+    {
         MessageKind kind;
         QString text;
     };
@@ -26,6 +28,6 @@ public:
     // The error and warning texts shown since the last call, one per line.
     QString takeProblems();
 
-private:
+  private:
     static QString take(QQueue<QString>& queue) { return queue.isEmpty() ? QString() : queue.dequeue(); }
 };

@@ -11,7 +11,8 @@
 namespace {
 
 // The picture's folder (ending with '/') and name: a bare name lives in the program's own folder.
-struct PictureFile {
+struct PictureFile
+{
     QString folder;
     QString name;
 };
@@ -42,8 +43,7 @@ std::optional<std::vector<int>> integers(const QString& text)
     return values;
 }
 
-std::optional<LayerStep> stampStep(const QString& value, const QString& programFolder, bool keepAspect,
-                                   QString* error)
+std::optional<LayerStep> stampStep(const QString& value, const QString& programFolder, bool keepAspect, QString* error)
 {
     const qsizetype at = value.lastIndexOf(QLatin1Char('@'));
     const std::optional<std::vector<int>> xy = integers(value.mid(at + 1));
@@ -51,7 +51,8 @@ std::optional<LayerStep> stampStep(const QString& value, const QString& programF
         *error = QStringLiteral("--stamp takes FILE@X,Y or FILE@X1,Y1,X2,Y2, not '%1'").arg(value);
         return std::nullopt;
     }
-    const std::optional<PictureFile> file = findPicture(value.left(at), programFolder + QStringLiteral("stamp/"), error);
+    const std::optional<PictureFile> file =
+        findPicture(value.left(at), programFolder + QStringLiteral("stamp/"), error);
     if (!file)
         return std::nullopt;
     const std::vector<int> c = *xy;

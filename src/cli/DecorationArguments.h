@@ -13,7 +13,8 @@ class ConsolePrompts;
 struct Workbench;
 
 // One decoration: draws into the working layer and gives an error text, or an empty one.
-struct LayerStep {
+struct LayerStep
+{
     int argumentIndex = 0; // where the option stood, so that steps of different options keep their order
     std::function<QString(Workbench&, ConsolePrompts&)> draw;
 };

@@ -10,7 +10,8 @@
 
 namespace {
 
-struct NamedOperation {
+struct NamedOperation
+{
     const char* name;
     OperationId id;
     int EffectOptions::*parameter; // what ":N" sets, if anything
@@ -87,8 +88,7 @@ QStringList StandbyMaker::operationNames()
     return names;
 }
 
-bool StandbyMaker::applyOperationName(const QString& opText, ProgramOptions& options, int* operationId,
-                                      QString* error)
+bool StandbyMaker::applyOperationName(const QString& opText, ProgramOptions& options, int* operationId, QString* error)
 {
     const QString name = opText.section(QLatin1Char(':'), 0, 0);
     const QString parameter = opText.section(QLatin1Char(':'), 1);
@@ -107,7 +107,8 @@ bool StandbyMaker::applyOperationName(const QString& opText, ProgramOptions& opt
         options.effects.*op.parameter = value;
         return true;
     }
-    *error = QStringLiteral("unknown operation '%1' (known: %2)").arg(name, operationNames().join(QStringLiteral(", ")));
+    *error =
+        QStringLiteral("unknown operation '%1' (known: %2)").arg(name, operationNames().join(QStringLiteral(", ")));
     return false;
 }
 
@@ -138,7 +139,8 @@ MakeResult StandbyMaker::make(const QString& picture, const MakeTarget& target, 
             return result;
         if (!bench.operations.run(OperationId(id))) {
             const QString problems = prompts.takeProblems();
-            result.error = QStringLiteral("'%1' failed%2").arg(opText, problems.isEmpty() ? QString() : QStringLiteral(": ") + problems);
+            result.error = QStringLiteral("'%1' failed%2")
+                               .arg(opText, problems.isEmpty() ? QString() : QStringLiteral(": ") + problems);
             return result;
         }
     }
@@ -183,8 +185,11 @@ QString MakeResult::summary() const
         setting = QStringLiteral(", JPEG quality %1").arg(r.setting);
     else if (report->format != FileFormat::Bmp)
         setting = QStringLiteral(", %1-bit colour").arg(r.setting);
-    const char* verdicts[] = {"fitted", "does not fit", "colour reduction failed, nothing written",
-                              "4-bit reduction failed, 8-bit file written", "written unadjusted (BMP)",
+    const char* verdicts[] = {"fitted",
+                              "does not fit",
+                              "colour reduction failed, nothing written",
+                              "4-bit reduction failed, 8-bit file written",
+                              "written unadjusted (BMP)",
                               "could not be written"};
     QString text = QStringLiteral("%1: %2 bytes%3, %4")
                        .arg(report->path)

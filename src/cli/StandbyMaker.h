@@ -19,23 +19,26 @@ struct Workbench;
 // Where each --NAME stands among the arguments (as "--NAME VALUE" or "--NAME=VALUE").
 QList<int> optionPositions(const QString& name, const QStringList& arguments);
 
-struct MakeTarget {
+struct MakeTarget
+{
     QString name; // for messages and file names
     int width = 0;
     int height = 0;
     qint64 sizeLimit = 0;
 };
 
-struct MakeChoices {
+struct MakeChoices
+{
     enum class Fit { Cover, Width, Height, Both };
     Fit fit = Fit::Cover;
     std::optional<QPoint> offset;
-    QStringList operations; // "oil" or "oil:20", in order
-    TextChoices text;             // the look of every --text; each placement becomes a layer step
+    QStringList operations;        // "oil" or "oil:20", in order
+    TextChoices text;              // the look of every --text; each placement becomes a layer step
     std::vector<LayerStep> layers; // drawn after the operations in command-line order, each committed
 };
 
-struct MakeResult {
+struct MakeResult
+{
     QString error; // empty on success
     std::optional<SaveCommand::Report> report;
     qint64 limit = 0;
@@ -44,8 +47,9 @@ struct MakeResult {
     QString summary() const;
 };
 
-class StandbyMaker {
-public:
+class StandbyMaker
+{
+  public:
     // `programFolder` holds what the program ships (the stamp and frame folders).
     explicit StandbyMaker(ProgramOptions options, QString programFolder = {})
         : options_(std::move(options)), programFolder_(std::move(programFolder))
@@ -59,7 +63,7 @@ public:
     static bool applyOperationName(const QString& opText, ProgramOptions& options, int* operationId, QString* error);
     static QStringList operationNames();
 
-private:
+  private:
     ProgramOptions options_;
     QString programFolder_;
 };

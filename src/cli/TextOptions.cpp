@@ -142,7 +142,8 @@ void TextOptions::placeOnWorkingLayer(DrawingLayers& layers, const TextChoices& 
 
 QString TextOptions::usage()
 {
-    return QStringLiteral("               [--text TEXT@X,Y]... [--font NAME[:SIZE[:bold][:italic]]] [--text-color RRGGBB]\n"
-                          "               [--shadow POSITION:DISTANCE[:RRGGBB] | --shadow none]\n"
-                          "               [--direction 0|1|2|3] [--angle 0|90|180|270]\n");
+    return QStringLiteral(
+        "               [--text TEXT@X,Y]... [--font NAME[:SIZE[:bold][:italic]]] [--text-color RRGGBB]\n"
+        "               [--shadow POSITION:DISTANCE[:RRGGBB] | --shadow none]\n"
+        "               [--direction 0|1|2|3] [--angle 0|90|180|270]\n");
 }

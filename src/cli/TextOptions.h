@@ -9,13 +9,15 @@
 class DrawingLayers;
 class QCommandLineParser;
 
-struct TextChoices {
+struct TextChoices
+{
     TextSettings look;                        // the text page's initial values unless changed
     QList<QPair<QString, QPoint>> placements; // text and TextOut point, in command-line order
 };
 
-class TextOptions {
-public:
+class TextOptions
+{
+  public:
     static void addTo(QCommandLineParser& parser);
     // An error text on the first fault, empty when every text option is good.
     static QString read(const QCommandLineParser& parser, TextChoices& choices);

@@ -1,16 +1,16 @@
 #include "decoration/CalendarPage.h"
 
-#include "catalogue/NumericField.h"
 #include "decoration/TfrCalender.h"
 #include "foundation/Prompts.h"
-#include "imaging/ImageDisplay.h"
-#include "imaging/TextRenderer.h"
+#include "imaging/drawing/TextRenderer.h"
+#include "widgets/ImageDisplay.h"
+#include "widgets/NumericField.h"
 
 #include <QtCore/QDate>
-#include <algorithm>
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QPushButton>
+#include <algorithm>
 
 namespace {
 
@@ -32,12 +32,10 @@ int clamped(const NumericField* field)
 
 } // namespace
 
-CalendarPage::CalendarPage(DrawingLayers& layers, Prompts& prompts, std::function<QSize()> canvasSize,
-                           QWidget* parent)
-    : QWidget(parent),
-      prompts_(prompts),
-      canvasSize_(std::move(canvasSize)),
-      tool_(layers, [this] { return calendar_; }, canvasSize_)
+CalendarPage::CalendarPage(DrawingLayers& layers, Prompts& prompts, std::function<QSize()> canvasSize, QWidget* parent)
+    : QWidget(parent), prompts_(prompts), canvasSize_(std::move(canvasSize)),
+      tool_(
+          layers, [this] { return calendar_; }, canvasSize_)
 {
     setObjectName(QStringLiteral("tsCalender"));
     build();

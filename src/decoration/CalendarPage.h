@@ -15,9 +15,10 @@ class Prompts;
 class QPushButton;
 class TfrCalender;
 
-class CalendarPage : public QWidget {
+class CalendarPage : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     CalendarPage(DrawingLayers& layers, Prompts& prompts, std::function<QSize()> canvasSize, QWidget* parent = nullptr);
 
     NumericField* csYear;
@@ -47,10 +48,10 @@ public:
     const QImage& calendarImage() const { return calendar_; }
     QSize CalendarSize() const { return calendar_.size(); }
 
-signals:
+  signals:
     void calendarChanged(const QImage& calendar);
 
-private:
+  private:
     void build();
 
     Prompts& prompts_;

@@ -2,8 +2,8 @@
 
 #include "decoration/DrawingLayers.h"
 #include "foundation/Cp932.h"
-#include "imaging/ImagePrinter.h"
-#include "imaging/TextRenderer.h"
+#include "imaging/drawing/ImagePrinter.h"
+#include "imaging/drawing/TextRenderer.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -31,11 +31,13 @@ bool endsRow(int weekday, bool mondayFirst)
 
 // The masks of the strings drawn with the current font. A redraw runs on every click of a spin
 // field with the same font, so the day numbers and names are laid out by the font engine once.
-class MaskCache {
-public:
+class MaskCache
+{
+  public:
     const TextRenderer::Mask& mask(const PrintAttributes& a)
     {
-        const QString font = QStringLiteral("%1|%2|%3|%4").arg(a.fontName).arg(a.fontSize).arg(a.fontBold).arg(a.fontItalic);
+        const QString font =
+            QStringLiteral("%1|%2|%3|%4").arg(a.fontName).arg(a.fontSize).arg(a.fontBold).arg(a.fontItalic);
         if (font != font_ || masks_.size() > maxEntries) {
             masks_.clear();
             font_ = font;
@@ -46,7 +48,7 @@ public:
         return it->second;
     }
 
-private:
+  private:
     static constexpr size_t maxEntries = 256;
     QString font_;
     std::unordered_map<QString, TextRenderer::Mask> masks_;
@@ -77,9 +79,9 @@ void stamp(QImage& surface, const TextRenderer::Mask& mask, QPoint at, QRgb colo
 
 QString CalendarRenderer::titleText(int year, int month, TitleNotation notation)
 {
-    static const char* const months[12] = {"January, ", "Feburary, ", "March, ",     "April, ",
-                                           "May, ",     "June, ",     "July, ",      "August, ",
-                                           "September, ", "October, ", "November, ", "December, "};
+    static const char* const months[12] = {"January, ",   "Feburary, ", "March, ",    "April, ",
+                                           "May, ",       "June, ",     "July, ",     "August, ",
+                                           "September, ", "October, ",  "November, ", "December, "};
     switch (notation) {
     case TitleNotation::Japanese:
         return QStringLiteral("%1年 %2月").arg(year).arg(month);

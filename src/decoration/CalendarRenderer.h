@@ -10,7 +10,8 @@
 
 #include <vector>
 
-struct CalendarFont {
+struct CalendarFont
+{
     QString name = QStringLiteral("ＭＳ Ｐゴシック");
     int size = 9; // points
     bool bold = false;
@@ -19,7 +20,8 @@ struct CalendarFont {
     bool operator==(const CalendarFont&) const = default;
 };
 
-struct CalendarRequest {
+struct CalendarRequest
+{
     int year = 2005;
     int month = 1;
     int hSpace = 15; // pixels between column origins
@@ -29,15 +31,17 @@ struct CalendarRequest {
 };
 
 // One string of the calendar with its top-left corner.
-struct CalendarText {
+struct CalendarText
+{
     QPoint at;
     QString text;
     QRgb color;
     bool operator==(const CalendarText&) const = default;
 };
 
-class CalendarRenderer {
-public:
+class CalendarRenderer
+{
+  public:
     // Day numbers first, then the weekday names, then the title.
     static std::vector<CalendarText> layout(const CalendarRequest& request, const CalendarSettings& settings);
     // The canvas-sized 24-bit picture; null when the request holds no drawable month or canvas.

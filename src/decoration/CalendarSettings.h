@@ -8,7 +8,8 @@
 enum class TitleNotation { Japanese, English, Numeric };
 enum class WeekdayNotation { Japanese, English };
 
-struct CalendarSettings {
+struct CalendarSettings
+{
     // Sunday first.
     std::array<QRgb, 7> weekdayColors{0xffff0000, 0xff000000, 0xff000000, 0xff000000,
                                       0xff000000, 0xff000000, 0xff008000};

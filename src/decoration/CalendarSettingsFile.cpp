@@ -100,8 +100,8 @@ CalendarSettings CalendarSettingsFile::read(const IniFile& file)
 {
     CalendarSettings s;
     for (int i = 0; i < 7; ++i)
-        s.weekdayColors[size_t(i)] = fromFileColor(file.readInteger(colorSection, key(colorKeys[i]),
-                                                                     toFileColor(s.weekdayColors[size_t(i)])));
+        s.weekdayColors[size_t(i)] =
+            fromFileColor(file.readInteger(colorSection, key(colorKeys[i]), toFileColor(s.weekdayColors[size_t(i)])));
     // "Sunday" and "Monday" are the two radios; Monday set wins, as the later of the two.
     if (file.readBool(startSection, key("Monday"), false))
         s.weekStartsMonday = true;

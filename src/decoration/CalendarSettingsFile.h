@@ -8,8 +8,9 @@
 
 class IniFile;
 
-class CalendarSettingsFile {
-public:
+class CalendarSettingsFile
+{
+  public:
     static QString fileName() { return QStringLiteral("Calender.ini"); }
 
     // Every missing or unreadable value takes its default. At most 512 rules are read, whatever

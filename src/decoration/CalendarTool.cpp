@@ -4,8 +4,7 @@
 
 #include <QtGui/QPainter>
 
-CalendarTool::CalendarTool(DrawingLayers& layers, std::function<QImage()> calendar,
-                           std::function<QSize()> canvasSize)
+CalendarTool::CalendarTool(DrawingLayers& layers, std::function<QImage()> calendar, std::function<QSize()> canvasSize)
     : layers_(layers), calendar_(std::move(calendar)), canvasSize_(std::move(canvasSize))
 {
 }

@@ -11,8 +11,9 @@
 
 class DrawingLayers;
 
-class CalendarTool : public CanvasTool {
-public:
+class CalendarTool : public CanvasTool
+{
+  public:
     CalendarTool(DrawingLayers& layers, std::function<QImage()> calendar, std::function<QSize()> canvasSize);
 
     void press(QPoint at, Qt::MouseButton button) override;
@@ -21,7 +22,7 @@ public:
 
     void PlaceCalendar(QPoint at);
 
-private:
+  private:
     DrawingLayers& layers_;
     std::function<QImage()> calendar_;
     std::function<QSize()> canvasSize_;

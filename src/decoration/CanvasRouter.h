@@ -8,8 +8,9 @@
 #include <utility>
 #include <vector>
 
-class CanvasRouter {
-public:
+class CanvasRouter
+{
+  public:
     // activePage names the page showing now; leftButtonDown reads the live button state.
     CanvasRouter(std::function<QString()> activePage, std::function<bool()> leftButtonDown)
         : activePage_(std::move(activePage)), leftButtonDown_(std::move(leftButtonDown))
@@ -37,7 +38,7 @@ public:
             tool->release(at);
     }
 
-private:
+  private:
     CanvasTool* activeTool() const
     {
         const QString page = activePage_();

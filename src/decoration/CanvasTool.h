@@ -4,8 +4,9 @@
 #include <QtCore/QPoint>
 #include <QtCore/Qt>
 
-class CanvasTool {
-public:
+class CanvasTool
+{
+  public:
     virtual ~CanvasTool() = default;
     virtual void press(QPoint at, Qt::MouseButton button) = 0;
     virtual void move(QPoint at) = 0;

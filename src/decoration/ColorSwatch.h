@@ -2,17 +2,18 @@
 // A colour swatch (`st...`): a framed box filled with one colour.
 #include <QtWidgets/QFrame>
 
-class ColorSwatch : public QFrame {
+class ColorSwatch : public QFrame
+{
     Q_OBJECT
-public:
+  public:
     ColorSwatch(const char* name, QRgb color, QWidget* parent);
 
     QRgb color() const { return color_; }
     void setColor(QRgb color);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QRgb color_;
 };

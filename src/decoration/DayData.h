@@ -4,7 +4,8 @@
 #include <QtCore/QString>
 #include <QtGui/QRgb>
 
-struct DayData {
+struct DayData
+{
     bool everyYear = true; // false: every month
     int month = 1;         // 1-12
     bool dateType = true;  // false: the weekNumber-th row's weekday

@@ -1,8 +1,8 @@
 #include "decoration/DrawingLayers.h"
 
 #include "foundation/Prompts.h"
-#include "imaging/ImagePrinter.h"
-#include "imaging/LayerCompositor.h"
+#include "imaging/drawing/ImagePrinter.h"
+#include "imaging/drawing/LayerCompositor.h"
 #include "workspace/UndoHistory.h"
 
 #include <QtGui/QPainter>
@@ -87,7 +87,8 @@ void DrawingLayers::commitWorkingLayer()
 void DrawingLayers::CommitDrawing()
 {
     if (current_ == DrawingLayerLimit - 1) {
-        prompts_.message(MessageKind::Error, QStringLiteral("描画レイヤが30を超えました。これ以上の描画はできません。"));
+        prompts_.message(MessageKind::Error,
+                         QStringLiteral("描画レイヤが30を超えました。これ以上の描画はできません。"));
         return;
     }
     if (layers_[size_t(current_)].visible)

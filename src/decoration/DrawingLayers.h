@@ -11,15 +11,17 @@
 class Prompts;
 class UndoHistory;
 
-class DrawingLayers : public QObject {
+class DrawingLayers : public QObject
+{
     Q_OBJECT
-public:
+  public:
     static constexpr int EntryCount = 31;
     static constexpr int DrawingLayerLimit = 30;
     static constexpr QRgb LayerKeyColor = 0xFFFEFEFE;
     static constexpr int MinimumScratchSide = 480;
 
-    struct Layer {
+    struct Layer
+    {
         QImage picture; // null: the layer has none
         bool visible = false;
     };
@@ -61,11 +63,11 @@ public:
     // The committed layers laid over the picture in index order, key colour see-through.
     QImage flattenOnto(const QImage& workspaceImage) const;
 
-signals:
+  signals:
     void layerChanged(int index, const QImage& picture, bool visible);
     void drawingControlsEnabled(bool enabled);
 
-private:
+  private:
     void setPending(bool pending);
     void hideAndEmpty(int index);
     void announce(int index);

@@ -4,7 +4,7 @@
 #include "decoration/StampPicture.h"
 #include "foundation/ProgramOptions.h"
 #include "foundation/Prompts.h"
-#include "imaging/ImagePrinter.h"
+#include "imaging/drawing/ImagePrinter.h"
 
 FrameCommand::FrameCommand(DrawingLayers& layers, Prompts& prompts, const ProgramOptions& options, QString folder)
     : layers_(layers), prompts_(prompts), options_(options), folder_(std::move(folder))

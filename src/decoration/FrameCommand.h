@@ -8,8 +8,9 @@ class DrawingLayers;
 class Prompts;
 struct ProgramOptions;
 
-class FrameCommand {
-public:
+class FrameCommand
+{
+  public:
     // `folder` is the frame folder, ending with '/'.
     FrameCommand(DrawingLayers& layers, Prompts& prompts, const ProgramOptions& options, QString folder);
 
@@ -19,7 +20,7 @@ public:
     // `selectedFile` names the frame, without folder; empty while none is selected.
     void btDrawFrameClick(const QString& selectedFile);
 
-private:
+  private:
     DrawingLayers& layers_;
     Prompts& prompts_;
     const ProgramOptions& options_;

@@ -4,7 +4,7 @@
 #include "decoration/PictureListPage.h"
 #include "decoration/StampPicture.h"
 #include "foundation/HandlerGuard.h"
-#include "imaging/ThumbnailList.h"
+#include "widgets/ThumbnailList.h"
 
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>

@@ -8,9 +8,10 @@ class QLineEdit;
 class QPushButton;
 class ThumbnailList;
 
-class FramePage : public QWidget {
+class FramePage : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     FramePage(FrameCommand& command, Prompts& prompts, QWidget* parent = nullptr);
 
     // Points the list at the command's folder and lists it; thumbnails follow in the background.
@@ -21,6 +22,6 @@ public:
     QLineEdit* edFrameName;
     QPushButton* btDrawFrame;
 
-private:
+  private:
     FrameCommand& command_;
 };

@@ -10,8 +10,9 @@
 #include <optional>
 #include <vector>
 
-class HolidayList {
-public:
+class HolidayList
+{
+  public:
     static constexpr int Capacity = 512;
 
     int count() const { return int(entries_.size()); }
@@ -34,7 +35,7 @@ public:
 
     bool operator==(const HolidayList& other) const { return entries_ == other.entries_; }
 
-private:
+  private:
     const DayData* firstMatch(int month, int day, int week, int weekday, bool movingOnly) const;
 
     std::vector<DayData> entries_;

@@ -1,10 +1,10 @@
 #include "decoration/PenPage.h"
 
-#include "catalogue/NumericField.h"
 #include "decoration/ColorSwatch.h"
 #include "decoration/KeySafeColor.h"
 #include "foundation/HandlerGuard.h"
 #include "foundation/Prompts.h"
+#include "widgets/NumericField.h"
 
 #include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QCheckBox>

@@ -15,9 +15,10 @@ class QLabel;
 class QPushButton;
 class QToolButton;
 
-class PenPage : public QWidget {
+class PenPage : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     PenPage(DrawingLayers& layers, Prompts& prompts, QWidget* parent = nullptr);
 
     PenTool& tool() { return tool_; }
@@ -39,7 +40,7 @@ public:
     void btChangeFillColorClick();
     void cbCheckFillClick();
 
-private:
+  private:
     void buildModes();
     void buildPen();
     QToolButton* modeButton(const char* name, const QString& hint, int index);

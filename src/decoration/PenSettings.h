@@ -4,7 +4,8 @@
 
 enum class PenMode { Dot, Line, Rectangle, Ellipse };
 
-struct PenSettings {
+struct PenSettings
+{
     PenMode mode = PenMode::Dot;
     int lineWidth = 3; // pixels, also the dot diameter
     QRgb lineColor = 0xFF000000;

@@ -4,15 +4,16 @@
 #include "decoration/CanvasTool.h"
 #include "decoration/PenSettings.h"
 #include "decoration/PrintCall.h"
-#include "imaging/ImagePrinter.h"
+#include "imaging/drawing/ImagePrinter.h"
 
 #include <QtCore/QRect>
 #include <functional>
 
 class DrawingLayers;
 
-class PenTool : public CanvasTool {
-public:
+class PenTool : public CanvasTool
+{
+  public:
     // settings is read at every event, so the page's controls are always the truth.
     PenTool(DrawingLayers& layers, std::function<PenSettings()> settings);
 
@@ -33,7 +34,7 @@ public:
 
     void setObserver(PrintCallObserver observer) { observer_ = std::move(observer); }
 
-private:
+  private:
     enum class AttributeSet { Dot, Segment, Shape };
     void setAttributes(AttributeSet set, const PenSettings& pen);
     void draw(PrintCall::Kind kind, int left, int top, int right, int bottom);

@@ -1,7 +1,7 @@
 #include "decoration/PictureListPage.h"
 
 #include "decoration/StampPicture.h"
-#include "imaging/ThumbnailList.h"
+#include "widgets/ThumbnailList.h"
 
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>

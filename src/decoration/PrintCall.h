@@ -1,10 +1,11 @@
 #pragma once
 // One drawing call a tool made on its surface, for whoever watches the tools at work.
-#include "imaging/PrintAttributes.h"
+#include "imaging/drawing/PrintAttributes.h"
 
 #include <functional>
 
-struct PrintCall {
+struct PrintCall
+{
     enum class Kind { Line, Rectangle, Ellipse, TextOut };
     Kind kind;
     int left; // TextOut: the text position is (left, top)

@@ -4,8 +4,8 @@
 #include "decoration/StampPicture.h"
 #include "decoration/StampTool.h"
 #include "foundation/HandlerGuard.h"
-#include "imaging/ImageDisplay.h"
-#include "imaging/ThumbnailList.h"
+#include "widgets/ImageDisplay.h"
+#include "widgets/ThumbnailList.h"
 
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>

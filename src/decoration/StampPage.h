@@ -9,9 +9,10 @@ class QLineEdit;
 class StampTool;
 class ThumbnailList;
 
-class StampPage : public QWidget {
+class StampPage : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     StampPage(StampTool& tool, Prompts& prompts, QWidget* parent = nullptr);
 
     // Points the list at the tool's folder and lists it; thumbnails follow in the background.
@@ -22,6 +23,6 @@ public:
     QLineEdit* edStampName;
     ImageDisplay* IkDispStamp;
 
-private:
+  private:
     StampTool& tool_;
 };

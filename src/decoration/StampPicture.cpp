@@ -1,7 +1,7 @@
 #include "decoration/StampPicture.h"
 
 #include "decoration/DrawingLayers.h"
-#include "imaging/ImageFile.h"
+#include "imaging/codecs/ImageFile.h"
 
 QStringList StampPicture::folderExtensions()
 {

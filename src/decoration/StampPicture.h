@@ -5,8 +5,9 @@
 #include <QtCore/QStringList>
 #include <QtGui/QImage>
 
-class StampPicture {
-public:
+class StampPicture
+{
+  public:
     // The extensions the stamp and frame lists offer, compared without regard to case. Some of
     // them (fpx, wmf, emf, dxf) cannot be decoded; such files are listed but show no picture.
     static QStringList folderExtensions();

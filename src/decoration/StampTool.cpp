@@ -3,7 +3,7 @@
 #include "decoration/DrawingLayers.h"
 #include "decoration/StampPicture.h"
 #include "foundation/Prompts.h"
-#include "imaging/ImagePrinter.h"
+#include "imaging/drawing/ImagePrinter.h"
 
 StampTool::StampTool(DrawingLayers& layers, Prompts& prompts, QString folder)
     : layers_(layers), prompts_(prompts), folder_(std::move(folder))

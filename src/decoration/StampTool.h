@@ -11,8 +11,9 @@
 class DrawingLayers;
 class Prompts;
 
-class StampTool : public CanvasTool {
-public:
+class StampTool : public CanvasTool
+{
+  public:
     // `folder` is the stamp folder, ending with '/'.
     StampTool(DrawingLayers& layers, Prompts& prompts, QString folder);
 
@@ -35,7 +36,7 @@ public:
     void move(QPoint at) override;
     void release(QPoint at) override;
 
-private:
+  private:
     void place(QPoint at);
     void placeInto(int left, int top, int right, int bottom, bool aspect);
 

@@ -2,15 +2,16 @@
 
 namespace {
 
-struct ShadowRow {
+struct ShadowRow
+{
     const char16_t* item;
     int dx;
     int dy;
 };
 
 constexpr ShadowRow ShadowRows[] = {
-    {u"上", 0, -1},  {u"右上", 1, -1}, {u"右", 1, 0},  {u"右下", 1, 1},
-    {u"下", 0, 1},   {u"左下", -1, 1}, {u"左", -1, 0}, {u"左上", -1, -1},
+    {u"上", 0, -1}, {u"右上", 1, -1}, {u"右", 1, 0},  {u"右下", 1, 1},
+    {u"下", 0, 1},  {u"左下", -1, 1}, {u"左", -1, 0}, {u"左上", -1, -1},
 };
 
 std::optional<int> indexOf(const QStringList& items, const QString& item)

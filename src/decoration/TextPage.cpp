@@ -1,13 +1,13 @@
 #include "decoration/TextPage.h"
 
-#include "catalogue/NumericField.h"
 #include "decoration/ColorSwatch.h"
 #include "decoration/DrawingLayers.h"
 #include "decoration/KeySafeColor.h"
 #include "decoration/TextItems.h"
 #include "foundation/HandlerGuard.h"
 #include "foundation/Prompts.h"
-#include "imaging/ImageDisplay.h"
+#include "widgets/ImageDisplay.h"
+#include "widgets/NumericField.h"
 
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
@@ -58,11 +58,12 @@ void TextPage::buildText()
     edDrawText->setObjectName(QStringLiteral("edDrawText"));
     edDrawText->setGeometry(4, 20, 209, 22);
     label(QStringLiteral("文字列の方向"), {4, 46, 100, 18});
-    cbTextDirection = comboBox("cbTextDirection", TextItems::directions(), QStringLiteral("左から右(→)"),
-                               {4, 64, 102, 22});
+    cbTextDirection =
+        comboBox("cbTextDirection", TextItems::directions(), QStringLiteral("左から右(→)"), {4, 64, 102, 22});
     label(QStringLiteral("文字の角度"), {112, 46, 100, 18});
     cbTextAngle = comboBox("cbTextAngle", TextItems::angles(), QStringLiteral("0度"), {112, 64, 101, 22});
-    connect(edDrawText, &QLineEdit::textChanged, this, guarded(prompts_, [this](const QString&) { edDrawTextChange(); }));
+    connect(edDrawText, &QLineEdit::textChanged, this,
+            guarded(prompts_, [this](const QString&) { edDrawTextChange(); }));
     connect(cbTextAngle, &QComboBox::currentTextChanged, this,
             guarded(prompts_, [this](const QString&) { edDrawTextChange(); }));
 }
@@ -122,7 +123,8 @@ TextSettings TextPage::settings() const
     s.direction = TextItems::direction(cbTextDirection->currentText());
     s.angle = TextItems::angle(cbTextAngle->currentText());
     s.shadow = cbTextShadow->isChecked();
-    const int distance = std::clamp(csShadowDistance->value(), ShadowDistanceRule.minimum(), ShadowDistanceRule.maximum());
+    const int distance =
+        std::clamp(csShadowDistance->value(), ShadowDistanceRule.minimum(), ShadowDistanceRule.maximum());
     s.shadowOffset = TextItems::shadowOffset(cbShadowPos->currentText(), distance);
     s.textColor = stFontColor->color();
     s.shadowColor = stShadowColor->color();

@@ -17,9 +17,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class TextPage : public QWidget {
+class TextPage : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     TextPage(DrawingLayers& layers, Prompts& prompts, QWidget* parent = nullptr);
 
     TextTool& tool() { return tool_; }
@@ -47,7 +48,7 @@ public:
     void btChandeShadowColorClick();
     void cbTextShadowClick();
 
-private:
+  private:
     void buildText();
     void buildShadow();
     void buildColours();

@@ -5,14 +5,16 @@
 #include <QtGui/QRgb>
 #include <optional>
 
-struct TextFont {
+struct TextFont
+{
     QString name = QStringLiteral("ＭＳ Ｐゴシック");
     int size = 9; // points
     bool bold = false;
     bool italic = false;
 };
 
-struct TextSettings {
+struct TextSettings
+{
     QString text;
     // Empty when the combo box holds typed text that names no item: the drawing default stays.
     std::optional<int> direction = 0;

@@ -1,7 +1,7 @@
 #include "decoration/TextTool.h"
 
 #include "decoration/DrawingLayers.h"
-#include "imaging/ImagePrinter.h"
+#include "imaging/drawing/ImagePrinter.h"
 
 TextTool::TextTool(DrawingLayers& layers, std::function<TextSettings()> settings)
     : layers_(layers), settings_(std::move(settings))
@@ -56,8 +56,7 @@ void TextTool::drawText(QImage& surface, QPoint at, const TextSettings& text, co
     pass(surface, at, text.textColor, text, observer);
 }
 
-void TextTool::pass(QImage& surface, QPoint at, QRgb color, const TextSettings& text,
-                    const PrintCallObserver& observer)
+void TextTool::pass(QImage& surface, QPoint at, QRgb color, const TextSettings& text, const PrintCallObserver& observer)
 {
     ImagePrinter printer;
     printer.clearProperty();

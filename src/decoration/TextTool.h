@@ -10,8 +10,9 @@
 
 class DrawingLayers;
 
-class TextTool : public CanvasTool {
-public:
+class TextTool : public CanvasTool
+{
+  public:
     static constexpr QPoint PreviewPoint{5, 5};
 
     // settings is read at every event, so the page's controls are always the truth.
@@ -32,7 +33,7 @@ public:
 
     void setObserver(PrintCallObserver observer) { observer_ = std::move(observer); }
 
-private:
+  private:
     // The shadow pass, when the shadow is on, then the text pass.
     static void drawText(QImage& surface, QPoint at, const TextSettings& text, const PrintCallObserver& observer);
     static void pass(QImage& surface, QPoint at, QRgb color, const TextSettings& text,

@@ -20,8 +20,7 @@ namespace {
 
 constexpr QRgb keyColor = 0xfffefefe;
 
-template <typename Control>
-Control* named(Control* control, const char* name, QRect geometry)
+template <typename Control> Control* named(Control* control, const char* name, QRect geometry)
 {
     control->setObjectName(QLatin1String(name));
     control->setGeometry(geometry);
@@ -65,7 +64,7 @@ void choose(QComboBox* box, int value)
 
 const char* const swatchNames[7] = {"stSundayColor",   "stMondayColor", "stTuesdayColor", "stWednesdayColor",
                                     "stThursdayColor", "stFridayColor", "stSaturdayColor"};
-const char* const buttonNames[7] = {"btChangeSundayColor",   "btChangeMondayColor", "btChangeTuesdayColor",
+const char* const buttonNames[7] = {"btChangeSundayColor",    "btChangeMondayColor",   "btChangeTuesdayColor",
                                     "btChangeWednesdayColor", "btChangeThursdayColor", "btChangeFridayColor",
                                     "btChangeSaturdayColor"};
 const char16_t* const dayNames[7] = {u"日", u"月", u"火", u"水", u"木", u"金", u"土"};
@@ -73,10 +72,8 @@ const char16_t* const dayNames[7] = {u"日", u"月", u"火", u"水", u"木", u"�
 } // namespace
 
 TfrCalender::TfrCalender(CalendarSettings& settings, Prompts& prompts, QString path, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      settings_(settings),
-      prompts_(prompts),
-      path_(std::move(path))
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), settings_(settings),
+      prompts_(prompts), path_(std::move(path))
 {
     setObjectName(QStringLiteral("frCalender"));
     setWindowTitle(QStringLiteral("カレンダーの設定"));
@@ -96,9 +93,9 @@ void TfrCalender::buildWeekdayColors()
         const int x = 10 + (i % 4) * 103;
         const int y = 20 + (i / 4) * 28;
         weekdaySwatches[size_t(i)] = swatch(group, swatchNames[i], {x, y + 2, 18, 18});
-        weekdayButtons[size_t(i)] = named(
-            new QPushButton(QString::fromUtf16(dayNames[i]) + QStringLiteral("曜日の色"), group), buttonNames[i],
-            {x + 22, y, 70, 24});
+        weekdayButtons[size_t(i)] =
+            named(new QPushButton(QString::fromUtf16(dayNames[i]) + QStringLiteral("曜日の色"), group), buttonNames[i],
+                  {x + 22, y, 70, 24});
     }
 }
 
@@ -110,10 +107,10 @@ void TfrCalender::buildNotations()
 
     auto* title = named(new QGroupBox(QStringLiteral(" 年月の標記 "), this), "gbTitle", {140, 88, 292, 96});
     cbDrawYM = named(new QCheckBox(QStringLiteral("年月を表示する"), title), "cbDrawYM", {10, 18, 250, 18});
-    rbMonJP = named(new QRadioButton(QStringLiteral("日本語表記 例: 2005年 10月"), title), "rbMonJP",
-                    {26, 38, 240, 18});
-    rbMonEN = named(new QRadioButton(QStringLiteral("英語表記    例: October, 2005"), title), "rbMonEN",
-                    {26, 56, 240, 18});
+    rbMonJP =
+        named(new QRadioButton(QStringLiteral("日本語表記 例: 2005年 10月"), title), "rbMonJP", {26, 38, 240, 18});
+    rbMonEN =
+        named(new QRadioButton(QStringLiteral("英語表記    例: October, 2005"), title), "rbMonEN", {26, 56, 240, 18});
     rbMonMA = named(new QRadioButton(QStringLiteral("数字標記    例: 2005/10"), title), "rbMonMA", {26, 74, 240, 18});
 
     // The check box stands in the group's title, as the row's own switch.
@@ -146,8 +143,8 @@ void TfrCalender::buildHolidayEditor()
     nameLabel->move(10, 78);
     edDateName = named(new QLineEdit(group), "edDateName", {44, 74, 150, 22});
     stDateColor = swatch(group, "stDateColor", {204, 76, 18, 18});
-    btChangeDateColor = named(new QPushButton(QStringLiteral("指定日の色"), group), "btChangeDateColor",
-                              {226, 73, 84, 24});
+    btChangeDateColor =
+        named(new QPushButton(QStringLiteral("指定日の色"), group), "btChangeDateColor", {226, 73, 84, 24});
     cbReturn = named(new QCheckBox(QStringLiteral("指定日が日曜日の場合は月曜日に振り替える"), group), "cbReturn",
                      {10, 102, 300, 20});
     btAddDate = named(new QPushButton(QStringLiteral("追加"), group), "btAddDate", {350, 20, 64, 24});
@@ -178,9 +175,8 @@ void TfrCalender::buildButtons()
 void TfrCalender::connectControls()
 {
     for (int i = 0; i < 7; ++i)
-        connect(weekdayButtons[size_t(i)], &QPushButton::clicked, this, [this, i] {
-            pickColor(weekdaySwatches[size_t(i)], &settings_.weekdayColors[size_t(i)]);
-        });
+        connect(weekdayButtons[size_t(i)], &QPushButton::clicked, this,
+                [this, i] { pickColor(weekdaySwatches[size_t(i)], &settings_.weekdayColors[size_t(i)]); });
     connect(btChangeDateColor, &QPushButton::clicked, this, [this] { pickColor(stDateColor, &dateColor_); });
     // The first-day and notation radios change the calendar but do not enable "適用(&A)".
     connect(rbStartMon, &QRadioButton::toggled, this, [this](bool on) { settings_.weekStartsMonday = on; });
@@ -193,9 +189,8 @@ void TfrCalender::connectControls()
     titleChoice(rbMonJP, TitleNotation::Japanese);
     titleChoice(rbMonEN, TitleNotation::English);
     titleChoice(rbMonMA, TitleNotation::Numeric);
-    connect(rbDateEN, &QRadioButton::toggled, this, [this](bool on) {
-        settings_.weekdays = on ? WeekdayNotation::English : WeekdayNotation::Japanese;
-    });
+    connect(rbDateEN, &QRadioButton::toggled, this,
+            [this](bool on) { settings_.weekdays = on ? WeekdayNotation::English : WeekdayNotation::Japanese; });
     connect(cbDrawYM, &QCheckBox::clicked, this, [this](bool on) {
         settings_.showTitle = on;
         updateNotationEnabling();
@@ -228,8 +223,7 @@ bool TfrCalender::Save()
 {
     if (!CalendarSettingsFile::save(settings_, path_)) {
         std::cerr << "pictorel: cannot write " << path_.toStdString() << "\n";
-        prompts_.message(MessageKind::Error,
-                         QStringLiteral("カレンダーの設定を保存できませんでした。\n%1").arg(path_));
+        prompts_.message(MessageKind::Error, QStringLiteral("カレンダーの設定を保存できませんでした。\n%1").arg(path_));
         return false;
     }
     btOption->setEnabled(false);
@@ -331,9 +325,9 @@ void TfrCalender::AddDateClick()
     if (!nameGiven())
         return;
     if (settings_.holidays.isFull()) {
-        prompts_.message(MessageKind::Error,
-                         QStringLiteral("指定日の一覧がいっぱいです。登録できるのは%1件までです。")
-                             .arg(HolidayList::Capacity));
+        prompts_.message(
+            MessageKind::Error,
+            QStringLiteral("指定日の一覧がいっぱいです。登録できるのは%1件までです。").arg(HolidayList::Capacity));
         return;
     }
     addEntry(entryFromControls());

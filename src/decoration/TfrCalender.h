@@ -17,9 +17,10 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 
-class TfrCalender : public QDialog {
+class TfrCalender : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     TfrCalender(CalendarSettings& settings, Prompts& prompts, QString path, QWidget* parent = nullptr);
 
     // Reads the file into the settings and shows them; "適用(&A)" is off afterwards.
@@ -65,11 +66,11 @@ public:
     void btOKClick();
     void btCancelClick();
 
-public slots:
+  public slots:
     // Esc, like "キャンセル", puts back what was last saved.
     void reject() override;
 
-private:
+  private:
     void buildWeekdayColors();
     void buildNotations();
     void buildHolidayEditor();

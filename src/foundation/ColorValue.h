@@ -5,7 +5,10 @@
 #include <QtGui/QColor>
 
 namespace ColorValue {
-inline constexpr qint32 systemColor(int index) { return qint32(0x80000000u | quint32(index)); }
+inline constexpr qint32 systemColor(int index)
+{
+    return qint32(0x80000000u | quint32(index));
+}
 inline constexpr qint32 InactiveCaption = systemColor(3);
 inline constexpr qint32 Window = systemColor(5);
 inline constexpr qint32 WindowText = systemColor(8);

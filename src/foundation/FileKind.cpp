@@ -6,6 +6,8 @@
 
 bool FileKind::isSpecial(const QString& path)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode);
 }

@@ -3,8 +3,9 @@
 // until a writer comes, and replacing a device node by rename would destroy it.
 #include <QtCore/QString>
 
-class FileKind {
-public:
+class FileKind
+{
+  public:
     // True when the path exists and is not a regular file (a folder, FIFO, device or socket).
     // Symbolic links are followed.
     static bool isSpecial(const QString& path);

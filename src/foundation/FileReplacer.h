@@ -10,8 +10,9 @@
 // Takes the next bytes of a file being written; false when they could not be stored.
 using ByteSink = std::function<bool(const char* data, qint64 size)>;
 
-class FileReplacer {
-public:
+class FileReplacer
+{
+  public:
     // Empty on success, otherwise why the file could not be written; the old file then stays.
     static QString replace(const QString& path, const std::function<bool(const ByteSink&)>& produce);
     static QString replace(const QString& path, const QByteArray& bytes);

@@ -4,8 +4,9 @@
 // however that ends, and never goes stale.
 #include <QtCore/QString>
 
-class FolderLock {
-public:
+class FolderLock
+{
+  public:
     FolderLock() = default;
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
@@ -18,6 +19,6 @@ public:
     bool acquire(const QString& folder);
     void release();
 
-private:
+  private:
     int fd_ = -1;
 };

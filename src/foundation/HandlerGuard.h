@@ -10,8 +10,7 @@
 // Reports an escaped error; returns false when one was reported.
 bool reportEscapedError(Prompts& prompts, std::exception_ptr error);
 
-template <typename Handler>
-bool runGuarded(Prompts& prompts, Handler&& handler)
+template <typename Handler> bool runGuarded(Prompts& prompts, Handler&& handler)
 {
     try {
         std::forward<Handler>(handler)();
@@ -23,8 +22,7 @@ bool runGuarded(Prompts& prompts, Handler&& handler)
 
 // Calls a handler with a signal's arguments, or with none: signals such as QTimer::timeout carry
 // arguments a handler need not take. A function of its own, so every compiler sees a dependent test.
-template <typename Handler, typename... Args>
-void invokeHandler(const Handler& handler, Args&&... args)
+template <typename Handler, typename... Args> void invokeHandler(const Handler& handler, Args&&... args)
 {
     if constexpr (std::is_invocable_v<const Handler&, Args...>)
         handler(std::forward<Args>(args)...);
@@ -33,8 +31,7 @@ void invokeHandler(const Handler& handler, Args&&... args)
 }
 
 // Wraps a handler for connecting to a signal: guarded(prompts, [this] { ... }).
-template <typename Handler>
-auto guarded(Prompts& prompts, Handler handler)
+template <typename Handler> auto guarded(Prompts& prompts, Handler handler)
 {
     return [&prompts, handler = std::move(handler)](auto&&... args) {
         runGuarded(prompts, [&] { invokeHandler(handler, std::forward<decltype(args)>(args)...); });

@@ -3,8 +3,9 @@
 // no key or button is down. Front ends without a window build on it.
 #include "foundation/Prompts.h"
 
-class InertPrompts : public Prompts {
-public:
+class InertPrompts : public Prompts
+{
+  public:
     Answer message(MessageKind, const QString&, MessageButtons buttons) override
     {
         return buttons == MessageButtons::Ok ? Answer::Ok : Answer::Yes;

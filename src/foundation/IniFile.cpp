@@ -77,7 +77,8 @@ QString valueOf(QStringView line)
 // that 0x80000008 is the negative system colour it stands for.
 std::optional<int> hexValue(QStringView value)
 {
-    if (value.size() <= 2 || value[0] != QLatin1Char('0') || (value[1] != QLatin1Char('x') && value[1] != QLatin1Char('X')))
+    if (value.size() <= 2 || value[0] != QLatin1Char('0') ||
+        (value[1] != QLatin1Char('x') && value[1] != QLatin1Char('X')))
         return std::nullopt;
     const QStringView digits = value.mid(2);
     if (digits.size() > 8)
@@ -106,8 +107,8 @@ QString storedText(QString value)
     if (value.isEmpty())
         return value;
     const QChar first = value.front();
-    const bool quoted = value.size() >= 2 && (first == QLatin1Char('"') || first == QLatin1Char('\'')) &&
-                        value.back() == first;
+    const bool quoted =
+        value.size() >= 2 && (first == QLatin1Char('"') || first == QLatin1Char('\'')) && value.back() == first;
     if (quoted || isBlank(first) || isBlank(value.back()))
         return QLatin1Char('"') + value + QLatin1Char('"');
     return value;
@@ -123,8 +124,7 @@ QString folded(QStringView name)
 }
 
 // The first of equal names counts.
-template <typename Key, typename Value>
-void keepFirst(QHash<Key, Value>& hash, Key key, Value value)
+template <typename Key, typename Value> void keepFirst(QHash<Key, Value>& hash, Key key, Value value)
 {
     if (!hash.contains(key))
         hash.insert(std::move(key), value);
@@ -273,8 +273,8 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     if (position.keyLine >= 0) {
         // The key keeps its spelling in the file.
         const QString& old = lines_.at(position.keyLine);
-        lines_[position.keyLine] = trimmed(QStringView(old).left(old.indexOf(QLatin1Char('=')))).toString() +
-                                   QLatin1Char('=') + value;
+        lines_[position.keyLine] =
+            trimmed(QStringView(old).left(old.indexOf(QLatin1Char('=')))).toString() + QLatin1Char('=') + value;
         if (sectionName(lines_.at(position.keyLine)))
             index_.reset(); // "[a=b]": the new value made the line read as a section
         return;
@@ -337,8 +337,7 @@ bool IniFile::save(Access access, QString* error) const
     QSaveFile file(path_);
     const QByteArray content = bytes();
     bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-                   (access == Access::Shared ||
-                    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+                   (access == Access::Shared || file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     for (qint64 done = 0; written && done < content.size();) {
         const qint64 n = file.write(content.constData() + done, content.size() - done);
         written = n > 0;

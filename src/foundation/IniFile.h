@@ -13,8 +13,9 @@
 #include <utility>
 #include <vector>
 
-class IniFile {
-public:
+class IniFile
+{
+  public:
     static constexpr int MaxValueLength = 2047;
 
     // Reads the file if it exists; a missing or unreadable file reads as empty.
@@ -44,8 +45,9 @@ public:
     // Writes the whole file, or nothing when it cannot be written (error gets the reason).
     bool save(Access access = Access::Shared, QString* error = nullptr) const;
 
-private:
-    struct Position {
+  private:
+    struct Position
+    {
         qsizetype sectionLine = -1; // the "[name]" line, -1 when absent
         qsizetype sectionEnd = 0;   // one past the section's last line
         qsizetype keyLine = -1;     // the key's line, -1 when absent
@@ -53,9 +55,10 @@ private:
     // Where every section and key stands, so that a file of many sections (a calendar of 512
     // holidays) reads in linear time. Built on the first lookup; kept up to date as lines are added
     // and rebuilt after a removal.
-    struct Index {
-        std::vector<qsizetype> sectionLines;          // every "[name]" line, in file order
-        QHash<QString, int> sectionByName;            // folded name -> its first section
+    struct Index
+    {
+        std::vector<qsizetype> sectionLines;                // every "[name]" line, in file order
+        QHash<QString, int> sectionByName;                  // folded name -> its first section
         QHash<std::pair<int, QString>, qsizetype> keyLines; // (section, folded key) -> first line
         void add(int section, QStringView key, qsizetype line);
     };

@@ -11,7 +11,8 @@ const QString fileSection = QStringLiteral("詳細設定：ファイル保存・
 const QString accountSection = QStringLiteral("詳細設定：KestrixNet");
 const QString serviceSection = QStringLiteral("サービス");
 
-struct EffectKey {
+struct EffectKey
+{
     const char* key;
     int EffectOptions::*field;
 };
@@ -33,9 +34,9 @@ constexpr EffectKey effectKeys[] = {
 };
 
 constexpr std::pair<const char*, SaveFormatChoice> formatKeys[] = {{"JPEG", SaveFormatChoice::Jpeg},
-                                                                  {"GIF", SaveFormatChoice::Gif},
-                                                                  {"PNG", SaveFormatChoice::Png},
-                                                                  {"BMP", SaveFormatChoice::Bmp}};
+                                                                   {"GIF", SaveFormatChoice::Gif},
+                                                                   {"PNG", SaveFormatChoice::Png},
+                                                                   {"BMP", SaveFormatChoice::Bmp}};
 
 QString key(const char* name)
 {
@@ -43,8 +44,7 @@ QString key(const char* name)
 }
 
 // Two radio buttons: the second on wins, then the first; both off keeps the old choice.
-bool readRadioPair(const IniFile& file, const QString& section, const char* first, const char* second,
-                   bool secondWasOn)
+bool readRadioPair(const IniFile& file, const QString& section, const char* first, const char* second, bool secondWasOn)
 {
     if (file.readBool(section, key(second), false))
         return true;

@@ -5,8 +5,9 @@
 
 #include <array>
 
-class PlacementPanels {
-public:
+class PlacementPanels
+{
+  public:
     static constexpr int Count = 9;
     static constexpr int Centre = 4;
 
@@ -25,8 +26,9 @@ public:
 
     bool operator==(const PlacementPanels&) const = default;
 
-private:
-    struct Panel {
+  private:
+    struct Panel
+    {
         qint32 background;
         qint32 caption;
         bool operator==(const Panel&) const = default;

@@ -3,18 +3,20 @@
 #include <QtCore/QString>
 #include <stdexcept>
 
-class ProgramError : public std::runtime_error {
-public:
+class ProgramError : public std::runtime_error
+{
+  public:
     explicit ProgramError(const QString& text) : std::runtime_error(text.toStdString()), text_(text) {}
     const QString& text() const { return text_; }
 
-private:
+  private:
     QString text_;
 };
 
 // A text that should have been a whole number.
-class ConversionError : public ProgramError {
-public:
+class ConversionError : public ProgramError
+{
+  public:
     explicit ConversionError(const QString& value);
 };
 

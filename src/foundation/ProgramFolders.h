@@ -5,8 +5,9 @@
 // user's own folders as the XDG base-directory conventions place them.
 #include <QtCore/QString>
 
-class ProgramFolders {
-public:
+class ProgramFolders
+{
+  public:
     // Decides by whether programFolder (ending with '/') can be written to.
     static ProgramFolders forProgram(const QString& programFolder);
     // Everything in one folder, as a portable program (and the tests) have it.
@@ -30,7 +31,7 @@ public:
     // Creates the folders the program writes to; false when one cannot be made.
     bool createWritableFolders() const;
 
-private:
+  private:
     bool portable_ = true;
     QString program_, settings_, data_, work_;
 };

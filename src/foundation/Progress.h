@@ -2,8 +2,9 @@
 // What a long operation reports to the progress dialog.
 #include <QtCore/QString>
 
-class Progress {
-public:
+class Progress
+{
+  public:
     virtual ~Progress() = default;
     virtual void BeginProgress(int steps) = 0;
     // Sets the bar and the message and repaints at once: the work runs on the interface thread.
@@ -12,22 +13,24 @@ public:
 };
 
 // Progress that goes nowhere, for work run without a dialog.
-class NullProgress final : public Progress {
-public:
+class NullProgress final : public Progress
+{
+  public:
     void BeginProgress(int) override {}
     void ProgressStep(int, const QString&) override {}
     void EndProgress() override {}
 };
 
 // Ends the progress on every path out of an operation.
-class ProgressScope {
-public:
+class ProgressScope
+{
+  public:
     ProgressScope(Progress& progress, int steps) : progress_(progress) { progress_.BeginProgress(steps); }
     ~ProgressScope() { progress_.EndProgress(); }
     ProgressScope(const ProgressScope&) = delete;
     ProgressScope& operator=(const ProgressScope&) = delete;
     void step(int position, const QString& message) { progress_.ProgressStep(position, message); }
 
-private:
+  private:
     Progress& progress_;
 };

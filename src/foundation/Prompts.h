@@ -14,7 +14,8 @@ enum class Answer { Ok, Yes, No };
 // Captions of the three message kinds.
 QString messageCaption(MessageKind kind);
 
-struct FileDialogRequest {
+struct FileDialogRequest
+{
     QString title;
     QString folder;        // initial folder
     QString filter;        // "説明|*.a;*.b|説明2|*.c" as the classic filter string
@@ -23,8 +24,9 @@ struct FileDialogRequest {
     bool confirmOverwrite = true;
 };
 
-class Prompts {
-public:
+class Prompts
+{
+  public:
     virtual ~Prompts() = default;
 
     virtual Answer message(MessageKind kind, const QString& text, MessageButtons buttons = MessageButtons::Ok) = 0;
@@ -46,13 +48,14 @@ public:
 };
 
 // Shows the busy cursor for the life of the guard.
-class BusyCursor {
-public:
+class BusyCursor
+{
+  public:
     explicit BusyCursor(Prompts& prompts) : prompts_(prompts) { prompts_.beginBusy(); }
     ~BusyCursor() { prompts_.endBusy(); }
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 
-private:
+  private:
     Prompts& prompts_;
 };

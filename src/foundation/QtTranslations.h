@@ -2,8 +2,9 @@
 // Qt's own Japanese texts for its standard dialogs (open, save, colour, font) and their buttons.
 #include <QtCore/QString>
 
-class QtTranslations {
-public:
+class QtTranslations
+{
+  public:
     // Loads Qt's Japanese translations into the application; false when they are not installed.
     static bool install();
     // Where Qt's translation files are installed.

@@ -11,7 +11,7 @@ qint64 chunkSize(const QByteArray& line)
         return -1;
     qint64 value = 0;
     for (const char c : digits) {
-        const int digit = c >= '0' && c <= '9' ? c - '0'
+        const int digit = c >= '0' && c <= '9'   ? c - '0'
                           : c >= 'a' && c <= 'f' ? c - 'a' + 10
                           : c >= 'A' && c <= 'F' ? c - 'A' + 10
                                                  : -1;

@@ -32,8 +32,9 @@ QString decodePage(const QByteArray& body, const QByteArray& contentType)
 
 QStringList pictureSources(const QString& html)
 {
-    static const QRegularExpression img(QStringLiteral("<img\\b[^>]*?\\bsrc\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)'|([^\\s>]+))"),
-                                        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression img(
+        QStringLiteral("<img\\b[^>]*?\\bsrc\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)'|([^\\s>]+))"),
+        QRegularExpression::CaseInsensitiveOption);
     QStringList sources;
     for (auto it = img.globalMatch(html); it.hasNext() && sources.size() < BannerView::MaxPictures;) {
         const QRegularExpressionMatch m = it.next();
@@ -153,8 +154,7 @@ void BannerView::pageArrived(QNetworkReply* reply)
             continue;
         QNetworkReply* picture = get(url, MaxPictureBytes);
         pictures_ << picture;
-        connect(picture, &QNetworkReply::finished, this,
-                [this, picture, source] { pictureArrived(picture, source); });
+        connect(picture, &QNetworkReply::finished, this, [this, picture, source] { pictureArrived(picture, source); });
     }
     showIfComplete();
 }

@@ -6,8 +6,8 @@
 #include <QtCore/QHash>
 #include <QtCore/QPointer>
 #include <QtCore/QUrl>
-#include <QtNetwork/QNetworkAccessManager>
 #include <QtGui/QImage>
+#include <QtNetwork/QNetworkAccessManager>
 #include <QtWidgets/QTextBrowser>
 
 #include <functional>
@@ -15,9 +15,10 @@
 class QNetworkReply;
 class QTimer;
 
-class BannerView : public QTextBrowser {
+class BannerView : public QTextBrowser
+{
     Q_OBJECT
-public:
+  public:
     static constexpr int Width = 471;
     static constexpr int Height = 63;
     static constexpr int IntervalMs = 12500;
@@ -37,15 +38,15 @@ public:
     int repliesInFlight() const;
     QTimer* TimerAD;
 
-signals:
+  signals:
     // A load ended: with the banner shown, or with nothing shown.
     void loadFinished(bool shown);
 
-protected:
+  protected:
     QVariant loadResource(int type, const QUrl& name) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
-private:
+  private:
     QNetworkReply* get(const QUrl& url, qint64 cap);
     void abortAll();
     void pageArrived(QNetworkReply* reply);

@@ -14,13 +14,14 @@
 
 namespace {
 
-struct FormatChoice {
+struct FormatChoice
+{
     const char* extension;
     const char* title;
 };
 
-const FormatChoice choices[] = {{"jpg", "JPEG形式で保存"}, {"gif", "GIF形式で保存"}, {"png", "PNG形式で保存"},
-                                {"bmp", "BMP形式で保存"}};
+const FormatChoice choices[] = {
+    {"jpg", "JPEG形式で保存"}, {"gif", "GIF形式で保存"}, {"png", "PNG形式で保存"}, {"bmp", "BMP形式で保存"}};
 
 QString formatName(FileFormat format)
 {
@@ -39,8 +40,8 @@ QString formatName(FileFormat format)
 
 } // namespace
 
-SaveCommand::SaveCommand(Workspace& workspace, DrawingLayers& layers, UndoCommand& undo,
-                         const ProgramOptions& options, Prompts& prompts)
+SaveCommand::SaveCommand(Workspace& workspace, DrawingLayers& layers, UndoCommand& undo, const ProgramOptions& options,
+                         Prompts& prompts)
     : workspace_(workspace), layers_(layers), undo_(undo), options_(options), prompts_(prompts)
 {
 }
@@ -80,9 +81,10 @@ MessageKind SaveCommand::outcomeKind(const EncodeResult& result)
 QString SaveCommand::outcomeText(FileFormat format, const EncodeResult& result)
 {
     const QString size = QString::number(result.size);
-    const QString setting = format == FileFormat::Jpeg
-                                ? QStringLiteral("JPEGクオリティ:%1%").arg(result.setting)
-                                : QStringLiteral("%1クオリティ:%2bitカラー").arg(formatName(format)).arg(result.setting);
+    const QString setting =
+        format == FileFormat::Jpeg
+            ? QStringLiteral("JPEGクオリティ:%1%").arg(result.setting)
+            : QStringLiteral("%1クオリティ:%2bitカラー").arg(formatName(format)).arg(result.setting);
     switch (result.outcome) {
     case EncodeOutcome::Fitted:
         return QStringLiteral("品質自動調整保存が成功しました。\n　ファイルサイズ:%1bytes\n　%2").arg(size, setting);
@@ -92,7 +94,9 @@ QString SaveCommand::outcomeText(FileFormat format, const EncodeResult& result)
         return QStringLiteral("減色処理に失敗しました。\n画像は保存出来ませんでした。");
     case EncodeOutcome::LaterReductionFailed:
         if (format == FileFormat::Gif)
-            return QStringLiteral("減色処理に失敗しました。\n8bitカラーで画像を保存しました。\n　ファイルサイズ:%1bytes\n").arg(size);
+            return QStringLiteral(
+                       "減色処理に失敗しました。\n8bitカラーで画像を保存しました。\n　ファイルサイズ:%1bytes\n")
+                .arg(size);
         return QStringLiteral("減色処理に失敗しました。\n　ファイルサイズ:%1bytes\n").arg(size);
     case EncodeOutcome::Unadjusted:
         return QStringLiteral("BMP形式なので品質調整を行わずに保存しました。\n　ファイルサイズ:%1bytes").arg(size);
@@ -159,8 +163,8 @@ void SaveCommand::saveTo(const QString& path, Progress& progress)
             progress.ProgressStep(2, QStringLiteral("品質を調整しています"));
     };
     const EncodeResult result = encoder.EncodeWithinLimit(path, *format, QString::fromLatin1(Comment), stage);
-    const bool reductionFailed = result.outcome == EncodeOutcome::FirstReductionFailed ||
-                                 result.outcome == EncodeOutcome::LaterReductionFailed;
+    const bool reductionFailed =
+        result.outcome == EncodeOutcome::FirstReductionFailed || result.outcome == EncodeOutcome::LaterReductionFailed;
     if (!reductionFailed && result.outcome != EncodeOutcome::WriteFailed) {
         lastSaveFolder_ = QFileInfo(path).absolutePath() + QLatin1Char('/');
         progress.ProgressStep(3, QStringLiteral("メモリを解放しています"));

@@ -12,8 +12,9 @@ class UndoCommand;
 class Workspace;
 struct ProgramOptions;
 
-class SaveCommand {
-public:
+class SaveCommand
+{
+  public:
     static constexpr const char* Comment = "Powered by Lumivane";
 
     SaveCommand(Workspace& workspace, DrawingLayers& layers, UndoCommand& undo, const ProgramOptions& options,
@@ -29,7 +30,8 @@ public:
 
     void btSaveClick();
     // What the last save that reached the encoder produced, with the format and the file name.
-    struct Report {
+    struct Report
+    {
         FileFormat format;
         QString path;
         EncodeResult result;
@@ -42,7 +44,7 @@ public:
     static QString outcomeText(FileFormat format, const EncodeResult& result);
     static MessageKind outcomeKind(const EncodeResult& result);
 
-private:
+  private:
     QString askForFileName();
     void saveTo(const QString& path, Progress& progress);
     // Every way out of a save that began: the progress dialog goes and the temporary layer is taken back.

@@ -28,8 +28,8 @@ FileFormat formatOf(SaveFormatChoice choice)
 
 } // namespace
 
-SendCommand::SendCommand(Workspace& workspace, DrawingLayers& layers, UndoCommand& undo,
-                         const ProgramOptions& options, const ProgramFolders& folders, Prompts& prompts)
+SendCommand::SendCommand(Workspace& workspace, DrawingLayers& layers, UndoCommand& undo, const ProgramOptions& options,
+                         const ProgramFolders& folders, Prompts& prompts)
     : workspace_(workspace), layers_(layers), undo_(undo), options_(options), folders_(folders), prompts_(prompts),
       sendNumbers_(std::minstd_rand::result_type(QDateTime::currentSecsSinceEpoch()))
 {
@@ -161,9 +161,10 @@ bool SendCommand::connectToServer(Progress& progress)
     if (ftp_.Connect())
         return true;
     std::cerr << "pictorel: FTP connection failed: " << ftp_.LastReply().text.toStdString() << '\n';
-    fail(QStringLiteral("転送サーバへの接続に失敗しました\nネットワークの設定を確認してください\n"
-                        "特にご利用のネットワークにファイアウォールが設定されている場合には環境設定のSOCK設定を"
-                        "有効にする必要があります\n\n%1\n上記URLに接続できない場合にはサーバが混み合っている可能性があります")
+    fail(QStringLiteral(
+             "転送サーバへの接続に失敗しました\nネットワークの設定を確認してください\n"
+             "特にご利用のネットワークにファイアウォールが設定されている場合には環境設定のSOCK設定を"
+             "有効にする必要があります\n\n%1\n上記URLに接続できない場合にはサーバが混み合っている可能性があります")
              .arg(ServiceAddresses(options_.services).topPage()));
     return false;
 }

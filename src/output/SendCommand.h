@@ -17,8 +17,9 @@ class UndoCommand;
 class Workspace;
 struct ProgramOptions;
 
-class SendCommand {
-public:
+class SendCommand
+{
+  public:
     static constexpr const char* Comment = "Powered by Pictorel";
 
     SendCommand(Workspace& workspace, DrawingLayers& layers, UndoCommand& undo, const ProgramOptions& options,
@@ -47,7 +48,7 @@ public:
     // "host" or "host:port" of the FTP host; port 21 when none is given.
     static std::pair<QString, quint16> splitFtpHost(const QString& ftpHost);
 
-private:
+  private:
     enum class Ending { Stopped, AccountMissing };
     Ending send(Progress& progress, const QString& path, FileFormat format);
     bool encode(Progress& progress, const QString& path, FileFormat format);

@@ -44,8 +44,8 @@ QString ServiceAddresses::registrationPage(const MemberAccount& account, const Q
                                            int sendNumber) const
 {
     return onWebHost(QStringLiteral("/pc/stb_img_up.php?pas=%1&mem=%2&ip=%3&rd=%4")
-                         .arg(queryValue(account.password), queryValue(account.mailAddress),
-                              queryValue(localAddress), QString::number(sendNumber)));
+                         .arg(queryValue(account.password), queryValue(account.mailAddress), queryValue(localAddress),
+                              QString::number(sendNumber)));
 }
 
 QString ServiceAddresses::sponsorPage()

@@ -7,8 +7,9 @@
 struct MemberAccount;
 struct ServiceHosts;
 
-class ServiceAddresses {
-public:
+class ServiceAddresses
+{
+  public:
     explicit ServiceAddresses(const ServiceHosts& hosts) : hosts_(hosts) {}
 
     QString topPage() const;
@@ -30,7 +31,7 @@ public:
     // end the value early or change its meaning.
     static QString queryValue(const QString& value);
 
-private:
+  private:
     QString onWebHost(const QString& pathAndQuery) const;
 
     const ServiceHosts& hosts_;

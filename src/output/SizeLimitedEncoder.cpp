@@ -2,7 +2,7 @@
 
 #include "foundation/FileReplacer.h"
 #include "foundation/Prompts.h"
-#include "imaging/ColorReduction.h"
+#include "imaging/effects/ColorReduction.h"
 #include "output/JpegSizeFloor.h"
 
 #include <QtCore/QFile>

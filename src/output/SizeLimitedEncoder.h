@@ -5,7 +5,7 @@
 // new file is an existing, writable file overwritten in place.
 #pragma once
 
-#include "imaging/ImageFile.h"
+#include "imaging/codecs/ImageFile.h"
 
 #include <QtCore/QString>
 #include <QtGui/QImage>

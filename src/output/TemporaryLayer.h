@@ -8,15 +8,16 @@ class DrawingLayers;
 class Progress;
 class UndoCommand;
 
-class TemporaryLayer {
-public:
+class TemporaryLayer
+{
+  public:
     TemporaryLayer(DrawingLayers& layers, UndoCommand& undo) : layers_(layers), undo_(undo) {}
 
     // Runs `body` between the commit of the empty layer and its take-back, with the progress
     // begun with `steps` and ended before the take-back, also when `body` throws.
     void run(Progress& progress, int steps, const std::function<void()>& body);
 
-private:
+  private:
     DrawingLayers& layers_;
     UndoCommand& undo_;
 };

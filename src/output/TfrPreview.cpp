@@ -1,6 +1,6 @@
 #include "output/TfrPreview.h"
 
-#include "imaging/ImageFile.h"
+#include "imaging/codecs/ImageFile.h"
 
 #include <QtGui/QPixmap>
 #include <QtWidgets/QLabel>

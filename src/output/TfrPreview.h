@@ -7,9 +7,10 @@ class QLabel;
 class QPushButton;
 class QScrollArea;
 
-class TfrPreview : public QDialog {
+class TfrPreview : public QDialog
+{
     Q_OBJECT
-public:
+  public:
     static constexpr int ImageSide = 480;
 
     explicit TfrPreview(QWidget* parent = nullptr);

@@ -8,16 +8,17 @@
 EffectPage::EffectPage(ImageOperations& operations, Prompts& prompts, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("tsEffect"));
-    struct Entry {
+    struct Entry
+    {
         const char* name;
         const char* caption;
         OperationId id;
     };
     const Entry entries[] = {
-        {"btGray", "モノクロ", OperationId::Mono},   {"btSepia", "セピア", OperationId::Sepia},
-        {"btOil", "油絵", OperationId::Oil},         {"btCanvas", "カンバス", OperationId::Canvas},
-        {"btLens", "レンズ", OperationId::Lens},     {"btMosaic", "モザイク", OperationId::Mosaic},
-        {"btBlur", "ぼかし", OperationId::Blur},     {"btRipple", "波紋", OperationId::Ripple},
+        {"btGray", "モノクロ", OperationId::Mono}, {"btSepia", "セピア", OperationId::Sepia},
+        {"btOil", "油絵", OperationId::Oil},       {"btCanvas", "カンバス", OperationId::Canvas},
+        {"btLens", "レンズ", OperationId::Lens},   {"btMosaic", "モザイク", OperationId::Mosaic},
+        {"btBlur", "ぼかし", OperationId::Blur},   {"btRipple", "波紋", OperationId::Ripple},
         {"btWave", "さざ波", OperationId::Wave},
     };
     auto* group = new QGroupBox(QStringLiteral(" 画像効果 "), this);
@@ -28,8 +29,9 @@ EffectPage::EffectPage(ImageOperations& operations, Prompts& prompts, QWidget* p
         operationButton(group, e.name, QString::fromUtf8(e.caption), at, operations, e.id, prompts);
         ++index;
     }
-    auto* note = new QLabel(QStringLiteral("※表示画面上をドラッグして範囲を選ぶと、油絵からぼかしまでの効果はその範囲だけにかかります。"),
-                            this);
+    auto* note = new QLabel(
+        QStringLiteral("※表示画面上をドラッグして範囲を選ぶと、油絵からぼかしまでの効果はその範囲だけにかかります。"),
+        this);
     note->setWordWrap(true);
     note->setGeometry(8, 210, 205, 60);
 }

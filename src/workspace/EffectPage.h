@@ -5,8 +5,9 @@
 class ImageOperations;
 class Prompts;
 
-class EffectPage : public QWidget {
+class EffectPage : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     EffectPage(ImageOperations& operations, Prompts& prompts, QWidget* parent = nullptr);
 };

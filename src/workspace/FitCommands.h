@@ -7,8 +7,9 @@
 class OperationLog;
 class Workspace;
 
-class FitCommands {
-public:
+class FitCommands
+{
+  public:
     FitCommands(Workspace& workspace, OperationLog& log) : workspace_(workspace), log_(log) {}
 
     bool fitBoth();   // "同時": the working size is the canvas size
@@ -18,7 +19,7 @@ public:
     void moveCanvas(int dx, int dy); // offset change, unclamped
     bool restoreAspect(QSize subWindow);
 
-private:
+  private:
     bool fitAxis(bool width);
 
     Workspace& workspace_;

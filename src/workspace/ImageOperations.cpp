@@ -86,7 +86,8 @@ bool ImageOperations::writeStep(const QImage& result, const ImageOperation& oper
     QString error;
     if (!undo_.writeNextUndoImage(result, &error)) {
         writeErrorDetail(error);
-        prompts_.message(MessageKind::Error, QStringLiteral("作業ファイルを書き込めなかったため、処理を適用できませんでした。"));
+        prompts_.message(MessageKind::Error,
+                         QStringLiteral("作業ファイルを書き込めなかったため、処理を適用できませんでした。"));
         return false;
     }
     if (operation.quarterTurn) {

@@ -18,13 +18,15 @@ class Workspace;
 struct ProgramOptions;
 
 // Four corners in base-picture pixels: top-left, top-right, bottom-right, bottom-left.
-struct OperationRegion {
+struct OperationRegion
+{
     std::array<int, 4> xs{};
     std::array<int, 4> ys{};
     bool operator==(const OperationRegion&) const = default;
 };
 
-struct ImageOperation {
+struct ImageOperation
+{
     enum class Region { None, Whole, SelectionOrWhole };
     QString message; // progress step 2
     Region region = Region::None;
@@ -33,8 +35,9 @@ struct ImageOperation {
     std::function<QImage(const QImage& input, const OperationRegion& region, const ProgramOptions& options)> apply;
 };
 
-class ImageOperations {
-public:
+class ImageOperations
+{
+  public:
     ImageOperations(Workspace& workspace, UndoHistory& undo, OperationLog& log, const ProgramOptions& options,
                     Prompts& prompts);
 
@@ -55,7 +58,7 @@ public:
     OperationRegion effectRegion(OperationId id, bool* whole = nullptr);
     OperationRegion wholePicture() const;
 
-private:
+  private:
     bool writeStep(const QImage& result, const ImageOperation& operation);
 
     Workspace& workspace_;

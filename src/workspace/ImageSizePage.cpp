@@ -69,8 +69,8 @@ void ImageSizePage::build()
 void ImageSizePage::addRotationButtons(ImageOperations& operations)
 {
     QWidget* group = rotationGroup;
-    operationButton(group, "btRotLeft", QStringLiteral("左回転"), {10, 22, 92, 28}, operations,
-                    OperationId::RotateLeft, prompts_);
+    operationButton(group, "btRotLeft", QStringLiteral("左回転"), {10, 22, 92, 28}, operations, OperationId::RotateLeft,
+                    prompts_);
     operationButton(group, "btRotRight", QStringLiteral("右回転"), {108, 22, 92, 28}, operations,
                     OperationId::RotateRight, prompts_);
     operationButton(group, "btUpDown", QStringLiteral("上下反転"), {10, 54, 92, 28}, operations,

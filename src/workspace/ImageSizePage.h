@@ -14,9 +14,10 @@ class QGroupBox;
 class QPushButton;
 class Workspace;
 
-class ImageSizePage : public QWidget {
+class ImageSizePage : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     ImageSizePage(Workspace& workspace, OperationLog& log, Prompts& prompts, QWidget* parent = nullptr);
 
     // The group " 画像の回転・反転 ": quarter turns and flips, which change the picture itself.
@@ -45,7 +46,7 @@ public:
     QPushButton* btDown;
     QGroupBox* rotationGroup;
 
-private:
+  private:
     void build();
     QPushButton* button(QWidget* parent, const char* name, const QString& caption, QRect geometry);
 

@@ -7,9 +7,10 @@ class Prompts;
 class QLineEdit;
 class QPushButton;
 
-class LoadImagePage : public QWidget {
+class LoadImagePage : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     LoadImagePage(PictureLoader& loader, Prompts& prompts, QWidget* parent = nullptr);
 
     QPushButton* btOpenFromFile;
@@ -18,6 +19,6 @@ public:
     QLineEdit* edOrgHeight;
     QLineEdit* edOrgCol;
 
-private:
+  private:
     void showPicture(int width, int height, int bitCount);
 };

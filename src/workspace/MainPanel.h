@@ -3,9 +3,10 @@
 // grey diagonal-cross hatch, the workspace display placed in it, and the two guide lines.
 #include <QtWidgets/QFrame>
 
-class MainPanel : public QFrame {
+class MainPanel : public QFrame
+{
     Q_OBJECT
-public:
+  public:
     static constexpr int OuterSize = 484;
     static constexpr int ViewSize = 480;
 
@@ -23,7 +24,7 @@ public:
     QWidget* GridV;
     QWidget* GridH;
 
-private:
+  private:
     QWidget* view_;
     QWidget* display_;
 };

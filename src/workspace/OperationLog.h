@@ -7,12 +7,32 @@
 #include <vector>
 
 enum class OperationId {
-    FitWidth = 1, FitHeight, FitBoth, RotateLeft, RotateRight, FlipVertical, FlipHorizontal, Darken, Brighten,
-    RemoveNoise, Smooth, Sharpen, Mono, Sepia, Oil, Canvas, Ripple, Wave, Lens, Mosaic, Blur
+    FitWidth = 1,
+    FitHeight,
+    FitBoth,
+    RotateLeft,
+    RotateRight,
+    FlipVertical,
+    FlipHorizontal,
+    Darken,
+    Brighten,
+    RemoveNoise,
+    Smooth,
+    Sharpen,
+    Mono,
+    Sepia,
+    Oil,
+    Canvas,
+    Ripple,
+    Wave,
+    Lens,
+    Mosaic,
+    Blur
 };
 
-class OperationLog {
-public:
+class OperationLog
+{
+  public:
     explicit OperationLog(const QString& dataFolder);
     static OperationLog inMemory();
 
@@ -22,7 +42,7 @@ public:
     void ClearOperationLog();
     int count() const;
 
-private:
+  private:
     OperationLog() = default;
 
     QString path_; // empty: in memory

@@ -3,9 +3,9 @@
 #include "foundation/ErrorDetail.h"
 #include "foundation/ProgramOptions.h"
 #include "foundation/Prompts.h"
-#include "imaging/ColorReduction.h"
-#include "imaging/ImageFile.h"
-#include "imaging/Resampler.h"
+#include "imaging/codecs/ImageFile.h"
+#include "imaging/effects/ColorReduction.h"
+#include "imaging/resampling/Resampler.h"
 #include "workspace/OperationLog.h"
 #include "workspace/UndoHistory.h"
 #include "workspace/Workspace.h"
@@ -18,11 +18,11 @@
 
 namespace {
 
-const QStringList acceptedDropExtensions = {
-    QStringLiteral(".jpg"), QStringLiteral(".JPG"), QStringLiteral(".bmp"), QStringLiteral(".BMP"),
-    QStringLiteral(".png"), QStringLiteral(".PNG"), QStringLiteral(".gif"), QStringLiteral(".GIF"),
-    QStringLiteral(".tif"), QStringLiteral(".TIF"), QStringLiteral(".pcx"), QStringLiteral(".PCX"),
-    QStringLiteral(".fpx"), QStringLiteral(".FPX")};
+const QStringList acceptedDropExtensions = {QStringLiteral(".jpg"), QStringLiteral(".JPG"), QStringLiteral(".bmp"),
+                                            QStringLiteral(".BMP"), QStringLiteral(".png"), QStringLiteral(".PNG"),
+                                            QStringLiteral(".gif"), QStringLiteral(".GIF"), QStringLiteral(".tif"),
+                                            QStringLiteral(".TIF"), QStringLiteral(".pcx"), QStringLiteral(".PCX"),
+                                            QStringLiteral(".fpx"), QStringLiteral(".FPX")};
 
 QString folderOf(const QString& path)
 {
@@ -51,14 +51,9 @@ bool coverFitPossible(const WorkspaceGeometry& current, QSize picture)
 
 } // namespace
 
-PictureLoader::PictureLoader(Workspace& workspace, UndoHistory& undo, OperationLog& log,
-                             const ProgramOptions& options, Prompts& prompts, QObject* parent)
-    : QObject(parent),
-      workspace_(workspace),
-      undo_(undo),
-      log_(log),
-      options_(options),
-      prompts_(prompts),
+PictureLoader::PictureLoader(Workspace& workspace, UndoHistory& undo, OperationLog& log, const ProgramOptions& options,
+                             Prompts& prompts, QObject* parent)
+    : QObject(parent), workspace_(workspace), undo_(undo), log_(log), options_(options), prompts_(prompts),
       clipboard_([] { return QGuiApplication::clipboard()->image(); })
 {
 }
@@ -129,9 +124,8 @@ bool PictureLoader::finish(QImage picture, int bitCount, const QString& folder)
     {
         BusyCursor busy(prompts_);
         // Pictures deeper than 24 bits lose their alpha; everything is kept as 24-bit RGB.
-        picture = bitCount > 24
-                      ? ColorReduction::convertColor(picture, 24, options_.fixedPalette, options_.dither, 0)
-                      : ColorReduction::toRgb888(picture);
+        picture = bitCount > 24 ? ColorReduction::convertColor(picture, 24, options_.fixedPalette, options_.dither, 0)
+                                : ColorReduction::toRgb888(picture);
     }
     if (picture.isNull()) {
         prompts_.message(MessageKind::Error, QStringLiteral("画像を 24 ビットに変換できませんでした。"));
@@ -146,7 +140,8 @@ bool PictureLoader::finish(QImage picture, int bitCount, const QString& folder)
     QString error;
     if (!undo_.startWith(picture, &error)) {
         writeErrorDetail(error);
-        prompts_.message(MessageKind::Error, QStringLiteral("作業ファイルを書き込めなかったため、画像を読み込めませんでした。"));
+        prompts_.message(MessageKind::Error,
+                         QStringLiteral("作業ファイルを書き込めなかったため、画像を読み込めませんでした。"));
         return false;
     }
     // Only now that the new picture is in place do the drawing and its history go.

@@ -13,14 +13,16 @@ class Workspace;
 struct ProgramOptions;
 
 // What loading asks of the drawing layers.
-struct LoadLayerHooks {
-    std::function<void()> resetLayers = [] {};        // discard committed layers, or clear the scratch
+struct LoadLayerHooks
+{
+    std::function<void()> resetLayers = [] {};         // discard committed layers, or clear the scratch
     std::function<void()> releaseWorkingLayer = [] {}; // empty the working layer
 };
 
-class PictureLoader : public QObject {
+class PictureLoader : public QObject
+{
     Q_OBJECT
-public:
+  public:
     PictureLoader(Workspace& workspace, UndoHistory& undo, OperationLog& log, const ProgramOptions& options,
                   Prompts& prompts, QObject* parent = nullptr);
 
@@ -35,12 +37,12 @@ public:
 
     static bool isAcceptedDropExtension(const QString& path);
 
-signals:
+  signals:
     // The two displays drop what they showed of the old picture, its selection above all.
     void displaysReset();
     void pictureLoaded(int width, int height, int bitCount);
 
-private:
+  private:
     bool loadFile(const QString& path);
     bool finish(QImage picture, int bitCount, const QString& folder);
 

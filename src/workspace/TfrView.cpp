@@ -1,7 +1,7 @@
 #include "workspace/TfrView.h"
 
 #include "foundation/HandlerGuard.h"
-#include "imaging/ImageDisplay.h"
+#include "widgets/ImageDisplay.h"
 #include "workspace/Workspace.h"
 
 #include <QtCore/QTimer>
@@ -15,12 +15,8 @@ constexpr int smallestRoom = 64; // however small the screen, the window stays t
 } // namespace
 
 TfrView::TfrView(Workspace& workspace, Prompts& prompts, std::function<bool()> stayOnTopOption, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      IkDispOrg(new ImageDisplay(this)),
-      TimerView(new QTimer(this)),
-      TimerOnShow(new QTimer(this)),
-      workspace_(workspace),
-      prompts_(prompts),
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), IkDispOrg(new ImageDisplay(this)),
+      TimerView(new QTimer(this)), TimerOnShow(new QTimer(this)), workspace_(workspace), prompts_(prompts),
       stayOnTopOption_(std::move(stayOnTopOption))
 {
     setObjectName(QStringLiteral("frView"));

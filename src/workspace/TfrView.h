@@ -11,16 +11,16 @@ class Prompts;
 class QTimer;
 class Workspace;
 
-class TfrView : public QWidget {
+class TfrView : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     static constexpr int InitialClientSize = 320;
     static constexpr int TimerOnShowInterval = 1000;
     static constexpr QPoint FirstPosition{750, 500}; // left, top until the settings say otherwise
 
     // stayOnTopOption is read when the one-shot start-up timer fires.
-    TfrView(Workspace& workspace, Prompts& prompts, std::function<bool()> stayOnTopOption,
-            QWidget* parent = nullptr);
+    TfrView(Workspace& workspace, Prompts& prompts, std::function<bool()> stayOnTopOption, QWidget* parent = nullptr);
 
     ImageDisplay* IkDispOrg;
     QTimer* TimerView;
@@ -33,15 +33,15 @@ public:
     // Always on top of other windows, or an ordinary window.
     void applyStayOnTop(bool onTop);
 
-signals:
+  signals:
     void resized(); // "元の縦横比に戻す" becomes usable
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     // The window stays for the whole run: a close request is refused.
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void showWorkingImage(const QImage& image);
     // A client size no larger than the available screen, so that no window manager moves the
     // window away to make a large picture fit.

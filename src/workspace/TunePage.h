@@ -5,8 +5,9 @@
 class ImageOperations;
 class Prompts;
 
-class TunePage : public QWidget {
+class TunePage : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     TunePage(ImageOperations& operations, Prompts& prompts, QWidget* parent = nullptr);
 };

@@ -38,7 +38,8 @@ bool UndoCommand::undoImageStep()
         return false;
     }
     if (!undo_.PopUndoImage()) {
-        prompts_.message(MessageKind::Error, QStringLiteral("作業ファイルを削除できなかったため、元に戻せませんでした。"));
+        prompts_.message(MessageKind::Error,
+                         QStringLiteral("作業ファイルを削除できなかったため、元に戻せませんでした。"));
         return false;
     }
     WorkspaceGeometry& g = workspace_.geometry();

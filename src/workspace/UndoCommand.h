@@ -7,15 +7,16 @@ class Prompts;
 class UndoHistory;
 class Workspace;
 
-class UndoCommand {
-public:
+class UndoCommand
+{
+  public:
     UndoCommand(Workspace& workspace, UndoHistory& undo, OperationLog& log, Prompts& prompts);
 
     // Taking back a layer commit belongs to the drawing layers.
     void setLayerUndo(std::function<void()> undoCommit) { undoCommit_ = std::move(undoCommit); }
     void btUndoClick();
 
-private:
+  private:
     bool undoImageStep();
 
     Workspace& workspace_;

@@ -1,7 +1,7 @@
 #include "workspace/UndoHistory.h"
 
 #include "foundation/ErrorDetail.h"
-#include "imaging/ImageFile.h"
+#include "imaging/codecs/ImageFile.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>

@@ -2,7 +2,7 @@
 // The undo history: numbered undo images "temp-N.bmp" in the working folder, the newest of which is
 // always the base picture, and the stack of steps still in effect (image steps and layer steps).
 // Work that is never undone (the command-line tool) keeps only the newest picture, in memory.
-#include "imaging/ImageFile.h"
+#include "imaging/codecs/ImageFile.h"
 
 #include <QtCore/QDateTime>
 #include <QtCore/QString>
@@ -16,8 +16,9 @@ enum class StepKind : unsigned char { Layer = 0, Image = 1 };
 
 enum class UndoStorage : unsigned char { Files, NewestInMemory };
 
-class UndoHistory {
-public:
+class UndoHistory
+{
+  public:
     explicit UndoHistory(QString workFolder, UndoStorage storage = UndoStorage::Files);
 
     // Told whenever the stack becomes empty or stops being empty ("元に戻す" follows it).
@@ -48,8 +49,9 @@ public:
     int stepCount() const { return int(steps_.size()); }
     StepKind topStep() const { return steps_.back(); }
 
-private:
-    struct FileStamp {
+  private:
+    struct FileStamp
+    {
         qint64 size = -1;
         QDateTime modified;
         bool operator==(const FileStamp&) const = default;
@@ -63,7 +65,7 @@ private:
 
     QString folder_;
     UndoStorage storage_;
-    int memoryCount_ = 0; // undo images "written" while in memory; only the newest is kept
+    int memoryCount_ = 0;         // undo images "written" while in memory; only the newest is kept
     std::vector<StepKind> steps_; // grows as needed: the history has no fixed depth
     std::function<void(bool)> listener_;
     QString cachedPath_;

@@ -1,8 +1,8 @@
 #include "workspace/Workspace.h"
 
-#include "imaging/ImagePrinter.h"
-#include "imaging/ImageTransform.h"
-#include "imaging/Resampler.h"
+#include "imaging/drawing/ImagePrinter.h"
+#include "imaging/effects/ImageTransform.h"
+#include "imaging/resampling/Resampler.h"
 #include "workspace/UndoHistory.h"
 
 Workspace::Workspace(WorkspaceGeometry& geometry, UndoHistory& undo, const ProgramOptions& options, QObject* parent)

@@ -11,11 +11,11 @@
 
 class UndoHistory;
 
-class Workspace : public QObject {
+class Workspace : public QObject
+{
     Q_OBJECT
-public:
-    Workspace(WorkspaceGeometry& geometry, UndoHistory& undo, const ProgramOptions& options,
-              QObject* parent = nullptr);
+  public:
+    Workspace(WorkspaceGeometry& geometry, UndoHistory& undo, const ProgramOptions& options, QObject* parent = nullptr);
 
     WorkspaceGeometry& geometry() { return geometry_; }
     bool hasPicture() const { return !workingImage_.isNull(); }
@@ -32,13 +32,13 @@ public:
     // A new picture at its own size becomes the working image (loading).
     void showPicture(const QImage& picture);
 
-signals:
+  signals:
     void canvasResized(int width, int height);
     void workingImageChanged(const QImage& image);
     void frameChanged(int left, int top, int right, int bottom);
     void workspaceImageChanged(const QImage& image); // a null image leaves the main display empty
 
-private:
+  private:
     QImage placeOnMargin(const QImage& cut) const;
 
     WorkspaceGeometry& geometry_;

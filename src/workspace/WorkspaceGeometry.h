@@ -7,7 +7,8 @@
 
 #include <array>
 
-struct WorkspaceGeometry {
+struct WorkspaceGeometry
+{
     int canvasWidth = 0;
     int canvasHeight = 0;
     int baseWidth = 0;
@@ -30,7 +31,7 @@ struct WorkspaceGeometry {
     // Sets the crop offset, clamped into the working image unless keepOffset, and the crop corners.
     void setOffset(int x, int y, bool keepOffset);
 
-private:
+  private:
     void scaleWorkingSize(double scale);
 };
 

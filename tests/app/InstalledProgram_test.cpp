@@ -1,14 +1,14 @@
 // The installed program, run by a user who cannot write to its folder, and the portable one.
-#include "app/ProgramSession.h"
-#include "app/TfrMain.h"
 #include "app/ProgramIcon.h"
+#include "app/ProgramSession.h"
 #include "app/SettingsFile.h"
+#include "app/TfrMain.h"
 #include "catalogue/ModelSelectPage.h"
 #include "decoration/TfrCalender.h"
 #include "foundation/Cp932.h"
-#include "imaging/ImageDisplay.h"
-#include "imaging/ImageFile.h"
+#include "imaging/codecs/ImageFile.h"
 #include "support/ScriptedPrompts.h"
+#include "widgets/ImageDisplay.h"
 #include "workspace/OperationLog.h"
 
 #include <QtCore/QCoreApplication>
@@ -50,7 +50,8 @@ QStringList filesUnder(const QString& folder)
 }
 
 // Where the program is expected to write each kind of file.
-struct ExpectedFolders {
+struct ExpectedFolders
+{
     QString work;     // undo images, send files
     QString data;     // operation log
     QString settings; // settings, "Calender.ini"
@@ -122,7 +123,8 @@ void loadEditUndoSave(const QString& programFolder, const QString& picture, cons
 
 // The same process run as another user (or, for a user that is not root, as itself after the
 // program folder was made read-only), in the installed-program child mode below.
-struct Runner {
+struct Runner
+{
     QStringList prefix; // what runs a command as that user
     QString skipReason;
 };
@@ -135,13 +137,14 @@ Runner runnerFor(const QString& home, const QString& installed)
     }
     const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
     if (setpriv.isEmpty())
-        return {{}, QStringLiteral("running as root and setpriv (util-linux) is missing: no way to become an "
-                                   "unprivileged user")};
+        return {{},
+                QStringLiteral("running as root and setpriv (util-linux) is missing: no way to become an "
+                               "unprivileged user")};
     if (::chown(QFile::encodeName(home).constData(), unprivilegedId, unprivilegedId) != 0)
         return {{}, QStringLiteral("cannot give the test home folder to uid 65534")};
     const QString id = QString::number(unprivilegedId);
-    return {{setpriv, QStringLiteral("--reuid=") + id, QStringLiteral("--regid=") + id, QStringLiteral("--clear-groups"),
-             QStringLiteral("--")},
+    return {{setpriv, QStringLiteral("--reuid=") + id, QStringLiteral("--regid=") + id,
+             QStringLiteral("--clear-groups"), QStringLiteral("--")},
             {}};
 }
 
@@ -190,8 +193,9 @@ TEST(InstalledProgram, RunsForAUserWhoCannotWriteToItsFolder)
     const QString prefix = root.filePath(QStringLiteral("usr"));
     const QString installed = prefix + QStringLiteral("/lib/pictorel/");
     QString log;
-    ASSERT_EQ(runAs({}, {QStringLiteral("cmake"), QStringLiteral("--install"), QStringLiteral(PICTOREL_BINARY_DIR),
-                         QStringLiteral("--prefix"), prefix},
+    ASSERT_EQ(runAs({},
+                    {QStringLiteral("cmake"), QStringLiteral("--install"), QStringLiteral(PICTOREL_BINARY_DIR),
+                     QStringLiteral("--prefix"), prefix},
                     QProcessEnvironment::systemEnvironment(), &log),
               0)
         << log.toStdString();
@@ -227,12 +231,12 @@ TEST(InstalledProgram, RunsForAUserWhoCannotWriteToItsFolder)
     EXPECT_TRUE(log.contains(QStringLiteral("[  PASSED  ] 1 test"))) << log.toStdString();
 
     // The command on the PATH finds the catalogue in its program folder and writes nothing else.
-    EXPECT_EQ(runAs(runner,
-                    {prefix + QStringLiteral("/bin/pictorel-cli"), QStringLiteral("make"), picture,
-                     QStringLiteral("--model"), QStringLiteral("F900i"), QStringLiteral("-o"),
-                     home + QStringLiteral("/cli.jpg")},
-                    environment, &log),
-              0)
+    EXPECT_EQ(
+        runAs(runner,
+              {prefix + QStringLiteral("/bin/pictorel-cli"), QStringLiteral("make"), picture, QStringLiteral("--model"),
+               QStringLiteral("F900i"), QStringLiteral("-o"), home + QStringLiteral("/cli.jpg")},
+              environment, &log),
+        0)
         << log.toStdString();
     EXPECT_TRUE(QFileInfo(home + QStringLiteral("/cli.jpg")).isFile());
     EXPECT_EQ(filesUnder(installed), shipped);
@@ -256,7 +260,8 @@ TEST(InstalledProgram, FromAWritableFolderKeepsEverythingBesideItself)
     QTemporaryDir folder;
     QFile catalogue(folder.filePath(QStringLiteral("mp_dat.sys")));
     ASSERT_TRUE(catalogue.open(QIODevice::WriteOnly));
-    catalogue.write(Cp932::encode(QStringLiteral("キャリア,機種名,画面,備考,横,縦,色数,容量\r\nDoCoMo,F900i,メイン,,240,320,18,97600\r\n")));
+    catalogue.write(Cp932::encode(
+        QStringLiteral("キャリア,機種名,画面,備考,横,縦,色数,容量\r\nDoCoMo,F900i,メイン,,240,320,18,97600\r\n")));
     catalogue.close();
     QTemporaryDir pictures;
     const QString picture = pictures.filePath(QStringLiteral("photo.jpg"));
@@ -287,7 +292,8 @@ TEST(InstalledProgram, TheIconIsDrawnAtEverySizeAndIsTheWindowIcon)
     for (int side : {16, 24, 32, 48, 64, 128, 256})
         EXPECT_TRUE(sizes.contains(QSize(side, side))) << side;
     QTemporaryDir folder; // a program folder of its own, with the build's icons
-    ASSERT_TRUE(QFile::link(QStringLiteral(PICTOREL_BINARY_DIR "/program/icons"), folder.filePath(QStringLiteral("icons"))));
+    ASSERT_TRUE(
+        QFile::link(QStringLiteral(PICTOREL_BINARY_DIR "/program/icons"), folder.filePath(QStringLiteral("icons"))));
     ScriptedPrompts prompts;
     ProgramSession session(prompts, folder.path());
     session.start();

@@ -1,4 +1,3 @@
-#include "support/ScriptedPrompts.h"
 #include "app/ClickLabel.h"
 #include "app/OptionEffectPage.h"
 #include "app/OptionGeneralPage.h"
@@ -10,13 +9,14 @@
 #include "app/TfrMain.h"
 #include "app/TfrOption.h"
 #include "catalogue/ModelSelectPage.h"
-#include "catalogue/NumericField.h"
 #include "decoration/CalendarPage.h"
 #include "decoration/PenPage.h"
 #include "decoration/TextPage.h"
 #include "foundation/Cp932.h"
-#include "imaging/ImageDisplay.h"
-#include "imaging/ImageFile.h"
+#include "imaging/codecs/ImageFile.h"
+#include "support/ScriptedPrompts.h"
+#include "widgets/ImageDisplay.h"
+#include "widgets/NumericField.h"
 #include "workspace/MainPanel.h"
 #include "workspace/TfrView.h"
 
@@ -45,8 +45,9 @@ void leftClick(QWidget* widget)
     }
 }
 
-class OptionsDialogTest : public ::testing::Test {
-protected:
+class OptionsDialogTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         QFile file(folder.filePath(QStringLiteral("mp_dat.sys")));
@@ -93,8 +94,8 @@ protected:
 
 TEST_F(OptionsDialogTest, HasItsSixPagesAndOpensOnTheFirst)
 {
-    EXPECT_EQ(dialog->pcOption->captions(), (QStringList{"一般", "画像の余白", "効果", "ファイル保存・転送", "KestrixNet",
-                                                         "バージョン情報"}));
+    EXPECT_EQ(dialog->pcOption->captions(),
+              (QStringList{"一般", "画像の余白", "効果", "ファイル保存・転送", "KestrixNet", "バージョン情報"}));
     EXPECT_EQ(dialog->pcOption->activePageName(), QStringLiteral("tsGeneral"));
     EXPECT_EQ(dialog->size(), QSize(440, 528));
     EXPECT_TRUE(dialog->btOK->isDefault());

@@ -1,28 +1,28 @@
-#include "support/ScriptedPrompts.h"
 #include "app/PageControl.h"
 #include "app/ProgramSession.h"
 #include "app/TfrColCheck.h"
 #include "app/TfrMain.h"
 #include "app/TfrProgress.h"
+#include "catalogue/ModelSelectPage.h"
 #include "decoration/DrawingLayers.h"
 #include "decoration/PenPage.h"
-#include "imaging/ImageDisplay.h"
+#include "foundation/Cp932.h"
+#include "support/ScriptedPrompts.h"
+#include "widgets/ImageDisplay.h"
 #include "workspace/EffectPage.h"
 #include "workspace/ImageSizePage.h"
-#include "catalogue/ModelSelectPage.h"
-#include "foundation/Cp932.h"
 #include "workspace/TfrView.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
-#include <QtNetwork/QTcpServer>
 #include <QtGui/QKeyEvent>
+#include <QtNetwork/QTcpServer>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QProgressBar>
-#include <QtWidgets/QComboBox>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QToolButton>
 #include <gtest/gtest.h>
@@ -33,8 +33,9 @@ const char* catalogueText = "キャリア,機種名,画面,備考,横,縦,色数
                             "DoCoMo,F900i,メイン,,240,320,18,97600\r\n"
                             "au,W21S,メイン,,240,320,16,102400\r\n";
 
-class ProgramSessionTest : public ::testing::Test {
-protected:
+class ProgramSessionTest : public ::testing::Test
+{
+  protected:
     void writeCatalogue(const char* utf8)
     {
         QFile file(folder.filePath(QStringLiteral("mp_dat.sys")));
@@ -475,7 +476,8 @@ TEST_F(ProgramSessionTest, APictureNamedAtStartUpOpensAfterTheStoredModelAsADrop
     QImage photo(640, 480, QImage::Format_RGB888);
     photo.fill(QColor(20, 120, 220));
     ASSERT_TRUE(photo.save(path, "JPEG"));
-    struct Case {
+    struct Case
+    {
         QString picture;
         QString message; // empty: the picture is on the canvas
     };

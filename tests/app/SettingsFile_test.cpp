@@ -13,8 +13,9 @@
 
 namespace {
 
-class SettingsFileTest : public ::testing::Test {
-protected:
+class SettingsFileTest : public ::testing::Test
+{
+  protected:
     QString path() const { return dir.filePath(QStringLiteral("pictorel.ini")); }
     SettingsFile file() const { return SettingsFile(path(), QStringLiteral("/opt/pictorel/")); }
     void writeText(const char* utf8)
@@ -89,7 +90,9 @@ QStringList sectionsOf(const QString& text)
 
 mode_t modeOf(const QString& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     return stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
@@ -104,9 +107,9 @@ TEST_F(SettingsFileTest, WritesEverySectionAndKeyInOrderAsWindowsJapaneseWithCrL
     EXPECT_EQ(Cp932::encode(text), raw);
     EXPECT_EQ(sectionsOf(text),
               (QStringList{"[メイン画面]", "[元画像プレビュー画面]", "[オプション設定画面]", "[対応機種]", "[パス]",
-                           "[絵・文字：絵を描く]", "[絵・文字：文字を書く]", "[絵・文字：カレンダー]", "[詳細設定：一般]",
-                           "[詳細設定：画像の余白]", "[詳細設定：効果]", "[詳細設定：ファイル保存・転送]",
-                           "[詳細設定：KestrixNet]", "[サービス]"}));
+                           "[絵・文字：絵を描く]", "[絵・文字：文字を書く]", "[絵・文字：カレンダー]",
+                           "[詳細設定：一般]", "[詳細設定：画像の余白]", "[詳細設定：効果]",
+                           "[詳細設定：ファイル保存・転送]", "[詳細設定：KestrixNet]", "[サービス]"}));
     const IniFile ini(path());
     EXPECT_EQ(ini.keys(QStringLiteral("詳細設定：一般")),
               (QStringList{"Guide", "GuideColor", "AutoCheck", "Direct", "InDirect", "Proxy", "Port", "Hint", "Splash",
@@ -190,15 +193,16 @@ TEST_F(SettingsFileTest, MissingAndUnconvertibleValuesGiveTheDefaults)
 
 TEST_F(SettingsFileTest, RadioPairsAndFormatButtonsKeepOneMemberOn)
 {
-    struct Case {
+    struct Case
+    {
         const char* lines; // of "[詳細設定：一般]" and "[詳細設定：ファイル保存・転送]"
         SaveFormatChoice formatBefore, format;
         bool proxyBefore, proxy;
     };
     const Case cases[] = {
         {"JPEG=0\r\nGIF=1\r\n", SaveFormatChoice::Bmp, SaveFormatChoice::Gif, true, false},
-        {"JPEG=1\r\nPNG=1\r\nBMP=1\r\nDirect=1\r\nInDirect=1\r\n", SaveFormatChoice::Jpeg, SaveFormatChoice::Bmp,
-         false, true},
+        {"JPEG=1\r\nPNG=1\r\nBMP=1\r\nDirect=1\r\nInDirect=1\r\n", SaveFormatChoice::Jpeg, SaveFormatChoice::Bmp, false,
+         true},
         {"JPEG=0\r\nGIF=0\r\nPNG=0\r\nBMP=0\r\nDirect=0\r\nInDirect=0\r\n", SaveFormatChoice::Png,
          SaveFormatChoice::Png, true, true},
         {"", SaveFormatChoice::Bmp, SaveFormatChoice::Jpeg, true, false},
@@ -222,7 +226,8 @@ TEST_F(SettingsFileTest, KeepsUnknownLinesAndMakesTheFileTheOwnersOnly)
                                                   QFileDevice::ReadGroup | QFileDevice::ReadOther));
     ASSERT_TRUE(file().SaveSettings(StoredSettings{}));
     const QString text = Cp932::decode(bytes());
-    EXPECT_TRUE(text.startsWith(QStringLiteral("; a comment\r\n[メイン画面]\r\nTop=10\r\nFuture=keep me\r\nLeft=10\r\n")));
+    EXPECT_TRUE(
+        text.startsWith(QStringLiteral("; a comment\r\n[メイン画面]\r\nTop=10\r\nFuture=keep me\r\nLeft=10\r\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("[他のプログラム]\r\nX=1\r\n")));
     EXPECT_EQ(modeOf(path()), 0600);
     QFile::remove(path());

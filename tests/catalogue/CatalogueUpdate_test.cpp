@@ -30,7 +30,8 @@ const char* oneModel = "キャリア,機種名,画面,備考,横,縦,色数,容�
 const char* twoModels = "キャリア,機種名,画面,備考,横,縦,色数,容量\r\nDoCoMo,F900i,メイン,,240,320,18,97600\r\n"
                         "au,W21S,メイン,,240,320,16,102400\r\n";
 
-struct RecordedProgress final : Progress {
+struct RecordedProgress final : Progress
+{
     QList<int> positions;
     int open = 0;
     void BeginProgress(int) override { ++open; }
@@ -55,8 +56,9 @@ QByteArray contents(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
 }
 
-class CatalogueUpdateTest : public ::testing::Test {
-protected:
+class CatalogueUpdateTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         update.setProgress(&progress);
@@ -66,10 +68,10 @@ protected:
     {
         if (!ExternalServer::installed(python))
             GTEST_SKIP() << "/usr/bin/python3 is not installed";
-        ASSERT_TRUE(web.startAndReadPort(python, {QStringLiteral("-u"), QStringLiteral("-m"),
-                                                  QStringLiteral("http.server"), QStringLiteral("0"),
-                                                  QStringLiteral("--bind"), QStringLiteral("127.0.0.1"),
-                                                  QStringLiteral("--directory"), served.path()}));
+        ASSERT_TRUE(
+            web.startAndReadPort(python, {QStringLiteral("-u"), QStringLiteral("-m"), QStringLiteral("http.server"),
+                                          QStringLiteral("0"), QStringLiteral("--bind"), QStringLiteral("127.0.0.1"),
+                                          QStringLiteral("--directory"), served.path()}));
         options.services.catalogueUrl = QStringLiteral("http://127.0.0.1:%1/data/mp_dat.sys").arg(web.port());
         ASSERT_TRUE(QDir(served.path()).mkpath(QStringLiteral("data")));
     }
@@ -101,7 +103,8 @@ protected:
 TEST_F(CatalogueUpdateTest, OnlyALargerDownloadThatLoadsIsInstalled)
 {
     serveFolder();
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::optional<QByteArray> installed; // nothing: no installed file
         QByteArray downloaded;
@@ -140,7 +143,8 @@ TEST_F(CatalogueUpdateTest, OnlyALargerDownloadThatLoadsIsInstalled)
         if (c.installs)
             expected.parse(c.downloaded, QString());
         EXPECT_EQ(catalogue.modelCount(), c.installs ? expected.modelCount() : modelsBefore);
-        EXPECT_EQ(progress.positions, c.installs || c.message == failed ? (QList<int>{0, 1, 2, 3}) : (QList<int>{0, 1, 2}));
+        EXPECT_EQ(progress.positions,
+                  c.installs || c.message == failed ? (QList<int>{0, 1, 2, 3}) : (QList<int>{0, 1, 2}));
         EXPECT_EQ(progress.open, 0);
         EXPECT_EQ(prompts.busyDepth, 0);
     }
@@ -150,14 +154,16 @@ TEST_F(CatalogueUpdateTest, AnswersWithoutACatalogueAreReportedAndChangeNothing)
 {
     serveFolder();
     ASSERT_TRUE(write(installedPath(), sjis(oneModel)));
-    struct Case {
+    struct Case
+    {
         const char* name;
         QString url;
         QStringList messages;
     };
     const Case cases[] = {
         {"not found", QStringLiteral("http://127.0.0.1:%1/data/none.sys").arg(web.port()), {failed}},
-        {"nobody listening", QStringLiteral("http://127.0.0.1:%1/mp_dat.sys").arg(ExternalServer::freePort()),
+        {"nobody listening",
+         QStringLiteral("http://127.0.0.1:%1/mp_dat.sys").arg(ExternalServer::freePort()),
          {unreachable}},
     };
     for (const Case& c : cases) {
@@ -199,7 +205,8 @@ TEST_F(CatalogueUpdateTest, TheProxyIsUsedOnlyWhenChosen)
         EXPECT_EQ(progress.open, 0);
         EXPECT_EQ(prompts.busyDepth, 0);
     }
-    EXPECT_EQ(prompts.shown.value(0).text, QStringLiteral("プロキシのポート番号は 1 から 65535 の範囲で指定してください。"));
+    EXPECT_EQ(prompts.shown.value(0).text,
+              QStringLiteral("プロキシのポート番号は 1 から 65535 の範囲で指定してください。"));
 
     if (!ExternalServer::installed(tinyproxy))
         GTEST_SKIP() << "tinyproxy is not installed";
@@ -208,7 +215,8 @@ TEST_F(CatalogueUpdateTest, TheProxyIsUsedOnlyWhenChosen)
     ASSERT_TRUE(proxy.startOnFreePort(tinyproxy, [&](quint16 port) {
         QFile file(config);
         if (file.open(QIODevice::WriteOnly))
-            QTextStream(&file) << "Port " << port << "\nListen 127.0.0.1\nTimeout 30\nAllow 127.0.0.1\nLogLevel Error\n";
+            QTextStream(&file) << "Port " << port
+                               << "\nListen 127.0.0.1\nTimeout 30\nAllow 127.0.0.1\nLogLevel Error\n";
         return QStringList{QStringLiteral("-d"), QStringLiteral("-c"), config};
     }));
     options.proxyPort = QString::number(proxy.port());

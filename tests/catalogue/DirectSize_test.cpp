@@ -1,8 +1,8 @@
-#include "support/ScriptedPrompts.h"
 #include "catalogue/ModelSelectPage.h"
 #include "catalogue/TfrDirectSize.h"
-#include "catalogue/UpDown.h"
 #include "foundation/Cp932.h"
+#include "support/ScriptedPrompts.h"
+#include "widgets/UpDown.h"
 
 #include <QtGui/QKeyEvent>
 #include <QtWidgets/QApplication>
@@ -14,11 +14,12 @@
 namespace {
 
 // Stands in for the main window: counts the Enter keys that reach it, as its default button would.
-class EnterCountingWindow : public QWidget {
-public:
+class EnterCountingWindow : public QWidget
+{
+  public:
     int enterPresses = 0;
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override
     {
         if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
@@ -47,8 +48,9 @@ void typeInto(NumericField* field, const QString& text)
     field->insert(text);
 }
 
-class DirectSizeTest : public ::testing::Test {
-protected:
+class DirectSizeTest : public ::testing::Test
+{
+  protected:
     DirectSizeTest()
     {
         catalogue.parse(Cp932::encode(QStringLiteral("h\r\n"
@@ -85,8 +87,8 @@ protected:
 
     QStringList mainFields() const
     {
-        return {page.edMpWidth->text(), page.edMpHeight->text(), page.edMpCol->text(), page.csFS->text(),
-                page.carrierText(), page.phoneText()};
+        return {page.edMpWidth->text(), page.edMpHeight->text(), page.edMpCol->text(),
+                page.csFS->text(),      page.carrierText(),      page.phoneText()};
     }
 
     ModelCatalogue catalogue;

@@ -150,7 +150,8 @@ TEST(ModelCatalogueTest, ShippedCatalogueIsComplete)
 
 TEST(ModelCatalogueTest, NumbersOutsideTheirBoundsAreMalformedLines)
 {
-    struct Case {
+    struct Case
+    {
         const char* line;
         const char* error;
     };

@@ -1,6 +1,6 @@
-#include "support/ScriptedPrompts.h"
 #include "catalogue/ModelSelectPage.h"
 #include "foundation/Cp932.h"
+#include "support/ScriptedPrompts.h"
 
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
@@ -8,8 +8,9 @@
 
 namespace {
 
-class ModelSelectPageTest : public ::testing::Test {
-protected:
+class ModelSelectPageTest : public ::testing::Test
+{
+  protected:
     ModelSelectPageTest()
     {
         catalogue.parse(Cp932::encode(QStringLiteral("h\r\n"
@@ -19,8 +20,7 @@ protected:
                                                      "au,F900i,メイン,,1,1,1,1\r\n")),
                         QStringLiteral("mp_dat.sys"));
         page.fillCarriers();
-        QObject::connect(&page, &ModelSelectPage::modelApplied,
-                         [this](int w, int h) { applied << QSize(w, h); });
+        QObject::connect(&page, &ModelSelectPage::modelApplied, [this](int w, int h) { applied << QSize(w, h); });
     }
     ModelCatalogue catalogue;
     TModelEntry target;

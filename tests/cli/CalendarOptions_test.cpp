@@ -1,15 +1,15 @@
+#include "app/PageControl.h"
 #include "app/ProgramSession.h"
 #include "app/TfrMain.h"
 #include "catalogue/ModelSelectPage.h"
-#include "catalogue/NumericField.h"
 #include "cli/CalendarOptions.h"
 #include "cli/CliCommand.h"
 #include "decoration/CalendarPage.h"
 #include "decoration/CalendarSettingsFile.h"
-#include "app/PageControl.h"
 #include "foundation/Cp932.h"
-#include "imaging/ImageFile.h"
+#include "imaging/codecs/ImageFile.h"
 #include "support/ScriptedPrompts.h"
+#include "widgets/NumericField.h"
 
 #include <QtCore/QTemporaryDir>
 #include <QtWidgets/QPushButton>
@@ -23,8 +23,9 @@ QByteArray fileBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-class CalendarCliTest : public ::testing::Test {
-protected:
+class CalendarCliTest : public ::testing::Test
+{
+  protected:
     CalendarCliTest()
     {
         QFile catalogue(folder.filePath(QStringLiteral("mp_dat.sys")));

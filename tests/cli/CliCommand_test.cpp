@@ -1,15 +1,15 @@
+#include "app/PageControl.h"
 #include "app/ProgramSession.h"
 #include "app/TfrMain.h"
-#include "cli/ArgumentPaths.h"
 #include "catalogue/ModelSelectPage.h"
+#include "cli/ArgumentPaths.h"
 #include "cli/CliCommand.h"
-#include "catalogue/NumericField.h"
 #include "decoration/TextPage.h"
-#include "imaging/ImageDisplay.h"
-#include "app/PageControl.h"
 #include "foundation/Cp932.h"
-#include "imaging/ImageFile.h"
+#include "imaging/codecs/ImageFile.h"
 #include "support/ScriptedPrompts.h"
+#include "widgets/ImageDisplay.h"
+#include "widgets/NumericField.h"
 #include "workspace/OperationLog.h"
 
 #include <QtCore/QRegularExpression>
@@ -45,8 +45,9 @@ QByteArray bytesOf(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-class CliCommandTest : public ::testing::Test {
-protected:
+class CliCommandTest : public ::testing::Test
+{
+  protected:
     CliCommandTest()
     {
         QFile file(folder.filePath(QStringLiteral("mp_dat.sys")));
@@ -67,7 +68,7 @@ protected:
     }
     QString out(const QString& name) const { return results.filePath(name); }
 
-    QTemporaryDir folder;   // the program folder, with the catalogue
+    QTemporaryDir folder; // the program folder, with the catalogue
     QTemporaryDir pictures;
     QTemporaryDir results;
     QString picture;
@@ -106,9 +107,10 @@ TEST_F(CliCommandTest, WritesTheSameBytesAsTheProgramsSave)
 
 TEST_F(CliCommandTest, ExitStatusTellsFittedNotFittedAndErrors)
 {
-    EXPECT_EQ(run({QStringLiteral("make"), picture, QStringLiteral("--size"), QStringLiteral("240x320"),
-                   QStringLiteral("--limit"), QStringLiteral("400"), QStringLiteral("-o"), out(QStringLiteral("a.jpg"))}),
-              2);
+    EXPECT_EQ(
+        run({QStringLiteral("make"), picture, QStringLiteral("--size"), QStringLiteral("240x320"),
+             QStringLiteral("--limit"), QStringLiteral("400"), QStringLiteral("-o"), out(QStringLiteral("a.jpg"))}),
+        2);
     EXPECT_TRUE(output.contains(QStringLiteral("JPEG quality 9, does not fit"))) << output.toStdString();
     EXPECT_TRUE(QFile::exists(out(QStringLiteral("a.jpg"))));
     EXPECT_EQ(run({QStringLiteral("make"), pictures.filePath(QStringLiteral("missing.jpg")), QStringLiteral("--model"),
@@ -119,9 +121,10 @@ TEST_F(CliCommandTest, ExitStatusTellsFittedNotFittedAndErrors)
                    QStringLiteral("-o"), out(QStringLiteral("c.jpg"))}),
               1);
     EXPECT_TRUE(errors.contains(QStringLiteral("no model named 'X99'")));
-    EXPECT_EQ(run({QStringLiteral("make"), picture, QStringLiteral("--model"), QStringLiteral("F900i"),
-                   QStringLiteral("--op"), QStringLiteral("swirl"), QStringLiteral("-o"), out(QStringLiteral("d.jpg"))}),
-              1);
+    EXPECT_EQ(
+        run({QStringLiteral("make"), picture, QStringLiteral("--model"), QStringLiteral("F900i"),
+             QStringLiteral("--op"), QStringLiteral("swirl"), QStringLiteral("-o"), out(QStringLiteral("d.jpg"))}),
+        1);
     EXPECT_TRUE(errors.contains(QStringLiteral("unknown operation 'swirl'")));
 }
 
@@ -130,15 +133,16 @@ TEST_F(CliCommandTest, ABatchNamesItsFilesAndOneFailureDoesNotStopTheRest)
     const QString second = pictures.filePath(QStringLiteral("beach.png"));
     ImageFile::save(photo(300, 500), second, FileFormat::Png, {});
     const QString missing = pictures.filePath(QStringLiteral("gone.png"));
-    const int status = run({QStringLiteral("make"), picture, missing, second, QStringLiteral("--all-models"),
-                            QStringLiteral("DoCoMo"), QStringLiteral("--format"), QStringLiteral("png"),
-                            QStringLiteral("-o"), results.path()});
+    const int status =
+        run({QStringLiteral("make"), picture, missing, second, QStringLiteral("--all-models"), QStringLiteral("DoCoMo"),
+             QStringLiteral("--format"), QStringLiteral("png"), QStringLiteral("-o"), results.path()});
     EXPECT_EQ(status, 1);
     QStringList names = QDir(results.path()).entryList(QDir::Files);
     names.sort();
-    EXPECT_EQ(names, (QStringList{"beach_F900i.png", "beach_N_900i(サブ).png", "photo_F900i.png",
-                                  "photo_N_900i(サブ).png"}));
-    const QStringList failures = errors.split(QLatin1Char('\n')).filter(QRegularExpression(QStringLiteral("^\\S*gone\\.png \\(")));
+    EXPECT_EQ(names,
+              (QStringList{"beach_F900i.png", "beach_N_900i(サブ).png", "photo_F900i.png", "photo_N_900i(サブ).png"}));
+    const QStringList failures =
+        errors.split(QLatin1Char('\n')).filter(QRegularExpression(QStringLiteral("^\\S*gone\\.png \\(")));
     EXPECT_EQ(failures.size(), 2) << errors.toStdString();
 }
 
@@ -171,7 +175,8 @@ TEST_F(CliCommandTest, SettingsFileGivesTheEffectParameters)
     const QString settings = pictures.filePath(QStringLiteral("pictorel.ini"));
     QFile file(settings);
     file.open(QIODevice::WriteOnly);
-    file.write(Cp932::encode(QStringLiteral("[詳細設定：効果]\r\nMosaic=40\r\n[詳細設定：ファイル保存・転送]\r\nJPEG=0\r\nPNG=1\r\n")));
+    file.write(Cp932::encode(
+        QStringLiteral("[詳細設定：効果]\r\nMosaic=40\r\n[詳細設定：ファイル保存・転送]\r\nJPEG=0\r\nPNG=1\r\n")));
     file.close();
     EXPECT_EQ(run({QStringLiteral("make"), picture, QStringLiteral("--model"), QStringLiteral("F900i"),
                    QStringLiteral("--settings"), settings, QStringLiteral("--op"), QStringLiteral("mosaic"),
@@ -213,7 +218,8 @@ TEST_F(CliCommandTest, WritesTheProgramsBytesInEveryFormatWithThePictureKeptInMe
 
 TEST_F(CliCommandTest, RefusesSizesAndLimitsTheProgramsFieldsNeverTake)
 {
-    struct Case {
+    struct Case
+    {
         const char* size;
         const char* limit;
         const char* message;
@@ -234,9 +240,10 @@ TEST_F(CliCommandTest, RefusesSizesAndLimitsTheProgramsFieldsNeverTake)
         EXPECT_FALSE(QFile::exists(target));
     }
     // The edges themselves are taken.
-    EXPECT_NE(run({QStringLiteral("make"), picture, QStringLiteral("--size"), QStringLiteral("8x480"),
-                   QStringLiteral("--limit"), QStringLiteral("256"), QStringLiteral("-o"), out(QStringLiteral("edge.jpg"))}),
-              1)
+    EXPECT_NE(
+        run({QStringLiteral("make"), picture, QStringLiteral("--size"), QStringLiteral("8x480"),
+             QStringLiteral("--limit"), QStringLiteral("256"), QStringLiteral("-o"), out(QStringLiteral("edge.jpg"))}),
+        1)
         << errors.toStdString();
 }
 
@@ -271,12 +278,13 @@ TEST_F(CliCommandTest, TextsGiveTheSameBytesAsPlacingThemInTheProgram)
     main->btSave->click();
     ASSERT_EQ(prompts.shown.size(), 1) << prompts.texts().join(QLatin1Char('\n')).toStdString();
 
-    EXPECT_EQ(run({QStringLiteral("make"), picture, QStringLiteral("--model"), QStringLiteral("F900i"),
-                   QStringLiteral("--text"), QStringLiteral("待受@@30,200"), QStringLiteral("--text"),
-                   QStringLiteral("Pictorel@120,300"), QStringLiteral("--font"), QStringLiteral("IPAPGothic:14:bold"),
-                   QStringLiteral("--shadow"), QStringLiteral("左上:2"), QStringLiteral("--angle"), QStringLiteral("90"),
-                   QStringLiteral("--direction"), QStringLiteral("2"), QStringLiteral("-o"), out(QStringLiteral("cli.jpg"))}),
-              0)
+    EXPECT_EQ(
+        run({QStringLiteral("make"), picture, QStringLiteral("--model"), QStringLiteral("F900i"),
+             QStringLiteral("--text"), QStringLiteral("待受@@30,200"), QStringLiteral("--text"),
+             QStringLiteral("Pictorel@120,300"), QStringLiteral("--font"), QStringLiteral("IPAPGothic:14:bold"),
+             QStringLiteral("--shadow"), QStringLiteral("左上:2"), QStringLiteral("--angle"), QStringLiteral("90"),
+             QStringLiteral("--direction"), QStringLiteral("2"), QStringLiteral("-o"), out(QStringLiteral("cli.jpg"))}),
+        0)
         << errors.toStdString();
     const QByteArray programBytes = bytesOf(out(QStringLiteral("program.jpg")));
     ASSERT_FALSE(programBytes.isEmpty());
@@ -322,9 +330,9 @@ TEST_F(CliCommandTest, EveryJobOfABatchGetsItsOwnFile)
     ASSERT_TRUE(catalogue.open(QIODevice::WriteOnly));
     catalogue.write("h\r\nX,A/B,x,,24,32,16,9000\r\nX,A_B,x,,24,32,16,9000\r\n");
     catalogue.close();
-    EXPECT_EQ(run({QStringLiteral("make"), picture, sameJpg, samePng, QStringLiteral("--all-models"), QStringLiteral("X"),
-                   QStringLiteral("--catalogue"), catalogue.fileName(), QStringLiteral("--format"), QStringLiteral("png"),
-                   QStringLiteral("-o"), results.path()}),
+    EXPECT_EQ(run({QStringLiteral("make"), picture, sameJpg, samePng, QStringLiteral("--all-models"),
+                   QStringLiteral("X"), QStringLiteral("--catalogue"), catalogue.fileName(), QStringLiteral("--format"),
+                   QStringLiteral("png"), QStringLiteral("-o"), results.path()}),
               0)
         << errors.toStdString();
     QStringList names = QDir(results.path()).entryList(QDir::Files);
@@ -346,8 +354,8 @@ TEST_F(CliCommandTest, NamesThatAreNotUtf8AndOutputsThatAreNotFiles)
     QByteArray f900i("F900i");
     QByteArray o("-o");
     QByteArray target = QFile::encodeName(out(QStringLiteral("latin1.jpg")));
-    char* argv[] = {program.data(), make.data(), const_cast<char*>(latin1Name.constData()), model.data(), f900i.data(),
-                    o.data(), target.data()};
+    char* argv[] = {program.data(), make.data(),  const_cast<char*>(latin1Name.constData()), model.data(), f900i.data(),
+                    o.data(),       target.data()};
     const QStringList arguments = ArgumentPaths::decode(7, argv);
     EXPECT_EQ(run(arguments.mid(1)), 0) << errors.toStdString();
     EXPECT_TRUE(QFile::exists(out(QStringLiteral("latin1.jpg"))));

@@ -6,10 +6,10 @@
 #include "decoration/FramePage.h"
 #include "decoration/StampPage.h"
 #include "foundation/Cp932.h"
-#include "imaging/ImageDisplay.h"
-#include "imaging/ImageFile.h"
-#include "imaging/ThumbnailList.h"
+#include "imaging/codecs/ImageFile.h"
 #include "support/ScriptedPrompts.h"
+#include "widgets/ImageDisplay.h"
+#include "widgets/ThumbnailList.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QTemporaryDir>
@@ -32,13 +32,15 @@ QImage solid(int width, int height, QRgb colour)
 }
 
 // A program folder with a catalogue, one stamp and one frame; a photo to decorate.
-class CliDecorationTest : public ::testing::Test {
-protected:
+class CliDecorationTest : public ::testing::Test
+{
+  protected:
     CliDecorationTest()
     {
         QFile file(folder.filePath(QStringLiteral("mp_dat.sys")));
         file.open(QIODevice::WriteOnly);
-        file.write(Cp932::encode(QStringLiteral("キャリア,機種名,画面,備考,横,縦,色数,容量\r\nDoCoMo,F900i,メイン,,240,320,18,97600\r\nDoCoMo,Roomy,メイン,,240,320,24,9999999\r\n")));
+        file.write(Cp932::encode(QStringLiteral("キャリア,機種名,画面,備考,横,縦,色数,容量\r\nDoCoMo,F900i,メイン,,240,"
+                                                "320,18,97600\r\nDoCoMo,Roomy,メイン,,240,320,24,9999999\r\n")));
         file.close();
         QDir(folder.path()).mkpath(QStringLiteral("stamp"));
         QDir(folder.path()).mkpath(QStringLiteral("frames"));
@@ -136,13 +138,13 @@ TEST_F(CliDecorationTest, LayersFollowTheCommandLineAndBadDecorationsAreRefused)
     const QStringList png{QStringLiteral("--format"), QStringLiteral("png")};
     const QString roomy = QStringLiteral("Roomy");
     // The frame is fitted to the width, rows 40 to 279; its band covers (10, 50): what comes later shows there.
-    ASSERT_EQ(run(QStringList{"--frame", "pink.png", "--stamp", "star.png@4,44", "-o", out("stamp-last.png")} + png,
-                  roomy),
-              0)
+    ASSERT_EQ(
+        run(QStringList{"--frame", "pink.png", "--stamp", "star.png@4,44", "-o", out("stamp-last.png")} + png, roomy),
+        0)
         << errors.toStdString();
-    ASSERT_EQ(run(QStringList{"--stamp", "star.png@4,44", "--frame", "pink.png", "-o", out("frame-last.png")} + png,
-                  roomy),
-              0);
+    ASSERT_EQ(
+        run(QStringList{"--stamp", "star.png@4,44", "--frame", "pink.png", "-o", out("frame-last.png")} + png, roomy),
+        0);
     const QImage stampLast = ImageFile::load(out("stamp-last.png")).image;
     EXPECT_TRUE(near(stampLast.pixel(10, 50), qRgb(250, 200, 0)));
     EXPECT_TRUE(near(ImageFile::load(out("frame-last.png")).image.pixel(10, 50), qRgb(200, 40, 90)));
@@ -154,7 +156,8 @@ TEST_F(CliDecorationTest, LayersFollowTheCommandLineAndBadDecorationsAreRefused)
     broken.open(QIODevice::WriteOnly);
     broken.write("not a picture");
     broken.close();
-    const struct {
+    const struct
+    {
         QStringList arguments;
         const char* message;
     } refused[] = {

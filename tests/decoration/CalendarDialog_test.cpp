@@ -1,10 +1,10 @@
-#include "catalogue/NumericField.h"
 #include "decoration/CalendarPage.h"
 #include "decoration/CalendarSettingsFile.h"
 #include "decoration/CalendarTool.h"
 #include "decoration/DrawingLayers.h"
 #include "decoration/TfrCalender.h"
 #include "support/ScriptedPrompts.h"
+#include "widgets/NumericField.h"
 #include "workspace/UndoHistory.h"
 
 #include <QtCore/QFile>
@@ -19,8 +19,9 @@
 
 namespace {
 
-class CalendarDialogTest : public ::testing::Test {
-protected:
+class CalendarDialogTest : public ::testing::Test
+{
+  protected:
     // One entry through the editor: "毎年"/"毎月", the month, the day and the name.
     void addDate(bool everyYear, int month, int day, const QString& name)
     {
@@ -209,7 +210,8 @@ TEST(CalendarTool, PressAndDragMoveOneCalendarAndOnlyTheReleaseEnablesCommit)
     QImage calendar(100, 100, QImage::Format_RGB888);
     calendar.fill(DrawingLayers::LayerKeyColor);
     calendar.setPixel(0, 0, 0xff00ff00);
-    CalendarTool tool(layers, [&] { return calendar; }, [] { return QSize(100, 100); });
+    CalendarTool tool(
+        layers, [&] { return calendar; }, [] { return QSize(100, 100); });
     CanvasTool& asTool = tool;
 
     asTool.press(QPoint(10, 10), Qt::LeftButton);
@@ -218,7 +220,7 @@ TEST(CalendarTool, PressAndDragMoveOneCalendarAndOnlyTheReleaseEnablesCommit)
     const QImage& shown = layers.layer(0).picture;
     EXPECT_EQ(shown.pixel(30, 40), 0xff00ff00u);
     EXPECT_EQ(shown.pixel(10, 10), DrawingLayers::LayerKeyColor); // the earlier place is gone
-    asTool.release(QPoint(-5, 50));                                // not clipped
+    asTool.release(QPoint(-5, 50));                               // not clipped
     EXPECT_TRUE(pending);
     EXPECT_TRUE(layers.layer(0).visible);
     EXPECT_EQ(layers.layer(0).picture.size(), QSize(100, 100));

@@ -1,6 +1,6 @@
 #include "decoration/CalendarRenderer.h"
 #include "decoration/DrawingLayers.h"
-#include "imaging/ImagePrinter.h"
+#include "imaging/drawing/ImagePrinter.h"
 
 #include <gtest/gtest.h>
 
@@ -93,15 +93,14 @@ TEST(CalendarRenderer, RowsMoveUpWithoutTitleOrWeekdayRow)
 
 TEST(CalendarRenderer, TitleNotationsAndCentring)
 {
-    const struct {
+    const struct
+    {
         int year, month;
         TitleNotation notation;
         const char16_t* text;
     } cases[] = {
-        {2005, 10, TitleNotation::Japanese, u"2005年 10月"},
-        {2005, 2, TitleNotation::English, u"Feburary, 2005"},
-        {2005, 10, TitleNotation::English, u"October, 2005"},
-        {2006, 3, TitleNotation::Numeric, u"2006/03"},
+        {2005, 10, TitleNotation::Japanese, u"2005年 10月"},  {2005, 2, TitleNotation::English, u"Feburary, 2005"},
+        {2005, 10, TitleNotation::English, u"October, 2005"}, {2006, 3, TitleNotation::Numeric, u"2006/03"},
         {2005, 10, TitleNotation::Numeric, u"2005/10"},
     };
     for (const auto& c : cases)
@@ -136,7 +135,8 @@ TEST(CalendarRenderer, ColoursFromWeekdaysAndHolidayRules)
 
 TEST(CalendarRenderer, MoveToMondayOnlyForDateRules)
 {
-    const struct {
+    const struct
+    {
         DayData entry;
         QRgb sunday, monday;
     } cases[] = {

@@ -36,8 +36,9 @@ void writeBytes(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
-class CalendarFileTest : public ::testing::Test {
-protected:
+class CalendarFileTest : public ::testing::Test
+{
+  protected:
     QTemporaryDir folder;
     QString path = folder.filePath(CalendarSettingsFile::fileName());
 };
@@ -46,7 +47,8 @@ protected:
 
 TEST(HolidayList, DisplayTexts)
 {
-    const struct {
+    const struct
+    {
         DayData e;
         const char16_t* text;
     } cases[] = {
@@ -120,12 +122,13 @@ TEST_F(CalendarFileTest, SavesEveryKeyInTheCodePageAndReadsItBack)
     EXPECT_TRUE(CalendarSettingsFile::load(path) == s);
 
     const QString text = Cp932::decode(bytesOf(path));
-    for (const char16_t* line : {u"[曜日毎の色]\r\nSundayColor=255\r\n", u"WednesdayColor=5649426\r\n",
-                                 u"[開始曜日]\r\nSunday=0\r\nMonday=1\r\n", u"[年月の標記]\r\nDraw=0\r\nJP=0\r\nEN=0\r\nMA=1\r\n",
-                                 u"[曜日の標記]\r\nDate=1\r\nJP=0\r\nEN=1\r\n",
-                                 u"[祝日設定:1]\r\ntypeYear=0\r\nMonth=4\r\ntypeDate=0\r\nDate=9\r\nWeekNum=3\r\n"
-                                 u"DayOfWeek=6\r\nName=\" \"みどりの日\" \"\r\nColor=65280\r\nReturn=0\r\n",
-                                 u"[祝日設定]\r\nCount=2\r\n"})
+    for (const char16_t* line :
+         {u"[曜日毎の色]\r\nSundayColor=255\r\n", u"WednesdayColor=5649426\r\n",
+          u"[開始曜日]\r\nSunday=0\r\nMonday=1\r\n", u"[年月の標記]\r\nDraw=0\r\nJP=0\r\nEN=0\r\nMA=1\r\n",
+          u"[曜日の標記]\r\nDate=1\r\nJP=0\r\nEN=1\r\n",
+          u"[祝日設定:1]\r\ntypeYear=0\r\nMonth=4\r\ntypeDate=0\r\nDate=9\r\nWeekNum=3\r\n"
+          u"DayOfWeek=6\r\nName=\" \"みどりの日\" \"\r\nColor=65280\r\nReturn=0\r\n",
+          u"[祝日設定]\r\nCount=2\r\n"})
         EXPECT_TRUE(text.contains(QString::fromUtf16(line))) << QString::fromUtf16(line).toStdString();
 }
 

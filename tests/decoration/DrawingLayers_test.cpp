@@ -7,8 +7,9 @@
 
 namespace {
 
-class DrawingLayersTest : public ::testing::Test {
-protected:
+class DrawingLayersTest : public ::testing::Test
+{
+  protected:
     DrawingLayersTest()
     {
         layers.setCanvasSize(QSize(240, 320));

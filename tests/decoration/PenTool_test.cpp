@@ -1,16 +1,16 @@
-#include "decoration/DrawingLayers.h"
-#include "catalogue/NumericField.h"
 #include "decoration/ColorSwatch.h"
+#include "decoration/DrawingLayers.h"
 #include "decoration/PenPage.h"
 #include "decoration/PenTool.h"
 #include "support/ScriptedPrompts.h"
+#include "widgets/NumericField.h"
 #include "workspace/UndoHistory.h"
 
 #include <QtCore/QTemporaryDir>
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QToolButton>
-#include <QtWidgets/QLineEdit>
 #include <gtest/gtest.h>
 
 namespace {
@@ -19,8 +19,9 @@ constexpr QRgb Key = DrawingLayers::LayerKeyColor;
 constexpr QRgb Red = 0xFFFF0000;
 constexpr QRgb Blue = 0xFF0000FF;
 
-class PenToolTest : public ::testing::Test {
-protected:
+class PenToolTest : public ::testing::Test
+{
+  protected:
     PenToolTest()
     {
         layers.setCanvasSize(QSize(240, 320));
@@ -45,7 +46,8 @@ protected:
 
 TEST(PenDotBoxTest, EdgesAreHalfTheWidthTruncatedTowardZero)
 {
-    struct Case {
+    struct Case
+    {
         QPoint at;
         int width;
         QRect box;

@@ -4,9 +4,9 @@
 #include "decoration/StampPage.h"
 #include "decoration/StampTool.h"
 #include "foundation/ProgramOptions.h"
-#include "imaging/ImageDisplay.h"
-#include "imaging/ThumbnailList.h"
 #include "support/ScriptedPrompts.h"
+#include "widgets/ImageDisplay.h"
+#include "widgets/ThumbnailList.h"
 #include "workspace/UndoHistory.h"
 
 #include <QtCore/QFile>
@@ -17,8 +17,9 @@
 
 namespace {
 
-class PicturePagesTest : public ::testing::Test {
-protected:
+class PicturePagesTest : public ::testing::Test
+{
+  protected:
     QString folder() const { return dir.path() + QLatin1Char('/'); }
     void touch(const QString& name, const QByteArray& bytes = "x")
     {
@@ -50,14 +51,13 @@ TEST_F(PicturePagesTest, StampPageListsEveryOfferedTypeAndPreviewsThePickedStamp
     QImage star(24, 20, QImage::Format_RGB32);
     star.fill(qRgb(255, 200, 0));
     ASSERT_TRUE(star.save(folder() + QStringLiteral("star.png")));
-    for (const char* name : {"a.BMP", "b.Tif", "c.pcx", "d.FPX", "e.wmf", "f.EMF", "g.dxf", "h.GIF", "i.jpg",
-                             "notes.txt", "j.jpeg"})
+    for (const char* name :
+         {"a.BMP", "b.Tif", "c.pcx", "d.FPX", "e.wmf", "f.EMF", "g.dxf", "h.GIF", "i.jpg", "notes.txt", "j.jpeg"})
         touch(QString::fromLatin1(name));
     StampPage page(tool, prompts);
     page.listFiles();
-    EXPECT_EQ(page.IkThumbStamp->files(),
-              (QStringList{"a.BMP", "b.Tif", "c.pcx", "d.FPX", "e.wmf", "f.EMF", "g.dxf", "h.GIF", "i.jpg",
-                           "star.png"}));
+    EXPECT_EQ(page.IkThumbStamp->files(), (QStringList{"a.BMP", "b.Tif", "c.pcx", "d.FPX", "e.wmf", "f.EMF", "g.dxf",
+                                                       "h.GIF", "i.jpg", "star.png"}));
     ASSERT_TRUE(page.IkThumbStamp->waitForThumbnails(30000));
     // Files that cannot be decoded keep the neutral placeholder; the star gets its thumbnail.
     EXPECT_FALSE(itemNamed(page.IkThumbStamp, QStringLiteral("d.FPX"))->data(Qt::UserRole).toBool());

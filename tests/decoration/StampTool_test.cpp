@@ -36,8 +36,9 @@ std::set<QRgb> colours(const QImage& picture)
     return found;
 }
 
-class DecorationPictureTest : public ::testing::Test {
-protected:
+class DecorationPictureTest : public ::testing::Test
+{
+  protected:
     DecorationPictureTest()
     {
         layers.setCanvasSize(QSize(240, 320));

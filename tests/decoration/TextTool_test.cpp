@@ -1,12 +1,12 @@
-#include "catalogue/NumericField.h"
 #include "decoration/ColorSwatch.h"
 #include "decoration/DrawingLayers.h"
 #include "decoration/PenTool.h"
 #include "decoration/TextItems.h"
 #include "decoration/TextPage.h"
-#include "imaging/ImageDisplay.h"
-#include "imaging/ImagePrinter.h"
+#include "imaging/drawing/ImagePrinter.h"
 #include "support/ScriptedPrompts.h"
+#include "widgets/ImageDisplay.h"
+#include "widgets/NumericField.h"
 #include "workspace/UndoHistory.h"
 
 #include <QtCore/QTemporaryDir>
@@ -29,8 +29,9 @@ int countOf(const QImage& image, QRgb color)
     return n;
 }
 
-class TextToolTest : public ::testing::Test {
-protected:
+class TextToolTest : public ::testing::Test
+{
+  protected:
     TextToolTest()
     {
         layers.setCanvasSize(QSize(240, 320));

@@ -11,8 +11,9 @@
 
 namespace {
 
-class IniFileTest : public ::testing::Test {
-protected:
+class IniFileTest : public ::testing::Test
+{
+  protected:
     QString write(const QByteArray& utf8Text)
     {
         const QString path = dir.filePath(QStringLiteral("settings.ini"));
@@ -68,7 +69,8 @@ TEST_F(IniFileTest, WritingKeepsOtherLinesAndAddsKeysAtTheEndOfTheirSection)
     ini.writeInteger(QStringLiteral("処理数"), QStringLiteral("PROC_NUM"), 5);
     ASSERT_TRUE(ini.save());
     const QString text = Cp932::decode(readBack(path));
-    EXPECT_EQ(text, QStringLiteral("; header\r\n[A]\r\nx=changed\r\nz=3\r\n\r\n[B]\r\ny=2\r\n[処理数]\r\nPROC_NUM=5\r\n"));
+    EXPECT_EQ(text,
+              QStringLiteral("; header\r\n[A]\r\nx=changed\r\nz=3\r\n\r\n[B]\r\ny=2\r\n[処理数]\r\nPROC_NUM=5\r\n"));
 }
 
 TEST_F(IniFileTest, RemovesKeysAndSections)
@@ -89,7 +91,7 @@ TEST_F(IniFileTest, ReadsAfterChangesMatchAFreshReadingOfTheSameText)
     const QList<std::function<void()>> changes = {
         [&] { ini.writeString(QStringLiteral("A"), QStringLiteral("new"), QStringLiteral("n")); }, // middle of file
         [&] { ini.writeString(QStringLiteral("B"), QStringLiteral("y"), QStringLiteral("[changed]")); },
-        [&] { ini.writeString(QStringLiteral("D"), QStringLiteral("w"), QStringLiteral("4")); }, // new section
+        [&] { ini.writeString(QStringLiteral("D"), QStringLiteral("w"), QStringLiteral("4")); },   // new section
         [&] { ini.writeString(QStringLiteral("D"), QStringLiteral("[E]"), QStringLiteral("x")); }, // reads as a section
         [&] { ini.writeString(QStringLiteral("C"), QStringLiteral("z2"), QStringLiteral("5")); },
         [&] { ini.writeString(QStringLiteral("C"), QStringLiteral("[k"), QStringLiteral("x]")); }, // now "[k=x]"
@@ -104,9 +106,11 @@ TEST_F(IniFileTest, ReadsAfterChangesMatchAFreshReadingOfTheSameText)
         changes[step]();
         const IniFile fresh(QStringLiteral("fresh.ini"), ini.bytes());
         for (const QString& section : sections) {
-            EXPECT_EQ(ini.keys(section), fresh.keys(section)) << "step " << step << " [" << section.toStdString() << "]";
+            EXPECT_EQ(ini.keys(section), fresh.keys(section))
+                << "step " << step << " [" << section.toStdString() << "]";
             for (const QString& key : keys)
-                EXPECT_EQ(ini.readString(section, key, QStringLiteral("-")), fresh.readString(section, key, QStringLiteral("-")))
+                EXPECT_EQ(ini.readString(section, key, QStringLiteral("-")),
+                          fresh.readString(section, key, QStringLiteral("-")))
                     << "step " << step << " [" << section.toStdString() << "] " << key.toStdString();
         }
     }
@@ -135,8 +139,8 @@ TEST(Cp932Test, RoundTripsJapaneseAndMapsWaveDashToFullwidthTilde)
 TEST_F(IniFileTest, ReadsHexadecimalIntegersAsTheir32BitPattern)
 {
     IniFile ini(write("[S]\r\na=0x1F\r\nb=0X80000008\r\nc=0x\r\nd=0x1G\r\ne=0x123456789\r\nf=0x+1\r\n"));
-    const std::pair<const char*, int> cases[] = {{"a", 31}, {"b", qint32(0x80000008u)}, {"c", -1},
-                                                 {"d", -1}, {"e", -1},                  {"f", -1}};
+    const std::pair<const char*, int> cases[] = {{"a", 31}, {"b", qint32(0x80000008u)}, {"c", -1}, {"d", -1}, {"e", -1},
+                                                 {"f", -1}};
     for (const auto& [key, expected] : cases)
         EXPECT_EQ(ini.readInteger(QStringLiteral("S"), QLatin1String(key), -1), expected) << key;
 }

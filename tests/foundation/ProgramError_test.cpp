@@ -1,6 +1,6 @@
-#include "support/ScriptedPrompts.h"
 #include "foundation/HandlerGuard.h"
 #include "foundation/ProgramError.h"
+#include "support/ScriptedPrompts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "CodecFixtures.h"
 
-#include "imaging/BmpCodec.h"
+#include "imaging/codecs/BmpCodec.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>

@@ -1,6 +1,6 @@
-#include "imaging/ColorReduction.h"
+#include "imaging/effects/ColorReduction.h"
 
-#include "PixelProbe.h"
+#include "support/PixelProbe.h"
 
 #include <gtest/gtest.h>
 

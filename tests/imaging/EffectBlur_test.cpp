@@ -1,5 +1,5 @@
 // Blur strength, variance and how the region meets its surroundings.
-#include "imaging/EffectBlur.h"
+#include "imaging/effects/EffectBlur.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The canvas relief: texture strength follows the depth, the light direction turns it.
-#include "imaging/EffectCanvas.h"
+#include "imaging/effects/EffectCanvas.h"
 
 #include <gtest/gtest.h>
 
-#include "PixelProbe.h"
+#include "support/PixelProbe.h"
 
 #include <cmath>
 

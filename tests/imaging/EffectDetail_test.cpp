@@ -1,5 +1,5 @@
 // Sharpening and outline smoothing.
-#include "imaging/EffectDetail.h"
+#include "imaging/effects/EffectDetail.h"
 
 #include <gtest/gtest.h>
 

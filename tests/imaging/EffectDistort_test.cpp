@@ -1,5 +1,5 @@
 // Ripple and waves: displacement along the stated axis, with the stated period and amplitude.
-#include "imaging/EffectDistort.h"
+#include "imaging/effects/EffectDistort.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The lens magnifies its centre and leaves its rim and the corners outside it in place.
-#include "imaging/EffectLens.h"
+#include "imaging/effects/EffectLens.h"
 
 #include <gtest/gtest.h>
 
-#include "PixelProbe.h"
+#include "support/PixelProbe.h"
 
 namespace {
 

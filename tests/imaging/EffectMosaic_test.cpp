@@ -1,5 +1,5 @@
 // Mosaic blocks: aligned to the region, uniform, the mean of what they cover.
-#include "imaging/EffectMosaic.h"
+#include "imaging/effects/EffectMosaic.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The 3 x 3 median against a direct reference, on specks and edges.
-#include "imaging/EffectNoise.h"
+#include "imaging/effects/EffectNoise.h"
 
 #include <gtest/gtest.h>
 

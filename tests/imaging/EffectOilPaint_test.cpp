@@ -1,9 +1,9 @@
 // The oil-paint filter against a direct reference, and what it does to a picture.
-#include "imaging/EffectOilPaint.h"
+#include "imaging/effects/EffectOilPaint.h"
 
 #include <gtest/gtest.h>
 
-#include "PixelProbe.h"
+#include "support/PixelProbe.h"
 
 #include <array>
 #include <random>

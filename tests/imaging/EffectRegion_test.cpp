@@ -1,14 +1,14 @@
 // Behaviour every region effect shares: the region's bounds, degenerate corners, tiny and foreign-format images.
-#include "imaging/EffectBlur.h"
-#include "imaging/EffectCanvas.h"
-#include "imaging/EffectDetail.h"
-#include "imaging/EffectDistort.h"
-#include "imaging/EffectLens.h"
-#include "imaging/EffectMosaic.h"
-#include "imaging/EffectNoise.h"
-#include "imaging/EffectOilPaint.h"
-#include "imaging/EffectRegion.h"
-#include "imaging/EffectTone.h"
+#include "imaging/effects/EffectBlur.h"
+#include "imaging/effects/EffectCanvas.h"
+#include "imaging/effects/EffectDetail.h"
+#include "imaging/effects/EffectDistort.h"
+#include "imaging/effects/EffectLens.h"
+#include "imaging/effects/EffectMosaic.h"
+#include "imaging/effects/EffectNoise.h"
+#include "imaging/effects/EffectOilPaint.h"
+#include "imaging/effects/EffectRegion.h"
+#include "imaging/effects/EffectTone.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Gamma, channel levels, grey and the sepia tint built from them.
-#include "imaging/EffectTone.h"
+#include "imaging/effects/EffectTone.h"
 
 #include <gtest/gtest.h>
 

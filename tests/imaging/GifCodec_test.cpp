@@ -1,6 +1,6 @@
 #include "CodecFixtures.h"
 
-#include "imaging/GifCodec.h"
+#include "imaging/codecs/GifCodec.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "CodecFixtures.h"
 #include "support/FileSizeLimit.h"
 
-#include "imaging/ImageFile.h"
+#include "imaging/codecs/ImageFile.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>

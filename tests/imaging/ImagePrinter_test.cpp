@@ -1,6 +1,6 @@
-#include "imaging/ImagePrinter.h"
+#include "imaging/drawing/ImagePrinter.h"
 
-#include "PixelProbe.h"
+#include "support/PixelProbe.h"
 
 #include <gtest/gtest.h>
 

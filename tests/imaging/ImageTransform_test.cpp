@@ -1,6 +1,6 @@
-#include "imaging/ImageTransform.h"
+#include "imaging/effects/ImageTransform.h"
 
-#include "PixelProbe.h"
+#include "support/PixelProbe.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "CodecFixtures.h"
 
-#include "imaging/JpegCodec.h"
+#include "imaging/codecs/JpegCodec.h"
 
 #include <QtCore/QBuffer>
 #include <QtGui/QImageWriter>

@@ -1,6 +1,6 @@
-#include "imaging/LayerCompositor.h"
+#include "imaging/drawing/LayerCompositor.h"
 
-#include "PixelProbe.h"
+#include "support/PixelProbe.h"
 
 #include <gtest/gtest.h>
 

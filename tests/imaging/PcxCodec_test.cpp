@@ -1,6 +1,6 @@
 #include "CodecFixtures.h"
 
-#include "imaging/PcxCodec.h"
+#include "imaging/codecs/PcxCodec.h"
 
 #include <gtest/gtest.h>
 
@@ -35,10 +35,10 @@ TEST(PcxCodec, ReadsEightBitWithTheTrailingPalette)
     palette[0xC5] = qRgb(9, 8, 7);
     // Row of 3 pixels in a 4-byte line: a run of two 7s, then 0xC5, which must be escaped as a run of one.
     const PcxSpec layout{.width = 3,
-                       .height = 2,
-                       .bytesPerLine = 4,
-                       .data = CodecFixtures::pcxRle(bytes({7, 7, 0xC5, 0, 0xC5, 7, 7, 0})),
-                       .tailPalette = palette};
+                         .height = 2,
+                         .bytesPerLine = 4,
+                         .data = CodecFixtures::pcxRle(bytes({7, 7, 0xC5, 0, 0xC5, 7, 7, 0})),
+                         .tailPalette = palette};
     const DecodedImage d = decodeOk(layout);
     EXPECT_EQ(d.bitCount, 8);
     EXPECT_EQ(d.image.format(), QImage::Format_RGB888);
@@ -52,10 +52,10 @@ TEST(PcxCodec, ReadsTwentyFourBitAsThreePlanes)
 {
     // One line: red plane, green plane, blue plane; a run crosses from one line into the next.
     const PcxSpec layout{.width = 2,
-                       .height = 2,
-                       .planes = 3,
-                       .bytesPerLine = 2,
-                       .data = bytes({0xC2, 255, 0, 10, 0xC3, 20, 0xC1, 255, 0xC4, 30})};
+                         .height = 2,
+                         .planes = 3,
+                         .bytesPerLine = 2,
+                         .data = bytes({0xC2, 255, 0, 10, 0xC3, 20, 0xC1, 255, 0xC4, 30})};
     const DecodedImage d = decodeOk(layout);
     EXPECT_EQ(d.bitCount, 24);
     EXPECT_EQ(d.image.pixel(0, 0), qRgb(255, 0, 20));
@@ -106,13 +106,13 @@ TEST(PcxCodec, ReadsThreeOneBitPlanesAsEightColours)
 {
     // Found by fuzzing: three planes of one bit once took the 24-bit path and read past the line.
     const PcxSpec layout{.width = 9,
-                       .height = 1,
-                       .bitsPerPlane = 1,
-                       .planes = 3,
-                       .bytesPerLine = 2,
-                       .encoding = 0,
-                       .headerPalette = sixteen,
-                       .data = bytes({0x80, 0x80, 0x00, 0x80, 0x80, 0x00})};
+                         .height = 1,
+                         .bitsPerPlane = 1,
+                         .planes = 3,
+                         .bytesPerLine = 2,
+                         .encoding = 0,
+                         .headerPalette = sixteen,
+                         .data = bytes({0x80, 0x80, 0x00, 0x80, 0x80, 0x00})};
     const DecodedImage d = decodeOk(layout);
     EXPECT_EQ(d.bitCount, 3);
     EXPECT_EQ(d.image.pixel(0, 0), sixteen[5]);
@@ -157,10 +157,10 @@ TEST(PcxCodec, RefusesMalformedFilesWithAReason)
 TEST(PcxCodec, SurvivesEveryTruncation)
 {
     const PcxSpec layout{.width = 5,
-                       .height = 3,
-                       .bytesPerLine = 6,
-                       .data = CodecFixtures::pcxRle(QByteArray(18, char(0xD0))),
-                       .tailPalette = sixteen};
+                         .height = 3,
+                         .bytesPerLine = 6,
+                         .data = CodecFixtures::pcxRle(QByteArray(18, char(0xD0))),
+                         .tailPalette = sixteen};
     const QByteArray file = CodecFixtures::pcx(layout);
     for (int n = 0; n < file.size(); ++n) {
         const DecodedImage d = PcxCodec::decode(file.left(n));

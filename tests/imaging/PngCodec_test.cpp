@@ -1,6 +1,6 @@
 #include "CodecFixtures.h"
 
-#include "imaging/PngCodec.h"
+#include "imaging/codecs/PngCodec.h"
 
 #include <QtCore/QBuffer>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "imaging/ResampleAxis.h"
-#include "imaging/ResampleKernels.h"
-#include "imaging/Resampler.h"
+#include "imaging/resampling/ResampleAxis.h"
+#include "imaging/resampling/ResampleKernels.h"
+#include "imaging/resampling/Resampler.h"
 
-#include "PixelProbe.h"
+#include "support/PixelProbe.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "imaging/ImagePrinter.h"
-#include "imaging/TextRenderer.h"
+#include "imaging/drawing/ImagePrinter.h"
+#include "imaging/drawing/TextRenderer.h"
 
-#include "PixelProbe.h"
+#include "support/PixelProbe.h"
 
 #include <QtGui/QFontInfo>
 #include <gtest/gtest.h>
@@ -142,7 +142,8 @@ TEST_F(TextRendererTest, OpaqueTextFillsItsBoxWhite)
 TEST_F(TextRendererTest, AnglesTurnTheTextAboutItsPoint)
 {
     // Which side of the point the ink lies on, for each angle: the box turns about its top-left.
-    struct Case {
+    struct Case
+    {
         int angle;
         bool right;
         bool below;

@@ -1,6 +1,6 @@
 #include "CodecFixtures.h"
 
-#include "imaging/TiffCodec.h"
+#include "imaging/codecs/TiffCodec.h"
 
 #include <QtCore/QTemporaryDir>
 #include <gtest/gtest.h>

@@ -293,7 +293,8 @@ TEST_F(HttpClient, OneDeadlineForTheWholeRequestEvenWhenDataKeepsComing)
 
 TEST_F(HttpClient, InterimAnswersChunkedBodiesAndTheBodyCap)
 {
-    struct Case {
+    struct Case
+    {
         QByteArray answer;
         qint64 cap;
         QString events;

@@ -55,7 +55,8 @@ TEST(BannerViewTest, ShowsThePageWithItsPicturesAndOpensAClickedLink)
 {
     ScriptedHttpServer server;
     server.respond = [](const QByteArray& request) {
-        return request.startsWith("GET /pc/ad.png") ? ok("image/png", redPicture()) : ok("text/html; charset=utf-8", page);
+        return request.startsWith("GET /pc/ad.png") ? ok("image/png", redPicture())
+                                                    : ok("text/html; charset=utf-8", page);
     };
     BannerView view;
     view.show();

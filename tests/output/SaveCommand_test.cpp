@@ -34,8 +34,9 @@ QImage noisyPicture(int width, int height)
     return image;
 }
 
-class SaveCommandTest : public ::testing::Test {
-protected:
+class SaveCommandTest : public ::testing::Test
+{
+  protected:
     SaveCommandTest()
     {
         layers.setCanvasSize(QSize(240, 320));
@@ -98,8 +99,9 @@ TEST_F(SaveCommandTest, AJpegThatFitsAtOnceIsReportedAtQuality100)
 {
     save(QStringLiteral("a.jpg"));
     EXPECT_EQ(lastMessage().kind, MessageKind::Information);
-    EXPECT_EQ(lastMessage().text, QStringLiteral("品質自動調整保存が成功しました。\n　ファイルサイズ:%1bytes\n　JPEGクオリティ:100%")
-                                      .arg(fileSize(QStringLiteral("a.jpg"))));
+    EXPECT_EQ(lastMessage().text,
+              QStringLiteral("品質自動調整保存が成功しました。\n　ファイルサイズ:%1bytes\n　JPEGクオリティ:100%")
+                  .arg(fileSize(QStringLiteral("a.jpg"))));
     const DecodedImage written = ImageFile::load(target(QStringLiteral("a.jpg")));
     EXPECT_EQ(written.image.size(), QSize(240, 320));
     EXPECT_EQ(saver.lastSaveFolder(), out.path() + QLatin1Char('/'));
@@ -135,7 +137,8 @@ TEST_F(SaveCommandTest, GifAndPngStepFromEightToFourBits)
     EXPECT_EQ(QFile(target(QStringLiteral("f.png"))).open(QIODevice::ReadOnly), true);
     limit = 30000;
     save(QStringLiteral("g.gif"));
-    EXPECT_TRUE(lastMessage().text.endsWith(QStringLiteral("GIFクオリティ:4bitカラー"))) << lastMessage().text.toStdString();
+    EXPECT_TRUE(lastMessage().text.endsWith(QStringLiteral("GIFクオリティ:4bitカラー")))
+        << lastMessage().text.toStdString();
 }
 
 TEST_F(SaveCommandTest, ReductionFailuresAreReportedAndTheUndoHistoryIsUnchanged)
@@ -165,8 +168,9 @@ TEST_F(SaveCommandTest, BmpIsWrittenOnceWhateverTheLimit)
     limit = 256;
     save(QStringLiteral("j.bmp"));
     EXPECT_EQ(lastMessage().kind, MessageKind::Information);
-    EXPECT_EQ(lastMessage().text, QStringLiteral("BMP形式なので品質調整を行わずに保存しました。\n　ファイルサイズ:%1bytes")
-                                      .arg(fileSize(QStringLiteral("j.bmp"))));
+    EXPECT_EQ(lastMessage().text,
+              QStringLiteral("BMP形式なので品質調整を行わずに保存しました。\n　ファイルサイズ:%1bytes")
+                  .arg(fileSize(QStringLiteral("j.bmp"))));
 }
 
 TEST_F(SaveCommandTest, UnsupportedExtensionWritesNothingAndKeepsTheLastFolder)
@@ -235,8 +239,9 @@ TEST_F(SaveCommandTest, ANameWithoutExtensionTakesTheOneOfTheChosenFilterRow)
 
 namespace {
 
-class RecordingProgress final : public Progress {
-public:
+class RecordingProgress final : public Progress
+{
+  public:
     void BeginProgress(int) override { shown = true; }
     void ProgressStep(int, const QString&) override {}
     void EndProgress() override { shown = false; }

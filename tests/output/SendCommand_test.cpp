@@ -18,7 +18,8 @@ namespace {
 const QString python = QStringLiteral("/usr/bin/python3");
 const QString microsocks = QStringLiteral("/usr/bin/microsocks");
 
-struct RecordedProgress final : Progress {
+struct RecordedProgress final : Progress
+{
     QList<int> positions;
     int open = 0;
     void BeginProgress(int steps) override { open += steps > 0 ? 1 : 0; }
@@ -32,8 +33,9 @@ QByteArray contents(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-class SendCommandTest : public ::testing::Test {
-protected:
+class SendCommandTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         if (!ExternalServer::installed(python) ||
@@ -45,8 +47,7 @@ protected:
         rig.load(gradientPicture(320, 400));
         rig.prompts.shown.clear();
         rig.options.services.ftpHost = QStringLiteral("127.0.0.1:%1").arg(ftp.port());
-        rig.options.account = {QStringLiteral("taro@phone.example"), QStringLiteral("taro"),
-                               QStringLiteral("p&s#+ w")};
+        rig.options.account = {QStringLiteral("taro@phone.example"), QStringLiteral("taro"), QStringLiteral("p&s#+ w")};
         sender.setLimitSource([this] { return limit; });
         sender.setProgress(&progress);
         sender.setPreview([this](const QString& path) {
@@ -71,7 +72,8 @@ protected:
     {
         ASSERT_TRUE(socks.startOnFreePort(microsocks, [&](quint16 port) {
             return QStringList{QStringLiteral("-i"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
-                               QString::number(port)} + extra;
+                               QString::number(port)} +
+                   extra;
         }));
     }
 
@@ -93,7 +95,8 @@ protected:
 
 TEST_F(SendCommandTest, EachFormatIsUploadedUnderTheAddressAndRegistered)
 {
-    struct Case {
+    struct Case
+    {
         SaveFormatChoice format;
         const char* file;
     };
@@ -139,7 +142,8 @@ TEST_F(SendCommandTest, EachFormatIsUploadedUnderTheAddressAndRegistered)
 
 TEST_F(SendCommandTest, RefusalsUploadNothing)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::function<void()> arrange;
         std::optional<MessageKind> kind;
@@ -269,6 +273,7 @@ TEST(SendCommandNames, FtpHostAndPort)
     using Split = std::pair<QString, quint16>;
     EXPECT_EQ(SendCommand::splitFtpHost(QStringLiteral("ftp.kestrixnet.example")),
               (Split{QStringLiteral("ftp.kestrixnet.example"), 21}));
-    EXPECT_EQ(SendCommand::splitFtpHost(QStringLiteral(" 127.0.0.1:2121 ")), (Split{QStringLiteral("127.0.0.1"), 2121}));
+    EXPECT_EQ(SendCommand::splitFtpHost(QStringLiteral(" 127.0.0.1:2121 ")),
+              (Split{QStringLiteral("127.0.0.1"), 2121}));
     EXPECT_EQ(SendCommand::splitFtpHost(QStringLiteral("host:x")), (Split{QStringLiteral("host:x"), 21}));
 }

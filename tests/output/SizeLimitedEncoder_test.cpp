@@ -1,7 +1,7 @@
 #include "output/JpegSizeFloor.h"
 #include "output/SizeLimitedEncoder.h"
 
-#include "imaging/ColorReduction.h"
+#include "imaging/effects/ColorReduction.h"
 #include "support/ScriptedPrompts.h"
 
 #include <QtCore/QDir>

@@ -1,4 +1,4 @@
-#include "imaging/ImageFile.h"
+#include "imaging/codecs/ImageFile.h"
 #include "output/TfrPreview.h"
 
 #include <QtCore/QTemporaryDir>

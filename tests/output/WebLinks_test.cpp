@@ -14,7 +14,8 @@ TEST(WebLinksTest, EachControlOpensItsPage)
     options.services.webHost = QStringLiteral("http://127.0.0.1:8080/");
     ScriptedPrompts prompts;
     WebLinks links(options, prompts);
-    struct Case {
+    struct Case
+    {
         void (WebLinks::*click)();
         QString address;
     };
@@ -33,9 +34,9 @@ TEST(WebLinksTest, EachControlOpensItsPage)
         EXPECT_EQ(prompts.openedUrls, QStringList{c.address});
     }
     // Our own choices stay on the reserved domain.
-    for (const QString& page : {ServiceAddresses::sponsorPage(), ServiceAddresses::userSupportPage(),
-                                ServiceAddresses::supportFaqPage(), ServiceAddresses::homePage(),
-                                ServiceAddresses::donationPage()})
+    for (const QString& page :
+         {ServiceAddresses::sponsorPage(), ServiceAddresses::userSupportPage(), ServiceAddresses::supportFaqPage(),
+          ServiceAddresses::homePage(), ServiceAddresses::donationPage()})
         EXPECT_TRUE(QUrl(page).host().endsWith(QLatin1String(".example"))) << page.toStdString();
 }
 
@@ -44,16 +45,20 @@ TEST(WebLinksTest, TheMemberLinkLogsInOnlyWithTheWholeAccountAndNeverSendsTheUse
     ProgramOptions options;
     ScriptedPrompts prompts;
     WebLinks links(options, prompts);
-    struct Case {
+    struct Case
+    {
         MemberAccount account;
         QString address;
     };
     const Case cases[] = {
         {{QStringLiteral("a+b@phone.example"), QStringLiteral("uid42"), QStringLiteral("p&mem=x#y z")},
-         QStringLiteral("http://www.kestrixnet.example/pc/login.php?pas=p%26mem%3Dx%23y%20z&mem=a%2Bb%40phone.example")},
-        {{QStringLiteral("a@phone.example"), QString(), QStringLiteral("pw")}, QStringLiteral("http://www.kestrixnet.example/")},
+         QStringLiteral(
+             "http://www.kestrixnet.example/pc/login.php?pas=p%26mem%3Dx%23y%20z&mem=a%2Bb%40phone.example")},
+        {{QStringLiteral("a@phone.example"), QString(), QStringLiteral("pw")},
+         QStringLiteral("http://www.kestrixnet.example/")},
         {{QString(), QStringLiteral("uid42"), QStringLiteral("pw")}, QStringLiteral("http://www.kestrixnet.example/")},
-        {{QStringLiteral("a@phone.example"), QStringLiteral("uid42"), QString()}, QStringLiteral("http://www.kestrixnet.example/")},
+        {{QStringLiteral("a@phone.example"), QStringLiteral("uid42"), QString()},
+         QStringLiteral("http://www.kestrixnet.example/")},
     };
     for (const Case& c : cases) {
         prompts.openedUrls.clear();

@@ -6,7 +6,7 @@
 // Lowers the largest file this process may write.
 class FileSizeLimit
 {
-public:
+  public:
     explicit FileSizeLimit(rlim_t bytes) : oldHandler_(std::signal(SIGXFSZ, SIG_IGN))
     {
         getrlimit(RLIMIT_FSIZE, &old_);
@@ -20,7 +20,7 @@ public:
         std::signal(SIGXFSZ, oldHandler_);
     }
 
-private:
+  private:
     rlimit old_{};
     void (*oldHandler_)(int);
 };

@@ -6,18 +6,20 @@
 #include <QtCore/QQueue>
 #include <QtCore/QVector>
 
-struct ShownMessage {
+struct ShownMessage
+{
     MessageKind kind;
     QString text;
     MessageButtons buttons;
 };
 
-class ScriptedPrompts final : public Prompts {
-public:
-    QQueue<Answer> answers;            // for Yes/No boxes; empty queue answers Yes
-    QQueue<QString> openFileNames;     // empty queue = cancelled
-    QQueue<QString> saveFileNames;     // empty queue = cancelled
-    QQueue<int> saveFilterRows;        // the filter row chosen; empty queue = the preselected row
+class ScriptedPrompts final : public Prompts
+{
+  public:
+    QQueue<Answer> answers;        // for Yes/No boxes; empty queue answers Yes
+    QQueue<QString> openFileNames; // empty queue = cancelled
+    QQueue<QString> saveFileNames; // empty queue = cancelled
+    QQueue<int> saveFilterRows;    // the filter row chosen; empty queue = the preselected row
     QQueue<std::optional<QColor>> colors;
     QQueue<std::optional<QFont>> fonts;
     QVector<ShownMessage> shown;

@@ -1,10 +1,10 @@
 #include "WorkspaceRig.h"
 #include "foundation/IniFile.h"
 #include "foundation/Progress.h"
-#include "workspace/ImageOperations.h"
 #include "support/FileSizeLimit.h"
 #include "support/JapaneseText.h"
 #include "support/OrdinaryUser.h"
+#include "workspace/ImageOperations.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
@@ -15,8 +15,9 @@
 
 namespace {
 
-class RecordingProgress final : public Progress {
-public:
+class RecordingProgress final : public Progress
+{
+  public:
     void BeginProgress(int steps) override { log << QStringLiteral("begin %1").arg(steps); }
     void ProgressStep(int position, const QString& message) override
     {
@@ -37,26 +38,28 @@ QImage darker(const QImage& in)
     return out;
 }
 
-class ImageOperationsTest : public ::testing::Test {
-protected:
+class ImageOperationsTest : public ::testing::Test
+{
+  protected:
     ImageOperationsTest()
     {
         operations.setProgress(&progress);
         operations.setSelection([this] { return selection; });
-        operations.define(OperationId::Darken, {QStringLiteral("画像処理を適用しています"), ImageOperation::Region::Whole,
-                                                false, [this](const QImage& in, const OperationRegion& r, auto&) {
-                                                    regions << r;
-                                                    return darker(in);
-                                                }});
+        operations.define(OperationId::Darken,
+                          {QStringLiteral("画像処理を適用しています"), ImageOperation::Region::Whole, false,
+                           [this](const QImage& in, const OperationRegion& r, auto&) {
+                               regions << r;
+                               return darker(in);
+                           }});
         operations.define(OperationId::RotateLeft,
                           {QStringLiteral("画像処理を適用しています"), ImageOperation::Region::None, true,
                            [](const QImage& in, auto&, auto&) { return in.transformed(QTransform().rotate(-90)); }});
-        operations.define(OperationId::Oil, {QStringLiteral("画像効果を適用しています"),
-                                             ImageOperation::Region::SelectionOrWhole, false,
-                                             [this](const QImage& in, const OperationRegion& r, auto&) {
-                                                 regions << r;
-                                                 return failing ? QImage() : darker(in);
-                                             }});
+        operations.define(OperationId::Oil,
+                          {QStringLiteral("画像効果を適用しています"), ImageOperation::Region::SelectionOrWhole, false,
+                           [this](const QImage& in, const OperationRegion& r, auto&) {
+                               regions << r;
+                               return failing ? QImage() : darker(in);
+                           }});
     }
     QStringList logIds() const
     {
@@ -88,9 +91,10 @@ TEST_F(ImageOperationsTest, ThePipelineRunsItsSixStepsAndRecordsAnImageStep)
 {
     rig.load(gradientPicture(64, 48));
     ASSERT_TRUE(operations.run(OperationId::Darken));
-    EXPECT_EQ(progress.log, (QStringList{"begin 6", "0 イメージハンドルを解放しています", "1 イメージハンドルをコピーしています",
-                                         "2 画像処理を適用しています", "3 イメージハンドルを解放しています",
-                                         "4 アンドゥーデータをバッファしています", "5 表示を更新しています", "end"}));
+    EXPECT_EQ(progress.log,
+              (QStringList{"begin 6", "0 イメージハンドルを解放しています", "1 イメージハンドルをコピーしています",
+                           "2 画像処理を適用しています", "3 イメージハンドルを解放しています",
+                           "4 アンドゥーデータをバッファしています", "5 表示を更新しています", "end"}));
     EXPECT_EQ(regions.first(), (OperationRegion{{0, 64, 64, 0}, {0, 0, 48, 48}}));
     EXPECT_EQ(rig.undo.undoImageCount(), 2);
     EXPECT_EQ(rig.undo.stepCount(), 1);
@@ -99,9 +103,8 @@ TEST_F(ImageOperationsTest, ThePipelineRunsItsSixStepsAndRecordsAnImageStep)
 
 TEST_F(ImageOperationsTest, DarkenTwiceAndBrightenOnceGiveThreeUndoImagesAndTheirLog)
 {
-    operations.define(OperationId::Brighten,
-                      {QStringLiteral("画像処理を適用しています"), ImageOperation::Region::Whole, false,
-                       [](const QImage& in, auto&, auto&) { return in.copy(); }});
+    operations.define(OperationId::Brighten, {QStringLiteral("画像処理を適用しています"), ImageOperation::Region::Whole,
+                                              false, [](const QImage& in, auto&, auto&) { return in.copy(); }});
     rig.load(gradientPicture(64, 48));
     operations.run(OperationId::Darken);
     operations.run(OperationId::Darken);
@@ -179,7 +182,8 @@ TEST_F(ImageOperationsTest, ADiskThatFillsUpMidStepLeavesTheHistoryWhole)
         EXPECT_FALSE(operations.run(OperationId::Darken));
     }
     ASSERT_EQ(rig.prompts.shown.size(), 1);
-    EXPECT_EQ(rig.prompts.shown[0].text, QStringLiteral("作業ファイルを書き込めなかったため、処理を適用できませんでした。"));
+    EXPECT_EQ(rig.prompts.shown[0].text,
+              QStringLiteral("作業ファイルを書き込めなかったため、処理を適用できませんでした。"));
     EXPECT_EQ(QDir(rig.folder).entryList(QDir::Files), before); // no half-written image, no leftovers
     EXPECT_EQ(rig.undo.undoImageCount(), 2);
     EXPECT_EQ(rig.undo.stepCount(), 1);
@@ -204,7 +208,9 @@ TEST_F(ImageOperationsTest, AWorkingFolderThatTurnsReadOnlyStopsEditsAndUndoWith
             if (!holds)
                 wrong << QLatin1String(what);
         };
-        const auto lastMessage = [this] { return rig.prompts.shown.isEmpty() ? QString() : rig.prompts.shown.last().text; };
+        const auto lastMessage = [this] {
+            return rig.prompts.shown.isEmpty() ? QString() : rig.prompts.shown.last().text;
+        };
         const QStringList before = QDir(rig.folder).entryList(QDir::Files);
         const QRgb darkened = rig.workspace.workingImage().pixel(63, 0);
         ::chmod(folder.constData(), 0555);

@@ -33,8 +33,8 @@ TEST(PictureLoaderTest, DropRefusesTwoFilesAndUnknownExtensionsAndKeepsThePictur
 TEST(PictureLoaderTest, DroppedFileWithALongPathLoads)
 {
     WorkspaceRig rig;
-    const QString deep = rig.pictures.path() + QLatin1Char('/') + QString(120, QLatin1Char('d')) +
-                         QLatin1Char('/') + QString(120, QLatin1Char('e'));
+    const QString deep = rig.pictures.path() + QLatin1Char('/') + QString(120, QLatin1Char('d')) + QLatin1Char('/') +
+                         QString(120, QLatin1Char('e'));
     ASSERT_TRUE(QDir().mkpath(deep));
     const QString path = deep + QStringLiteral("/photo.PNG");
     ASSERT_GT(path.size(), 254);
@@ -76,8 +76,8 @@ TEST(PictureLoaderTest, UnreadableFileIsReportedInJapaneseAndNothingIsLost)
 {
     // A broken JPEG, a text file and a folder in the file's place: the decoder's and the system's
     // own words go to standard error, the box names the file in the program's words.
-    for (const auto& [name, content] : {std::pair{"junk.jpg", "\xFF\xD8\xFF garbage"}, {"notes.png", "hello"},
-                                        {"folder.bmp", nullptr}}) {
+    for (const auto& [name, content] :
+         {std::pair{"junk.jpg", "\xFF\xD8\xFF garbage"}, {"notes.png", "hello"}, {"folder.bmp", nullptr}}) {
         WorkspaceRig rig;
         rig.load(gradientPicture(64, 48));
         const QString path = rig.pictures.filePath(QLatin1String(name));

@@ -17,8 +17,9 @@ double meanOf(const QImage& image)
     return sum / (double(image.width()) * image.height() * 3);
 }
 
-class StandardOperationsTest : public ::testing::Test {
-protected:
+class StandardOperationsTest : public ::testing::Test
+{
+  protected:
     StandardOperationsTest()
     {
         defineStandardOperations(operations);

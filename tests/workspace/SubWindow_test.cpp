@@ -1,5 +1,5 @@
 #include "WorkspaceRig.h"
-#include "imaging/ImageDisplay.h"
+#include "widgets/ImageDisplay.h"
 #include "workspace/ImageSizePage.h"
 #include "workspace/TfrView.h"
 
@@ -11,8 +11,9 @@
 
 namespace {
 
-class SubWindowTest : public ::testing::Test {
-protected:
+class SubWindowTest : public ::testing::Test
+{
+  protected:
     SubWindowTest()
     {
         page.setSubWindowSize([this] { return view.size(); });

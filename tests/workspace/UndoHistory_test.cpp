@@ -6,8 +6,9 @@
 
 namespace {
 
-class UndoHistoryTest : public ::testing::Test {
-protected:
+class UndoHistoryTest : public ::testing::Test
+{
+  protected:
     bool exists(int n) const { return QFile::exists(rig.undo.undoImagePath(n)); }
     WorkspaceRig rig;
 };

@@ -63,7 +63,7 @@ TEST(WorkspaceGeometryTest, PlacementTableAndTheLastMarkedPanelWins)
 {
     const QSize canvas(240, 320);
     const QSize cut(101, 51);
-    const QPoint expected[9] = {{0, 0},   {69, 0},   {139, 0},   {0, 134}, {69, 134},
+    const QPoint expected[9] = {{0, 0},     {69, 0},  {139, 0},  {0, 134},  {69, 134},
                                 {139, 134}, {0, 269}, {69, 269}, {139, 269}};
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(placementOrigin(Placement(i), canvas, cut), expected[i]) << i;

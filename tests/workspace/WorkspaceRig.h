@@ -2,7 +2,7 @@
 // A workspace without windows: the plain objects the program wires together, in a temporary
 // program folder, with a scripted desktop.
 #include "foundation/ProgramOptions.h"
-#include "imaging/ImageFile.h"
+#include "imaging/codecs/ImageFile.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/OperationLog.h"
 #include "workspace/PictureLoader.h"
@@ -12,13 +12,11 @@
 
 #include <QtCore/QTemporaryDir>
 
-struct WorkspaceRig {
+struct WorkspaceRig
+{
     explicit WorkspaceRig(const QString& folderOverride = {})
-        : folder(folderOverride.isEmpty() ? temp.path() + QLatin1Char('/') : folderOverride),
-          undo(folder),
-          log(folder),
-          workspace(geometry, undo, options),
-          loader(workspace, undo, log, options, prompts),
+        : folder(folderOverride.isEmpty() ? temp.path() + QLatin1Char('/') : folderOverride), undo(folder), log(folder),
+          workspace(geometry, undo, options), loader(workspace, undo, log, options, prompts),
           undoCommand(workspace, undo, log, prompts)
     {
         workspace.ResizeDisplay(240, 320);

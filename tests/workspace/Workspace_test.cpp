@@ -76,7 +76,7 @@ TEST(WorkspaceTest, PositionsBeyondThePictureArePlacedByThePlacementTable)
     WorkspaceGeometry& g = rig.geometry;
     for (int i = 0; i < 10; ++i)
         rig.workspace.ComposeCanvas(g.offsetX - 1, g.offsetY, true);
-    EXPECT_EQ(g.offsetX, 84); // ten clicks right move the picture ten pixels right
+    EXPECT_EQ(g.offsetX, 84);                  // ten clicks right move the picture ten pixels right
     rig.workspace.ComposeCanvas(400, 0, true); // only 28 columns of the picture remain
     const QImage& canvas = rig.workspace.workspaceImage();
     EXPECT_EQ(pixelAt(canvas, 0, 100), QColor(Qt::white));

@@ -1,0 +1,113 @@
+#include "imaging/codecs/ImageFile.h"
+
+#include "foundation/FileKind.h"
+#include "foundation/FileReplacer.h"
+#include "imaging/codecs/BmpCodec.h"
+#include "imaging/codecs/GifCodec.h"
+#include "imaging/codecs/ImageLimits.h"
+#include "imaging/codecs/JpegCodec.h"
+#include "imaging/codecs/PcxCodec.h"
+#include "imaging/codecs/PngCodec.h"
+#include "imaging/codecs/TiffCodec.h"
+
+#include <QtCore/QFile>
+
+#include <cstdio>
+
+namespace {
+
+void setError(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+}
+
+} // namespace
+
+DecodedImage ImageFile::load(const QString& path)
+{
+    if (FileKind::isSpecial(path))
+        return DecodedImage::failure(QStringLiteral("%1 is not a regular file").arg(path));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return DecodedImage::failure(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
+    if (file.size() > ImageLimits::maxFileBytes)
+        return DecodedImage::failure(
+            QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(ImageLimits::maxFileBytes));
+    if (std::optional<DecodedImage> plain = BmpCodec::readPlain(file))
+        return *plain;
+    if (!file.seek(0))
+        return DecodedImage::failure(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return DecodedImage::failure(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+    return decode(bytes);
+}
+
+DecodedImage ImageFile::decode(const QByteArray& bytes)
+{
+    if (bytes.isEmpty())
+        return DecodedImage::failure(QStringLiteral("the file is empty"));
+    if (JpegCodec::matches(bytes))
+        return JpegCodec::decode(bytes);
+    if (PngCodec::matches(bytes))
+        return PngCodec::decode(bytes);
+    if (GifCodec::matches(bytes))
+        return GifCodec::decode(bytes);
+    if (BmpCodec::matches(bytes))
+        return BmpCodec::decode(bytes);
+    if (TiffCodec::matches(bytes))
+        return TiffCodec::decode(bytes);
+    if (PcxCodec::matches(bytes))
+        return PcxCodec::decode(bytes);
+    return DecodedImage::failure(
+        QStringLiteral("not a picture in a supported format (BMP, PCX, JPEG, PNG, GIF, TIFF)"));
+}
+
+std::optional<QByteArray> ImageFile::encode(const QImage& image, FileFormat format, const EncodeOptions& options,
+                                            QString* error)
+{
+    if (image.isNull()) {
+        setError(error, QStringLiteral("there is no picture to encode"));
+        return std::nullopt;
+    }
+    switch (format) {
+    case FileFormat::Bmp:
+        return BmpCodec::encode(image, error);
+    case FileFormat::Jpeg:
+        return JpegCodec::encode(image, options, error);
+    case FileFormat::Gif:
+        return GifCodec::encode(image, options.comment, error);
+    case FileFormat::Png:
+        return PngCodec::encode(image, options.comment, error);
+    }
+    setError(error, QStringLiteral("unknown file format code %1").arg(static_cast<int>(format)));
+    return std::nullopt;
+}
+
+bool ImageFile::save(const QImage& image, const QString& path, FileFormat format, const EncodeOptions& options,
+                     QString* error)
+{
+    if (image.isNull()) {
+        setError(error, QStringLiteral("there is no picture to encode"));
+        return false;
+    }
+    // Other formats are encoded before the disk is touched; bitmaps, the large ones, are streamed.
+    std::optional<QByteArray> bytes;
+    if (format != FileFormat::Bmp && !(bytes = encode(image, format, options, error)))
+        return false;
+    QString encodeError;
+    const auto produce = [&](const ByteSink& sink) {
+        return bytes ? sink(bytes->constData(), bytes->size()) : BmpCodec::write(image, sink, &encodeError);
+    };
+    if (const QString problem = replaceFile(path, produce); !problem.isEmpty()) {
+        setError(error, encodeError.isEmpty() ? QStringLiteral("cannot write %1: %2").arg(path, problem) : encodeError);
+        return false;
+    }
+    return true;
+}
+
+QString ImageFile::replaceFile(const QString& path, const std::function<bool(const ByteSink&)>& produce)
+{
+    return FileReplacer::replace(path, produce);
+}

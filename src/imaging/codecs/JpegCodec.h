@@ -1,0 +1,19 @@
+// JPEG through libjpeg-turbo. Reading handles baseline, progressive, greyscale and CMYK/YCCK
+// (including Adobe's inverted CMYK) and turns photos upright by their EXIF orientation. Writing
+// produces baseline JPEG with optimised Huffman tables and the comment as a COM marker.
+#pragma once
+
+#include "imaging/codecs/ImageFile.h"
+
+class JpegCodec
+{
+  public:
+    static bool matches(const QByteArray& bytes);
+    static DecodedImage decode(const QByteArray& bytes);
+    static std::optional<QByteArray> encode(const QImage& image, const EncodeOptions& options, QString* error);
+
+    // The orientation (1..8) stored in an APP1 "Exif" segment's payload; 1 when absent or unreadable.
+    static int exifOrientation(const uchar* payload, qint64 size);
+    // Turns a picture stored with the given EXIF orientation upright.
+    static QImage upright(QImage image, int orientation);
+};

@@ -1,0 +1,69 @@
+#include "imaging/codecs/ThumbnailLoader.h"
+
+#include "imaging/codecs/ImageFile.h"
+#include "imaging/resampling/Resampler.h"
+
+#include <QtCore/QMetaObject>
+#include <QtGui/QImageReader>
+
+ThumbnailLoader::ThumbnailLoader(QObject* parent) : QObject(parent)
+{
+    // The machine's cores are shared; one decoder keeps the window responsive without crowding others out.
+    pool_.setMaxThreadCount(1);
+}
+
+ThumbnailLoader::~ThumbnailLoader()
+{
+    cancel();
+    pool_.waitForDone();
+}
+
+void ThumbnailLoader::cancel()
+{
+    ++batch_;
+    pool_.clear();
+}
+
+void ThumbnailLoader::load(const QStringList& paths, int size)
+{
+    cancel();
+    const int batch = batch_;
+    for (int i = 0; i < paths.size(); ++i) {
+        const QString path = paths[i];
+        pool_.start([this, batch, i, path, size] {
+            const QImage thumbnail = makeThumbnail(path, size);
+            QMetaObject::invokeMethod(
+                this, [this, batch, i, thumbnail] { deliver(batch, i, thumbnail); }, Qt::QueuedConnection);
+        });
+    }
+}
+
+void ThumbnailLoader::deliver(int batch, int index, const QImage& thumbnail)
+{
+    if (batch == batch_)
+        emit thumbnailReady(index, thumbnail);
+}
+
+QImage ThumbnailLoader::makeThumbnail(const QString& path, int size)
+{
+    QImage picture;
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    if (reader.format() == "jpeg" && reader.size().isValid()) {
+        // JPEG decodes straight to a reduced size; twice the thumbnail keeps the final averaging clean.
+        const QSize full = reader.size();
+        if (full.width() > 2 * size || full.height() > 2 * size)
+            reader.setScaledSize(full.scaled(2 * size, 2 * size, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+        picture = reader.read();
+    } else {
+        picture = ImageFile::load(path).image;
+    }
+    if (picture.isNull() || size <= 0)
+        return {};
+    const QSize fitted = picture.width() <= size && picture.height() <= size
+                             ? picture.size()
+                             : picture.size().scaled(size, size, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    return Resampler::resize(picture, fitted.width(), fitted.height());
+}
+
+#include "moc_ThumbnailLoader.cpp"

@@ -1,0 +1,131 @@
+#include "imaging/resampling/Resampler.h"
+
+#include "imaging/effects/ColorReduction.h"
+#include "imaging/resampling/ResampleAxis.h"
+#include "imaging/resampling/ResampleKernels.h"
+
+#include <functional>
+#include <new>
+#include <system_error>
+#include <thread>
+
+namespace {
+
+// Runs fn(begin, end) over bands of [0, rows), on a few threads when the work is large enough to pay for them.
+void forRowBands(int rows, qint64 work, const std::function<void(int, int)>& fn)
+{
+    const int threads = work < 2'000'000 ? 1 : int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    if (threads <= 1 || rows < threads) {
+        fn(0, rows);
+        return;
+    }
+    std::vector<std::thread> pool;
+    const int band = (rows + threads - 1) / threads;
+    int begin = band;
+    for (; begin < rows; begin += band) {
+        try {
+            pool.emplace_back(fn, begin, std::min(rows, begin + band));
+        } catch (const std::system_error&) {
+            break; // no thread to spare: the rest runs here
+        }
+    }
+    fn(0, std::min(rows, band));
+    if (begin < rows)
+        fn(begin, rows);
+    for (auto& t : pool)
+        t.join();
+}
+
+// The source rows feeding target row t of an axis.
+template <typename In>
+std::vector<const In*> feedingRows(const ResampleAxis& axis, int t, const std::function<const In*(int)>& row)
+{
+    std::vector<const In*> rows(size_t(axis.count(t)));
+    for (int k = 0; k < axis.count(t); ++k)
+        rows[size_t(k)] = row(axis.first(t) + k);
+    return rows;
+}
+
+// Shrinking in height: first average the source rows down to the target rows (the big, contiguous pass),
+// then scale the few remaining rows along their length.
+void verticalFirst(const QImage& source, const ResampleAxis& across, const ResampleAxis& down, QImage& target)
+{
+    const size_t wide = size_t(source.width()) * 3;
+    const std::unique_ptr<uint16_t[]> rows(new uint16_t[size_t(target.height()) * wide]); // every value is written
+    const std::function<const uchar*(int)> sourceRow = [&](int y) { return source.constScanLine(y); };
+    forRowBands(target.height(), qint64(source.width()) * source.height(), [&](int begin, int end) {
+        for (int t = begin; t < end; ++t)
+            ResampleKernels::blendRowsDown(feedingRows(down, t, sourceRow).data(), down.weights(t), down.count(t), wide,
+                                           rows.get() + size_t(t) * wide);
+    });
+    forRowBands(target.height(), qint64(source.width()) * target.height(), [&](int begin, int end) {
+        for (int y = begin; y < end; ++y)
+            ResampleKernels::blendAlongRow(rows.get() + size_t(y) * wide, across, target.scanLine(y));
+    });
+}
+
+// Keeping or growing the height: scale each source row along its length first, then interpolate between rows.
+// Each band of target rows keeps only the few scaled source rows its current row needs, in a small ring, so
+// no picture-sized buffer is made besides the target.
+void horizontalFirst(const QImage& source, const ResampleAxis& across, const ResampleAxis& down, QImage& target)
+{
+    const size_t wide = size_t(target.width()) * 3;
+    forRowBands(target.height(), qint64(target.width()) * target.height(), [&](int begin, int end) {
+        int taps = 1;
+        for (int t = begin; t < end; ++t)
+            taps = std::max(taps, down.count(t));
+        const std::unique_ptr<uint16_t[]> ring(new uint16_t[size_t(taps) * wide]); // every value is written before use
+        std::vector<int> held(size_t(taps), -1);                                   // the source row in each slot
+        const std::function<const uint16_t*(int)> row = [&](int y) {
+            const size_t slot = size_t(y % taps);
+            if (held[slot] != y) {
+                ResampleKernels::blendAlongRow(source.constScanLine(y), across, ring.get() + slot * wide);
+                held[slot] = y;
+            }
+            return ring.get() + slot * wide;
+        };
+        for (int t = begin; t < end; ++t)
+            ResampleKernels::blendRowsUp(feedingRows(down, t, row).data(), down.weights(t), down.count(t), wide,
+                                         target.scanLine(t));
+    });
+}
+
+void setError(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+}
+
+} // namespace
+
+QImage Resampler::resize(const QImage& image, int width, int height, QString* error)
+{
+    if (image.isNull()) {
+        setError(error, QStringLiteral("No image to resize."));
+        return {};
+    }
+    if (width <= 0 || height <= 0 || qint64(width) * height > kMaxPixels) {
+        setError(error, QStringLiteral("Cannot resize to %1 x %2 pixels.").arg(width).arg(height));
+        return {};
+    }
+    const QImage source = ColorReduction::toRgb888(image);
+    QImage target(width, height, QImage::Format_RGB888);
+    if (source.isNull() || target.isNull()) {
+        setError(error, QStringLiteral("Not enough memory to resize the image."));
+        return {};
+    }
+    if (source.size() == target.size())
+        return source;
+    try {
+        const ResampleAxis across(source.width(), width);
+        const ResampleAxis down(source.height(), height);
+        if (height < source.height())
+            verticalFirst(source, across, down, target);
+        else
+            horizontalFirst(source, across, down, target);
+    } catch (const std::bad_alloc&) {
+        setError(error, QStringLiteral("Not enough memory to resize the image."));
+        return {};
+    }
+    return target;
+}

@@ -1,0 +1,73 @@
+// Shows a picture at one screen pixel per image pixel on a background colour, with up to 31 raster layers
+// over it, a frame or selection rectangle, and mouse events in image pixels.
+#pragma once
+
+#include "imaging/drawing/FrameDrag.h"
+#include "imaging/drawing/LayerStack.h"
+
+#include <QtWidgets/QWidget>
+
+class ImageDisplay : public QWidget
+{
+    Q_OBJECT
+
+  public:
+    explicit ImageDisplay(QWidget* parent = nullptr);
+
+    void setImage(const QImage& image);
+    const QImage& image() const { return layers_.image(); }
+    bool hasImage() const { return !layers_.image().isNull(); }
+    void setBackColor(QColor color);
+    QColor backColor() const { return layers_.backColor(); }
+    // Drops the picture, the layers and the rectangle.
+    void reset();
+
+    const RasterLayer& raster(int index) const { return layers_.raster(index); }
+    void setRaster(int index, const RasterLayer& layer);
+    void setRasterImage(int index, const QImage& image);
+    void setRasterVisible(int index, bool visible);
+    void setRasterKey(int index, bool transparent, QRgb keyColor);
+
+    // The rectangle: the frame the program sets, or the user's selection. Right and bottom lie one beyond.
+    void setRect(int left, int top, int right, int bottom);
+    int rectLeft() const { return drag_.rect().left; }
+    int rectTop() const { return drag_.rect().top; }
+    int rectRight() const { return drag_.rect().right; }
+    int rectBottom() const { return drag_.rect().bottom; }
+    void clearSelection();
+
+    // On: a left drag inside the frame moves it. Off: a left drag draws a selection when selection is enabled.
+    void setFrameDragEnabled(bool enabled);
+    bool frameDragEnabled() const { return drag_.mode() == FrameDrag::Mode::MoveFrame; }
+    void setSelectionEnabled(bool enabled);
+
+    // Kept for the callers that set it; no grid is drawn.
+    void setGridSpace(double space) { gridSpace_ = space; }
+    double gridSpace() const { return gridSpace_; }
+
+    // The picture as shown: picture and visible layers composed (Format_RGB32).
+    const QImage& composedImage() const { return layers_.composed(); }
+
+  signals:
+    void mouseDownImage(Qt::MouseButton button, int x, int y);
+    void mouseMoveImage(int x, int y);
+    void mouseUpImage(int x, int y);
+    // After a frame drag ends, with the frame's new place.
+    void frameMoved(int left, int top, int right, int bottom);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    static QPoint imagePoint(const QMouseEvent* event);
+    void changed() { update(); }
+
+    LayerStack layers_;
+    FrameDrag drag_;
+    // Off by default, so a display that only takes pen strokes shows no rubber band.
+    bool selectionEnabled_ = false;
+    double gridSpace_ = 0;
+};

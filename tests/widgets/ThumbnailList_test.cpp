@@ -1,0 +1,77 @@
+#include "imaging/codecs/ImageFolder.h"
+#include "imaging/codecs/ThumbnailLoader.h"
+#include "widgets/ThumbnailList.h"
+
+#include "support/PixelProbe.h"
+
+#include <QtCore/QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+void touch(const QString& path, const QByteArray& bytes = "x")
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+TEST(ThumbnailListTest, ListsPictureFilesByExtensionSortedByName)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"b.PNG", "a.jpg", "C.Jpeg", "d.gif", "e.bmp", "notes.txt", "f.tif", "g.jpg.bak", "noext"})
+        touch(dir.filePath(QString::fromLatin1(name)));
+    QDir(dir.path()).mkdir(QStringLiteral("folder.png"));
+    EXPECT_EQ(ImageFolder::list(dir.path()),
+              (QStringList{QStringLiteral("a.jpg"), QStringLiteral("b.PNG"), QStringLiteral("C.Jpeg"),
+                           QStringLiteral("d.gif"), QStringLiteral("e.bmp")}));
+    EXPECT_TRUE(ImageFolder::list(dir.filePath(QStringLiteral("missing"))).isEmpty());
+    EXPECT_TRUE(ImageFolder::list(QString()).isEmpty());
+}
+
+TEST(ThumbnailListTest, MakesFittedThumbnailsAndSkipsBrokenFiles)
+{
+    QTemporaryDir dir;
+    const QImage wide = PixelProbe::filled(640, 320, qRgb(200, 30, 30));
+    ASSERT_TRUE(wide.save(dir.filePath(QStringLiteral("wide.jpg")), "JPEG", 95));
+    ASSERT_TRUE(PixelProbe::filled(30, 20, qRgb(0, 0, 255)).save(dir.filePath(QStringLiteral("small.png"))));
+    touch(dir.filePath(QStringLiteral("broken.bmp")), "not a picture");
+    const QImage thumb = ThumbnailLoader::makeThumbnail(dir.filePath(QStringLiteral("wide.jpg")), 64);
+    EXPECT_EQ(thumb.size(), QSize(64, 32));
+    EXPECT_NEAR(qRed(thumb.pixel(30, 15)), 200, 6);
+    EXPECT_EQ(ThumbnailLoader::makeThumbnail(dir.filePath(QStringLiteral("small.png")), 64).size(), QSize(30, 20));
+    EXPECT_TRUE(ThumbnailLoader::makeThumbnail(dir.filePath(QStringLiteral("broken.bmp")), 64).isNull());
+
+    ThumbnailList list;
+    list.setFilePath(dir.path());
+    EXPECT_EQ(list.getFiles(),
+              (QStringList{QStringLiteral("broken.bmp"), QStringLiteral("small.png"), QStringLiteral("wide.jpg")}));
+    EXPECT_EQ(list.count(), 3);
+    ASSERT_TRUE(list.waitForThumbnails(30000));
+    EXPECT_TRUE(list.item(2)->data(Qt::UserRole).toBool());
+    EXPECT_FALSE(list.item(0)->data(Qt::UserRole).toBool());
+}
+
+TEST(ThumbnailListTest, ClickSelectsAndAnnouncesTheFile)
+{
+    QTemporaryDir dir;
+    touch(dir.filePath(QStringLiteral("heart.bmp")));
+    touch(dir.filePath(QStringLiteral("star.png")));
+    ThumbnailList list;
+    list.setFilePath(dir.path());
+    list.getFiles();
+    EXPECT_TRUE(list.selectedFile().isEmpty());
+    QStringList announced;
+    QObject::connect(&list, &ThumbnailList::fileSelected, [&](const QString& name) { announced.append(name); });
+    emit list.itemClicked(list.item(1));
+    EXPECT_EQ(list.selectedFile(), QStringLiteral("star.png"));
+    EXPECT_EQ(announced, QStringList{QStringLiteral("star.png")});
+    // Listing again (or another folder) forgets the selection.
+    list.getFiles();
+    EXPECT_TRUE(list.selectedFile().isEmpty());
+    list.setExtensions({QStringLiteral("png")});
+    EXPECT_EQ(list.getFiles(), QStringList{QStringLiteral("star.png")});
+    list.waitForThumbnails(30000);
+}
