@@ -4,6 +4,7 @@
 #include "foundation/ProgramOptions.h"
 #include "foundation/Prompts.h"
 #include "imaging/codecs/ImageFile.h"
+#include "imaging/codecs/PictureFormats.h"
 #include "imaging/effects/ColorReduction.h"
 #include "imaging/resampling/Resampler.h"
 #include "workspace/OperationLog.h"
@@ -17,12 +18,6 @@
 #include <cstdio>
 
 namespace {
-
-const QStringList acceptedDropExtensions = {QStringLiteral(".jpg"), QStringLiteral(".JPG"), QStringLiteral(".bmp"),
-                                            QStringLiteral(".BMP"), QStringLiteral(".png"), QStringLiteral(".PNG"),
-                                            QStringLiteral(".gif"), QStringLiteral(".GIF"), QStringLiteral(".tif"),
-                                            QStringLiteral(".TIF"), QStringLiteral(".pcx"), QStringLiteral(".PCX"),
-                                            QStringLiteral(".fpx"), QStringLiteral(".FPX")};
 
 QString folderOf(const QString& path)
 {
@@ -58,19 +53,12 @@ PictureLoader::PictureLoader(Workspace& workspace, UndoHistory& undo, OperationL
 {
 }
 
-bool PictureLoader::isAcceptedDropExtension(const QString& path)
-{
-    const QString name = QFileInfo(path).fileName();
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot >= 0 && acceptedDropExtensions.contains(name.mid(dot)); // case-sensitive on purpose
-}
-
 void PictureLoader::btOpenFromFileClick()
 {
     FileDialogRequest request;
     request.title = QStringLiteral("元画像の入力");
     request.folder = lastLoadFolder_;
-    request.filter = QStringLiteral("すべての画像|*.bmp;*.jpg;*.jpeg;*.png;*.tif;*.tiff;*.gif");
+    request.filter = QStringLiteral("すべての画像|") + PictureFormats::filterPatterns();
     const QString path = prompts_.openFileName(request);
     if (path.isEmpty())
         return;
@@ -85,7 +73,7 @@ void PictureLoader::loadDroppedFiles(const QStringList& paths)
     }
     if (paths.isEmpty())
         return;
-    if (!isAcceptedDropExtension(paths.constFirst())) {
+    if (!PictureFormats::hasReadableExtension(paths.constFirst())) {
         prompts_.message(MessageKind::Error, QStringLiteral("未対応の画像形式です。"));
         return;
     }

@@ -35,8 +35,6 @@ class PictureLoader : public QObject
     void btOpenFromClipboardClick();
     void loadDroppedFiles(const QStringList& paths);
 
-    static bool isAcceptedDropExtension(const QString& path);
-
   signals:
     // The two displays drop what they showed of the old picture, its selection above all.
     void displaysReset();
