@@ -2,6 +2,7 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QLibraryInfo>
+#include <QtCore/QLocale>
 #include <QtCore/QTranslator>
 
 #include <cstdio>
@@ -13,6 +14,8 @@ QString QtTranslations::folder()
 
 bool QtTranslations::install()
 {
+    // The file dialog's types and dates follow the application's locale.
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     auto* translator = new QTranslator(QCoreApplication::instance());
     // The interface is Japanese whatever the desktop's language, so the Japanese file is asked for by name.
     if (!translator->load(QStringLiteral("qtbase_ja"), folder())) {

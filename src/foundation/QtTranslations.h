@@ -5,7 +5,8 @@
 class QtTranslations
 {
   public:
-    // Loads Qt's Japanese translations into the application; false when they are not installed.
+    // Loads Qt's Japanese translations into the application and makes Japanese its locale; false
+    // when the translations are not installed.
     static bool install();
     // Where Qt's translation files are installed.
     static QString folder();

@@ -1,6 +1,7 @@
 #include "widgets/QtPrompts.h"
 
 #include "widgets/FontColorDialog.h"
+#include "widgets/JapaneseFileListModel.h"
 
 #include <QtCore/QRegularExpression>
 #include <QtCore/QTimer>
@@ -11,8 +12,10 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QColorDialog>
 #include <QtWidgets/QFileDialog>
+#include <QtWidgets/QHeaderView>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QTreeView>
 
 namespace {
 
@@ -48,9 +51,28 @@ QMessageBox::Icon iconOf(MessageKind kind)
     return QMessageBox::Information;
 }
 
+// Qt's own dialog, not the desktop's: it speaks Japanese whatever the desktop's language, and its
+// filters match extensions in any case. Wide enough for the size, type and date columns.
+void makeJapanese(QFileDialog* dialog)
+{
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setProxyModel(new JapaneseFileListModel(dialog));
+    const QScreen* screen = dialog->screen();
+    const QSize room = screen ? screen->availableSize() : QSize(1024, 768);
+    dialog->resize(std::min(820, room.width()), std::min(500, room.height()));
+    if (auto* details = dialog->findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = details->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+}
+
 QFileDialog* makeFileDialog(QWidget* parent, const FileDialogRequest& request)
 {
     auto* dialog = new QFileDialog(parent, request.title, request.folder);
+    makeJapanese(dialog);
     const QStringList rows = qtFilterRows(request.filter);
     dialog->setNameFilters(rows);
     if (request.filterIndex >= 1 && request.filterIndex <= rows.size())
@@ -149,7 +171,7 @@ QString QtPrompts::saveFileName(const FileDialogRequest& request, int* chosenFil
 std::optional<QColor> QtPrompts::chooseColor(const QColor& initial)
 {
     NormalCursorWhile normal(busyDepth_ > 0);
-    const QColor chosen = QColorDialog::getColor(initial, owner());
+    const QColor chosen = QColorDialog::getColor(initial, owner(), QString(), QColorDialog::DontUseNativeDialog);
     if (!chosen.isValid())
         return std::nullopt;
     return chosen;
