@@ -6,6 +6,9 @@
 #   ./build.sh bench  builds the benchmarks as well (bench/compare_*.sh run them against other tools)
 #   ./build.sh build  only builds
 #   ./build.sh format-check  fails when a source file differs from what .clang-format makes of it
+#   ./build.sh package  makes the Debian package in build/ and checks it with lintian and its
+#                     metainfo with appstreamcli
+#   ./build.sh screenshots  draws the README's pictures of the window again (doc/screenshots/)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -16,7 +19,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyftpdlib microsocks tinyproxy
-  desktop-file-utils
+  desktop-file-utils dpkg-dev file lintian appstream
   clang libclang-rt-14-dev
 )
 
@@ -67,10 +70,29 @@ sanitized_test() {
     ctest --output-on-failure -j "$(nproc)")
 }
 
+# The package, then its checks: lintian must find no error (warnings are shown), the metainfo must
+# validate.
+package() {
+  build
+  (cd build && cpack -G DEB)
+  local deb
+  deb=$(ls -t build/pictorel_*.deb | head -n 1)
+  lintian --fail-on error "$deb"
+  appstreamcli validate --no-net build/data/desktop/*.metainfo.xml
+  echo "build.sh: $deb passes lintian and appstreamcli"
+}
+
 case "${1:-build}" in
   build) build ;;
   run) build; exec build/program/pictorel ;;
   bench) build ON ;;
+  package) package ;;
+  screenshots)
+    build
+    packages+=(xvfb xdotool openbox imagemagick)
+    install_missing
+    doc/make-screenshots.sh
+    ;;
   format-check)
     install_missing
     git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format --dry-run --Werror
@@ -80,5 +102,5 @@ case "${1:-build}" in
     (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)")
     sanitized_test
     ;;
-  *) echo "usage: $0 [build|run|test|bench|format-check]" >&2; exit 2 ;;
+  *) echo "usage: $0 [build|run|test|bench|package|screenshots|format-check]" >&2; exit 2 ;;
 esac
