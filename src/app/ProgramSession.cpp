@@ -49,13 +49,17 @@ QString withSeparator(QString folder)
 
 } // namespace
 
-ProgramSession::ProgramSession(Prompts& prompts, QString programFolder, StartupHooks hooks)
-    : prompts_(prompts), hooks_(std::move(hooks)),
-      workbench_(ProgramFolders::forProgram(withSeparator(std::move(programFolder))), prompts),
-      online_(workbench_, prompts),
+ProgramSession::ProgramSession(Prompts& prompts, const QString& programFolder, StartupHooks hooks)
+    : ProgramSession(prompts, ProgramFolders::portable(withSeparator(programFolder)), std::move(hooks))
+{
+}
+
+ProgramSession::ProgramSession(Prompts& prompts, ProgramFolders folders, StartupHooks hooks)
+    : prompts_(prompts), hooks_(std::move(hooks)), running_(folders.workFolder()),
+      workbench_(std::move(folders), prompts), online_(workbench_, prompts),
       settings_(SettingsFile(
                     SettingsFile::pathFor(workbench_.folders.settingsFolder(), QCoreApplication::applicationFilePath()),
-                    workbench_.programFolder),
+                    workbench_.folders.pictureFolder()),
                 workbench_, prompts),
       router_([this] { return frMain_ ? frMain_->pcMain->activePageName() : QString(); },
               [this] { return prompts_.leftButtonDown(); })
@@ -102,9 +106,21 @@ void ProgramSession::start(const QStringList& pictures)
         fprintf(stderr, "pictorel: cannot create the folders %s, %s, %s\n",
                 qPrintable(workbench_.folders.settingsFolder()), qPrintable(workbench_.folders.dataFolder()),
                 qPrintable(workbench_.folders.workFolder()));
+    // A second start on the same folder gives its pictures to the window already there.
+    RunningProgram::HandOver handOver = running_.handOver(pictures);
     // A second copy on the same folder would take over the first one's undo images: it ends at
-    // once, before it reads or writes anything.
-    if (!lock_.acquire(workbench_.folders.workFolder())) {
+    // once, before it reads or writes anything. The holder may be starting still, not answering yet.
+    bool folderFree = false;
+    if (handOver != RunningProgram::HandOver::Taken) {
+        folderFree = lock_.acquire(workbench_.folders.workFolder());
+        if (!folderFree && handOver == RunningProgram::HandOver::NoWindow)
+            handOver = running_.handOver(pictures, 5000);
+    }
+    if (handOver == RunningProgram::HandOver::Taken) {
+        handedOver_ = ended_ = true;
+        return;
+    }
+    if (!folderFree) {
         prompts_.message(MessageKind::Error, QStringLiteral("本プログラムは既に起動しています。\n"
                                                             "同じフォルダーで二つ同時に使うことはできません。"));
         ended_ = true;
@@ -119,6 +135,23 @@ void ProgramSession::start(const QStringList& pictures)
     runGuarded(prompts_, [this] { subWindowFirstShow(); });
     // After the stored model is applied, so the picture is fitted onto the canvas the user sees.
     if (!ended_ && !pictures.isEmpty())
+        runGuarded(prompts_, [this, &pictures] { workbench_.loader.loadDroppedFiles(pictures); });
+    if (ended_)
+        return;
+    // Queued: a picture is opened once the request that brought it has been answered.
+    connect(&running_, &RunningProgram::opened, this, &ProgramSession::openFromLaterStart, Qt::QueuedConnection);
+    running_.listen();
+}
+
+void ProgramSession::openFromLaterStart(const QStringList& pictures)
+{
+    if (ended_)
+        return;
+    if (frMain_->isMinimized())
+        frMain_->showNormal();
+    frMain_->raise();
+    frMain_->activateWindow();
+    if (!pictures.isEmpty())
         runGuarded(prompts_, [this, &pictures] { workbench_.loader.loadDroppedFiles(pictures); });
 }
 

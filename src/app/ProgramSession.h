@@ -2,6 +2,7 @@
 // The program from launch to end: creates the windows in their fixed order, brings the program to
 // an idle main window with the last used model chosen, and shuts it down.
 #include "app/OnlineServices.h"
+#include "app/RunningProgram.h"
 #include "app/SettingsBinding.h"
 #include "app/Workbench.h"
 #include "decoration/CanvasRouter.h"
@@ -38,13 +39,18 @@ class ProgramSession : public QObject
 {
     Q_OBJECT
   public:
-    ProgramSession(Prompts& prompts, QString programFolder, StartupHooks hooks = {});
+    // `folders` says where each kind of file is read and written; a program folder alone is a
+    // portable program's, with everything beside the executable.
+    ProgramSession(Prompts& prompts, ProgramFolders folders, StartupHooks hooks = {});
+    ProgramSession(Prompts& prompts, const QString& programFolder, StartupHooks hooks = {});
     ~ProgramSession() override;
 
     // Runs the whole start-up; then the pictures named on the command line are opened as if they
     // had been dropped on the main window. Afterwards ended() tells whether the program must stop.
+    // When a window already runs on the same folders, the pictures go to it instead: handedOver().
     void start(const QStringList& pictures = {});
     bool ended() const { return ended_; }
+    bool handedOver() const { return handedOver_; }
 
     Workbench& workbench() { return workbench_; }
     TfrMain* frMain() const { return frMain_; }
@@ -73,12 +79,14 @@ class ProgramSession : public QObject
     void mainWindowFirstShow();
     void subWindowFirstShow();
     bool confirmLowColourDepth();
+    void openFromLaterStart(const QStringList& pictures);
     void shutdown();
     template <typename Window> Window* track(Window* window);
 
     Prompts& prompts_;
     StartupHooks hooks_;
     FolderLock lock_;
+    RunningProgram running_;
     Workbench workbench_;
     OnlineServices online_;
     SettingsBinding settings_;
@@ -92,5 +100,6 @@ class ProgramSession : public QObject
     TfrColCheck* frColCheck_ = nullptr;
     TfrView* frView_ = nullptr;
     bool ended_ = false;
+    bool handedOver_ = false;
     CanvasRouter router_;
 };

@@ -152,9 +152,9 @@ StoredSettings SettingsBinding::gather() const
     s.loadFolder = workbench_.loader.lastLoadFolder();
     s.saveFolder = workbench_.saver.lastSaveFolder();
     if (s.loadFolder.isEmpty())
-        s.loadFolder = workbench_.programFolder;
+        s.loadFolder = workbench_.folders.pictureFolder();
     if (s.saveFolder.isEmpty())
-        s.saveFolder = workbench_.programFolder;
+        s.saveFolder = workbench_.folders.pictureFolder();
     s.pen = penOf(main_->tsPen);
     s.text = textOf(main_->tsText);
     s.calendar = calendarOf(main_->tsCalender);

@@ -116,15 +116,15 @@ QString SettingsFile::pathFor(const QString& folder, const QString& executablePa
     return folder + QFileInfo(executablePath).fileName() + QStringLiteral(".ini");
 }
 
-void SettingsFile::read(const IniFile& file, StoredSettings& s, const QString& programFolder)
+void SettingsFile::read(const IniFile& file, StoredSettings& s, const QString& pictureFolder)
 {
     const StoredSettings d;
     s.mainWindow = readPlace(file, mainSection, d.mainWindow);
     s.subWindow = readPlace(file, viewSection, d.subWindow);
     s.optionsDialog = readPlace(file, optionSection, d.optionsDialog);
     readFields(file, modelSection, modelFields, s);
-    s.loadFolder = file.readString(pathSection, key("Load"), programFolder);
-    s.saveFolder = file.readString(pathSection, key("Save"), programFolder);
+    s.loadFolder = file.readString(pathSection, key("Load"), pictureFolder);
+    s.saveFolder = file.readString(pathSection, key("Save"), pictureFolder);
     s.pen = PenLook{};
     readFields(file, textSection, textFields, s.text);
     s.calendar = CalendarLook{};
@@ -148,7 +148,7 @@ void SettingsFile::write(IniFile& file, const StoredSettings& s)
 
 void SettingsFile::LoadSettings(StoredSettings& settings) const
 {
-    read(IniFile(path_), settings, programFolder_);
+    read(IniFile(path_), settings, pictureFolder_);
 }
 
 bool SettingsFile::SaveSettings(const StoredSettings& settings, QString* error) const

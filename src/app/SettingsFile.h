@@ -12,8 +12,9 @@ class SettingsFile
     // folder ends with '/'; the file is that folder, the executable's file name and ".ini".
     static QString pathFor(const QString& folder, const QString& executablePath);
 
-    explicit SettingsFile(QString path, QString programFolder)
-        : path_(std::move(path)), programFolder_(std::move(programFolder))
+    // pictureFolder: where the open and save dialogs start when the file names no folder.
+    explicit SettingsFile(QString path, QString pictureFolder)
+        : path_(std::move(path)), pictureFolder_(std::move(pictureFolder))
     {
     }
     const QString& path() const { return path_; }
@@ -25,10 +26,10 @@ class SettingsFile
     // False, with the reason in error, when the file could not be replaced; the old one stays.
     bool SaveSettings(const StoredSettings& settings, QString* error = nullptr) const;
 
-    static void read(const IniFile& file, StoredSettings& settings, const QString& programFolder);
+    static void read(const IniFile& file, StoredSettings& settings, const QString& pictureFolder);
     static void write(IniFile& file, const StoredSettings& settings);
 
   private:
     QString path_;
-    QString programFolder_;
+    QString pictureFolder_;
 };

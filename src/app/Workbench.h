@@ -36,6 +36,8 @@ struct Workbench
         QObject::connect(&workspace, &Workspace::canvasResized, &layers,
                          [this](int width, int height) { layers.setCanvasSize(QSize(width, height)); });
         undoCommand.setLayerUndo([this] { layers.UndoCommit(); });
+        loader.setLastLoadFolder(folders.pictureFolder());
+        saver.setLastSaveFolder(folders.pictureFolder());
     }
 
     QString programFolder;  // the executable's folder, ending with '/'

@@ -2,6 +2,7 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
+#include <QtCore/QStandardPaths>
 
 #include <unistd.h>
 
@@ -28,18 +29,24 @@ bool writable(const QString& folder)
     return ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
 }
 
+QString userPictures()
+{
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return withSeparator(QFileInfo(pictures).isDir() ? pictures : QDir::homePath());
+}
+
 } // namespace
 
 ProgramFolders ProgramFolders::portable(const QString& programFolder)
 {
     ProgramFolders f;
-    f.program_ = f.settings_ = f.data_ = f.work_ = withSeparator(programFolder);
+    f.program_ = f.settings_ = f.data_ = f.work_ = f.pictures_ = withSeparator(programFolder);
     return f;
 }
 
 ProgramFolders ProgramFolders::forProgram(const QString& programFolder)
 {
-    if (writable(programFolder))
+    if (QFileInfo::exists(withSeparator(programFolder) + portableMarker()) && writable(programFolder))
         return portable(programFolder);
     ProgramFolders f;
     f.portable_ = false;
@@ -47,6 +54,7 @@ ProgramFolders ProgramFolders::forProgram(const QString& programFolder)
     f.settings_ = xdgFolder("XDG_CONFIG_HOME", ".config");
     f.data_ = xdgFolder("XDG_DATA_HOME", ".local/share");
     f.work_ = xdgFolder("XDG_CACHE_HOME", ".cache");
+    f.pictures_ = userPictures();
     return f;
 }
 

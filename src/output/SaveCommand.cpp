@@ -5,6 +5,7 @@
 #include "foundation/ProgramOptions.h"
 #include "foundation/Progress.h"
 #include "output/TemporaryLayer.h"
+#include "output/WriteFailureReason.h"
 #include "workspace/UndoCommand.h"
 #include "workspace/Workspace.h"
 
@@ -171,7 +172,11 @@ void SaveCommand::saveTo(const QString& path, Progress& progress)
     }
     encoder.releaseImage();
     lastReport_ = Report{*format, path, result};
-    if (result.outcome == EncodeOutcome::WriteFailed)
+    QString text = outcomeText(*format, result);
+    if (result.outcome == EncodeOutcome::WriteFailed) {
         writeErrorDetail(result.error);
-    prompts_.message(outcomeKind(result), outcomeText(*format, result));
+        if (const QString reason = WriteFailureReason::describe(path, result.size); !reason.isEmpty())
+            text += QLatin1Char('\n') + reason;
+    }
+    prompts_.message(outcomeKind(result), text);
 }

@@ -6,6 +6,7 @@
 #include "catalogue/ModelSelectPage.h"
 #include "decoration/TfrCalender.h"
 #include "foundation/Cp932.h"
+#include "foundation/ProgramFolders.h"
 #include "imaging/codecs/ImageFile.h"
 #include "support/ScriptedPrompts.h"
 #include "widgets/ImageDisplay.h"
@@ -55,6 +56,7 @@ struct ExpectedFolders
     QString work;     // undo images, send files
     QString data;     // operation log
     QString settings; // settings, "Calender.ini"
+    QString pictures; // where the open and save dialogs start
 };
 
 // Starts a send and turns it down at the preview, telling whether the send file was there to preview.
@@ -83,7 +85,7 @@ void loadEditUndoSave(const QString& programFolder, const QString& picture, cons
     ProgramSession* running = nullptr;
     // What the stored settings would do: choose a carrier, whose first model is then applied.
     hooks.loadSettings = [&running] { running->frMain()->tsSelectMP->setCarrierText(QStringLiteral("DoCoMo")); };
-    ProgramSession session(prompts, programFolder, hooks);
+    ProgramSession session(prompts, ProgramFolders::forProgram(programFolder), hooks);
     running = &session;
     session.start({picture});
     ASSERT_TRUE(prompts.shown.isEmpty()) << prompts.texts().join(QLatin1Char('\n')).toStdString();
@@ -101,6 +103,8 @@ void loadEditUndoSave(const QString& programFolder, const QString& picture, cons
 
     prompts.saveFileNames.enqueue(saved);
     session.frMain()->btSave->click();
+    ASSERT_FALSE(prompts.fileRequests.isEmpty());
+    EXPECT_EQ(prompts.fileRequests.last().folder, where.pictures);
     ASSERT_EQ(prompts.shown.size(), 1);
     EXPECT_EQ(prompts.shown[0].kind, MessageKind::Information) << prompts.shown[0].text.toStdString();
     EXPECT_TRUE(ImageFile::load(saved).ok());
@@ -249,10 +253,26 @@ TEST(InstalledProgram, DISABLED_ChildLoadsEditsUndoesAndSaves)
     ASSERT_FALSE(installed.isEmpty());
     ASSERT_FALSE(QFileInfo(installed).isWritable());
     const QString home = QDir::homePath();
+    ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("Pictures")));
     loadEditUndoSave(installed, qEnvironmentVariable("PICTOREL_PICTURE"),
                      {home + QStringLiteral("/.cache/pictorel/"), home + QStringLiteral("/.local/share/pictorel/"),
-                      home + QStringLiteral("/.config/pictorel/")},
+                      home + QStringLiteral("/.config/pictorel/"), home + QStringLiteral("/Pictures/")},
                      home + QStringLiteral("/saved.jpg"));
+
+    // A save into the program folder says why it failed.
+    ScriptedPrompts prompts;
+    StartupHooks offline; // the stored settings, and nothing sent anywhere
+    offline.updateCatalogue = offline.loadBanner = [] {};
+    ProgramSession session(prompts, ProgramFolders::forProgram(installed), offline);
+    session.start({qEnvironmentVariable("PICTOREL_PICTURE")});
+    ASSERT_EQ(session.workbench().folders.pictureFolder(), home + QStringLiteral("/Pictures/"));
+    prompts.saveFileNames.enqueue(installed + QStringLiteral("wallpaper.jpg"));
+    prompts.shown.clear();
+    session.frMain()->btSave->click();
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].text,
+              QStringLiteral("ファイルを保存できませんでした。\n保存先のフォルダーに書き込む権限がありません。"));
+    session.frMain()->btEnd->click();
 }
 
 TEST(InstalledProgram, FromAWritableFolderKeepsEverythingBesideItself)
@@ -263,12 +283,46 @@ TEST(InstalledProgram, FromAWritableFolderKeepsEverythingBesideItself)
     catalogue.write(Cp932::encode(
         QStringLiteral("キャリア,機種名,画面,備考,横,縦,色数,容量\r\nDoCoMo,F900i,メイン,,240,320,18,97600\r\n")));
     catalogue.close();
+    QFile(folder.filePath(ProgramFolders::portableMarker())).open(QIODevice::WriteOnly);
     QTemporaryDir pictures;
     const QString picture = pictures.filePath(QStringLiteral("photo.jpg"));
     ASSERT_TRUE(ImageFile::save(photo(), picture, FileFormat::Jpeg, EncodeOptions{90, 2, {}}));
     const QString here = folder.path() + QLatin1Char('/');
-    loadEditUndoSave(here, picture, {here, here, here}, pictures.filePath(QStringLiteral("saved.jpg")));
+    loadEditUndoSave(here, picture, {here, here, here, here}, pictures.filePath(QStringLiteral("saved.jpg")));
     EXPECT_TRUE(QFile::exists(here + QStringLiteral("DiruRodido.ini")));
+}
+
+// Root, or a prefix of the user's own, can write to an installed copy's folder: only the marker
+// makes a portable program of it, and installing leaves the marker out.
+TEST(InstalledProgram, AWritableInstalledFolderIsPortableOnlyWithTheMarker)
+{
+    QTemporaryDir root;
+    const QString prefix = root.filePath(QStringLiteral("usr"));
+    QString log;
+    ASSERT_EQ(runAs({},
+                    {QStringLiteral("cmake"), QStringLiteral("--install"), QStringLiteral(PICTOREL_BINARY_DIR),
+                     QStringLiteral("--prefix"), prefix},
+                    QProcessEnvironment::systemEnvironment(), &log),
+              0)
+        << log.toStdString();
+    const QString installed = prefix + QStringLiteral("/lib/pictorel/");
+    ASSERT_TRUE(QFileInfo(installed).isWritable());
+    EXPECT_FALSE(ProgramFolders::forProgram(installed).isPortable());
+    // What the programs read lies under share/, reached from their folder.
+    for (const char* shipped : {"mp_dat.sys", "stamp", "frames", "icons"}) {
+        const QFileInfo link(installed + QLatin1String(shipped));
+        EXPECT_TRUE(link.isSymLink()) << shipped;
+        EXPECT_EQ(link.canonicalFilePath(),
+                  QFileInfo(prefix + QStringLiteral("/share/pictorel/") + QLatin1String(shipped)).canonicalFilePath());
+    }
+    for (const char* file : {"share/man/man1/pictorel.1.gz", "share/man/man1/pictorel-cli.1.gz",
+                             "share/bash-completion/completions/pictorel-cli", "share/applications/pictorel.desktop"})
+        EXPECT_TRUE(QFileInfo(prefix + QLatin1Char('/') + QLatin1String(file)).isFile()) << file;
+    EXPECT_EQ(QDir(prefix + QStringLiteral("/share/metainfo")).entryList({QStringLiteral("*.metainfo.xml")}).size(), 1);
+
+    QFile(installed + ProgramFolders::portableMarker()).open(QIODevice::WriteOnly);
+    EXPECT_TRUE(ProgramFolders::forProgram(installed).isPortable());
+    EXPECT_TRUE(ProgramFolders::forProgram(QStringLiteral(PICTOREL_BINARY_DIR "/program/")).isPortable());
 }
 
 TEST(InstalledProgram, DesktopEntryPassesValidation)
