@@ -8,15 +8,15 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_CONTACT "Pictorel developers <pictorel@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "standby images for mobile phones from your pictures")
+# CPack indents the lines and marks the empty one.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "standby images for mobile phones from your pictures
- Pictorel turns an ordinary picture into a standby (wallpaper) image for one
- particular mobile phone: choose the carrier and the model, load a picture,
- fit and crop it onto the phone-sized canvas, tune it, add effects, decorate
- it with pen strokes, text, stamps, frames and a calendar, and save it within
- the file size the phone accepts. The window is in Japanese.
- .
- pictorel-cli does the same work from the command line.")
+    "Pictorel turns an ordinary picture into a standby (wallpaper) image for one
+particular mobile phone: choose the carrier and the model, load a picture,
+fit and crop it onto the phone-sized canvas, tune it, add effects, decorate
+it with pen strokes, text, stamps, frames and a calendar, and save it within
+the file size the phone accepts. The window is in Japanese.
+
+pictorel-cli does the same work from the command line.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
