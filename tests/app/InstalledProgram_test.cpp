@@ -254,6 +254,18 @@ TEST(InstalledProgram, DISABLED_ChildLoadsEditsUndoesAndSaves)
     ASSERT_FALSE(QFileInfo(installed).isWritable());
     const QString home = QDir::homePath();
     ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("Pictures")));
+    StartupHooks offline; // the stored settings, and nothing sent anywhere
+    offline.updateCatalogue = offline.loadBanner = [] {};
+    {
+        // The first open dialog of a new user starts in the Pictures folder.
+        ScriptedPrompts prompts;
+        ProgramSession session(prompts, ProgramFolders::forProgram(installed), offline);
+        session.start();
+        session.workbench().loader.btOpenFromFileClick();
+        ASSERT_EQ(prompts.fileRequests.size(), 1);
+        EXPECT_EQ(prompts.fileRequests[0].folder, home + QStringLiteral("/Pictures/"));
+        session.frMain()->btEnd->click();
+    }
     loadEditUndoSave(installed, qEnvironmentVariable("PICTOREL_PICTURE"),
                      {home + QStringLiteral("/.cache/pictorel/"), home + QStringLiteral("/.local/share/pictorel/"),
                       home + QStringLiteral("/.config/pictorel/"), home + QStringLiteral("/Pictures/")},
@@ -261,8 +273,6 @@ TEST(InstalledProgram, DISABLED_ChildLoadsEditsUndoesAndSaves)
 
     // A save into the program folder says why it failed.
     ScriptedPrompts prompts;
-    StartupHooks offline; // the stored settings, and nothing sent anywhere
-    offline.updateCatalogue = offline.loadBanner = [] {};
     ProgramSession session(prompts, ProgramFolders::forProgram(installed), offline);
     session.start({qEnvironmentVariable("PICTOREL_PICTURE")});
     ASSERT_EQ(session.workbench().folders.pictureFolder(), home + QStringLiteral("/Pictures/"));
