@@ -5,6 +5,7 @@
 #include <QtCore/QDeadlineTimer>
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
+#include <QtCore/QSet>
 #include <QtCore/QThread>
 #include <QtNetwork/QLocalSocket>
 
@@ -37,6 +38,13 @@ QString socketNameFor(const QString& workFolder)
     return socketFolder() + QStringLiteral("/pictorel-%1-%2").arg(::getuid()).arg(QString::fromLatin1(key));
 }
 
+// The names this process answers on: its own window cannot answer while this thread waits for it.
+QSet<QString>& answeredHere()
+{
+    static QSet<QString> names;
+    return names;
+}
+
 QByteArray request(const QStringList& pictures)
 {
     QStringList absolute;
@@ -64,8 +72,16 @@ RunningProgram::RunningProgram(const QString& workFolder, QObject* parent)
     });
 }
 
+RunningProgram::~RunningProgram()
+{
+    if (server_.isListening())
+        answeredHere().remove(name_);
+}
+
 RunningProgram::HandOver RunningProgram::handOver(const QStringList& pictures, int patience) const
 {
+    if (answeredHere().contains(name_))
+        return HandOver::NoAnswer;
     const QDeadlineTimer deadline(patience);
     for (;;) {
         QLocalSocket socket;
@@ -85,8 +101,10 @@ RunningProgram::HandOver RunningProgram::handOver(const QStringList& pictures, i
 bool RunningProgram::listen()
 {
     QLocalServer::removeServer(name_);
-    if (server_.listen(name_))
+    if (server_.listen(name_)) {
+        answeredHere().insert(name_);
         return true;
+    }
     std::fprintf(stderr, "pictorel: cannot answer later starts on %s: %s\n", qPrintable(name_),
                  qPrintable(server_.errorString()));
     return false;

@@ -12,6 +12,7 @@ class RunningProgram : public QObject
     Q_OBJECT
   public:
     explicit RunningProgram(const QString& workFolder, QObject* parent = nullptr);
+    ~RunningProgram() override;
 
     enum class HandOver {
         Taken,    // the running window took the pictures (none: it only came forward)
