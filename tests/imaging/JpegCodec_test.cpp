@@ -237,4 +237,45 @@ TEST(JpegCodec, RefusesBrokenAndOversizedFiles)
     EXPECT_TRUE(d.error.contains("limit")) << d.error.toStdString();
 }
 
+// The file with the picture size in its frame header replaced.
+QByteArray declaring(QByteArray file, int width, int height)
+{
+    for (const char* sof : {"\xFF\xC0", "\xFF\xC2"})
+        if (const qsizetype at = file.indexOf(sof); at > 0) {
+            file[at + 5] = char(height >> 8), file[at + 6] = char(height);
+            file[at + 7] = char(width >> 8), file[at + 8] = char(width);
+            return file;
+        }
+    ADD_FAILURE() << "no frame header";
+    return file;
+}
+
+TEST(JpegCodec, TinyFilesThatDeclareHugePicturesAndCutFilesAreRefused)
+{
+    const QImage picture = CodecFixtures::gradient(64, 48);
+    const QByteArray baseline = encodeOk(picture);
+    const QByteArray progressive = viaQt(picture, true);
+    struct Case
+    {
+        const char* name;
+        QByteArray file;
+        bool loads;
+    };
+    const Case cases[] = {
+        {"baseline", baseline, true},
+        {"progressive", progressive, true},
+        {"without its end marker", baseline.chopped(2), true},
+        // Both once took seconds and gigabytes, then "loaded" as a flat grey picture.
+        {"baseline declaring 30000 x 6666", declaring(baseline, 30000, 6666), false},
+        {"progressive declaring 30000 x 6666", declaring(progressive, 30000, 6666), false},
+        {"baseline cut in half", baseline.left(baseline.size() / 2), false},
+        {"progressive cut in half", progressive.left(progressive.size() / 2), false},
+    };
+    for (const Case& c : cases) {
+        const DecodedImage d = JpegCodec::decode(c.file);
+        EXPECT_EQ(d.ok(), c.loads) << c.name << ": " << d.error.toStdString();
+        EXPECT_EQ(d.error.isEmpty(), c.loads) << c.name;
+    }
+}
+
 } // namespace

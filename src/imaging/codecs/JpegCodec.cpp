@@ -1,6 +1,7 @@
 #include "imaging/codecs/JpegCodec.h"
 
 #include "imaging/codecs/ImageLimits.h"
+#include "imaging/codecs/JpegDataBudget.h"
 
 #include <QtGui/QTransform>
 
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include <jerror.h>
 #include <jpeglib.h>
 
 // libjpeg reports fatal errors through error_exit, which must not return. We leave with longjmp back
@@ -36,7 +38,30 @@ struct ErrorManager
     std::longjmp(err->jump, 1);
 }
 
-void onMessage(j_common_ptr, int) {} // warnings (e.g. a truncated file) stay silent
+// Warnings stay silent, except the one for a file that ends before its picture does: that file
+// is refused rather than shown with a grey remainder. Within the last row of blocks it is more
+// likely a file that only lacks its end marker, which is shown as before.
+void onMessage(j_common_ptr cinfo, int level)
+{
+    if (level >= 0 || cinfo->err->msg_code != JWRN_JPEG_EOF || !cinfo->is_decompressor)
+        return;
+    const auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    const JDIMENSION lastRows = JDIMENSION(2 * d->max_v_samp_factor * DCTSIZE);
+    if (d->global_state < 205 /* DSTATE_SCANNING */ || d->output_scanline + lastRows < d->output_height) {
+        auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+        std::snprintf(err->message, sizeof err->message, "the file ends before the picture is complete");
+        std::longjmp(err->jump, 1);
+    }
+}
+
+// Every block of every component, as the header declares them.
+qint64 declaredBlocks(const jpeg_decompress_struct& cinfo)
+{
+    qint64 blocks = 0;
+    for (int c = 0; c < cinfo.num_components; ++c)
+        blocks += qint64(cinfo.comp_info[c].width_in_blocks) * cinfo.comp_info[c].height_in_blocks;
+    return blocks;
+}
 
 void onProgress(j_common_ptr cinfo)
 {
@@ -135,6 +160,12 @@ DecodedImage read(Reader& r, const QByteArray& bytes)
     jpeg_read_header(&r.cinfo, TRUE);
     if (const QString refusal = ImageLimits::check(r.cinfo.image_width, r.cinfo.image_height); !refusal.isEmpty())
         return DecodedImage::failure(refusal);
+    // Before a progressive file's coefficients (or the picture) take their memory. Arithmetic coding
+    // can spend less than a bit on a block, so only Huffman-coded files can be measured this way.
+    if (!r.cinfo.arith_code && !JpegDataBudget::canHold(JpegDataBudget::codedBytes(bytes), declaredBlocks(r.cinfo)))
+        return DecodedImage::failure(QStringLiteral("JPEG: the file is too small for the %1 x %2 picture it declares")
+                                         .arg(r.cinfo.image_width)
+                                         .arg(r.cinfo.image_height));
 
     const bool cmyk = r.cinfo.jpeg_color_space == JCS_CMYK || r.cinfo.jpeg_color_space == JCS_YCCK;
     const int bitCount = r.cinfo.jpeg_color_space == JCS_GRAYSCALE ? 8 : (cmyk ? 32 : 24);
