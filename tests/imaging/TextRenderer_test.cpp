@@ -160,3 +160,40 @@ TEST_F(TextRendererTest, AnglesTurnTheTextAboutItsPoint)
         EXPECT_EQ(c.right ? ink.left() < 160 : ink.right() < 152, true) << c.angle << " stays next to the point";
     }
 }
+
+// Drawing only what lands on the surface gives the surface the same pixels as drawing it whole.
+TEST_F(TextRendererTest, OnlyWhatLandsOnTheSurfaceIsDrawnAndItIsTheSame)
+{
+    const QPoint far(300, 300);
+    for (int direction = 0; direction < 4; ++direction)
+        for (int angle : {0, 90, 180, 270})
+            for (const QPoint at : {QPoint(-30, 10), QPoint(40, -12), QPoint(70, 45), QPoint(5, 5)}) {
+                ImagePrinter printer;
+                printer.attributes() = textAttributes(QStringLiteral("Pictorel 漢字g"), direction, angle);
+                printer.attributes().fontItalic = true;
+                QImage whole(800, 800, QImage::Format_RGB32);
+                whole.fill(kKey);
+                ASSERT_TRUE(printer.textOut(whole, far.x() + at.x(), far.y() + at.y()));
+                QImage part(90, 60, QImage::Format_RGB32);
+                part.fill(kKey);
+                ASSERT_TRUE(printer.textOut(part, at.x(), at.y()));
+                EXPECT_EQ(part, whole.copy(QRect(far, part.size())))
+                    << "direction " << direction << " angle " << angle << " at " << at.x() << "," << at.y();
+            }
+}
+
+TEST_F(TextRendererTest, ALongLineAtALargeSizeIsDrawnWithinTheSurface)
+{
+    // 2000 characters at 200 points once rendered a line half a million pixels long first.
+    ImagePrinter printer;
+    printer.attributes() = textAttributes(QString(2000, QLatin1Char('W')), 0, 90);
+    printer.attributes().fontSize = 200;
+    QImage surface(240, 320, QImage::Format_RGB32);
+    surface.fill(kKey);
+    ASSERT_TRUE(printer.textOut(surface, 20, 300));
+    EXPECT_NE(surface.pixel(120, 160), kKey);
+    QImage untouched = surface;
+    untouched.fill(kKey);
+    ASSERT_TRUE(printer.textOut(untouched, 5000, 5000)); // nothing of it lands there
+    EXPECT_EQ(untouched.pixel(0, 0), kKey);
+}

@@ -111,8 +111,9 @@ bool ImagePrinter::textOut(QImage& surface, int x, int y, QString* error) const
         return false;
     if (attributes_.text.isEmpty())
         return true;
-    const TextRenderer::Mask mask = TextRenderer::render(attributes_);
-    if (mask.image.isNull()) {
+    // Only what lands on the surface is drawn.
+    const TextRenderer::Mask mask = TextRenderer::render(attributes_, surface.rect().translated(-x, -y));
+    if (mask.image.isNull() && mask.cell.isEmpty()) {
         setError(error, QStringLiteral("The text is too large to draw."));
         return false;
     }

@@ -32,44 +32,73 @@ QStringList TextRenderer::graphemes(const QString& text)
     return parts;
 }
 
-QImage TextRenderer::drawLine(const QFont& font, const QString& text, int padding, QSize& cell)
+QSize TextRenderer::lineCell(const QFont& font, const QString& text)
 {
     const QFontMetrics metrics(font);
-    cell = QSize(metrics.horizontalAdvance(text), metrics.height());
-    QImage image(cell + QSize(2 * padding, 2 * padding), QImage::Format_RGB32);
-    if (image.isNull())
-        return image;
-    image.fill(Qt::black);
-    QPainter painter(&image);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.setLayoutDirection(Qt::LeftToRight);
-    painter.drawText(QPoint(padding, padding + metrics.ascent()), text);
-    return image;
+    return QSize(metrics.horizontalAdvance(text), metrics.height());
 }
 
-QImage TextRenderer::drawColumn(const QFont& font, const QStringList& glyphs, int padding, QSize& cell)
+QSize TextRenderer::columnCell(const QFont& font, const QStringList& glyphs)
 {
     const QFontMetrics metrics(font);
     int width = 0;
     for (const QString& g : glyphs)
         width = std::max(width, metrics.horizontalAdvance(g));
-    cell = QSize(width, metrics.height() * int(glyphs.size()));
-    QImage image(cell + QSize(2 * padding, 2 * padding), QImage::Format_RGB32);
-    if (image.isNull())
-        return image;
-    image.fill(Qt::black);
-    QPainter painter(&image);
+    return QSize(width, metrics.height() * int(glyphs.size()));
+}
+
+namespace {
+
+// A black picture of the window's size, with a painter that draws in white at text image coordinates.
+QImage blankWindow(const QRect& window)
+{
+    QImage image(window.size(), QImage::Format_RGB32);
+    if (!image.isNull())
+        image.fill(Qt::black);
+    return image;
+}
+
+void prepare(QPainter& painter, const QFont& font, const QRect& window)
+{
     painter.setFont(font);
     painter.setPen(Qt::white);
-    for (int i = 0; i < glyphs.size(); ++i) {
+    painter.setLayoutDirection(Qt::LeftToRight);
+    painter.translate(-window.topLeft());
+}
+
+} // namespace
+
+QImage TextRenderer::drawLine(const QFont& font, const QString& text, int padding, const QRect& window)
+{
+    QImage image = blankWindow(window);
+    if (image.isNull())
+        return image;
+    QPainter painter(&image);
+    prepare(painter, font, window);
+    painter.drawText(QPoint(padding, padding + QFontMetrics(font).ascent()), text);
+    return image;
+}
+
+QImage TextRenderer::drawColumn(const QFont& font, const QStringList& glyphs, int padding, const QRect& window)
+{
+    QImage image = blankWindow(window);
+    if (image.isNull())
+        return image;
+    QPainter painter(&image);
+    prepare(painter, font, window);
+    const QFontMetrics metrics(font);
+    const int width = columnCell(font, glyphs).width();
+    // Only the characters whose rows (with room for overhangs) meet the window.
+    const int first = std::max(0, (window.top() - 2 * padding) / metrics.height() - 1);
+    const int last = std::min(int(glyphs.size()) - 1, window.bottom() / metrics.height() + 1);
+    for (int i = first; i <= last; ++i) {
         const int x = padding + (width - metrics.horizontalAdvance(glyphs[i])) / 2;
         painter.drawText(QPoint(x, padding + i * metrics.height() + metrics.ascent()), glyphs[i]);
     }
     return image;
 }
 
-TextRenderer::Mask TextRenderer::render(const PrintAttributes& attributes)
+TextRenderer::Mask TextRenderer::render(const PrintAttributes& attributes, const QRect& visible)
 {
     const QFont f = font(attributes);
     // Room for italic slant and glyphs that reach beyond their advance.
@@ -77,9 +106,26 @@ TextRenderer::Mask TextRenderer::render(const PrintAttributes& attributes)
     QStringList glyphs = graphemes(attributes.text);
     if (attributes.textDirection == 1 || attributes.textDirection == 3)
         std::reverse(glyphs.begin(), glyphs.end());
-    QSize cell;
-    const QImage drawn = attributes.textDirection >= 2 ? drawColumn(f, glyphs, padding, cell)
-                                                       : drawLine(f, glyphs.join(QString()), padding, cell);
+    const bool column = attributes.textDirection >= 2;
+    const QString line = column ? QString() : glyphs.join(QString());
+    const QSize cell = column ? columnCell(f, glyphs) : lineCell(f, line);
+    const QRect whole(QPoint(0, 0), cell + QSize(2 * padding, 2 * padding));
+    const int quarters = ((attributes.textAngle / 90) % 4 + 4) % 4;
+    // The text position is the top-left corner of the unturned box (first character's top-left for
+    // left to right, top to bottom and, reversed, right to left and bottom to top); the box turns
+    // about it. It ends up at the turned box's top-left (0), bottom-left (90), bottom-right (180) or
+    // top-right (270) corner.
+    const QPoint corners[4] = {{0, 0}, {0, -cell.width()}, {-cell.width(), -cell.height()}, {-cell.height(), 0}};
+    const QSize turnedCell = quarters % 2 ? cell.transposed() : cell;
+    const QPoint boxAt = corners[quarters];
+    const QPoint turnedAt = boxAt - QPoint(padding, padding); // where the turned image's top-left lands
+    const QTransform turn = QImage::trueMatrix(QTransform().rotate(-90.0 * quarters), whole.width(), whole.height());
+    QRect window = whole;
+    if (!visible.isNull())
+        window = turn.inverted().mapRect(QRectF(visible.translated(-turnedAt))).toAlignedRect() & whole;
+    if (window.isEmpty())
+        return {QImage(), turnedAt, QRect(boxAt, turnedCell)}; // nothing of it lands where it is drawn
+    const QImage drawn = column ? drawColumn(f, glyphs, padding, window) : drawLine(f, line, padding, window);
     if (drawn.isNull())
         return {}; // too large to render
     QImage mask(drawn.size(), QImage::Format_Grayscale8);
@@ -89,15 +135,8 @@ TextRenderer::Mask TextRenderer::render(const PrintAttributes& attributes)
         for (int x = 0; x < drawn.width(); ++x)
             dst[x] = qGray(src[x]) >= 128 ? 255 : 0;
     }
-    const int quarters = ((attributes.textAngle / 90) % 4 + 4) % 4;
     if (quarters != 0)
         mask = mask.transformed(QTransform().rotate(-90.0 * quarters)).convertToFormat(QImage::Format_Grayscale8);
-    // The text position is the top-left corner of the unturned box (first character's top-left for
-    // left to right, top to bottom and, reversed, right to left and bottom to top); the box turns
-    // about it. It ends up at the turned box's top-left (0), bottom-left (90), bottom-right (180) or
-    // top-right (270) corner.
-    const QPoint corners[4] = {{0, 0}, {0, -cell.width()}, {-cell.width(), -cell.height()}, {-cell.height(), 0}};
-    const QSize turnedCell = quarters % 2 ? cell.transposed() : cell;
-    const QPoint boxAt = corners[quarters];
-    return {mask, boxAt - QPoint(padding, padding), QRect(boxAt, turnedCell)};
+    const QPoint windowAt = turn.mapRect(QRectF(window)).toAlignedRect().topLeft();
+    return {mask, turnedAt + windowAt, QRect(boxAt, turnedCell)};
 }

@@ -18,13 +18,18 @@ class TextRenderer
 
     // Never antialiased; the layout follows textDirection, then the whole block turns by textAngle.
     // The text box turns about the text position, which is the unturned box's top-left corner.
-    static Mask render(const PrintAttributes& attributes);
+    // With `visible` (relative to the text position) only the part of the text that lands there
+    // is drawn: a long line at a large size costs no more than the surface it is drawn on.
+    static Mask render(const PrintAttributes& attributes, const QRect& visible = {});
 
     // The font the attributes name, at points * 96 / 72 pixels, without antialiasing.
     static QFont font(const PrintAttributes& attributes);
 
   private:
     static QStringList graphemes(const QString& text);
-    static QImage drawLine(const QFont& font, const QString& text, int padding, QSize& cell);
-    static QImage drawColumn(const QFont& font, const QStringList& glyphs, int padding, QSize& cell);
+    static QSize lineCell(const QFont& font, const QString& text);
+    static QSize columnCell(const QFont& font, const QStringList& glyphs);
+    // The part `window` of the unturned text image (its cell grown by padding on every side).
+    static QImage drawLine(const QFont& font, const QString& text, int padding, const QRect& window);
+    static QImage drawColumn(const QFont& font, const QStringList& glyphs, int padding, const QRect& window);
 };
