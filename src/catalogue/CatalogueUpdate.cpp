@@ -112,6 +112,11 @@ bool CatalogueUpdate::install(const QString& downloaded, const QString& installe
     try {
         if (!fresh.load(downloaded))
             return false;
+        // A captive portal's page reads as a header line and nothing else: that is no catalogue.
+        if (fresh.modelCount() == 0) {
+            std::cerr << "pictorel: the downloaded catalogue lists no models\n";
+            return false;
+        }
     } catch (const std::exception& error) {
         std::cerr << "pictorel: the downloaded catalogue does not load: " << error.what() << '\n';
         return false;

@@ -1,7 +1,8 @@
 #pragma once
 // "機種情報を更新する": downloads the catalogue from the service's web host into a temporary file
 // and installs it when it is larger than the installed one. A download is installed only when it
-// loads as a catalogue, and by an atomic rename, so a broken answer never replaces a working file.
+// loads as a catalogue of at least one model, and by an atomic rename, so a broken answer (or a web
+// page served in its place) never replaces a working file.
 #include "net/TNMHTTP.h"
 
 #include <functional>

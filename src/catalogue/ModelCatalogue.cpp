@@ -15,7 +15,8 @@ namespace {
 
 const QString mainVariant = QStringLiteral("メイン");
 constexpr int fieldsPerLine = 8;
-constexpr int largestSide = 8192; // far beyond any phone screen; larger sizes only cost memory and time
+constexpr int largestSide = 8192;    // far beyond any phone screen; larger sizes only cost memory and time
+constexpr int largestColorBits = 32; // the deepest a screen shows; the field shows it and the direct entry takes it
 
 // A number of the line, with the line named when it is not an integer or lies outside min … max.
 int boundedField(const QString& text, int min, int max, const QString& path, int lineNumber)
@@ -69,7 +70,7 @@ TModelEntry entryFromLine(const QString& line, const QString& path, int lineNumb
     entry.Extra = fields.at(3);
     entry.Width = boundedField(fields.at(4), 1, largestSide, path, lineNumber);
     entry.Height = boundedField(fields.at(5), 1, largestSide, path, lineNumber);
-    entry.ColorBits = boundedField(fields.at(6), INT_MIN, INT_MAX, path, lineNumber);
+    entry.ColorBits = boundedField(fields.at(6), 1, largestColorBits, path, lineNumber);
     entry.SizeLimit = boundedField(fields.at(7), 1, INT_MAX, path, lineNumber);
     return entry;
 }

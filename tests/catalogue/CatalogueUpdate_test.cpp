@@ -119,8 +119,13 @@ TEST_F(CatalogueUpdateTest, OnlyALargerDownloadThatLoadsIsInstalled)
         {"larger", sjis(oneModel), sjis(twoModels), updated, true},
         {"larger but broken", sjis(oneModel), sjis(oneModel) + "<html>\r\n<body>busy</body>\r\n</html>\r\n", failed,
          false},
-        {"empty, nothing installed", std::nullopt, QByteArray(), updated, true},
-        {"header only, nothing installed", std::nullopt, sjis(header), updated, true},
+        // A download that lists no model is no catalogue, whatever is installed.
+        {"empty, nothing installed", std::nullopt, QByteArray(), failed, false},
+        {"header only, nothing installed", std::nullopt, sjis(header), failed, false},
+        {"a captive portal's one-line page", sjis(oneModel),
+         "<html><head><title>Login</title></head><body>Please sign in to use this network, "
+         "then try again.</body></html>",
+         failed, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

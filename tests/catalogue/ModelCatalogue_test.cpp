@@ -162,6 +162,8 @@ TEST(ModelCatalogueTest, NumbersOutsideTheirBoundsAreMalformedLines)
         {"A,a,x,,240,-5,16,9000", "'-5' は 1 から 8192 まででなければなりません"},
         {"A,a,x,,240,320,16,0", "'0' は 1 以上でなければなりません"},
         {"A,a,x,,240,320,16,-1", "'-1' は 1 以上でなければなりません"},
+        {"A,a,x,,240,320,0,9000", "'0' は 1 から 32 まででなければなりません"},
+        {"A,a,x,,240,320,2147483647,9000", "'2147483647' は 1 から 32 まででなければなりません"},
     };
     for (const Case& c : cases) {
         const QByteArray text = QByteArray("h\r\nB,b,x,,1,8192,3,1\r\n") + c.line + "\r\n";
