@@ -1,6 +1,8 @@
 #include "output/BannerView.h"
 
 #include "foundation/Cp932.h"
+#include "imaging/codecs/ImageFile.h"
+#include "output/BannerMarkup.h"
 
 #include <QtCore/QRegularExpression>
 #include <QtCore/QStringDecoder>
@@ -146,7 +148,8 @@ void BannerView::pageArrived(QNetworkReply* reply)
         return;
     }
     base_ = reply->url();
-    html_ = decodePage(body, reply->header(QNetworkRequest::ContentTypeHeader).toByteArray());
+    // Only what the banner lays out is kept, and only its pictures are fetched.
+    html_ = BannerMarkup::bounded(decodePage(body, reply->header(QNetworkRequest::ContentTypeHeader).toByteArray()));
     images_.clear();
     for (const QString& source : pictureSources(html_)) {
         const QUrl url = base_.resolved(QUrl(source));
@@ -168,8 +171,12 @@ void BannerView::pictureArrived(QNetworkReply* reply, const QString& source)
     // A picture that does not come leaves its place empty; the rest of the banner still shows.
     if (reply->error() == QNetworkReply::NoError) {
         const QByteArray bytes = reply->readAll();
-        QImage image;
-        if (bytes.size() <= MaxPictureBytes && image.loadFromData(bytes))
+        // The program's own decoders, refusing from the header what no banner needs.
+        const QImage image =
+            bytes.size() <= MaxPictureBytes
+                ? ImageFile::decode(bytes, DecodeBounds{MaxPictureSide, MaxPictureSide * MaxPictureSide, {}}).image
+                : QImage();
+        if (!image.isNull())
             images_.insert(source, image);
     }
     showIfComplete();

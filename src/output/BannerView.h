@@ -3,6 +3,7 @@
 // and again at every tick of TimerAD, shown as rich text with its pictures. A clicked link opens
 // in the default browser. A page that does not arrive shows nothing, and the next tick tries
 // again; a tick drops whatever of the last load is still on its way, so slow answers never pile up.
+// What is laid out is bounded (BannerMarkup), so no page holds the window.
 #include <QtCore/QHash>
 #include <QtCore/QPointer>
 #include <QtCore/QUrl>
@@ -25,6 +26,7 @@ class BannerView : public QTextBrowser
     static constexpr qint64 MaxPageBytes = 1024 * 1024;
     static constexpr qint64 MaxPictureBytes = 2 * 1024 * 1024;
     static constexpr int MaxPictures = 16;
+    static constexpr qint64 MaxPictureSide = 2048;
 
     explicit BannerView(QWidget* parent = nullptr);
 

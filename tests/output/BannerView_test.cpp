@@ -1,4 +1,5 @@
 // The banner against a scripted web server: pictures, links, failures and slow answers.
+#include "output/BannerMarkup.h"
 #include "output/BannerView.h"
 
 #include "ScriptedHttpServer.h"
@@ -113,4 +114,20 @@ TEST(BannerViewTest, EveryTickAsksAgainWhateverTheLastOutcomeAndNothingPilesUp)
     EXPECT_EQ(emptyAfterLoad.mid(0, 4), (QList<bool>{false, true, false, false}));
     for (int inFlight : inFlightAfterTick)
         EXPECT_EQ(inFlight, 1); // the new page request only
+}
+
+TEST(BannerViewTest, APageOfNestedTablesIsShownWithinTheBounds)
+{
+    ScriptedHttpServer server;
+    const QByteArray deep =
+        QByteArray("<table><tr><td>").repeated(25) + "deep" + QByteArray("</td></tr></table>").repeated(25);
+    server.respond = [&](const QByteArray&) { return ok("text/html", deep); };
+    BannerView view;
+    view.show();
+    QList<bool> loads;
+    QObject::connect(&view, &BannerView::loadFinished, [&](bool shown) { loads << shown; });
+    view.start([&] { return server.url(QStringLiteral("/pc/?jex=True")); });
+    ASSERT_TRUE(waitFor([&] { return !loads.isEmpty(); }));
+    EXPECT_TRUE(view.toPlainText().contains(QStringLiteral("deep")));
+    EXPECT_EQ(view.toHtml().count(QStringLiteral("<table")), BannerMarkup::MaxTableDepth);
 }
