@@ -146,14 +146,21 @@ void SettingsFile::write(IniFile& file, const StoredSettings& s)
     OptionsSettings::write(file, s.options, s.panels);
 }
 
+IniFile& SettingsFile::content() const
+{
+    if (!content_)
+        content_.emplace(path_);
+    return *content_;
+}
+
 void SettingsFile::LoadSettings(StoredSettings& settings) const
 {
-    read(IniFile(path_), settings, pictureFolder_);
+    read(content(), settings, pictureFolder_);
 }
 
 bool SettingsFile::SaveSettings(const StoredSettings& settings, QString* error) const
 {
-    IniFile file(path_); // keeps what the program does not know
+    IniFile& file = content(); // keeps what the program does not know
     write(file, settings);
     return file.save(IniFile::Access::OwnerOnly, error);
 }

@@ -1,10 +1,12 @@
 #pragma once
-// The settings file: read three times at start-up, written once at shutdown. Windows Japanese
-// text with CR LF lines; lines the program does not know are kept. The file holds passwords, so
-// it is readable by its owner only, and it is replaced whole or not at all.
+// The settings file: loaded three times at start-up from one reading of the file, written once at
+// shutdown. Windows Japanese text with CR LF lines; lines the program does not know are kept byte
+// for byte. The file holds passwords, so it is readable by its owner only, and it is replaced whole
+// or not at all; a file that was refused at reading (a FIFO, far too large) is never replaced.
 #include "app/StoredSettings.h"
+#include "foundation/IniFile.h"
 
-class IniFile;
+#include <optional>
 
 class SettingsFile
 {
@@ -30,6 +32,9 @@ class SettingsFile
     static void write(IniFile& file, const StoredSettings& settings);
 
   private:
+    IniFile& content() const;
+
     QString path_;
     QString pictureFolder_;
+    mutable std::optional<IniFile> content_; // the file as first read, then as last written
 };

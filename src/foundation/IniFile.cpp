@@ -1,15 +1,16 @@
 #include "foundation/IniFile.h"
 
+#include "foundation/BoundedFileRead.h"
 #include "foundation/Cp932.h"
 #include "foundation/FileReplacer.h"
 #include "foundation/ProgramError.h"
 
 #include <QtCore/QFile>
-#include <QtCore/QSaveFile>
 
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -130,14 +131,21 @@ template <typename Key, typename Value> void keepFirst(QHash<Key, Value>& hash, 
         hash.insert(std::move(key), value);
 }
 
-QStringList splitLines(const QString& text)
+// The lines of the text: CR LF, CR and LF end a line; a last line end adds no line.
+template <typename Text, typename Char> QList<Text> splitLines(const Text& text, Char cr, Char lf)
 {
-    QString normal = text;
-    normal.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    normal.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QStringList lines = normal.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.constLast().isEmpty())
-        lines.removeLast();
+    QList<Text> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != cr && text[i] != lf)
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (text[i] == cr && i + 1 < text.size() && text[i + 1] == lf)
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.append(text.mid(start));
     return lines;
 }
 
@@ -145,14 +153,27 @@ QStringList splitLines(const QString& text)
 
 IniFile::IniFile(QString path) : path_(std::move(path))
 {
-    QFile file(path_);
-    if (file.open(QIODevice::ReadOnly))
-        lines_ = splitLines(Cp932::decode(file.readAll()));
+    const BoundedFileRead file(path_, MaxFileBytes);
+    if (file.outcome() == BoundedFileRead::Outcome::Refused) {
+        refusal_ = file.problem();
+        std::fprintf(stderr, "pictorel: %s is not read: %s\n", qPrintable(path_), qPrintable(refusal_));
+    }
+    takeContent(file.bytes());
 }
 
-IniFile::IniFile(QString path, const QByteArray& content)
-    : path_(std::move(path)), lines_(splitLines(Cp932::decode(content)))
+IniFile::IniFile(QString path, const QByteArray& content) : path_(std::move(path))
 {
+    takeContent(content);
+}
+
+void IniFile::takeContent(const QByteArray& content)
+{
+    // CR and LF are never part of a double-byte character, so the bytes and the text break into the
+    // same lines; the text is decoded once, for speed.
+    lines_ = splitLines(Cp932::decode(content), QChar(u'\r'), QChar(u'\n'));
+    original_ = splitLines(content, '\r', '\n');
+    if (original_.size() != lines_.size())
+        original_ = QList<QByteArray>(lines_.size());
 }
 
 void IniFile::Index::add(int section, QStringView key, qsizetype line)
@@ -176,9 +197,18 @@ const IniFile::Index& IniFile::index() const
     return built;
 }
 
+void IniFile::replaceLine(qsizetype at, const QString& line)
+{
+    if (lines_.at(at) == line)
+        return; // the same text keeps its bytes
+    lines_[at] = line;
+    original_[at] = QByteArray();
+}
+
 void IniFile::insertLine(qsizetype at, const QString& line)
 {
     lines_.insert(at, line);
+    original_.insert(at, QByteArray());
     if (!index_)
         return;
     if (sectionName(line)) {
@@ -273,8 +303,8 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     if (position.keyLine >= 0) {
         // The key keeps its spelling in the file.
         const QString& old = lines_.at(position.keyLine);
-        lines_[position.keyLine] =
-            trimmed(QStringView(old).left(old.indexOf(QLatin1Char('=')))).toString() + QLatin1Char('=') + value;
+        replaceLine(position.keyLine, trimmed(QStringView(old).left(old.indexOf(QLatin1Char('=')))).toString() +
+                                          QLatin1Char('=') + value);
         if (sectionName(lines_.at(position.keyLine)))
             index_.reset(); // "[a=b]": the new value made the line read as a section
         return;
@@ -307,6 +337,7 @@ void IniFile::removeKey(const QString& section, const QString& key)
     const Position position = find(section, key);
     if (position.keyLine >= 0) {
         lines_.removeAt(position.keyLine);
+        original_.removeAt(position.keyLine);
         index_.reset();
     }
 }
@@ -317,37 +348,51 @@ void IniFile::removeSection(const QString& section)
     if (number < 0)
         return;
     const qsizetype line = index().sectionLines[size_t(number)];
-    lines_.remove(line, sectionEnd(number) - line);
+    const qsizetype count = sectionEnd(number) - line;
+    lines_.remove(line, count);
+    original_.remove(line, count);
     index_.reset();
 }
 
 QByteArray IniFile::bytes() const
 {
-    QString text;
-    for (const QString& line : lines_)
-        text += line + QLatin1String("\r\n");
-    return Cp932::encode(text);
+    // Runs of the program's own lines are encoded together; every other line goes out as it came.
+    QByteArray out;
+    QString pending;
+    const auto flush = [&] {
+        out += Cp932::encode(pending);
+        pending.clear();
+    };
+    for (qsizetype i = 0; i < lines_.size(); ++i) {
+        if (original_.at(i).isNull()) {
+            pending += lines_.at(i) + QLatin1String("\r\n");
+            continue;
+        }
+        flush();
+        out += original_.at(i) + "\r\n";
+    }
+    flush();
+    return out;
 }
 
 bool IniFile::save(Access access, QString* error) const
 {
-    // A new file beside the old one, renamed over it only when completely written. Unbuffered and
-    // checked piece by piece: a buffered write that the disk takes only in part is otherwise
-    // committed as if it were whole.
-    QSaveFile file(path_);
-    const QByteArray content = bytes();
-    bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-                   (access == Access::Shared || file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-    for (qint64 done = 0; written && done < content.size();) {
-        const qint64 n = file.write(content.constData() + done, content.size() - done);
-        written = n > 0;
-        done += std::max<qint64>(n, 0);
+    if (!refusal_.isEmpty()) {
+        if (error)
+            *error = refusal_;
+        return false;
     }
-    if (written)
-        written = file.commit();
-    else
-        file.cancelWriting();
-    if (!written && error)
-        *error = file.errorString();
-    return written;
+    // Shared keeps the rights of the file it replaces.
+    struct stat existing
+    {
+    };
+    std::optional<mode_t> mode;
+    if (access == Access::OwnerOnly)
+        mode = 0600;
+    else if (::stat(QFile::encodeName(path_).constData(), &existing) == 0)
+        mode = existing.st_mode & 07777;
+    const QString problem = FileReplacer::replace(path_, bytes(), mode);
+    if (!problem.isEmpty() && error)
+        *error = problem;
+    return problem.isEmpty();
 }

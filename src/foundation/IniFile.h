@@ -3,8 +3,9 @@
 // without regard to ASCII case and the first match wins; lines starting with ';' are comments.
 // Values are trimmed of blanks and of one pair of matching outer quotes and read up to 2047
 // characters; "0x…" integers are hexadecimal. A text written with outer blanks or quotes is quoted so it
-// reads back unchanged. Writing keeps every other line and its order; a new key goes to the end of its
-// section, a new section to the end of the file.
+// reads back unchanged. Writing keeps every other line, byte for byte, and its order; a new key goes
+// to the end of its section, a new section to the end of the file. Lines end in CR LF when written.
+// A file that is not a regular one, or larger than MaxFileBytes, is not read and is never replaced.
 #include <QtCore/QHash>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
@@ -17,13 +18,17 @@ class IniFile
 {
   public:
     static constexpr int MaxValueLength = 2047;
+    static constexpr qint64 MaxFileBytes = 2 * 1024 * 1024;
 
-    // Reads the file if it exists; a missing or unreadable file reads as empty.
+    // Reads the file if it exists; a missing or refused file reads as empty.
     explicit IniFile(QString path);
     // As if the file at path held these bytes.
     IniFile(QString path, const QByteArray& content);
 
     const QString& path() const { return path_; }
+    // Why the file was not read (a FIFO, a device, too large, unreadable); empty when it was read
+    // or did not exist. A refused file is kept: save() does not replace it.
+    const QString& refusal() const { return refusal_; }
     QString readString(const QString& section, const QString& key, const QString& fallback = {}) const;
     // A value that is not a whole number gives the fallback, as the Windows reader does.
     int readInteger(const QString& section, const QString& key, int fallback) const;
@@ -64,11 +69,16 @@ class IniFile
     };
     const Index& index() const;
     void insertLine(qsizetype at, const QString& line);
+    void replaceLine(qsizetype at, const QString& line);
+    void takeContent(const QByteArray& content);
     Position find(const QString& section, const QString& key) const;
     int findSection(const QString& section) const; // the section's number, -1 when absent
     qsizetype sectionEnd(int section) const;
 
     QString path_;
+    QString refusal_;
     QStringList lines_;
+    // Each line's bytes as read, null for a line the program wrote: only those are encoded anew.
+    QList<QByteArray> original_;
     mutable std::optional<Index> index_;
 };

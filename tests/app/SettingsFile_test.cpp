@@ -268,3 +268,27 @@ TEST_F(SettingsFileTest, AWriteThatFailsHalfwayLeavesThePreviousFile)
     EXPECT_EQ(bytes(), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("pictorel.ini")});
 }
+
+TEST_F(SettingsFileTest, IsReadOnceAndAFileThatIsNoPlainSettingsFileIsRefusedAndKept)
+{
+    writeText("[メイン画面]\r\nTop=77\r\n");
+    const SettingsFile settings = file();
+    StoredSettings first, again;
+    settings.LoadSettings(first);
+    writeText("[メイン画面]\r\nTop=88\r\n"); // start-up loads three times; the file is read once
+    settings.LoadSettings(again);
+    EXPECT_EQ(first.mainWindow.top, 77);
+    EXPECT_EQ(again.mainWindow.top, 77);
+
+    QFile::remove(path());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
+    EXPECT_EQ(loaded().mainWindow.top, StoredSettings{}.mainWindow.top); // and does not wait for a writer
+    QString reason;
+    EXPECT_FALSE(file().SaveSettings(changed(), &reason));
+    EXPECT_FALSE(reason.isEmpty());
+    struct stat info
+    {
+    };
+    ASSERT_EQ(::stat(QFile::encodeName(path()).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}

@@ -4,10 +4,12 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QFileInfo>
 #include <QtCore/QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -174,4 +176,53 @@ TEST_F(IniFileTest, ADiskThatFillsUpKeepsThePreviousFileAndLeavesNothingBehind)
     }
     EXPECT_EQ(readBack(path), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("settings.ini")});
+}
+
+TEST_F(IniFileTest, LinesTheProgramDoesNotWriteAreKeptByteForByte)
+{
+    const QString path = dir.filePath(QStringLiteral("settings.ini"));
+    // A UTF-8 comment, stray bytes, a key line of another program, and lines the program rewrites.
+    const QByteArray foreign = "; \xE8\xA8\xAD\xE5\xAE\x9A (UTF-8)\r\n[a]\r\nkey=old\r\nother=\x80\xFF\xFE\r\n"
+                               "same=" +
+                               Cp932::encode(QStringLiteral("値")) + "\r\n\xA0\xA1 stray\r\n";
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(foreign);
+    }
+    IniFile ini(path);
+    EXPECT_EQ(ini.bytes(), foreign); // nothing changed, nothing re-encoded
+    ini.writeString(QStringLiteral("a"), QStringLiteral("key"), QStringLiteral("新しい"));
+    ini.writeString(QStringLiteral("a"), QStringLiteral("same"), QStringLiteral("値"));
+    ini.writeString(QStringLiteral("b"), QStringLiteral("added"), QStringLiteral("1"));
+    ASSERT_TRUE(ini.save());
+    QByteArray expected = foreign;
+    expected.replace("key=old", "key=" + Cp932::encode(QStringLiteral("新しい")));
+    expected += "[b]\r\nadded=1\r\n";
+    EXPECT_EQ(readBack(path), expected);
+}
+
+TEST_F(IniFileTest, SpecialAndOversizedFilesAreNotReadAndNeverReplaced)
+{
+    const QString fifo = dir.filePath(QStringLiteral("fifo.ini"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString large = dir.filePath(QStringLiteral("large.ini"));
+    {
+        QFile file(large);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.resize(IniFile::MaxFileBytes + 1));
+    }
+    for (const QString& path : {fifo, large, dir.path()}) {
+        IniFile ini(path); // a FIFO must not wait for a writer
+        EXPECT_FALSE(ini.refusal().isEmpty()) << path.toStdString();
+        EXPECT_FALSE(ini.hasKey(QStringLiteral("a"), QStringLiteral("b")));
+        ini.writeString(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"));
+        QString error;
+        EXPECT_FALSE(ini.save(IniFile::Access::Shared, &error)) << path.toStdString();
+        EXPECT_FALSE(error.isEmpty());
+    }
+    EXPECT_EQ(QFileInfo(large).size(), IniFile::MaxFileBytes + 1);
+    EXPECT_FALSE(QFileInfo(fifo).isFile()) << "the FIFO was replaced";
+    IniFile missing(dir.filePath(QStringLiteral("missing.ini")));
+    EXPECT_TRUE(missing.refusal().isEmpty());
 }
