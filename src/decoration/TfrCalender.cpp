@@ -1,6 +1,7 @@
 #include "decoration/TfrCalender.h"
 
 #include "decoration/CalendarSettingsFile.h"
+#include "foundation/Cp932.h"
 #include "foundation/Prompts.h"
 
 #include <QtWidgets/QButtonGroup>
@@ -307,10 +308,17 @@ DayData TfrCalender::entryFromControls() const
 
 bool TfrCalender::nameGiven()
 {
-    if (!edDateName->text().isEmpty())
-        return true;
-    prompts_.message(MessageKind::Error, QStringLiteral("指定日の名前を入力してください"));
-    return false;
+    if (edDateName->text().isEmpty()) {
+        prompts_.message(MessageKind::Error, QStringLiteral("指定日の名前を入力してください"));
+        return false;
+    }
+    // Calender.ini is Windows Japanese text: a character it cannot hold would come back as "?".
+    if (const QString missing = Cp932::unencodable(edDateName->text()); !missing.isEmpty()) {
+        prompts_.message(MessageKind::Error,
+                         QStringLiteral("指定日の名前に保存できない文字（%1）が含まれています。").arg(missing));
+        return false;
+    }
+    return true;
 }
 
 void TfrCalender::addEntry(const DayData& entry)

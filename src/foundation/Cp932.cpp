@@ -66,3 +66,18 @@ QByteArray Cp932::encode(const QString& text)
     const QByteArray utf16(reinterpret_cast<const char*>(basic.utf16()), basic.size() * 2);
     return convert("UTF-16LE", "CP932", utf16, 2, QByteArray("?"));
 }
+
+QString Cp932::unencodable(const QString& text)
+{
+    QString missing;
+    if (decode(encode(text)) == text)
+        return missing; // the common case: one conversion for the whole text
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, length);
+        if (decode(encode(character)) != character && !missing.contains(character))
+            missing += character;
+        i += length - 1;
+    }
+    return missing;
+}

@@ -100,6 +100,19 @@ TEST_F(CalendarDialogTest, EditorBuildsSortedEntriesAndEnablesApply)
     EXPECT_EQ(settings.holidays.count(), 4);
 }
 
+TEST_F(CalendarDialogTest, ANameTheFileCannotHoldIsRefusedWhenAdded)
+{
+    // Calender.ini is Windows Japanese text: these would be stored as "?".
+    addDate(true, 5, 5, QStringLiteral("こどもの日\U0001F38F"));
+    addDate(true, 5, 5, QStringLiteral("Caf\u00E9 \u00E9t\u00E9"));
+    EXPECT_EQ(prompts.texts(),
+              (QStringList{QStringLiteral("指定日の名前に保存できない文字（\U0001F38F）が含まれています。"),
+                           QStringLiteral("指定日の名前に保存できない文字（\u00E9）が含まれています。")}));
+    EXPECT_EQ(settings.holidays.count(), 0);
+    addDate(true, 5, 5, QStringLiteral("こどもの日～"));
+    EXPECT_EQ(settings.holidays.count(), 1);
+}
+
 TEST_F(CalendarDialogTest, NothingSelectedMeansNothingChanges)
 {
     addDate(true, 1, 1, QStringLiteral("元日"));
