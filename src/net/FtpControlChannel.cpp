@@ -10,6 +10,7 @@ FtpControlChannel::FtpControlChannel(EventWait& wait) : wait_(wait)
 void FtpControlChannel::close()
 {
     socket_.abort();
+    replies_.reset();
     overflow_ = false;
 }
 
@@ -48,8 +49,8 @@ bool FtpControlChannel::takeReply(FtpReply& reply)
         }
         while (line.endsWith('\n') || line.endsWith('\r'))
             line.chop(1);
-        if (FtpReply::classify(line) == FtpReply::LineKind::Final) {
-            reply = FtpReply::fromLine(line);
+        if (std::optional<FtpReply> complete = replies_.takeLine(line)) {
+            reply = *complete;
             return true;
         }
     }

@@ -6,7 +6,7 @@
 #include <QtNetwork/QTcpSocket>
 
 #include "net/EventWait.h"
-#include "net/FtpReply.h"
+#include "net/FtpReplyAssembler.h"
 
 class FtpControlChannel
 {
@@ -32,5 +32,6 @@ class FtpControlChannel
 
     EventWait& wait_;
     QTcpSocket socket_;
+    FtpReplyAssembler replies_;
     bool overflow_ = false;
 };

@@ -2,6 +2,8 @@
 
 #include <QtCore/QList>
 
+#include <algorithm>
+
 HttpResponseHead::Result HttpResponseHead::feed(QByteArray& buffer)
 {
     while (!complete_) {
@@ -23,6 +25,7 @@ void HttpResponseHead::finish(QByteArray& buffer)
     if (!complete_ && !buffer.isEmpty())
         takeLine(buffer);
     buffer.clear();
+    cutOff_ = !complete_;
     complete_ = true;
 }
 
@@ -49,6 +52,12 @@ void HttpResponseHead::takeStatus(const QByteArray& line)
     bool ok = false;
     const int code = filled.size() > 1 ? filled[1].toInt(&ok) : 0;
     status_ = ok && code >= 0 && code <= 999 ? code : 0;
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    statusLineValid_ = filled.size() > 1 && filled[0].size() == 8 && filled[0].startsWith("HTTP/1.") &&
+                       isDigit(filled[0][7]) && filled[1].size() == 3 &&
+                       std::all_of(filled[1].begin(), filled[1].end(), isDigit);
+    if (!statusLineValid_)
+        status_ = 0;
 }
 
 void HttpResponseHead::takeHeader(const QByteArray& line)

@@ -20,6 +20,10 @@ class HttpResponseHead
     void finish(QByteArray& buffer);
 
     bool started() const { return haveStatus_; }
+    // Whether the head ended with its empty line, rather than with the connection.
+    bool whole() const { return complete_ && !cutOff_; }
+    // Whether the status line reads "HTTP/1.x NNN …"; status() is 0 when it does not.
+    bool statusLineValid() const { return statusLineValid_; }
     int status() const { return status_; }
     QString location() const { return location_; }
     std::optional<qint64> contentLength() const { return contentLength_; }
@@ -34,6 +38,8 @@ class HttpResponseHead
     qsizetype consumed_ = 0;
     bool haveStatus_ = false;
     bool complete_ = false;
+    bool cutOff_ = false;
+    bool statusLineValid_ = false;
     int status_ = 0;
     QString location_;
     std::optional<qint64> contentLength_;

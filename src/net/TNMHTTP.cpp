@@ -50,6 +50,9 @@ void TNMHTTP::follow(HttpUrl url)
     QStringList visited{url.absolute};
     for (int redirects = 0;; ++redirects) {
         const Answer answer = fetch(url);
+        // An answer that does not begin "HTTP/1.x NNN" is no HTTP answer: nothing it holds is trusted.
+        if (!answer.valid)
+            return raise(OnFailure);
         if (answer.status < 300 && answer.status != 101)
             return raise(OnSuccess);
         if (!isRedirect(answer.status) || redirects == kMaxRedirects || answer.location.isEmpty())
@@ -83,7 +86,7 @@ TNMHTTP::Answer TNMHTTP::fetch(const HttpUrl& url)
     statusCode_ = head.status();
     readBody(socket, wait, head, buffer);
     socket.abort();
-    return Answer{head.status(), head.location()};
+    return Answer{head.status(), head.location(), head.statusLineValid()};
 }
 
 QHostAddress TNMHTTP::resolve(const QString& host, EventWait& wait)
@@ -145,8 +148,8 @@ void TNMHTTP::readHead(QTcpSocket& socket, EventWait& wait, HttpResponseHead& he
         if (socket.bytesAvailable() == 0) {
             if (!head.started() && buffer.isEmpty())
                 throw NetError(QStringLiteral("The connection closed without an answer"));
-            head.finish(buffer);
-            return;
+            // A head without its empty line may have lost any of its lines: it tells nothing.
+            throw NetError(QStringLiteral("The connection closed before the whole header arrived"));
         }
         buffer.append(socket.read(kBlock));
         for (;;) {

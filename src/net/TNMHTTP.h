@@ -52,6 +52,7 @@ class TNMHTTP
     {
         int status = 0;
         QString location;
+        bool valid = false; // the status line was "HTTP/1.x NNN"
     };
 
     void follow(HttpUrl url);

@@ -72,6 +72,14 @@ TEST(FtpClient, ReadsMultiLineRepliesAndBareLineFeeds)
     EXPECT_TRUE(client.Connect());
     EXPECT_EQ(client.LastReply().code, 230);
     EXPECT_EQ(client.LastReply().text, QStringLiteral("230 logged in"));
+
+    // A "230 …" line inside a 331 reply is its text: taking it as the answer would skip PASS.
+    ScriptedFtpServer tricky;
+    tricky.replies["USER"] = "331-Password needed\r\n230 looks like a login\r\n331 send it\r\n";
+    TFtpClient second;
+    aimAt(second, tricky);
+    EXPECT_TRUE(second.Connect());
+    EXPECT_EQ(tricky.commands, (QList<QByteArray>{"USER jex", "PASS zub"}));
 }
 
 TEST(FtpClient, LoginVariants)

@@ -5,6 +5,7 @@
 
 #include "net/FtpPassiveReply.h"
 #include "net/FtpReply.h"
+#include "net/FtpReplyAssembler.h"
 
 TEST(FtpReply, ClassifiesIntermediateFinalAndIgnoredLines)
 {
@@ -19,6 +20,39 @@ TEST(FtpReply, ClassifiesIntermediateFinalAndIgnoredLines)
     const FtpReply reply = FtpReply::fromLine("550 Permission denied");
     EXPECT_EQ(reply.code, 550);
     EXPECT_EQ(reply.text, QStringLiteral("550 Permission denied"));
+}
+
+TEST(FtpReplyAssembler, AMultiLineReplyEndsOnlyAtItsOwnCodeAndASpace)
+{
+    struct Case
+    {
+        const char* name;
+        QList<QByteArray> lines;
+        QList<int> codes; // the replies completed, in order
+    };
+    const Case cases[] = {
+        {"single lines", {"220 ready", "331", "230 in"}, {220, 331, 230}},
+        {"another code inside", {"331-Password needed", "230 looks final but is text", "331 send it"}, {331}},
+        {"own code with a dash inside", {"220-Welcome", "220-still welcome", "220 ready", "331 next"}, {220, 331}},
+        {"text lines inside", {"250-Listing", " 250 indented", "plain text", "250 done"}, {250}},
+        {"own code glued to text", {"226-a", "226x not the end", "226"}, {226}},
+        {"noise outside", {"hello", "", "150 go"}, {150}},
+    };
+    for (const Case& c : cases) {
+        FtpReplyAssembler assembler;
+        QList<int> codes;
+        QString lastText;
+        for (const QByteArray& line : c.lines)
+            if (const std::optional<FtpReply> reply = assembler.takeLine(line)) {
+                codes << reply->code;
+                lastText = reply->text;
+            }
+        EXPECT_EQ(codes, c.codes) << c.name;
+        EXPECT_FALSE(assembler.inReply()) << c.name;
+    }
+    FtpReplyAssembler open;
+    EXPECT_FALSE(open.takeLine("331-first"));
+    EXPECT_TRUE(open.inReply());
 }
 
 TEST(FtpPassiveReply, TakesOnlyThePort)

@@ -94,12 +94,15 @@ TEST_F(HttpClient, OutcomesFollowTheStatus)
     EXPECT_EQ(events_, QStringLiteral("failure;"));
     EXPECT_EQ(body(), "<html>gone</html>");
 
-    events_.clear();
-    answerAlways("I am not HTTP at all\r\n\r\npayload");
-    EXPECT_EQ(get(server_.url()), QString());
-    EXPECT_EQ(events_, QStringLiteral("success;"));
-    EXPECT_EQ(http_.StatusCode(), 0);
-    EXPECT_EQ(body(), "payload");
+    // An answer that is not HTTP is a failure, whatever follows; a web page is no catalogue.
+    for (const char* notHttp : {"I am not HTTP at all\r\n\r\npayload", "HTTP/2.0 200 OK\r\n\r\npayload",
+                                "HTTP/1.0 2000 OK\r\n\r\npayload", "<html>200 OK</html>\r\n\r\npayload"}) {
+        events_.clear();
+        answerAlways(notHttp);
+        EXPECT_EQ(get(server_.url()), QString()) << notHttp;
+        EXPECT_EQ(events_, QStringLiteral("failure;")) << notHttp;
+        EXPECT_EQ(http_.StatusCode(), 0) << notHttp;
+    }
 
     events_.clear();
     answerAlways("HTTP/1.0 300 Multiple Choices\r\nLocation: /elsewhere\r\n\r\n");
@@ -171,6 +174,13 @@ TEST_F(HttpClient, AnswersThatNeverEndOrEndEarlyRaiseWithoutEvent)
     server_.respond = [](const QByteArray&) { return Answer{{}, 0, true}; };
     EXPECT_FALSE(get(server_.url()).isEmpty());
     EXPECT_EQ(events_, QString());
+
+    // A head cut off before its empty line, even after a complete status line.
+    for (const char* cut : {"HTTP/1.0 200 OK", "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n"}) {
+        answerAlways(cut);
+        EXPECT_EQ(get(server_.url()), QStringLiteral("The connection closed before the whole header arrived"));
+        EXPECT_EQ(events_, QString());
+    }
 }
 
 TEST_F(HttpClient, HeaderFloodIsRefused)

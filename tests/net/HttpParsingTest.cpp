@@ -91,6 +91,17 @@ TEST(HttpResponseHead, StatusFromTheSecondWord)
     EXPECT_EQ(headOf("HTTP/1.0 302 Found").status(), 302);
 }
 
+TEST(HttpResponseHead, OnlyHttpOneStatusLinesAreValidAndACutHeadIsNotWhole)
+{
+    for (const char* valid : {"HTTP/1.0 200 OK", "HTTP/1.1 404", "HTTP/1.1  302  Found"})
+        EXPECT_TRUE(headOf(QByteArray(valid) + "\r\n\r\n").statusLineValid()) << valid;
+    for (const char* invalid : {"HTTP/2 200 OK", "HTTP/1.x 200", "HTTP/1.0 20", "HTTP/1.0 2000", "HTTP/1.0 20a",
+                                "http/1.0 200 OK", "<html>", ""})
+        EXPECT_FALSE(headOf(QByteArray(invalid) + "\r\n\r\n").statusLineValid()) << invalid;
+    EXPECT_TRUE(headOf("HTTP/1.0 200 OK\r\n\r\n").whole());
+    EXPECT_FALSE(headOf("HTTP/1.0 200 OK\r\nServer: x\r\n").whole());
+}
+
 TEST(HttpResponseHead, HeadersEndAtTheEmptyLineAndTheRestIsBody)
 {
     QByteArray rest;
