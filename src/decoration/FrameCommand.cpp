@@ -17,8 +17,9 @@ void FrameCommand::btDrawFrameClick(const QString& selectedFile)
         prompts_.message(MessageKind::Error, QStringLiteral("フレームが選択されていません。"));
         return;
     }
-    const QImage frame = StampPicture::load(folder_ + selectedFile);
     const QSize canvas = layers_.canvasSize();
+    // Decoded once, no larger than it is drawn over the canvas.
+    const QImage frame = StampPicture::load(folder_ + selectedFile, canvas);
     QImage work(canvas, QImage::Format_RGB32);
     work.fill(options_.marginColor);
     layers_.ReleaseLayerPicture();

@@ -3,6 +3,8 @@
 #include "decoration/DrawingLayers.h"
 #include "imaging/codecs/ImageFile.h"
 
+#include <cstdio>
+
 QStringList StampPicture::folderExtensions()
 {
     return {QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("tif"), QStringLiteral("pcx"),
@@ -15,9 +17,12 @@ QString StampPicture::shownName(const QString& fileName)
     return fileName.left(std::max<qsizetype>(0, fileName.size() - 4));
 }
 
-QImage StampPicture::load(const QString& path)
+StampPicture::Loaded StampPicture::read(const QString& path, QSize fitInto)
 {
-    return keyedFromAlpha(ImageFile::load(path).image);
+    const DecodedImage decoded = ImageFile::load(path, DecodeBounds{MaxSide, MaxPixels, fitInto});
+    if (!decoded.ok())
+        std::fprintf(stderr, "pictorel: %s: %s\n", qPrintable(path), qPrintable(decoded.error));
+    return {keyedFromAlpha(decoded.image), decoded.tooLarge};
 }
 
 QImage StampPicture::keyedFromAlpha(const QImage& picture)

@@ -14,7 +14,15 @@ bool StampTool::IkThumbStampSelectFile(const QString& fileName)
 {
     stamp_ = QImage();
     selectedFile_ = fileName;
-    const QImage picture = StampPicture::load(folder_ + fileName);
+    const StampPicture::Loaded loaded = StampPicture::read(folder_ + fileName);
+    if (loaded.tooLarge)
+        prompts_.message(
+            MessageKind::Error,
+            QStringLiteral(
+                "このスタンプは大きすぎるため使えません。縦横 %1 ピクセル、%2 万画素までの画像にしてください。")
+                .arg(StampPicture::MaxSide)
+                .arg(StampPicture::MaxPixels / 10000));
+    const QImage& picture = loaded.picture;
     if (picture.isNull())
         return false;
     StampSize = picture.size();

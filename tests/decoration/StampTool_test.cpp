@@ -1,5 +1,6 @@
 #include "decoration/DrawingLayers.h"
 #include "decoration/FrameCommand.h"
+#include "decoration/StampPicture.h"
 #include "decoration/StampTool.h"
 #include "foundation/ProgramOptions.h"
 #include "support/ScriptedPrompts.h"
@@ -204,4 +205,48 @@ TEST_F(DecorationPictureTest, AFrameNeedsASelectionAndIsFittedOverTheCanvasOnThe
     EXPECT_EQ(colours(working()), std::set<QRgb>{qRgb(0, 60, 0)});
     EXPECT_TRUE(pending);
     EXPECT_EQ(prompts.shown.size(), 1);
+}
+
+// A bitmap header declaring a picture it does not hold: only a decoder that trusts it takes the memory.
+QByteArray bitmapDeclaring(qint32 width, qint32 height)
+{
+    QByteArray bytes(54, '\0');
+    const auto put = [&bytes](int at, quint32 value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes[at + i] = char(value >> (8 * i));
+    };
+    bytes[0] = 'B', bytes[1] = 'M';
+    put(2, 54, 4), put(10, 54, 4), put(14, 40, 4), put(18, quint32(width), 4), put(22, quint32(height), 4);
+    put(26, 1, 2), put(28, 24, 2);
+    return bytes;
+}
+
+TEST_F(DecorationPictureTest, StampsBeyondTheirBoundsAreRefusedFromTheHeaderAndFramesDecodeAtTheirSize)
+{
+    writeBytes(QStringLiteral("huge.bmp"), bitmapDeclaring(20000, 20000));
+    EXPECT_FALSE(tool.IkThumbStampSelectFile(QStringLiteral("huge.bmp")));
+    EXPECT_TRUE(tool.stamp().isNull());
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].kind, MessageKind::Error);
+    EXPECT_TRUE(prompts.shown[0].text.startsWith(QStringLiteral("このスタンプは大きすぎるため使えません。")));
+    const StampPicture::Loaded loaded = StampPicture::read(folder() + QStringLiteral("huge.bmp"));
+    EXPECT_TRUE(loaded.tooLarge);
+
+    // A broken file is not too large: nothing is said, as before.
+    prompts.shown.clear();
+    writeBytes(QStringLiteral("broken.bmp"), "not a picture");
+    EXPECT_FALSE(tool.IkThumbStampSelectFile(QStringLiteral("broken.bmp")));
+    EXPECT_TRUE(prompts.shown.isEmpty());
+
+    // A 2400 x 3200 JPEG frame over a 240 x 320 canvas is decoded at an eighth and still fills it.
+    ASSERT_TRUE(solid(2400, 3200, qRgb(20, 40, 200)).save(folder() + QStringLiteral("big.jpg"), "JPEG", 95));
+    EXPECT_EQ(StampPicture::load(folder() + QStringLiteral("big.jpg"), QSize(240, 320)).size(), QSize(300, 400));
+    frames.btDrawFrameClick(QStringLiteral("big.jpg"));
+    const QImage& layer = working();
+    ASSERT_EQ(layer.size(), QSize(240, 320));
+    for (const QPoint at : {QPoint(0, 0), QPoint(239, 319), QPoint(120, 160)}) {
+        const QRgb pixel = layer.pixel(at);
+        EXPECT_NEAR(qBlue(pixel), 200, 8);
+        EXPECT_NEAR(qRed(pixel), 20, 8);
+    }
 }

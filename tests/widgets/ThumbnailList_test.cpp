@@ -43,6 +43,13 @@ TEST(ThumbnailListTest, MakesFittedThumbnailsAndSkipsBrokenFiles)
     EXPECT_NEAR(qRed(thumb.pixel(30, 15)), 200, 6);
     EXPECT_EQ(ThumbnailLoader::makeThumbnail(dir.filePath(QStringLiteral("small.png")), 64).size(), QSize(30, 20));
     EXPECT_TRUE(ThumbnailLoader::makeThumbnail(dir.filePath(QStringLiteral("broken.bmp")), 64).isNull());
+    // Through the program's own decoders: a header declaring 20000 x 20000 is refused before decoding.
+    QByteArray huge(54, '\0');
+    huge[0] = 'B', huge[1] = 'M', huge[10] = 54, huge[14] = 40, huge[26] = 1, huge[28] = 24;
+    huge[18] = char(0x20), huge[19] = char(0x4E), huge[22] = char(0x20), huge[23] = char(0x4E); // 20000
+    touch(dir.filePath(QStringLiteral("huge.bmp")), huge);
+    EXPECT_TRUE(ThumbnailLoader::makeThumbnail(dir.filePath(QStringLiteral("huge.bmp")), 64).isNull());
+    QFile::remove(dir.filePath(QStringLiteral("huge.bmp")));
 
     ThumbnailList list;
     list.setFilePath(dir.path());

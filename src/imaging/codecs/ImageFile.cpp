@@ -22,10 +22,40 @@ void setError(QString* error, const QString& text)
         *error = text;
 }
 
+// The decoders' limits, tightened for this thread while it lives.
+ImageLimits::Scope limitsOf(const DecodeBounds& bounds)
+{
+    return ImageLimits::Scope(bounds.maxSide > 0 ? bounds.maxSide : ImageLimits::maxSide,
+                              bounds.maxPixels > 0 ? bounds.maxPixels : ImageLimits::maxPixels);
+}
+
+DecodedImage marked(DecodedImage decoded)
+{
+    decoded.tooLarge = !decoded.ok() && ImageLimits::isSizeRefusal(decoded.error);
+    return decoded;
+}
+
 } // namespace
 
 DecodedImage ImageFile::load(const QString& path)
 {
+    return load(path, DecodeBounds{});
+}
+
+DecodedImage ImageFile::decode(const QByteArray& bytes)
+{
+    return decode(bytes, DecodeBounds{});
+}
+
+DecodedImage ImageFile::decode(const QByteArray& bytes, const DecodeBounds& bounds)
+{
+    const ImageLimits::Scope limits = limitsOf(bounds);
+    return marked(decodeFitting(bytes, bounds.fitInto));
+}
+
+DecodedImage ImageFile::load(const QString& path, const DecodeBounds& bounds)
+{
+    const ImageLimits::Scope limits = limitsOf(bounds);
     if (FileKind::isSpecial(path))
         return DecodedImage::failure(QStringLiteral("%1 is not a regular file").arg(path));
     QFile file(path);
@@ -35,21 +65,21 @@ DecodedImage ImageFile::load(const QString& path)
         return DecodedImage::failure(
             QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(ImageLimits::maxFileBytes));
     if (std::optional<DecodedImage> plain = BmpCodec::readPlain(file))
-        return *plain;
+        return marked(*plain);
     if (!file.seek(0))
         return DecodedImage::failure(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return DecodedImage::failure(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-    return decode(bytes);
+    return marked(decodeFitting(bytes, bounds.fitInto));
 }
 
-DecodedImage ImageFile::decode(const QByteArray& bytes)
+DecodedImage ImageFile::decodeFitting(const QByteArray& bytes, QSize fitInto)
 {
     if (bytes.isEmpty())
         return DecodedImage::failure(QStringLiteral("the file is empty"));
     if (JpegCodec::matches(bytes))
-        return JpegCodec::decode(bytes);
+        return JpegCodec::decode(bytes, fitInto);
     if (PngCodec::matches(bytes))
         return PngCodec::decode(bytes);
     if (GifCodec::matches(bytes))

@@ -25,12 +25,23 @@ struct EncodeOptions
 
 struct DecodedImage
 {
-    QImage image;     // Format_RGB888 for opaque pictures, Format_ARGB32 when the picture has alpha
-    int bitCount = 0; // the file's own bits per pixel; 32 whenever the picture has alpha
-    QString error;    // why image is null
+    QImage image;          // Format_RGB888 for opaque pictures, Format_ARGB32 when the picture has alpha
+    int bitCount = 0;      // the file's own bits per pixel; 32 whenever the picture has alpha
+    QString error;         // why image is null
+    bool tooLarge = false; // refused for the size its header declares, before anything was decoded
     bool ok() const { return !image.isNull(); }
 
     static DecodedImage failure(const QString& reason) { return DecodedImage{QImage(), 0, reason}; }
+};
+
+// What a caller that shows a picture small needs of a decode: a size it refuses beyond (checked from
+// the header, before any pixel is decoded), and the box the picture will be fitted into, so that a
+// JPEG decodes at the smallest of its reduced scales that still fills the fitted size.
+struct DecodeBounds
+{
+    qint64 maxSide = 0;   // 0: the decoders' own limits
+    qint64 maxPixels = 0; // 0: the decoders' own limits
+    QSize fitInto{};      // empty: full size
 };
 
 class ImageFile
@@ -38,6 +49,8 @@ class ImageFile
   public:
     static DecodedImage load(const QString& path);
     static DecodedImage decode(const QByteArray& bytes);
+    static DecodedImage load(const QString& path, const DecodeBounds& bounds);
+    static DecodedImage decode(const QByteArray& bytes, const DecodeBounds& bounds);
 
     // BMP: 24-bit. JPEG: baseline with optimised Huffman tables, comment as a COM marker.
     // GIF: from an Indexed8 image (a palette of at most 16 entries gives a 4-bit GIF), comment
@@ -51,6 +64,7 @@ class ImageFile
                      QString* error = nullptr);
 
   private:
+    static DecodedImage decodeFitting(const QByteArray& bytes, QSize fitInto);
     // Empty on success, otherwise why the file could not be written; the old file then stays.
     static QString replaceFile(const QString& path, const std::function<bool(const ByteSink&)>& produce);
 };

@@ -8,6 +8,7 @@
 #include <QtCore/QtGlobal>
 #include <QtGui/QImage>
 
+#include <algorithm>
 #include <sys/mman.h>
 
 // Fuzzing builds define a smaller pixel limit so that each run stays fast.
@@ -17,16 +18,46 @@
 
 class ImageLimits
 {
+    static constexpr char sizeRefusal[] = "exceeds the limit";
+    static inline thread_local qint64 sideLimit_ = 30000;
+    static inline thread_local qint64 pixelLimit_ = PICTOREL_MAX_PIXELS;
+
   public:
     static constexpr qint64 maxSide = 30000;
     static constexpr qint64 maxPixels = PICTOREL_MAX_PIXELS;
     // Files larger than this are not read into memory at all.
     static constexpr qint64 maxFileBytes = 1024LL * 1024 * 1024;
 
+    // A tighter limit for the decodes this thread makes while the scope lives (a stamp, a thumbnail).
+    class Scope
+    {
+      public:
+        Scope(qint64 side, qint64 pixels) : side_(sideLimit_), pixels_(pixelLimit_)
+        {
+            sideLimit_ = std::min(sideLimit_, side);
+            pixelLimit_ = std::min(pixelLimit_, pixels);
+        }
+        ~Scope()
+        {
+            sideLimit_ = side_;
+            pixelLimit_ = pixels_;
+        }
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+
+      private:
+        qint64 side_, pixels_;
+    };
+    static qint64 sideInForce() { return sideLimit_; }
+    static qint64 pixelsInForce() { return pixelLimit_; }
+
     static bool allows(qint64 width, qint64 height)
     {
-        return width > 0 && height > 0 && width <= maxSide && height <= maxSide && width * height <= maxPixels;
+        return width > 0 && height > 0 && width <= sideLimit_ && height <= sideLimit_ && width * height <= pixelLimit_;
     }
+
+    // Whether a decoder's error is the refusal of check() for a picture beyond the limit.
+    static bool isSizeRefusal(const QString& error) { return error.contains(QLatin1String(sizeRefusal)); }
 
     // Empty when the size is acceptable, otherwise the reason it is refused.
     static QString check(qint64 width, qint64 height)
@@ -34,11 +65,12 @@ class ImageLimits
         if (width <= 0 || height <= 0)
             return QStringLiteral("invalid picture size %1 x %2").arg(width).arg(height);
         if (!allows(width, height))
-            return QStringLiteral("picture size %1 x %2 exceeds the limit of %3 pixels a side and %4 megapixels")
+            return QStringLiteral("picture size %1 x %2 %3 of %4 pixels a side and %5 megapixels")
                 .arg(width)
                 .arg(height)
-                .arg(maxSide)
-                .arg(maxPixels / 1'000'000);
+                .arg(QLatin1String(sizeRefusal))
+                .arg(sideLimit_)
+                .arg(double(pixelLimit_) / 1e6, 0, 'g', 4);
         return {};
     }
 

@@ -54,6 +54,20 @@ void onMessage(j_common_ptr cinfo, int level)
     }
 }
 
+// The largest of libjpeg's reductions that keeps the picture no smaller than it is fitted into the box.
+unsigned reducedScale(const jpeg_decompress_struct& cinfo, QSize box)
+{
+    if (box.isEmpty())
+        return 1;
+    const QSize full(int(cinfo.image_width), int(cinfo.image_height));
+    const QSize fitted = full.scaled(box, Qt::KeepAspectRatio).boundedTo(full);
+    for (unsigned denominator : {8u, 4u, 2u})
+        if ((full.width() + int(denominator) - 1) / int(denominator) >= fitted.width() &&
+            (full.height() + int(denominator) - 1) / int(denominator) >= fitted.height())
+            return denominator;
+    return 1;
+}
+
 // Every block of every component, as the header declares them.
 qint64 declaredBlocks(const jpeg_decompress_struct& cinfo)
 {
@@ -145,7 +159,7 @@ void placeRows(QImage& target, const uchar* rows, int first, int count, int w, i
     }
 }
 
-DecodedImage read(Reader& r, const QByteArray& bytes)
+DecodedImage read(Reader& r, const QByteArray& bytes, QSize fitInto)
 {
     r.cinfo.err = jpeg_std_error(&r.err.pub);
     r.err.pub.error_exit = onError;
@@ -171,6 +185,8 @@ DecodedImage read(Reader& r, const QByteArray& bytes)
     const int bitCount = r.cinfo.jpeg_color_space == JCS_GRAYSCALE ? 8 : (cmyk ? 32 : 24);
     const int orientation = orientationOf(r.cinfo);
     r.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGB;
+    r.cinfo.scale_num = 1;
+    r.cinfo.scale_denom = reducedScale(r.cinfo, orientation >= 5 ? fitInto.transposed() : fitInto);
     jpeg_start_decompress(&r.cinfo);
     const int width = int(r.cinfo.output_width), height = int(r.cinfo.output_height);
     const bool turned = orientation >= 5;
@@ -289,10 +305,10 @@ bool JpegCodec::matches(const QByteArray& bytes)
     return bytes.startsWith("\xFF\xD8\xFF");
 }
 
-DecodedImage JpegCodec::decode(const QByteArray& bytes)
+DecodedImage JpegCodec::decode(const QByteArray& bytes, QSize fitInto)
 {
     auto reader = std::make_unique<Reader>();
-    return read(*reader, bytes);
+    return read(*reader, bytes, fitInto);
 }
 
 std::optional<QByteArray> JpegCodec::encode(const QImage& image, const EncodeOptions& options, QString* error)

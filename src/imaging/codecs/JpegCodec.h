@@ -9,7 +9,9 @@ class JpegCodec
 {
   public:
     static bool matches(const QByteArray& bytes);
-    static DecodedImage decode(const QByteArray& bytes);
+    // With fitInto, a large picture decodes at the smallest of libjpeg's scales (1/2, 1/4, 1/8)
+    // that is still no smaller than the picture fitted into that box.
+    static DecodedImage decode(const QByteArray& bytes, QSize fitInto = {});
     static std::optional<QByteArray> encode(const QImage& image, const EncodeOptions& options, QString* error);
 
     // The orientation (1..8) stored in an APP1 "Exif" segment's payload; 1 when absent or unreadable.

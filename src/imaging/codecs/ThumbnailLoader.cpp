@@ -4,7 +4,6 @@
 #include "imaging/resampling/Resampler.h"
 
 #include <QtCore/QMetaObject>
-#include <QtGui/QImageReader>
 
 ThumbnailLoader::ThumbnailLoader(QObject* parent) : QObject(parent)
 {
@@ -46,19 +45,14 @@ void ThumbnailLoader::deliver(int batch, int index, const QImage& thumbnail)
 
 QImage ThumbnailLoader::makeThumbnail(const QString& path, int size)
 {
-    QImage picture;
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    if (reader.format() == "jpeg" && reader.size().isValid()) {
-        // JPEG decodes straight to a reduced size; twice the thumbnail keeps the final averaging clean.
-        const QSize full = reader.size();
-        if (full.width() > 2 * size || full.height() > 2 * size)
-            reader.setScaledSize(full.scaled(2 * size, 2 * size, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
-        picture = reader.read();
-    } else {
-        picture = ImageFile::load(path).image;
-    }
-    if (picture.isNull() || size <= 0)
+    if (size <= 0)
+        return {};
+    // Through the program's own decoders and their limits, refused from the header when it is more
+    // than a thumbnail list ever needs; a JPEG decodes straight to twice the thumbnail, which keeps
+    // the final averaging clean.
+    const DecodeBounds bounds{MaxSide, MaxPixels, QSize(2 * size, 2 * size)};
+    const QImage picture = ImageFile::load(path, bounds).image;
+    if (picture.isNull())
         return {};
     const QSize fitted = picture.width() <= size && picture.height() <= size
                              ? picture.size()

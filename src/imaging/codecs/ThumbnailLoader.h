@@ -20,7 +20,12 @@ class ThumbnailLoader : public QObject
     void cancel();
     bool waitForDone(int msecs = -1) { return pool_.waitForDone(msecs); }
 
-    // A picture fitted into size x size (never enlarged), Format_RGB888; null when the file is not a picture.
+    // Pictures beyond these are not decoded for a thumbnail: the stamp and frame lists use no larger.
+    static constexpr qint64 MaxSide = 8192;
+    static constexpr qint64 MaxPixels = 4096 * 4096;
+
+    // A picture fitted into size x size (never enlarged), Format_RGB888; null when the file is not a
+    // picture or is larger than the bounds above.
     static QImage makeThumbnail(const QString& path, int size);
 
   signals:
