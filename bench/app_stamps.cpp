@@ -3,12 +3,12 @@
 // installed and composed on the main display) with a 6000 x 4000 photo loaded. List filling: both
 // lists fed from folders of 200 pictures each; the longest time the window's thread is held at once
 // (listing, or one event-loop pass while thumbnails arrive) is reported as max_block_ms.
-#include "app/Workbench.h"
 #include "decoration/StampTool.h"
 #include "foundation/InertPrompts.h"
 #include "imaging/codecs/ImageFile.h"
 #include "widgets/ImageDisplay.h"
 #include "widgets/ThumbnailList.h"
+#include "workbench/Workbench.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
@@ -58,7 +58,7 @@ void BM_StampDragMove(benchmark::State& state)
                          display.setRasterVisible(index, visible);
                      });
     bench.workspace.ResizeDisplay(480, 480);
-    bench.loader.btOpenFromFileClick();
+    bench.loader.load(prompts.picture);
     if (!bench.workspace.hasPicture())
         state.SkipWithError("the photo did not load");
     QDir(base).mkdir(QStringLiteral("stamp"));

@@ -44,7 +44,7 @@ struct Bench
                              display.setRasterVisible(index, visible);
                          });
         workspace.ResizeDisplay(Canvas, Canvas);
-        loader.btOpenFromFileClick();
+        loader.load(prompts.picture);
         if (!workspace.hasPicture())
             qFatal("the test photo did not load");
         display.resize(Canvas, Canvas);

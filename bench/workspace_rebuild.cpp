@@ -24,7 +24,7 @@ struct Bench
             qFatal("set PICTOREL_BENCH_JPEG to a photo");
         workspace.ResizeDisplay(240, 320);
     }
-    void load() { loader.btOpenFromFileClick(); }
+    void load() { loader.load(prompts.picture); }
 
     QTemporaryDir folder;
     QString path = folder.path() + QLatin1Char('/');

@@ -1,10 +1,13 @@
 # pictorel_library(NAME DEPENDS <libs...>): one static library per subsystem folder.
-# Sources are picked up from the folder and its subfolders, so adding a class needs no edit here. A class with Q_OBJECT
+# Sources are picked up from the folder and its subfolders, so adding a class needs no edit here. A
+# subsystem's pages/ subfolder holds its widgets and is a library of its own (NAME_pages), so that
+# the linker keeps Qt Widgets out of the models and commands. A class with Q_OBJECT
 # includes its moc file at the end of its .cpp, which puts its meta-object code in that class's own
 # object file: a program then links only the classes it uses, not every widget of the library.
 function(pictorel_library name)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/pages/")
   if(NOT sources)
     # A subsystem not built yet: a placeholder its dependants can already link.
     add_library(pictorel_${name} INTERFACE)
@@ -13,6 +16,7 @@ function(pictorel_library name)
     return()
   endif()
   file(GLOB_RECURSE headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  list(FILTER headers EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/pages/")
   add_library(pictorel_${name} STATIC ${sources} ${headers})
   target_include_directories(pictorel_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(pictorel_${name} PUBLIC ${ARG_DEPENDS})
@@ -36,6 +40,9 @@ function(pictorel_test name)
   endif()
   add_executable(${name}_tests ${sources})
   target_link_libraries(${name}_tests PRIVATE pictorel_testsupport pictorel_${name})
+  if(TARGET pictorel_${name}_pages)
+    target_link_libraries(${name}_tests PRIVATE pictorel_${name}_pages)
+  endif()
   pictorel_precompiled_header(${name}_tests)
   target_compile_definitions(${name}_tests PRIVATE PICTOREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   gtest_discover_tests(${name}_tests

@@ -2,7 +2,7 @@
 // leaving never widens the range, and reading saturates instead of overflowing.
 #include "FuzzCheck.h"
 
-#include "widgets/NumericRule.h"
+#include "foundation/NumericRule.h"
 
 #include <climits>
 

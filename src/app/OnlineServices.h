@@ -1,10 +1,10 @@
 #pragma once
 // What goes online: sending to the phone, the catalogue update and the web links. Kept apart from
 // the Workbench so that the command line, which never goes online, links none of the network code.
-#include "app/Workbench.h"
 #include "catalogue/CatalogueUpdate.h"
 #include "output/SendCommand.h"
 #include "output/WebLinks.h"
+#include "workbench/Workbench.h"
 
 struct OnlineServices
 {

@@ -1,6 +1,6 @@
 #include "app/OptionGeneralPage.h"
 
-#include "decoration/ColorSwatch.h"
+#include "decoration/pages/ColorSwatch.h"
 #include "foundation/Prompts.h"
 
 #include <QtWidgets/QCheckBox>

@@ -1,7 +1,7 @@
 #include "app/OptionMarginPage.h"
 
 #include "app/ClickLabel.h"
-#include "decoration/ColorSwatch.h"
+#include "decoration/pages/ColorSwatch.h"
 #include "foundation/Prompts.h"
 
 #include <QtWidgets/QGridLayout>

@@ -8,26 +8,26 @@
 #include "app/TfrProgress.h"
 #include "app/WorkingFiles.h"
 #include "catalogue/LoadCatalogue.h"
-#include "catalogue/ModelSelectPage.h"
-#include "catalogue/TfrDirectSize.h"
-#include "decoration/CalendarPage.h"
+#include "catalogue/pages/ModelSelectPage.h"
+#include "catalogue/pages/TfrDirectSize.h"
 #include "decoration/CalendarSettingsFile.h"
 #include "decoration/DrawingLayers.h"
-#include "decoration/FramePage.h"
-#include "decoration/PenPage.h"
-#include "decoration/StampPage.h"
-#include "decoration/TextPage.h"
-#include "decoration/TfrCalender.h"
+#include "decoration/pages/CalendarPage.h"
+#include "decoration/pages/FramePage.h"
+#include "decoration/pages/PenPage.h"
+#include "decoration/pages/StampPage.h"
+#include "decoration/pages/TextPage.h"
+#include "decoration/pages/TfrCalender.h"
 #include "foundation/HandlerGuard.h"
 #include "foundation/Prompts.h"
-#include "output/BannerView.h"
 #include "output/ServiceAddresses.h"
-#include "output/TfrPreview.h"
+#include "output/pages/BannerView.h"
+#include "output/pages/TfrPreview.h"
 #include "widgets/ButtonEnterKey.h"
 #include "widgets/ImageDisplay.h"
-#include "workspace/ImageSizePage.h"
-#include "workspace/MainPanel.h"
-#include "workspace/TfrView.h"
+#include "workspace/pages/ImageSizePage.h"
+#include "workspace/pages/MainPanel.h"
+#include "workspace/pages/TfrView.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtGui/QAction>
@@ -61,6 +61,7 @@ ProgramSession::ProgramSession(Prompts& prompts, ProgramFolders folders, Startup
                     SettingsFile::pathFor(workbench_.folders.settingsFolder(), QCoreApplication::applicationFilePath()),
                     workbench_.folders.pictureFolder()),
                 workbench_, prompts),
+      savePrompt_(workbench_.saver, workbench_.workspace, workbench_.options, prompts),
       router_([this] { return frMain_ ? frMain_->pcMain->activePageName() : QString(); },
               [this] { return prompts_.leftButtonDown(); })
 {
@@ -171,9 +172,9 @@ void ProgramSession::createMainWindow()
 void ProgramSession::connectCommands()
 {
     ModelSelectPage* modelPage = frMain_->tsSelectMP;
-    workbench_.saver.setLimitSource([modelPage] { return qint64(modelPage->sizeLimit()); });
+    savePrompt_.setLimitSource([modelPage] { return qint64(modelPage->sizeLimit()); });
     connect(frMain_->btSave, &QPushButton::clicked, this,
-            guarded(prompts_, [this](bool) { workbench_.saver.btSaveClick(); }));
+            guarded(prompts_, [this](bool) { savePrompt_.btSaveClick(); }));
     connect(frMain_->btUndo, &QPushButton::clicked, this,
             guarded(prompts_, [this](bool) { workbench_.undoCommand.btUndoClick(); }));
     workbench_.undo.setUndoAvailableListener([this](bool available) { frMain_->btUndo->setEnabled(available); });

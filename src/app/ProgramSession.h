@@ -4,9 +4,10 @@
 #include "app/OnlineServices.h"
 #include "app/RunningProgram.h"
 #include "app/SettingsBinding.h"
-#include "app/Workbench.h"
 #include "decoration/CanvasRouter.h"
 #include "foundation/FolderLock.h"
+#include "output/pages/SavePrompt.h"
+#include "workbench/Workbench.h"
 
 #include <QtCore/QObject>
 #include <QtCore/QPointer>
@@ -90,6 +91,7 @@ class ProgramSession : public QObject
     Workbench workbench_;
     OnlineServices online_;
     SettingsBinding settings_;
+    SavePrompt savePrompt_;
     QList<QWidget*> windows_;
     TfrMain* frMain_ = nullptr;
     TfrOption* frOption_ = nullptr;

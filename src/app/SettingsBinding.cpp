@@ -2,14 +2,14 @@
 
 #include "app/TfrMain.h"
 #include "app/TfrOption.h"
-#include "app/Workbench.h"
-#include "catalogue/ModelSelectPage.h"
-#include "decoration/CalendarPage.h"
-#include "decoration/ColorSwatch.h"
-#include "decoration/PenPage.h"
-#include "decoration/TextPage.h"
+#include "catalogue/pages/ModelSelectPage.h"
+#include "decoration/pages/CalendarPage.h"
+#include "decoration/pages/ColorSwatch.h"
+#include "decoration/pages/PenPage.h"
+#include "decoration/pages/TextPage.h"
 #include "foundation/Prompts.h"
-#include "workspace/TfrView.h"
+#include "workbench/Workbench.h"
+#include "workspace/pages/TfrView.h"
 
 #include <QtGui/QWindow>
 #include <QtWidgets/QCheckBox>

@@ -8,7 +8,7 @@
 #include "app/OptionTransferPage.h"
 #include "app/OptionVersionPage.h"
 #include "app/PageControl.h"
-#include "decoration/ColorSwatch.h"
+#include "decoration/pages/ColorSwatch.h"
 
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QPushButton>

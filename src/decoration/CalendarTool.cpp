@@ -21,23 +21,32 @@ void CalendarTool::move(QPoint at)
 
 void CalendarTool::release(QPoint at)
 {
-    PlaceCalendar(at);
-    layers_.MarkDrawingPending();
+    placeCalendar(layers_, canvasSize_(), calendar_(), at);
 }
 
 void CalendarTool::PlaceCalendar(QPoint at)
 {
-    layers_.ReleaseLayerPicture();
-    QImage work(canvasSize_(), QImage::Format_RGB32);
+    install(layers_, canvasSize_(), calendar_(), at);
+}
+
+void CalendarTool::placeCalendar(DrawingLayers& layers, QSize canvas, const QImage& calendar, QPoint at)
+{
+    install(layers, canvas, calendar, at);
+    layers.MarkDrawingPending();
+}
+
+void CalendarTool::install(DrawingLayers& layers, QSize canvas, const QImage& calendar, QPoint at)
+{
+    layers.ReleaseLayerPicture();
+    QImage work(canvas, QImage::Format_RGB32);
     if (work.isNull())
         return;
     work.fill(DrawingLayers::LayerKeyColor);
-    const QImage calendar = calendar_();
     if (!calendar.isNull()) {
         // Copied pixel for pixel: the calendar's own key colour stays see-through on the layer.
         QPainter painter(&work);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(at, calendar);
     }
-    layers_.InstallLayerPicture(work);
+    layers.InstallLayerPicture(work);
 }

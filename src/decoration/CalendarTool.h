@@ -21,8 +21,13 @@ class CalendarTool : public CanvasTool
     void release(QPoint at) override;
 
     void PlaceCalendar(QPoint at);
+    // The calendar picture with its top-left corner at `at` on a canvas-sized working layer picture,
+    // left for commit.
+    static void placeCalendar(DrawingLayers& layers, QSize canvas, const QImage& calendar, QPoint at);
 
   private:
+    static void install(DrawingLayers& layers, QSize canvas, const QImage& calendar, QPoint at);
+
     DrawingLayers& layers_;
     std::function<QImage()> calendar_;
     std::function<QSize()> canvasSize_;

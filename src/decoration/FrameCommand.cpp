@@ -3,23 +3,18 @@
 #include "decoration/DrawingLayers.h"
 #include "decoration/StampPicture.h"
 #include "foundation/ProgramOptions.h"
-#include "foundation/Prompts.h"
 #include "imaging/drawing/ImagePrinter.h"
 
-FrameCommand::FrameCommand(DrawingLayers& layers, Prompts& prompts, const ProgramOptions& options, QString folder)
-    : layers_(layers), prompts_(prompts), options_(options), folder_(std::move(folder))
+FrameCommand::FrameCommand(DrawingLayers& layers, const ProgramOptions& options, QString folder)
+    : layers_(layers), options_(options), folder_(std::move(folder))
 {
 }
 
-void FrameCommand::btDrawFrameClick(const QString& selectedFile)
+void FrameCommand::drawFrame(const QString& path)
 {
-    if (selectedFile.isEmpty()) {
-        prompts_.message(MessageKind::Error, QStringLiteral("フレームが選択されていません。"));
-        return;
-    }
     const QSize canvas = layers_.canvasSize();
     // Decoded once, no larger than it is drawn over the canvas.
-    const QImage frame = StampPicture::load(folder_ + selectedFile, canvas);
+    const QImage frame = StampPicture::load(path, canvas);
     QImage work(canvas, QImage::Format_RGB32);
     work.fill(options_.marginColor);
     layers_.ReleaseLayerPicture();

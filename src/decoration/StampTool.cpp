@@ -5,6 +5,8 @@
 #include "foundation/Prompts.h"
 #include "imaging/drawing/ImagePrinter.h"
 
+#include <QtCore/QFileInfo>
+
 StampTool::StampTool(DrawingLayers& layers, Prompts& prompts, QString folder)
     : layers_(layers), prompts_(prompts), folder_(std::move(folder))
 {
@@ -12,9 +14,16 @@ StampTool::StampTool(DrawingLayers& layers, Prompts& prompts, QString folder)
 
 bool StampTool::IkThumbStampSelectFile(const QString& fileName)
 {
-    stamp_ = QImage();
+    const bool read = selectStampFile(folder_ + fileName);
     selectedFile_ = fileName;
-    const StampPicture::Loaded loaded = StampPicture::read(folder_ + fileName);
+    return read;
+}
+
+bool StampTool::selectStampFile(const QString& path)
+{
+    stamp_ = QImage();
+    selectedFile_ = QFileInfo(path).fileName();
+    const StampPicture::Loaded loaded = StampPicture::read(path);
     if (loaded.tooLarge)
         prompts_.message(
             MessageKind::Error,
@@ -30,16 +39,16 @@ bool StampTool::IkThumbStampSelectFile(const QString& fileName)
     return true;
 }
 
-void StampTool::placeInto(int left, int top, int right, int bottom, bool aspect)
+bool StampTool::placeInto(int left, int top, int right, int bottom, bool aspect, QString* error)
 {
     layers_.ReleaseLayerPicture();
     // Format_RGB32 paints fastest; the layer takes it as 24 bits.
     QImage work(layers_.canvasSize(), QImage::Format_RGB32);
     work.fill(DrawingLayers::LayerKeyColor);
     // Without a readable stamp the layer becomes an empty picture.
-    if (!stamp_.isNull())
-        ImagePrinter::imageOut(work, stamp_, left, top, right, bottom, aspect);
+    const bool drawn = stamp_.isNull() || ImagePrinter::imageOut(work, stamp_, left, top, right, bottom, aspect, error);
     layers_.InstallLayerPicture(work);
+    return drawn;
 }
 
 void StampTool::PlaceStampAtSize(QPoint at)
@@ -47,17 +56,24 @@ void StampTool::PlaceStampAtSize(QPoint at)
     placeInto(at.x(), at.y(), at.x() + StampSize.width(), at.y() + StampSize.height(), true);
 }
 
-void StampTool::PlaceStampInRect(QPoint from, QPoint to)
+void StampTool::PlaceStampInRect(QPoint from, QPoint to, bool keepAspect)
 {
-    placeInto(from.x(), from.y(), to.x(), to.y(), prompts_.shiftDown());
+    placeInto(from.x(), from.y(), to.x(), to.y(), keepAspect);
 }
 
-void StampTool::place(QPoint at)
+bool StampTool::place(QPoint from, QPoint to, bool keepAspect, QString* error)
 {
-    if (at == layers_.LastPoint)
-        PlaceStampAtSize(at);
-    else
-        PlaceStampInRect(layers_.LastPoint, at);
+    if (to == from)
+        return placeInto(to.x(), to.y(), to.x() + StampSize.width(), to.y() + StampSize.height(), true, error);
+    return placeInto(from.x(), from.y(), to.x(), to.y(), keepAspect, error);
+}
+
+bool StampTool::placeStamp(QPoint from, QPoint to, bool keepAspect, QString* error)
+{
+    const bool drawn = place(from, to, keepAspect, error);
+    if (to != from && !selectedFile_.isEmpty())
+        layers_.MarkDrawingPending();
+    return drawn;
 }
 
 void StampTool::press(QPoint at, Qt::MouseButton)
@@ -67,12 +83,10 @@ void StampTool::press(QPoint at, Qt::MouseButton)
 
 void StampTool::move(QPoint at)
 {
-    place(at);
+    place(layers_.LastPoint, at, prompts_.shiftDown());
 }
 
 void StampTool::release(QPoint at)
 {
-    place(at);
-    if (at != layers_.LastPoint && !selectedFile_.isEmpty())
-        layers_.MarkDrawingPending();
+    placeStamp(layers_.LastPoint, at, prompts_.shiftDown());
 }

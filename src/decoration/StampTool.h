@@ -23,6 +23,8 @@ class StampTool : public CanvasTool
     // A stamp was picked from the list: its picture is read and becomes the selected stamp. False
     // when the file is not a readable picture; the stamp is then empty and StampSize unchanged.
     bool IkThumbStampSelectFile(const QString& fileName);
+    // The same for a picture file anywhere.
+    bool selectStampFile(const QString& path);
     // The name, without folder, of the file last picked; empty while none was.
     const QString& selectedFile() const { return selectedFile_; }
     // The selected stamp in 24 bits, see-through parts in the key colour; null when none was read.
@@ -30,15 +32,18 @@ class StampTool : public CanvasTool
     QSize StampSize;
 
     void PlaceStampAtSize(QPoint at);
-    void PlaceStampInRect(QPoint from, QPoint to);
+    void PlaceStampInRect(QPoint from, QPoint to, bool keepAspect);
+    // A placement as a click (`to` == `from`: at its own size) or a drag ending at `to` places it,
+    // leaving it for commit. False, with `error`, when the stamp could not be drawn there.
+    bool placeStamp(QPoint from, QPoint to, bool keepAspect, QString* error = nullptr);
 
     void press(QPoint at, Qt::MouseButton button) override;
     void move(QPoint at) override;
     void release(QPoint at) override;
 
   private:
-    void place(QPoint at);
-    void placeInto(int left, int top, int right, int bottom, bool aspect);
+    bool place(QPoint from, QPoint to, bool keepAspect, QString* error = nullptr);
+    bool placeInto(int left, int top, int right, int bottom, bool aspect, QString* error = nullptr);
 
     DrawingLayers& layers_;
     Prompts& prompts_;

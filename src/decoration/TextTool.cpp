@@ -20,9 +20,20 @@ void TextTool::move(QPoint at)
 
 void TextTool::release(QPoint at)
 {
-    PlaceText(at);
-    if (!settings_().text.isEmpty())
-        layers_.MarkDrawingPending();
+    placeText(layers_, at, settings_(), observer_);
+}
+
+bool TextTool::placeText(DrawingLayers& layers, QPoint at, const TextSettings& text, const PrintCallObserver& observer,
+                         QString* error)
+{
+    QString why;
+    layers.ReleaseLayerPicture();
+    layers.InstallLayerPicture(placedPicture(layers.canvasSize(), at, text, observer, &why));
+    if (!text.text.isEmpty())
+        layers.MarkDrawingPending();
+    if (error)
+        *error = why;
+    return why.isEmpty();
 }
 
 void TextTool::PlaceText(QPoint at)
@@ -31,11 +42,12 @@ void TextTool::PlaceText(QPoint at)
     layers_.InstallLayerPicture(placedPicture(layers_.canvasSize(), at, settings_(), observer_));
 }
 
-QImage TextTool::placedPicture(QSize canvas, QPoint at, const TextSettings& text, const PrintCallObserver& observer)
+QImage TextTool::placedPicture(QSize canvas, QPoint at, const TextSettings& text, const PrintCallObserver& observer,
+                               QString* error)
 {
     QImage work(canvas, QImage::Format_RGB888);
     work.fill(QColor::fromRgb(DrawingLayers::LayerKeyColor));
-    drawText(work, at, text, observer);
+    drawText(work, at, text, observer, error);
     return work;
 }
 
@@ -45,18 +57,20 @@ QImage TextTool::renderPreview(QSize canvas, const TextSettings& text)
     preview.fill(Qt::white);
     TextSettings leftToRight = text;
     leftToRight.direction = 0; // the preview never shows the direction
-    drawText(preview, PreviewPoint, leftToRight, {});
+    drawText(preview, PreviewPoint, leftToRight, {}, nullptr);
     return preview;
 }
 
-void TextTool::drawText(QImage& surface, QPoint at, const TextSettings& text, const PrintCallObserver& observer)
+bool TextTool::drawText(QImage& surface, QPoint at, const TextSettings& text, const PrintCallObserver& observer,
+                        QString* error)
 {
-    if (text.shadow)
-        pass(surface, at + text.shadowOffset, text.shadowColor, text, observer);
-    pass(surface, at, text.textColor, text, observer);
+    if (text.shadow && !pass(surface, at + text.shadowOffset, text.shadowColor, text, observer, error))
+        return false;
+    return pass(surface, at, text.textColor, text, observer, error);
 }
 
-void TextTool::pass(QImage& surface, QPoint at, QRgb color, const TextSettings& text, const PrintCallObserver& observer)
+bool TextTool::pass(QImage& surface, QPoint at, QRgb color, const TextSettings& text, const PrintCallObserver& observer,
+                    QString* error)
 {
     ImagePrinter printer;
     printer.clearProperty();
@@ -72,7 +86,8 @@ void TextTool::pass(QImage& surface, QPoint at, QRgb color, const TextSettings& 
         a.textAngle = *text.angle;
     a.textTransparent = true;
     a.text = text.text;
-    printer.textOut(surface, at.x(), at.y());
+    const bool drawn = printer.textOut(surface, at.x(), at.y(), error);
     if (observer)
         observer({PrintCall::Kind::TextOut, at.x(), at.y(), at.x(), at.y(), a});
+    return drawn;
 }

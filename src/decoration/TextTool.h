@@ -24,10 +24,14 @@ class TextTool : public CanvasTool
     void release(QPoint at) override;
 
     void PlaceText(QPoint at);
+    // `text` at `at` as the working layer's picture, left for commit when there is any text. False,
+    // with `error`, when the text could not be drawn (too large, say).
+    static bool placeText(DrawingLayers& layers, QPoint at, const TextSettings& text,
+                          const PrintCallObserver& observer = {}, QString* error = nullptr);
 
     // The picture a placement at `at` gives the working layer: canvas-sized, on the key colour.
     static QImage placedPicture(QSize canvas, QPoint at, const TextSettings& text,
-                                const PrintCallObserver& observer = {});
+                                const PrintCallObserver& observer = {}, QString* error = nullptr);
     // The preview: a canvas-sized picture on white, written left to right at PreviewPoint.
     static QImage renderPreview(QSize canvas, const TextSettings& text);
 
@@ -35,9 +39,10 @@ class TextTool : public CanvasTool
 
   private:
     // The shadow pass, when the shadow is on, then the text pass.
-    static void drawText(QImage& surface, QPoint at, const TextSettings& text, const PrintCallObserver& observer);
-    static void pass(QImage& surface, QPoint at, QRgb color, const TextSettings& text,
-                     const PrintCallObserver& observer);
+    static bool drawText(QImage& surface, QPoint at, const TextSettings& text, const PrintCallObserver& observer,
+                         QString* error);
+    static bool pass(QImage& surface, QPoint at, QRgb color, const TextSettings& text,
+                     const PrintCallObserver& observer, QString* error);
 
     DrawingLayers& layers_;
     std::function<TextSettings()> settings_;

@@ -11,18 +11,7 @@
 
 #include <QtCore/QFileInfo>
 
-#include <iterator>
-
 namespace {
-
-struct FormatChoice
-{
-    const char* extension;
-    const char* title;
-};
-
-const FormatChoice choices[] = {
-    {"jpg", "JPEG形式で保存"}, {"gif", "GIF形式で保存"}, {"png", "PNG形式で保存"}, {"bmp", "BMP形式で保存"}};
 
 QString formatName(FileFormat format)
 {
@@ -107,52 +96,26 @@ QString SaveCommand::outcomeText(FileFormat format, const EncodeResult& result)
     return QStringLiteral("ファイルを保存できませんでした。");
 }
 
-QString SaveCommand::askForFileName()
+std::optional<SaveCommand::Report> SaveCommand::save(const QString& path, FileFormat format, qint64 limit)
 {
-    const FormatChoice& choice = choices[int(options_.saveFormat)];
-    FileDialogRequest request;
-    request.title = QString::fromUtf8(choice.title);
-    request.folder = lastSaveFolder_;
-    request.filter = QStringLiteral("JPEG形式|*.jpg;*.jpeg|GIF形式|*.gif|PNG形式|*.png|BMP形式|*.bmp");
-    request.filterIndex = int(options_.saveFormat) + 1;
-    request.defaultSuffix = QString::fromLatin1(choice.extension);
-    // Kept from the usual dialog: a mistyped name must not silently destroy another picture.
-    request.confirmOverwrite = true;
-    int chosenRow = request.filterIndex;
-    QString path = prompts_.saveFileName(request, &chosenRow);
-    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
-        return path;
-    // A name without an extension takes the one of the filter row the user chose.
-    const bool known = chosenRow >= 1 && chosenRow <= int(std::size(choices));
-    return path + QLatin1Char('.') +
-           (known ? QString::fromLatin1(choices[chosenRow - 1].extension) : request.defaultSuffix);
-}
-
-void SaveCommand::btSaveClick()
-{
+    lastReport_.reset();
     if (!workspace_.hasPicture()) {
         prompts_.message(MessageKind::Error, QStringLiteral("画像が読み込まれていません。"));
-        return;
+        return std::nullopt;
     }
-    lastReport_.reset();
-    const QString path = askForFileName();
-    if (path.isEmpty())
-        return;
     NullProgress silent;
     Progress& progress = progress_ ? *progress_ : silent;
-    TemporaryLayer(layers_, undo_).run(progress, 4, [&] { saveTo(path, progress); });
+    // Every way out of a save that began: the progress dialog goes and the temporary layer is taken back.
+    TemporaryLayer(layers_, undo_).run(progress, 4, [&] { saveTo(path, format, limit, progress); });
+    return lastReport_;
 }
 
-void SaveCommand::saveTo(const QString& path, Progress& progress)
+void SaveCommand::saveTo(const QString& path, FileFormat format, qint64 limit, Progress& progress)
 {
     progress.ProgressStep(0, QStringLiteral("拡張子を判定しています"));
-    const std::optional<FileFormat> format = formatOfExtension(path);
-    if (!format) {
-        prompts_.message(MessageKind::Error, QStringLiteral("未対応のファイル形式です。"));
-        return;
-    }
-    SizeLimitedEncoder encoder(layers_.flattenOnto(workspace_.workspaceImage()), limit_,
-                               {options_.dither, options_.fixedPalette}, &prompts_);
+    SizeLimitedEncoder encoder(
+        layers_.flattenOnto(workspace_.workspaceImage()), [limit] { return limit; },
+        {options_.dither, options_.fixedPalette}, &prompts_);
     if (reducer_)
         encoder.setReducer(reducer_);
     const auto stage = [&progress, format](EncodeStage point) {
@@ -163,7 +126,7 @@ void SaveCommand::saveTo(const QString& path, Progress& progress)
         else
             progress.ProgressStep(2, QStringLiteral("品質を調整しています"));
     };
-    const EncodeResult result = encoder.EncodeWithinLimit(path, *format, QString::fromLatin1(Comment), stage);
+    const EncodeResult result = encoder.EncodeWithinLimit(path, format, QString::fromLatin1(Comment), stage);
     const bool reductionFailed =
         result.outcome == EncodeOutcome::FirstReductionFailed || result.outcome == EncodeOutcome::LaterReductionFailed;
     if (!reductionFailed && result.outcome != EncodeOutcome::WriteFailed) {
@@ -171,8 +134,8 @@ void SaveCommand::saveTo(const QString& path, Progress& progress)
         progress.ProgressStep(3, QStringLiteral("メモリを解放しています"));
     }
     encoder.releaseImage();
-    lastReport_ = Report{*format, path, result};
-    QString text = outcomeText(*format, result);
+    lastReport_ = Report{format, path, result};
+    QString text = outcomeText(format, result);
     if (result.outcome == EncodeOutcome::WriteFailed) {
         writeErrorDetail(result.error);
         if (const QString reason = WriteFailureReason::describe(path, result.size); !reason.isEmpty())

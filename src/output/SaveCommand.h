@@ -1,6 +1,7 @@
 #pragma once
-// "保存する": flattens the canvas and its committed layers and writes the picture in the format its
-// extension names, stepping the quality or colour depth down until the file fits the size limit.
+// Saving: flattens the canvas and its committed layers and writes the picture in the format asked
+// for, stepping the quality or colour depth down until the file fits the size limit. The outcome is
+// shown as a message and returned.
 #include "foundation/Prompts.h"
 #include "output/SizeLimitedEncoder.h"
 
@@ -21,21 +22,20 @@ class SaveCommand
                 Prompts& prompts);
 
     void setProgress(Progress* progress) { progress_ = progress; }
-    // The size limit in force, read at every comparison.
-    void setLimitSource(std::function<qint64()> limit) { limit_ = std::move(limit); }
     void setLastSaveFolder(const QString& folder) { lastSaveFolder_ = folder; }
     // Replaces the colour reduction, for tests of its failures.
     void setReducer(SizeLimitedEncoder::Reducer reducer) { reducer_ = std::move(reducer); }
     const QString& lastSaveFolder() const { return lastSaveFolder_; }
 
-    void btSaveClick();
-    // What the last save that reached the encoder produced, with the format and the file name.
+    // What a save that reached the encoder produced, with the format and the file name.
     struct Report
     {
         FileFormat format;
         QString path;
         EncodeResult result;
     };
+    // Writes `path` in `format` within `limit` bytes; nothing when there was no picture to save.
+    std::optional<Report> save(const QString& path, FileFormat format, qint64 limit);
     const std::optional<Report>& lastReport() const { return lastReport_; }
 
     // The format an extension names (compared in lower case); nothing for an unsupported one.
@@ -45,9 +45,7 @@ class SaveCommand
     static MessageKind outcomeKind(const EncodeResult& result);
 
   private:
-    QString askForFileName();
-    void saveTo(const QString& path, Progress& progress);
-    // Every way out of a save that began: the progress dialog goes and the temporary layer is taken back.
+    void saveTo(const QString& path, FileFormat format, qint64 limit, Progress& progress);
 
     Workspace& workspace_;
     DrawingLayers& layers_;
@@ -55,7 +53,6 @@ class SaveCommand
     const ProgramOptions& options_;
     Prompts& prompts_;
     Progress* progress_ = nullptr;
-    std::function<qint64()> limit_;
     QString lastSaveFolder_;
     SizeLimitedEncoder::Reducer reducer_;
     std::optional<Report> lastReport_;

@@ -2,7 +2,7 @@
 // A numeric entry field (`cs...`) with its stepper (`ud...`): digits only, stepping by the arrows
 // and clamping into the range when the field is left. The rules live in NumericRule; this widget
 // only forwards the arrow clicks, the Enter key and the loss of focus to them.
-#include "widgets/NumericRule.h"
+#include "foundation/NumericRule.h"
 
 #include <QtWidgets/QLineEdit>
 

@@ -2,7 +2,7 @@
 // The up/down stepper beside a numeric field: two arrows that report each click, and a click
 // repeated while an arrow is held down. It keeps no position of its own, so both arrows always
 // work; the field decides what a click does.
-#include "widgets/NumericRule.h"
+#include "foundation/NumericRule.h"
 
 #include <QtWidgets/QWidget>
 

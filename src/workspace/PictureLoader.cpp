@@ -53,18 +53,6 @@ PictureLoader::PictureLoader(Workspace& workspace, UndoHistory& undo, OperationL
 {
 }
 
-void PictureLoader::btOpenFromFileClick()
-{
-    FileDialogRequest request;
-    request.title = QStringLiteral("元画像の入力");
-    request.folder = lastLoadFolder_;
-    request.filter = QStringLiteral("すべての画像|") + PictureFormats::filterPatterns();
-    const QString path = prompts_.openFileName(request);
-    if (path.isEmpty())
-        return;
-    loadFile(path);
-}
-
 void PictureLoader::loadDroppedFiles(const QStringList& paths)
 {
     if (paths.size() > 1) {
@@ -77,21 +65,21 @@ void PictureLoader::loadDroppedFiles(const QStringList& paths)
         prompts_.message(MessageKind::Error, QStringLiteral("未対応の画像形式です。"));
         return;
     }
-    loadFile(paths.constFirst());
+    load(paths.constFirst());
 }
 
-void PictureLoader::btOpenFromClipboardClick()
+bool PictureLoader::loadClipboard()
 {
     const QImage picture = clipboard_ ? clipboard_() : QImage();
     if (picture.isNull()) {
         // The current picture stays: a failed paste must not cost the user the work.
         prompts_.message(MessageKind::Error, QStringLiteral("クリップボードを開けませんでした。"));
-        return;
+        return false;
     }
-    finish(picture, bitCountOf(picture), QString());
+    return finish(picture, bitCountOf(picture), QString());
 }
 
-bool PictureLoader::loadFile(const QString& path)
+bool PictureLoader::load(const QString& path)
 {
     DecodedImage decoded;
     {

@@ -1,5 +1,5 @@
 #pragma once
-// Brings a picture into the workspace from the open dialog, a dropped file or the clipboard, and
+// Brings a picture into the workspace from a file (opened or dropped) or the clipboard, and
 // starts the work afresh: undo image 0, an empty history and log, the picture covering the canvas.
 #include <QtCore/QObject>
 #include <QtGui/QImage>
@@ -31,8 +31,9 @@ class PictureLoader : public QObject
     void setLastLoadFolder(const QString& folder) { lastLoadFolder_ = folder; }
     const QString& lastLoadFolder() const { return lastLoadFolder_; }
 
-    void btOpenFromFileClick();
-    void btOpenFromClipboardClick();
+    // The picture in the file; false, with the message shown, when it could not be loaded.
+    bool load(const QString& path);
+    bool loadClipboard();
     void loadDroppedFiles(const QStringList& paths);
 
   signals:
@@ -41,7 +42,6 @@ class PictureLoader : public QObject
     void pictureLoaded(int width, int height, int bitCount);
 
   private:
-    bool loadFile(const QString& path);
     bool finish(QImage picture, int bitCount, const QString& folder);
 
     Workspace& workspace_;

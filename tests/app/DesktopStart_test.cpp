@@ -2,7 +2,7 @@
 // while a window runs, and the answers given on the terminal.
 #include "app/ProgramSession.h"
 #include "app/TfrMain.h"
-#include "catalogue/ModelSelectPage.h"
+#include "catalogue/pages/ModelSelectPage.h"
 #include "foundation/Cp932.h"
 #include "foundation/ProgramFolders.h"
 #include "imaging/codecs/ImageFile.h"

@@ -3,14 +3,15 @@
 #include "app/ProgramSession.h"
 #include "app/SettingsFile.h"
 #include "app/TfrMain.h"
-#include "catalogue/ModelSelectPage.h"
-#include "decoration/TfrCalender.h"
+#include "catalogue/pages/ModelSelectPage.h"
+#include "decoration/pages/TfrCalender.h"
 #include "foundation/Cp932.h"
 #include "foundation/ProgramFolders.h"
 #include "imaging/codecs/ImageFile.h"
 #include "support/ScriptedPrompts.h"
 #include "widgets/ImageDisplay.h"
 #include "workspace/OperationLog.h"
+#include "workspace/pages/LoadImagePage.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
@@ -261,7 +262,7 @@ TEST(InstalledProgram, DISABLED_ChildLoadsEditsUndoesAndSaves)
         ScriptedPrompts prompts;
         ProgramSession session(prompts, ProgramFolders::forProgram(installed), offline);
         session.start();
-        session.workbench().loader.btOpenFromFileClick();
+        session.frMain()->tsLoadImage->btOpenFromFileClick();
         ASSERT_EQ(prompts.fileRequests.size(), 1);
         EXPECT_EQ(prompts.fileRequests[0].folder, home + QStringLiteral("/Pictures/"));
         session.frMain()->btEnd->click();

@@ -8,17 +8,17 @@
 #include "app/ProgramSession.h"
 #include "app/TfrMain.h"
 #include "app/TfrOption.h"
-#include "catalogue/ModelSelectPage.h"
-#include "decoration/CalendarPage.h"
-#include "decoration/PenPage.h"
-#include "decoration/TextPage.h"
+#include "catalogue/pages/ModelSelectPage.h"
+#include "decoration/pages/CalendarPage.h"
+#include "decoration/pages/PenPage.h"
+#include "decoration/pages/TextPage.h"
 #include "foundation/Cp932.h"
 #include "imaging/codecs/ImageFile.h"
 #include "support/ScriptedPrompts.h"
 #include "widgets/ImageDisplay.h"
 #include "widgets/NumericField.h"
-#include "workspace/MainPanel.h"
-#include "workspace/TfrView.h"
+#include "workspace/pages/MainPanel.h"
+#include "workspace/pages/TfrView.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
@@ -78,8 +78,7 @@ class OptionsDialogTest : public ::testing::Test
         picture.fill(Qt::black);
         const QString path = pictures.filePath(QStringLiteral("p.png"));
         ASSERT_TRUE(ImageFile::save(picture, path, FileFormat::Png, EncodeOptions{}, nullptr));
-        prompts.openFileNames.enqueue(path);
-        session->workbench().loader.btOpenFromFileClick();
+        session->workbench().loader.load(path);
     }
 
     QTemporaryDir folder;

@@ -3,15 +3,15 @@
 #include "app/TfrColCheck.h"
 #include "app/TfrMain.h"
 #include "app/TfrProgress.h"
-#include "catalogue/ModelSelectPage.h"
+#include "catalogue/pages/ModelSelectPage.h"
 #include "decoration/DrawingLayers.h"
-#include "decoration/PenPage.h"
+#include "decoration/pages/PenPage.h"
 #include "foundation/Cp932.h"
 #include "support/ScriptedPrompts.h"
 #include "widgets/ImageDisplay.h"
-#include "workspace/EffectPage.h"
-#include "workspace/ImageSizePage.h"
-#include "workspace/TfrView.h"
+#include "workspace/pages/EffectPage.h"
+#include "workspace/pages/ImageSizePage.h"
+#include "workspace/pages/TfrView.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>

@@ -1,5 +1,5 @@
-#include "catalogue/ModelSelectPage.h"
-#include "catalogue/TfrDirectSize.h"
+#include "catalogue/pages/ModelSelectPage.h"
+#include "catalogue/pages/TfrDirectSize.h"
 #include "foundation/Cp932.h"
 #include "support/ScriptedPrompts.h"
 #include "widgets/UpDown.h"

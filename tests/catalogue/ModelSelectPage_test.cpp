@@ -1,4 +1,4 @@
-#include "catalogue/ModelSelectPage.h"
+#include "catalogue/pages/ModelSelectPage.h"
 #include "foundation/Cp932.h"
 #include "support/ScriptedPrompts.h"
 

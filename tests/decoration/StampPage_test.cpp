@@ -1,8 +1,8 @@
 #include "decoration/DrawingLayers.h"
 #include "decoration/FrameCommand.h"
-#include "decoration/FramePage.h"
-#include "decoration/StampPage.h"
 #include "decoration/StampTool.h"
+#include "decoration/pages/FramePage.h"
+#include "decoration/pages/StampPage.h"
 #include "foundation/ProgramOptions.h"
 #include "support/ScriptedPrompts.h"
 #include "widgets/ImageDisplay.h"
@@ -41,7 +41,7 @@ class PicturePagesTest : public ::testing::Test
     DrawingLayers layers{undo, prompts};
     ProgramOptions options;
     StampTool tool{layers, prompts, folder()};
-    FrameCommand frames{layers, prompts, options, folder()};
+    FrameCommand frames{layers, options, folder()};
 };
 
 } // namespace

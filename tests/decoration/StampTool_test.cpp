@@ -2,6 +2,7 @@
 #include "decoration/FrameCommand.h"
 #include "decoration/StampPicture.h"
 #include "decoration/StampTool.h"
+#include "decoration/pages/FramePage.h"
 #include "foundation/ProgramOptions.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/UndoHistory.h"
@@ -74,7 +75,7 @@ class DecorationPictureTest : public ::testing::Test
     DrawingLayers layers{undo, prompts};
     StampTool tool{layers, prompts, folder()};
     ProgramOptions options;
-    FrameCommand frames{layers, prompts, options, folder()};
+    FrameCommand frames{layers, options, folder()};
     bool pending = false;
 };
 
@@ -173,7 +174,7 @@ TEST_F(DecorationPictureTest, AFrameNeedsASelectionAndIsFittedOverTheCanvasOnThe
 {
     layers.InstallLayerPicture(layers.ScratchSurface());
     const QImage before = working();
-    frames.btDrawFrameClick(QString());
+    FramePage(frames, prompts).btDrawFrameClick(); // nothing selected in the list
     ASSERT_EQ(prompts.shown.size(), 1);
     EXPECT_EQ(prompts.shown[0].kind, MessageKind::Error);
     EXPECT_EQ(prompts.shown[0].text, QStringLiteral("フレームが選択されていません。"));
@@ -188,7 +189,7 @@ TEST_F(DecorationPictureTest, AFrameNeedsASelectionAndIsFittedOverTheCanvasOnThe
             frame.setPixel(x, y, qRgba(0, 0, 0, 0));
     save(frame, QStringLiteral("pink.png"));
     options.marginColor = QColor(0, 60, 0);
-    frames.btDrawFrameClick(QStringLiteral("pink.png"));
+    frames.drawFrame(folder() + QStringLiteral("pink.png"));
     EXPECT_TRUE(pending);
     const QImage& layer = working();
     ASSERT_EQ(layer.size(), QSize(240, 320));
@@ -201,7 +202,7 @@ TEST_F(DecorationPictureTest, AFrameNeedsASelectionAndIsFittedOverTheCanvasOnThe
     // An unreadable frame still gives a drawing to commit: the plain margin colour.
     layers.ClearDrawing();
     writeBytes(QStringLiteral("vector.wmf"), "\xd7\xcd\xc6\x9a");
-    frames.btDrawFrameClick(QStringLiteral("vector.wmf"));
+    frames.drawFrame(folder() + QStringLiteral("vector.wmf"));
     EXPECT_EQ(colours(working()), std::set<QRgb>{qRgb(0, 60, 0)});
     EXPECT_TRUE(pending);
     EXPECT_EQ(prompts.shown.size(), 1);

@@ -1,6 +1,6 @@
 // The banner against a scripted web server: pictures, links, failures and slow answers.
 #include "output/BannerMarkup.h"
-#include "output/BannerView.h"
+#include "output/pages/BannerView.h"
 
 #include "ScriptedHttpServer.h"
 

@@ -2,6 +2,7 @@
 #include "foundation/HandlerGuard.h"
 #include "foundation/Progress.h"
 #include "output/SaveCommand.h"
+#include "output/pages/SavePrompt.h"
 #include "support/JapaneseText.h"
 #include "support/OrdinaryUser.h"
 #include "workspace/WorkspaceRig.h"
@@ -41,7 +42,7 @@ class SaveCommandTest : public ::testing::Test
     {
         layers.setCanvasSize(QSize(240, 320));
         rig.undoCommand.setLayerUndo([this] { layers.UndoCommit(); }); // as the program wires it
-        saver.setLimitSource([this] { return limit; });
+        prompt.setLimitSource([this] { return limit; });
         rig.load(noisyPicture(320, 400));
         rig.prompts.shown.clear();
         rig.prompts.fileRequests.clear();
@@ -50,7 +51,7 @@ class SaveCommandTest : public ::testing::Test
     void save(const QString& name)
     {
         rig.prompts.saveFileNames.enqueue(target(name));
-        saver.btSaveClick();
+        prompt.btSaveClick();
     }
     const ShownMessage& lastMessage() const { return rig.prompts.shown.last(); }
     qint64 fileSize(const QString& name) const { return QFileInfo(out.filePath(name)).size(); }
@@ -64,6 +65,7 @@ class SaveCommandTest : public ::testing::Test
     WorkspaceRig rig;
     DrawingLayers layers{rig.undo, rig.prompts};
     SaveCommand saver{rig.workspace, layers, rig.undoCommand, rig.options, rig.prompts};
+    SavePrompt prompt{saver, rig.workspace, rig.options, rig.prompts};
     QTemporaryDir out;
     qint64 limit = 7372800;
 };
@@ -75,7 +77,7 @@ TEST_F(SaveCommandTest, NothingLoadedSaysSoAndAsksNothing)
     WorkspaceRig empty;
     DrawingLayers noLayers{empty.undo, empty.prompts};
     SaveCommand command{empty.workspace, noLayers, empty.undoCommand, empty.options, empty.prompts};
-    command.btSaveClick();
+    SavePrompt(command, empty.workspace, empty.options, empty.prompts).btSaveClick();
     ASSERT_EQ(empty.prompts.shown.size(), 1);
     EXPECT_EQ(empty.prompts.shown[0].text, QStringLiteral("画像が読み込まれていません。"));
     EXPECT_TRUE(empty.prompts.fileRequests.isEmpty());
@@ -84,7 +86,7 @@ TEST_F(SaveCommandTest, NothingLoadedSaysSoAndAsksNothing)
 TEST_F(SaveCommandTest, TheDialogIsPresetFromThePreferredFormat)
 {
     rig.options.saveFormat = SaveFormatChoice::Gif;
-    saver.btSaveClick(); // cancelled
+    prompt.btSaveClick(); // cancelled
     ASSERT_EQ(rig.prompts.fileRequests.size(), 1);
     const FileDialogRequest& request = rig.prompts.fileRequests[0];
     EXPECT_EQ(request.title, QStringLiteral("GIF形式で保存"));
@@ -260,7 +262,7 @@ TEST_F(SaveCommandTest, AnErrorInsideTheEncoderStillEndsTheProgressAndTakesTheLa
     const int layerCount = layers.CurrentLayer();
     const int steps = rig.undo.stepCount();
     rig.prompts.saveFileNames.enqueue(target(QStringLiteral("n.png")));
-    EXPECT_FALSE(runGuarded(rig.prompts, [this] { saver.btSaveClick(); })); // as the button runs it
+    EXPECT_FALSE(runGuarded(rig.prompts, [this] { prompt.btSaveClick(); })); // as the button runs it
     EXPECT_FALSE(progress.shown);
     EXPECT_EQ(layers.CurrentLayer(), layerCount);
     EXPECT_EQ(rig.undo.stepCount(), steps);

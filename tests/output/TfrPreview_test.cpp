@@ -1,5 +1,5 @@
 #include "imaging/codecs/ImageFile.h"
-#include "output/TfrPreview.h"
+#include "output/pages/TfrPreview.h"
 
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>

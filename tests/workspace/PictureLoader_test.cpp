@@ -1,6 +1,7 @@
 #include "WorkspaceRig.h"
 #include "imaging/codecs/PictureFormats.h"
 #include "support/JapaneseText.h"
+#include "workspace/pages/LoadImagePage.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
@@ -52,7 +53,7 @@ TEST(PictureLoaderTest, ClipboardFailureKeepsThePictureAndSaysSo)
     WorkspaceRig rig;
     rig.load(gradientPicture(64, 48));
     rig.loader.setClipboardSource([] { return QImage(); });
-    rig.loader.btOpenFromClipboardClick();
+    rig.loader.loadClipboard();
     ASSERT_EQ(rig.prompts.shown.size(), 1);
     EXPECT_EQ(rig.prompts.shown[0].text, QStringLiteral("クリップボードを開けませんでした。"));
     EXPECT_TRUE(rig.workspace.hasPicture());
@@ -67,7 +68,7 @@ TEST(PictureLoaderTest, APictureWithAlphaLoadsAs24Bits)
     int reportedBits = 0;
     QObject::connect(&rig.loader, &PictureLoader::pictureLoaded, [&](int, int, int bits) { reportedBits = bits; });
     rig.loader.setClipboardSource([argb] { return argb; });
-    rig.loader.btOpenFromClipboardClick();
+    rig.loader.loadClipboard();
     EXPECT_EQ(reportedBits, 24);
     const DecodedImage first = ImageFile::load(rig.undo.undoImagePath(0));
     ASSERT_TRUE(first.ok());
@@ -91,8 +92,7 @@ TEST(PictureLoaderTest, UnreadableFileIsReportedInJapaneseAndNothingIsLost)
         } else {
             ASSERT_TRUE(QDir().mkpath(path));
         }
-        rig.prompts.openFileNames.enqueue(path);
-        rig.loader.btOpenFromFileClick();
+        rig.loader.load(path);
         ASSERT_EQ(rig.prompts.shown.size(), 1) << name;
         EXPECT_EQ(rig.prompts.shown[0].text, QStringLiteral("画像を読み込めませんでした。\n") + QLatin1String(name));
         EXPECT_FALSE(hasLatinSentence(rig.prompts.shown[0].text)) << name;
@@ -120,7 +120,8 @@ TEST(PictureLoaderTest, CancelledDialogChangesNothing)
     WorkspaceRig rig;
     int resets = 0;
     rig.loader.setLayerHooks({[&] { ++resets; }, [] {}});
-    rig.loader.btOpenFromFileClick();
+    LoadImagePage page(rig.loader, rig.prompts);
+    page.btOpenFromFileClick();
     EXPECT_EQ(resets, 0);
     ASSERT_EQ(rig.prompts.fileRequests.size(), 1);
     EXPECT_EQ(rig.prompts.fileRequests[0].title, QStringLiteral("元画像の入力"));
@@ -146,8 +147,7 @@ TEST(PictureLoaderTest, AFailedLoadKeepsTheDrawingTheHistoryAndThePicture)
     const QString oneWide = rig.pictureFile(gradientPicture(1, 2000), QStringLiteral("strip.png"));
     for (const QString& path : {truncated.fileName(), oneWide}) {
         rig.prompts.shown.clear();
-        rig.prompts.openFileNames.enqueue(path);
-        rig.loader.btOpenFromFileClick();
+        rig.loader.load(path);
         ASSERT_EQ(rig.prompts.shown.size(), 1) << path.toStdString();
         EXPECT_EQ(rig.prompts.shown[0].kind, MessageKind::Error);
         EXPECT_EQ(resets, 1) << path.toStdString();

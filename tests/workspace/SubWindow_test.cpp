@@ -1,7 +1,7 @@
 #include "WorkspaceRig.h"
 #include "widgets/ImageDisplay.h"
-#include "workspace/ImageSizePage.h"
-#include "workspace/TfrView.h"
+#include "workspace/pages/ImageSizePage.h"
+#include "workspace/pages/TfrView.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QTimer>

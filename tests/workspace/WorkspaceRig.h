@@ -31,11 +31,7 @@ struct WorkspaceRig
             qFatal("cannot write fixture %s", qPrintable(error));
         return path;
     }
-    void load(const QImage& picture)
-    {
-        prompts.openFileNames.enqueue(pictureFile(picture));
-        loader.btOpenFromFileClick();
-    }
+    void load(const QImage& picture) { loader.load(pictureFile(picture)); }
     // An image step as the image operations record it.
     void imageStep(const QImage& result, OperationId id)
     {

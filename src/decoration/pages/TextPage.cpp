@@ -1,9 +1,9 @@
-#include "decoration/TextPage.h"
+#include "decoration/pages/TextPage.h"
 
-#include "decoration/ColorSwatch.h"
 #include "decoration/DrawingLayers.h"
 #include "decoration/KeySafeColor.h"
 #include "decoration/TextItems.h"
+#include "decoration/pages/ColorSwatch.h"
 #include "foundation/HandlerGuard.h"
 #include "foundation/Prompts.h"
 #include "widgets/ImageDisplay.h"

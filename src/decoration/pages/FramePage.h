@@ -17,6 +17,8 @@ class FramePage : public QWidget
     // Points the list at the command's folder and lists it; thumbnails follow in the background.
     void listFiles();
     void IkThumbFramesSelectFile(const QString& fileName);
+    // "フレームを描画": the frame selected in the list, if there is one.
+    void btDrawFrameClick();
 
     ThumbnailList* IkThumbFrames;
     QLineEdit* edFrameName;
@@ -24,4 +26,5 @@ class FramePage : public QWidget
 
   private:
     FrameCommand& command_;
+    Prompts& prompts_;
 };

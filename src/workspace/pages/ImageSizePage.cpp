@@ -1,7 +1,7 @@
-#include "workspace/ImageSizePage.h"
+#include "workspace/pages/ImageSizePage.h"
 
 #include "foundation/HandlerGuard.h"
-#include "workspace/OperationButton.h"
+#include "workspace/pages/OperationButton.h"
 
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>

@@ -1,15 +1,17 @@
-#include "decoration/FramePage.h"
+#include "decoration/pages/FramePage.h"
 
 #include "decoration/FrameCommand.h"
-#include "decoration/PictureListPage.h"
 #include "decoration/StampPicture.h"
+#include "decoration/pages/PictureListPage.h"
 #include "foundation/HandlerGuard.h"
+#include "foundation/Prompts.h"
 #include "widgets/ThumbnailList.h"
 
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 
-FramePage::FramePage(FrameCommand& command, Prompts& prompts, QWidget* parent) : QWidget(parent), command_(command)
+FramePage::FramePage(FrameCommand& command, Prompts& prompts, QWidget* parent)
+    : QWidget(parent), command_(command), prompts_(prompts)
 {
     setObjectName(QStringLiteral("tsFrames"));
     IkThumbFrames = PictureListPage::addList(this, "IkThumbFrames", QStringLiteral("フレーム一覧"), {6, 22, 205, 300});
@@ -19,8 +21,7 @@ FramePage::FramePage(FrameCommand& command, Prompts& prompts, QWidget* parent) :
     btDrawFrame->setGeometry(6, 360, 205, 30);
     connect(IkThumbFrames, &ThumbnailList::fileSelected, this,
             guarded(prompts, [this](const QString& name) { IkThumbFramesSelectFile(name); }));
-    connect(btDrawFrame, &QPushButton::clicked, this,
-            guarded(prompts, [this](bool) { command_.btDrawFrameClick(IkThumbFrames->selectedFile()); }));
+    connect(btDrawFrame, &QPushButton::clicked, this, guarded(prompts, [this](bool) { btDrawFrameClick(); }));
 }
 
 void FramePage::listFiles()
@@ -31,6 +32,16 @@ void FramePage::listFiles()
 void FramePage::IkThumbFramesSelectFile(const QString& fileName)
 {
     edFrameName->setText(StampPicture::shownName(fileName));
+}
+
+void FramePage::btDrawFrameClick()
+{
+    const QString selected = IkThumbFrames->selectedFile();
+    if (selected.isEmpty()) {
+        prompts_.message(MessageKind::Error, QStringLiteral("フレームが選択されていません。"));
+        return;
+    }
+    command_.drawFrame(command_.folder() + selected);
 }
 
 #include "moc_FramePage.cpp"

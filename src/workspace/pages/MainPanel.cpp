@@ -1,4 +1,4 @@
-#include "workspace/MainPanel.h"
+#include "workspace/pages/MainPanel.h"
 
 #include <QtGui/QPalette>
 

@@ -1,6 +1,6 @@
-#include "workspace/TunePage.h"
+#include "workspace/pages/TunePage.h"
 
-#include "workspace/OperationButton.h"
+#include "workspace/pages/OperationButton.h"
 
 #include <QtWidgets/QGroupBox>
 

@@ -1,6 +1,8 @@
-#include "workspace/LoadImagePage.h"
+#include "workspace/pages/LoadImagePage.h"
 
 #include "foundation/HandlerGuard.h"
+#include "foundation/Prompts.h"
+#include "imaging/codecs/PictureFormats.h"
 #include "workspace/PictureLoader.h"
 
 #include <QtWidgets/QGroupBox>
@@ -22,7 +24,8 @@ QLineEdit* infoField(const char* name, QWidget* parent, QRect geometry)
 
 } // namespace
 
-LoadImagePage::LoadImagePage(PictureLoader& loader, Prompts& prompts, QWidget* parent) : QWidget(parent)
+LoadImagePage::LoadImagePage(PictureLoader& loader, Prompts& prompts, QWidget* parent)
+    : QWidget(parent), loader_(loader), prompts_(prompts)
 {
     setObjectName(QStringLiteral("tsLoadImage"));
     auto* sources = new QGroupBox(QStringLiteral(" 画像の入力 "), this);
@@ -46,11 +49,26 @@ LoadImagePage::LoadImagePage(PictureLoader& loader, Prompts& prompts, QWidget* p
     edOrgCol = infoField("edOrgCol", info, {70, 64, 56, 22});
     (new QLabel(QStringLiteral("bit"), info))->move(132, 68);
 
-    connect(btOpenFromFile, &QPushButton::clicked, this,
-            guarded(prompts, [&loader](bool) { loader.btOpenFromFileClick(); }));
+    connect(btOpenFromFile, &QPushButton::clicked, this, guarded(prompts, [this](bool) { btOpenFromFileClick(); }));
     connect(btOpenFromClipboard, &QPushButton::clicked, this,
-            guarded(prompts, [&loader](bool) { loader.btOpenFromClipboardClick(); }));
+            guarded(prompts, [this](bool) { btOpenFromClipboardClick(); }));
     connect(&loader, &PictureLoader::pictureLoaded, this, &LoadImagePage::showPicture);
+}
+
+void LoadImagePage::btOpenFromFileClick()
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("元画像の入力");
+    request.folder = loader_.lastLoadFolder();
+    request.filter = QStringLiteral("すべての画像|") + PictureFormats::filterPatterns();
+    const QString path = prompts_.openFileName(request);
+    if (!path.isEmpty())
+        loader_.load(path);
+}
+
+void LoadImagePage::btOpenFromClipboardClick()
+{
+    loader_.loadClipboard();
 }
 
 void LoadImagePage::showPicture(int width, int height, int bitCount)

@@ -1,4 +1,4 @@
-#include "workspace/OperationButton.h"
+#include "workspace/pages/OperationButton.h"
 
 #include "foundation/HandlerGuard.h"
 #include "workspace/ImageOperations.h"

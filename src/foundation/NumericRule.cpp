@@ -1,4 +1,4 @@
-#include "widgets/NumericRule.h"
+#include "foundation/NumericRule.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "decoration/ColorSwatch.h"
+#include "decoration/pages/ColorSwatch.h"
 
 #include <QtGui/QPainter>
 

@@ -1,6 +1,6 @@
-#include "workspace/EffectPage.h"
+#include "workspace/pages/EffectPage.h"
 
-#include "workspace/OperationButton.h"
+#include "workspace/pages/OperationButton.h"
 
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>

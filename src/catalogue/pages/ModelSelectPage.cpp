@@ -1,6 +1,6 @@
-#include "catalogue/ModelSelectPage.h"
+#include "catalogue/pages/ModelSelectPage.h"
 
-#include "catalogue/TfrDirectSize.h"
+#include "catalogue/pages/TfrDirectSize.h"
 #include "foundation/HandlerGuard.h"
 #include "widgets/NumericField.h"
 

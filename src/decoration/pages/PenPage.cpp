@@ -1,7 +1,7 @@
-#include "decoration/PenPage.h"
+#include "decoration/pages/PenPage.h"
 
-#include "decoration/ColorSwatch.h"
 #include "decoration/KeySafeColor.h"
+#include "decoration/pages/ColorSwatch.h"
 #include "foundation/HandlerGuard.h"
 #include "foundation/Prompts.h"
 #include "widgets/NumericField.h"

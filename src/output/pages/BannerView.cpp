@@ -1,4 +1,4 @@
-#include "output/BannerView.h"
+#include "output/pages/BannerView.h"
 
 #include "foundation/Cp932.h"
 #include "imaging/codecs/ImageFile.h"

@@ -13,6 +13,10 @@ class LoadImagePage : public QWidget
   public:
     LoadImagePage(PictureLoader& loader, Prompts& prompts, QWidget* parent = nullptr);
 
+    // "ファイルから入力": the open dialog, then the chosen file is loaded.
+    void btOpenFromFileClick();
+    void btOpenFromClipboardClick();
+
     QPushButton* btOpenFromFile;
     QPushButton* btOpenFromClipboard;
     QLineEdit* edOrgWidth;
@@ -21,4 +25,7 @@ class LoadImagePage : public QWidget
 
   private:
     void showPicture(int width, int height, int bitCount);
+
+    PictureLoader& loader_;
+    Prompts& prompts_;
 };

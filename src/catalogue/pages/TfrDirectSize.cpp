@@ -1,4 +1,4 @@
-#include "catalogue/TfrDirectSize.h"
+#include "catalogue/pages/TfrDirectSize.h"
 
 #include "catalogue/TModelEntry.h"
 #include "widgets/NumericField.h"

@@ -1,4 +1,4 @@
-#include "output/TfrPreview.h"
+#include "output/pages/TfrPreview.h"
 
 #include "imaging/codecs/ImageFile.h"
 

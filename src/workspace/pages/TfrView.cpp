@@ -1,4 +1,4 @@
-#include "workspace/TfrView.h"
+#include "workspace/pages/TfrView.h"
 
 #include "foundation/HandlerGuard.h"
 #include "widgets/ImageDisplay.h"

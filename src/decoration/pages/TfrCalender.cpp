@@ -1,4 +1,4 @@
-#include "decoration/TfrCalender.h"
+#include "decoration/pages/TfrCalender.h"
 
 #include "decoration/CalendarSettingsFile.h"
 #include "foundation/Cp932.h"

@@ -1,8 +1,8 @@
-#include "decoration/StampPage.h"
+#include "decoration/pages/StampPage.h"
 
-#include "decoration/PictureListPage.h"
 #include "decoration/StampPicture.h"
 #include "decoration/StampTool.h"
+#include "decoration/pages/PictureListPage.h"
 #include "foundation/HandlerGuard.h"
 #include "widgets/ImageDisplay.h"
 #include "widgets/ThumbnailList.h"

@@ -1,4 +1,4 @@
-#include "decoration/PictureListPage.h"
+#include "decoration/pages/PictureListPage.h"
 
 #include "decoration/StampPicture.h"
 #include "widgets/ThumbnailList.h"

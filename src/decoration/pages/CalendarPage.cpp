@@ -1,6 +1,6 @@
-#include "decoration/CalendarPage.h"
+#include "decoration/pages/CalendarPage.h"
 
-#include "decoration/TfrCalender.h"
+#include "decoration/pages/TfrCalender.h"
 #include "foundation/Prompts.h"
 #include "imaging/drawing/TextRenderer.h"
 #include "widgets/ImageDisplay.h"
