@@ -25,12 +25,9 @@ void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& mess
 // Only a command that draws text starts the GUI library (offscreen: no window is ever shown), for
 // its fonts. The others need no application object at all: they run no event loop, and making one
 // (with its event dispatcher) costs a millisecond.
-std::unique_ptr<QCoreApplication> applicationFor(int& argc, char** argv)
+std::unique_ptr<QCoreApplication> applicationFor(const CliCommand::Invocation& invocation, int& argc, char** argv)
 {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]); // the option names are all that is looked at
-    if (!CliCommand::drawsText(arguments))
+    if (!CliCommand::drawsText(invocation))
         return nullptr;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -76,13 +73,14 @@ int main(int argc, char** argv)
 {
     prepareHeap();
     qInstallMessageHandler(quietHandler);
-    const std::unique_ptr<QCoreApplication> app = applicationFor(argc, argv);
+    const CliCommand::Invocation invocation = CliCommand::read(ArgumentPaths::decode(argc, argv));
+    const std::unique_ptr<QCoreApplication> app = applicationFor(invocation, argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
     // The folder of the running program, as the application object would report it.
     const QString programFolder = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
     CliCommand command(out, err, programFolder + QLatin1Char('/'), isatty(fileno(stderr)));
-    const int status = command.run(ArgumentPaths::decode(argc, argv));
+    const int status = command.run(invocation);
     // Every file is complete by now. Tearing the GUI application down would start the font
     // library only to close it again (Qt's font database asks it for its configuration on the
     // way out), which costs more than a whole save when no text was drawn: end here instead.

@@ -1,5 +1,6 @@
 #include "app/OptionEffectPage.h"
 
+#include "foundation/EffectRules.h"
 #include "widgets/NumericField.h"
 
 #include <QtWidgets/QLabel>
@@ -21,18 +22,26 @@ struct EffectField
 
 // In the order the page shows them.
 const EffectField effectFields[OptionEffectPage::FieldCount] = {
-    {"csOil", "udOil", u"油絵：筆の大きさ (1～100)", false, {1, 100}, &EffectOptions::oilBrush},
-    {"csCanvas", "udCanvas", u"カンバス：目地の深さ (0～255)", false, {0, 255}, &EffectOptions::canvasDepth},
-    {"csLens", "udLens", u"レンズ：レンズの倍率 (1～64)", false, {1, 64}, &EffectOptions::lensPower},
-    {"csMosaic", "udMosaic", u"モザイク：モザイクの大きさ (1～255)", false, {1, 255}, &EffectOptions::mosaicSize},
-    {"csBlur", "udBlur", u"ぼかし：ぼかしの強さ (1～20)", false, {1, 20}, &EffectOptions::blurStrength},
-    {"csSharp", "udSharp", u"シャープ：シャープネスの強さ (0～100)", false, {0, 100}, &EffectOptions::sharpness},
-    {"csRipple1", "udRipple1", u"波紋：波の振幅の大きさ (1～100)", false, {1, 100}, &EffectOptions::rippleAmplitude},
-    {"csRipple2", "udRipple2", u"波長の長さ(1～255)", true, {1, 255}, &EffectOptions::rippleWavelength},
-    {"csRipple3", "udRipple3", u"波の位相 (0～100)", true, {0, 100}, &EffectOptions::ripplePhase},
-    {"csWaves2", "udWaves2", u"さざ波：波の振幅の大きさ (1～255)", false, {1, 255}, &EffectOptions::wavesAmplitude},
-    {"csWaves1", "udWaves1", u"波長の長さ(1～255)", true, {1, 255}, &EffectOptions::wavesWavelength},
-    {"csWaves3", "udWaves3", u"波の位相 (0～100)", true, {0, 100}, &EffectOptions::wavesPhase},
+    {"csOil", "udOil", u"油絵：筆の大きさ (1～100)", false, EffectRules::OilBrush, &EffectOptions::oilBrush},
+    {"csCanvas", "udCanvas", u"カンバス：目地の深さ (0～255)", false, EffectRules::CanvasDepth,
+     &EffectOptions::canvasDepth},
+    {"csLens", "udLens", u"レンズ：レンズの倍率 (1～64)", false, EffectRules::LensPower, &EffectOptions::lensPower},
+    {"csMosaic", "udMosaic", u"モザイク：モザイクの大きさ (1～255)", false, EffectRules::MosaicSize,
+     &EffectOptions::mosaicSize},
+    {"csBlur", "udBlur", u"ぼかし：ぼかしの強さ (1～20)", false, EffectRules::BlurStrength,
+     &EffectOptions::blurStrength},
+    {"csSharp", "udSharp", u"シャープ：シャープネスの強さ (0～100)", false, EffectRules::Sharpness,
+     &EffectOptions::sharpness},
+    {"csRipple1", "udRipple1", u"波紋：波の振幅の大きさ (1～100)", false, EffectRules::RippleAmplitude,
+     &EffectOptions::rippleAmplitude},
+    {"csRipple2", "udRipple2", u"波長の長さ(1～255)", true, EffectRules::RippleWavelength,
+     &EffectOptions::rippleWavelength},
+    {"csRipple3", "udRipple3", u"波の位相 (0～100)", true, EffectRules::RipplePhase, &EffectOptions::ripplePhase},
+    {"csWaves2", "udWaves2", u"さざ波：波の振幅の大きさ (1～255)", false, EffectRules::WavesAmplitude,
+     &EffectOptions::wavesAmplitude},
+    {"csWaves1", "udWaves1", u"波長の長さ(1～255)", true, EffectRules::WavesWavelength,
+     &EffectOptions::wavesWavelength},
+    {"csWaves3", "udWaves3", u"波の位相 (0～100)", true, EffectRules::WavesPhase, &EffectOptions::wavesPhase},
 };
 
 constexpr int rowHeight = 27;

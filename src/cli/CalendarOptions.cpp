@@ -1,14 +1,14 @@
 #include "cli/CalendarOptions.h"
 
-#include "app/Workbench.h"
+#include "cli/CommandLine.h"
 #include "decoration/CalendarSettingsFile.h"
 #include "decoration/CalendarTool.h"
+#include "workbench/Workbench.h"
 
-#include <QtCore/QCommandLineParser>
 #include <QtCore/QFileInfo>
 #include <QtCore/QRegularExpression>
 
-#include <memory>
+#include <cstdlib>
 
 namespace {
 
@@ -30,14 +30,26 @@ QStringList CalendarOptions::optionNames()
             QStringLiteral("calendar-spacing")};
 }
 
-bool CalendarOptions::parsePlacement(const QString& text, CalendarPlacement* placement)
+bool CalendarOptions::parsePlacement(const QString& text, CalendarPlacement* placement, QString* error)
 {
-    static const QRegularExpression form(QStringLiteral("^(\\d{4})-(\\d{1,2})@(-?\\d{1,6}),(-?\\d{1,6})$"));
+    static const QRegularExpression form(QStringLiteral("^(\\d{4})-(\\d{1,2})@(-?\\d{1,9}),(-?\\d{1,9})$"));
     const QRegularExpressionMatch m = form.match(text);
-    if (!m.hasMatch())
+    const auto refuse = [error, &text](const QString& what) {
+        if (error)
+            *error = QStringLiteral("--calendar takes YEAR-MONTH@X,Y; in '%1' %2").arg(text, what);
         return false;
+    };
+    if (!m.hasMatch())
+        return refuse(QStringLiteral("that form is not found"));
     *placement = {m.captured(1).toInt(), m.captured(2).toInt(), QPoint(m.captured(3).toInt(), m.captured(4).toInt())};
-    return placement->year >= 1900 && placement->year <= 2100 && placement->month >= 1 && placement->month <= 12;
+    if (placement->year < 1900 || placement->year > 2100)
+        return refuse(QStringLiteral("the year is not 1900 to 2100"));
+    if (placement->month < 1 || placement->month > 12)
+        return refuse(QStringLiteral("the month is not 1 to 12"));
+    const int limit = DecorationArguments::MaxCoordinate;
+    if (std::abs(placement->at.x()) > limit || std::abs(placement->at.y()) > limit)
+        return refuse(QStringLiteral("a coordinate is not -%1 to %1").arg(limit));
+    return true;
 }
 
 bool CalendarOptions::parseFont(const QString& text, CalendarFont* font)
@@ -71,37 +83,43 @@ bool CalendarOptions::parseFont(const QString& text, CalendarFont* font)
     return true;
 }
 
-QString CalendarOptions::read(const QCommandLineParser& p, const QStringList& arguments, MakeChoices& choices)
+std::optional<CalendarChoices> CalendarOptions::read(const CommandLine& p, QString* error)
 {
     auto settings = std::make_shared<CalendarSettings>();
     if (p.isSet(QStringLiteral("calendar-settings"))) {
         const QString file = p.value(QStringLiteral("calendar-settings"));
-        if (!QFileInfo(file).isFile())
-            return QStringLiteral("calendar settings file %1 not found").arg(file);
+        if (!QFileInfo(file).isFile()) {
+            *error = QStringLiteral("calendar settings file %1 not found").arg(file);
+            return std::nullopt;
+        }
         *settings = CalendarSettingsFile::load(file);
     }
-    CalendarRequest request;
-    if (p.isSet(QStringLiteral("calendar-font")) && !parseFont(p.value(QStringLiteral("calendar-font")), &request.font))
-        return QStringLiteral("--calendar-font takes NAME[:SIZE[:bold][:italic]][:RRGGBB]");
-    if (p.isSet(QStringLiteral("calendar-spacing")) &&
-        !parseSpacing(p.value(QStringLiteral("calendar-spacing")), &request.hSpace, &request.vSpace))
-        return QStringLiteral("--calendar-spacing takes H,V, each 1 to 100");
-    const QStringList values = p.values(QStringLiteral("calendar"));
-    const QList<int> positions = optionPositions(QStringLiteral("calendar"), arguments);
-    for (qsizetype i = 0; i < values.size(); ++i) {
-        CalendarPlacement placement;
-        if (!parsePlacement(values.at(i), &placement))
-            return QStringLiteral("--calendar takes YEAR-MONTH@X,Y (year 1900 to 2100), not '%1'").arg(values.at(i));
-        CalendarRequest r = request;
-        r.year = placement.year;
-        r.month = placement.month;
-        choices.layers.push_back({int(positions.value(i, int(arguments.size()))),
-                                  [r, settings, at = placement.at](Workbench& bench, ConsolePrompts&) {
-                                      place(r, *settings, at, bench);
-                                      return QString();
-                                  }});
+    CalendarChoices look{{}, settings};
+    if (p.isSet(QStringLiteral("calendar-font")) &&
+        !parseFont(p.value(QStringLiteral("calendar-font")), &look.request.font)) {
+        *error = QStringLiteral("--calendar-font takes NAME[:SIZE[:bold][:italic]][:RRGGBB]");
+        return std::nullopt;
     }
-    return {};
+    if (p.isSet(QStringLiteral("calendar-spacing")) &&
+        !parseSpacing(p.value(QStringLiteral("calendar-spacing")), &look.request.hSpace, &look.request.vSpace)) {
+        *error = QStringLiteral("--calendar-spacing takes H,V, each 1 to 100");
+        return std::nullopt;
+    }
+    return look;
+}
+
+std::optional<LayerStep> CalendarOptions::step(const QString& value, const CalendarChoices& look, QString* error)
+{
+    CalendarPlacement placement;
+    if (!parsePlacement(value, &placement, error))
+        return std::nullopt;
+    CalendarRequest request = look.request;
+    request.year = placement.year;
+    request.month = placement.month;
+    return LayerStep{[request, settings = look.settings, at = placement.at](Workbench& bench) {
+        place(request, *settings, at, bench);
+        return QString();
+    }};
 }
 
 void CalendarOptions::place(const CalendarRequest& request, const CalendarSettings& settings, QPoint at,
@@ -110,9 +128,5 @@ void CalendarOptions::place(const CalendarRequest& request, const CalendarSettin
     const QSize canvas(bench.geometry.canvasWidth, bench.geometry.canvasHeight);
     CalendarRequest r = request;
     r.canvas = canvas;
-    const QImage calendar = CalendarRenderer::render(r, settings);
-    CalendarTool tool(
-        bench.layers, [&calendar] { return calendar; }, [canvas] { return canvas; });
-    tool.press(at, Qt::LeftButton);
-    tool.release(at);
+    CalendarTool::placeCalendar(bench.layers, canvas, CalendarRenderer::render(r, settings), at);
 }

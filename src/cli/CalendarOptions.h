@@ -2,12 +2,15 @@
 // The calendar options of `pictorel-cli make`: --calendar YEAR-MONTH@X,Y (any number of times),
 // --calendar-settings FILE, --calendar-font NAME[:SIZE[:bold][:italic]][:RRGGBB] and
 // --calendar-spacing H,V. Without --calendar-settings the settings' defaults apply.
-#include "cli/StandbyMaker.h"
+#include "cli/DecorationArguments.h"
 #include "decoration/CalendarRenderer.h"
 
 #include <QtCore/QPoint>
 
-class QCommandLineParser;
+#include <memory>
+#include <optional>
+
+class CommandLine;
 
 struct CalendarPlacement
 {
@@ -16,15 +19,24 @@ struct CalendarPlacement
     QPoint at;
 };
 
+// What every calendar of one command shares: font, spacing and the settings file's contents.
+struct CalendarChoices
+{
+    CalendarRequest request;
+    std::shared_ptr<const CalendarSettings> settings;
+};
+
 class CalendarOptions
 {
   public:
     static QStringList optionNames();
-    // Adds one decoration per --calendar to choices, in command-line order. An error text, or empty.
-    static QString read(const QCommandLineParser& parser, const QStringList& arguments, MakeChoices& choices);
+    // The look of the calendars; nothing, with `error` saying why, on the first fault.
+    static std::optional<CalendarChoices> read(const CommandLine& line, QString* error);
+    // The layer step of one --calendar YEAR-MONTH@X,Y.
+    static std::optional<LayerStep> step(const QString& value, const CalendarChoices& look, QString* error);
 
-    static bool parsePlacement(const QString& text, CalendarPlacement* placement);
+    static bool parsePlacement(const QString& text, CalendarPlacement* placement, QString* error = nullptr);
     static bool parseFont(const QString& text, CalendarFont* font);
-    // The month's calendar drawn and placed as the calendar page and its canvas tool do, then committed.
+    // The month's calendar drawn as the calendar page draws it, placed with its top-left at `at`.
     static void place(const CalendarRequest& request, const CalendarSettings& settings, QPoint at, Workbench& bench);
 };

@@ -1,16 +1,14 @@
 #include "cli/CliCommand.h"
 
-#include "app/Workbench.h"
 #include "catalogue/ModelCatalogue.h"
 #include "cli/CalendarOptions.h"
 #include "cli/StandbyMaker.h"
 #include "cli/TextOptions.h"
 #include "foundation/IniFile.h"
+#include "foundation/NumericRule.h"
 #include "foundation/OptionsSettings.h"
 #include "foundation/ProgramFolders.h"
-#include "widgets/NumericRule.h"
 
-#include <QtCore/QCommandLineParser>
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
 #include <QtCore/QRegularExpression>
@@ -31,6 +29,29 @@ QString extensionOf(SaveFormatChoice format)
 {
     const char* names[] = {"jpg", "gif", "png", "bmp"};
     return QLatin1String(names[int(format)]);
+}
+
+FileFormat fileFormatOf(SaveFormatChoice format)
+{
+    const FileFormat formats[] = {FileFormat::Jpeg, FileFormat::Gif, FileFormat::Png, FileFormat::Bmp};
+    return formats[int(format)];
+}
+
+// One file's format is its extension's; --format, when given, must say the same or name a file
+// without an extension.
+std::optional<FileFormat> singleFileFormat(const QString& out, const CommandLine& p, SaveFormatChoice chosen,
+                                           QString* error)
+{
+    const std::optional<FileFormat> named = SaveCommand::formatOfExtension(out);
+    const bool formatGiven = p.isSet(QStringLiteral("format"));
+    if (named && formatGiven && *named != fileFormatOf(chosen))
+        *error = QStringLiteral("--format %1 does not match the extension of %2")
+                     .arg(p.value(QStringLiteral("format")), out);
+    else if (!named && !formatGiven)
+        *error = QStringLiteral("%1 has no extension .jpg, .jpeg, .gif, .png or .bmp; give one or --format").arg(out);
+    else
+        return named ? *named : fileFormatOf(chosen);
+    return std::nullopt;
 }
 
 // Catalogue names may hold brackets, spaces or slashes; file names get a safe form of them.
@@ -66,6 +87,18 @@ QStringList batchFileNames(const QStringList& pictures, const QList<MakeTarget>&
         }
     }
     return names;
+}
+
+// Only a regular file is ever written: a device or a FIFO in the output's place is refused, and
+// nothing is made beside it.
+QString outputRefusal(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || info.isFile())
+        return {};
+    return info.isDir()
+               ? QStringLiteral("%1 is a folder; nothing was written").arg(path)
+               : QStringLiteral("%1 is not a regular file (a device or a FIFO); nothing was written").arg(path);
 }
 
 std::optional<ModelCatalogue> loadCatalogue(const QString& path, QString* error)
@@ -117,10 +150,12 @@ QString CliCommand::helpText()
                "X2,Y2 (stretched, or in proportion with --keep-aspect); a frame over the whole canvas, in\n"
                "proportion on the margin colour. A FILE without a folder comes from the program's stamp/ or\n"
                "frames/ folder.\n"
+               "One OUT file is written in the format its extension names; --format, when given, must agree.\n"
                "With several pictures or --all-models, OUT is a folder and the files are named PICTURE_MODEL.EXT;\n"
                "a name an earlier file of the batch already has gets -2, -3, ... before the extension.\n"
                "Each --calendar puts that month's calendar with its top-left corner at X,Y on a layer of its own,\n"
                "in command-line order; --calendar-settings reads a Calender.ini, otherwise its defaults apply.\n"
+               "Everything after -- is a picture, even a name that starts with -.\n"
                "Exit status: 0 every file fits, 2 a file was written but does not fit, 1 an error.\n"
                "\n"
                "Examples:\n"
@@ -131,19 +166,50 @@ QString CliCommand::helpText()
         .arg(StandbyMaker::operationNames().join(QStringLiteral(", ")), TextOptions::usage());
 }
 
-bool CliCommand::drawsText(const QStringList& arguments)
+namespace {
+
+QStringList makeOptions()
 {
-    if (arguments.value(1) != QLatin1String("make"))
-        return false;
-    for (const char* option : {"text", "calendar"})
-        if (!DecorationArguments::occurrences(arguments, QLatin1String(option)).empty())
-            return true;
-    return false;
+    QStringList names{QStringLiteral("model"),      QStringLiteral("size"),      QStringLiteral("limit"),
+                      QStringLiteral("all-models"), QStringLiteral("catalogue"), QStringLiteral("fit"),
+                      QStringLiteral("offset"),     QStringLiteral("place"),     QStringLiteral("margin"),
+                      QStringLiteral("op"),         QStringLiteral("format"),    QStringLiteral("settings"),
+                      QStringLiteral("stamp"),      QStringLiteral("frame"),     QStringLiteral("o")};
+    return names + CalendarOptions::optionNames() + TextOptions::optionNames();
+}
+
+} // namespace
+
+CliCommand::Invocation CliCommand::read(const QStringList& arguments)
+{
+    Invocation invocation;
+    invocation.command = arguments.value(1);
+    const QStringList rest = arguments.mid(2);
+    std::optional<CommandLine> line;
+    if (invocation.command == QLatin1String("models"))
+        line = CommandLine::read(rest, {QStringLiteral("catalogue")}, {}, &invocation.error);
+    else if (invocation.command == QLatin1String("make"))
+        line = CommandLine::read(rest, makeOptions(), {QStringLiteral("keep-aspect")}, &invocation.error);
+    if (line)
+        invocation.line = std::move(*line);
+    return invocation;
+}
+
+bool CliCommand::drawsText(const Invocation& invocation)
+{
+    const CommandLine& line = invocation.line;
+    return invocation.command == QLatin1String("make") &&
+           (line.isSet(QStringLiteral("text")) || line.isSet(QStringLiteral("calendar")));
 }
 
 int CliCommand::run(const QStringList& arguments)
 {
-    const QString command = arguments.value(1);
+    return run(read(arguments));
+}
+
+int CliCommand::run(const Invocation& invocation)
+{
+    const QString& command = invocation.command;
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command.isEmpty()) {
         out_ << helpText();
         return command.isEmpty() ? 1 : 0;
@@ -152,21 +218,21 @@ int CliCommand::run(const QStringList& arguments)
         out_ << "pictorel-cli " << PICTOREL_VERSION << "\n";
         return 0;
     }
-    const QStringList rest = QStringList{arguments.value(0)} + arguments.mid(2);
-    if (command == QLatin1String("models"))
-        return runModels(rest);
-    if (command == QLatin1String("make"))
-        return runMake(rest);
-    err_ << "unknown command '" << command << "'; see --help\n";
-    return 1;
+    if (command != QLatin1String("models") && command != QLatin1String("make")) {
+        err_ << "unknown command '" << command << "'; see --help\n";
+        return 1;
+    }
+    if (!invocation.error.isEmpty()) {
+        err_ << invocation.error << "\n";
+        return 1;
+    }
+    return command == QLatin1String("models") ? runModels(invocation.line) : runMake(invocation.line);
 }
 
-int CliCommand::runModels(const QStringList& arguments)
+int CliCommand::runModels(const CommandLine& parser)
 {
-    QCommandLineParser parser;
-    parser.addOption({QStringLiteral("catalogue"), QString(), QStringLiteral("FILE")});
-    if (!parser.parse(arguments)) {
-        err_ << parser.errorText() << "\n";
+    if (!parser.positionalArguments().isEmpty()) {
+        err_ << "models takes no pictures; see --help\n";
         return 1;
     }
     QString error;
@@ -222,7 +288,7 @@ std::optional<QSize> parseSize(const QString& text)
 }
 
 // Everything the options say, checked; an error text on the first fault.
-QString readRequest(const QCommandLineParser& p, const QString& programFolder, MakeRequest& r)
+QString readRequest(const CommandLine& p, const QString& programFolder, MakeRequest& r)
 {
     r.pictures = p.positionalArguments();
     if (r.pictures.isEmpty())
@@ -271,8 +337,6 @@ QString readRequest(const QCommandLineParser& p, const QString& programFolder, M
         r.choices.offset = offset;
     }
     r.choices.operations = p.values(QStringLiteral("op"));
-    if (const QString error = TextOptions::read(p, r.choices.text); !error.isEmpty())
-        return error;
     ProgramOptions probe = r.options;
     for (const QString& op : std::as_const(r.choices.operations)) {
         int id = 0;
@@ -324,57 +388,37 @@ QString readRequest(const QCommandLineParser& p, const QString& programFolder, M
     return {};
 }
 
-// Texts join the other decorations, so that every decoration goes on in command-line order.
-void interleaveTexts(const QStringList& arguments, MakeChoices& choices)
-{
-    const QList<int> positions = optionPositions(QStringLiteral("text"), arguments);
-    for (qsizetype i = 0; i < choices.text.placements.size(); ++i) {
-        const TextChoices one{choices.text.look, {choices.text.placements.at(i)}};
-        choices.layers.push_back({positions.value(i, int(arguments.size())), [one](Workbench& bench, ConsolePrompts&) {
-                                      TextOptions::placeOnWorkingLayer(bench.layers, one);
-                                      return QString();
-                                  }});
-    }
-    choices.text.placements.clear();
-}
-
 } // namespace
 
-int CliCommand::runMake(const QStringList& arguments)
+int CliCommand::runMake(const CommandLine& parser)
 {
-    QCommandLineParser parser;
-    for (const char* name : {"model", "size", "limit", "all-models", "catalogue", "fit", "offset", "place", "margin",
-                             "op", "format", "settings", "stamp", "frame"})
-        parser.addOption({QLatin1String(name), QString(), QStringLiteral("VALUE")});
-    for (const QString& name : CalendarOptions::optionNames())
-        parser.addOption({name, QString(), QStringLiteral("VALUE")});
-    parser.addOption({QStringLiteral("o"), QString(), QStringLiteral("OUT")});
-    parser.addOption({QStringLiteral("keep-aspect"), QString()});
-    TextOptions::addTo(parser);
-    if (!parser.parse(arguments)) {
-        err_ << parser.errorText() << "\n";
-        return 1;
-    }
     MakeRequest request;
     QString error = readRequest(parser, programFolder_, request);
     if (error.isEmpty())
-        error = CalendarOptions::read(parser, arguments, request.choices);
+        request.choices.layers = DecorationArguments::read(parser, programFolder_, &error);
     if (!error.isEmpty()) {
         err_ << error << "\n";
         return 1;
     }
-    QString decorationError;
-    for (LayerStep& step : DecorationArguments::read(arguments, programFolder_, &decorationError))
-        request.choices.layers.push_back(std::move(step));
-    if (!decorationError.isEmpty()) {
-        err_ << decorationError << "\n";
-        return 1;
-    }
-    interleaveTexts(arguments, request.choices);
+    // A missing face is not fatal, as in the program, but the user learns which face is used.
+    const std::pair<const char*, const char*> fonts[] = {{"text", "font"}, {"calendar", "calendar-font"}};
+    for (const auto& [drawn, font] : fonts)
+        if (parser.isSet(QLatin1String(drawn)) && parser.isSet(QLatin1String(font)))
+            if (const QString note =
+                    TextOptions::missingFontNote(parser.value(QLatin1String(font)).section(QLatin1Char(':'), 0, 0));
+                !note.isEmpty())
+                err_ << "note: " << note << "\n";
     const qsizetype jobCount = request.pictures.size() * request.targets.size();
     const bool intoFolder = jobCount > 1 || QFileInfo(request.out).isDir() || request.out.endsWith(QLatin1Char('/'));
     if (intoFolder && !QDir().mkpath(request.out)) {
         err_ << "cannot create the folder " << request.out << "\n";
+        return 1;
+    }
+    std::optional<FileFormat> format = fileFormatOf(request.options.saveFormat);
+    if (!intoFolder && (error = outputRefusal(request.out)).isEmpty())
+        format = singleFileFormat(request.out, parser, request.options.saveFormat, &error);
+    if (!format || !error.isEmpty()) {
+        err_ << error << "\n";
         return 1;
     }
     const StandbyMaker maker(request.options, programFolder_);
@@ -390,7 +434,9 @@ int CliCommand::runMake(const QStringList& arguments)
             if (terminal_ && jobCount > 1)
                 err_ << QStringLiteral("\r[%1/%2] %3 → %4\x1b[K").arg(done).arg(jobCount).arg(picture, target.name)
                      << Qt::flush;
-            const MakeResult result = maker.make(picture, target, request.choices, out);
+            const MakeResult result = outputRefusal(out).isEmpty()
+                                          ? maker.make(picture, target, request.choices, out, *format)
+                                          : MakeResult{outputRefusal(out), std::nullopt, target.sizeLimit};
             const int jobStatus = result.exitStatus();
             if (jobStatus == 1)
                 err_ << (terminal_ && jobCount > 1 ? "\n" : "") << picture << " (" << target.name

@@ -1,44 +1,56 @@
 #include "cli/DecorationArguments.h"
 
-#include "app/Workbench.h"
-#include "cli/ConsolePrompts.h"
-#include "decoration/StampPicture.h"
+#include "cli/CalendarOptions.h"
+#include "cli/CommandLine.h"
+#include "cli/TextOptions.h"
+#include "imaging/codecs/ImageFile.h"
+#include "workbench/Workbench.h"
 
 #include <QtCore/QFileInfo>
 
+#include <cstdlib>
 #include <optional>
 
 namespace {
 
-// The picture's folder (ending with '/') and name: a bare name lives in the program's own folder.
-struct PictureFile
-{
-    QString folder;
-    QString name;
-};
-
-std::optional<PictureFile> findPicture(const QString& file, const QString& shippedFolder, QString* error)
+// The picture file: a bare name lives in the program's own folder.
+std::optional<QString> findPicture(const QString& file, const QString& shippedFolder, QString* error)
 {
     const QFileInfo info(file.contains(QLatin1Char('/')) ? file : shippedFolder + file);
-    if (!info.isFile()) {
+    if (info.isDir()) {
+        *error = QStringLiteral("%1 is a folder, not a picture").arg(info.filePath());
+        return std::nullopt;
+    }
+    if (!info.exists()) {
         *error = QStringLiteral("%1 not found").arg(info.filePath());
         return std::nullopt;
     }
-    if (StampPicture::load(info.filePath()).isNull()) {
-        *error = QStringLiteral("%1 is not a readable picture").arg(info.filePath());
+    if (!info.isFile()) {
+        *error = QStringLiteral("%1 is not a regular file").arg(info.filePath());
         return std::nullopt;
     }
-    return PictureFile{info.absolutePath() + QLatin1Char('/'), info.fileName()};
+    const DecodedImage decoded = ImageFile::load(info.filePath());
+    if (!decoded.ok()) {
+        const bool tooLarge = decoded.error.contains(QLatin1String("exceeds the limit"));
+        *error =
+            QStringLiteral("%1 is %2 (%3)")
+                .arg(info.filePath(), tooLarge ? QStringLiteral("too large") : QStringLiteral("not a readable picture"),
+                     decoded.error);
+        return std::nullopt;
+    }
+    return info.filePath();
 }
 
-std::optional<std::vector<int>> integers(const QString& text)
+// Comma-separated coordinates, each within the drawable range; an empty list when one is not.
+std::vector<int> coordinates(const QString& text)
 {
     std::vector<int> values;
     for (const QString& part : text.split(QLatin1Char(','))) {
         bool ok = false;
-        values.push_back(part.trimmed().toInt(&ok));
-        if (!ok)
-            return std::nullopt;
+        const int value = part.trimmed().toInt(&ok);
+        if (!ok || std::abs(value) > DecorationArguments::MaxCoordinate)
+            return {};
+        values.push_back(value);
     }
     return values;
 }
@@ -46,72 +58,74 @@ std::optional<std::vector<int>> integers(const QString& text)
 std::optional<LayerStep> stampStep(const QString& value, const QString& programFolder, bool keepAspect, QString* error)
 {
     const qsizetype at = value.lastIndexOf(QLatin1Char('@'));
-    const std::optional<std::vector<int>> xy = integers(value.mid(at + 1));
-    if (at <= 0 || !xy || (xy->size() != 2 && xy->size() != 4)) {
-        *error = QStringLiteral("--stamp takes FILE@X,Y or FILE@X1,Y1,X2,Y2, not '%1'").arg(value);
+    const std::vector<int> c = coordinates(value.mid(at + 1));
+    if (at <= 0 || (c.size() != 2 && c.size() != 4)) {
+        *error = QStringLiteral("--stamp takes FILE@X,Y or FILE@X1,Y1,X2,Y2, each coordinate -%1 to %1, not '%2'")
+                     .arg(DecorationArguments::MaxCoordinate)
+                     .arg(value);
         return std::nullopt;
     }
-    const std::optional<PictureFile> file =
-        findPicture(value.left(at), programFolder + QStringLiteral("stamp/"), error);
+    const std::optional<QString> file = findPicture(value.left(at), programFolder + QStringLiteral("stamp/"), error);
     if (!file)
         return std::nullopt;
-    const std::vector<int> c = *xy;
-    // Driven like the mouse on the stamp page: a click, or a drag with Shift held for proportions.
-    return LayerStep{0, [file = *file, c, keepAspect](Workbench& bench, ConsolePrompts& prompts) {
-                         StampTool& tool = bench.stamps;
-                         tool.setFolder(file.folder);
-                         tool.IkThumbStampSelectFile(file.name);
-                         const QPoint from(c[0], c[1]);
-                         const QPoint to = c.size() == 2 ? from : QPoint(c[2], c[3]);
-                         prompts.shift = keepAspect;
-                         tool.press(from, Qt::LeftButton);
-                         tool.release(to);
-                         prompts.shift = false;
-                         return QString();
-                     }};
+    const QPoint from(c[0], c[1]);
+    const QPoint to = c.size() == 2 ? from : QPoint(c[2], c[3]);
+    return LayerStep{[value, path = *file, from, to, keepAspect](Workbench& bench) {
+        if (!bench.stamps.selectStampFile(path))
+            return QStringLiteral("%1 is not a readable picture").arg(path);
+        QString why;
+        if (!bench.stamps.placeStamp(from, to, keepAspect, &why))
+            return QStringLiteral("--stamp '%1' could not be drawn: %2").arg(value, why);
+        return QString();
+    }};
+}
+
+std::optional<LayerStep> frameStep(const QString& value, const QString& programFolder, QString* error)
+{
+    const std::optional<QString> file = findPicture(value, programFolder + QStringLiteral("frames/"), error);
+    if (!file)
+        return std::nullopt;
+    return LayerStep{[path = *file](Workbench& bench) {
+        bench.frames.drawFrame(path);
+        return QString();
+    }};
 }
 
 } // namespace
 
 namespace DecorationArguments {
 
-std::vector<std::pair<int, QString>> occurrences(const QStringList& arguments, const QString& name)
+std::vector<LayerStep> read(const CommandLine& line, const QString& programFolder, QString* error)
 {
-    std::vector<std::pair<int, QString>> found;
-    const QString option = QStringLiteral("--") + name;
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString& a = arguments[i];
-        if (a == QLatin1String("--"))
-            break;
-        if (a == option && i + 1 < arguments.size()) {
-            found.emplace_back(i, arguments[i + 1]);
-            ++i;
-        } else if (a.startsWith(option + QLatin1Char('=')))
-            found.emplace_back(i, a.mid(option.size() + 1));
-    }
-    return found;
-}
-
-std::vector<LayerStep> read(const QStringList& arguments, const QString& programFolder, QString* error)
-{
+    TextSettings look;
+    if (*error = TextOptions::read(line, look); !error->isEmpty())
+        return {};
+    std::optional<CalendarChoices> calendar = CalendarOptions::read(line, error);
+    if (!calendar)
+        return {};
+    const bool keepAspect = line.isSet(QStringLiteral("keep-aspect"));
     std::vector<LayerStep> steps;
-    const bool keepAspect = arguments.contains(QStringLiteral("--keep-aspect"));
-    for (const auto& [index, value] : occurrences(arguments, QStringLiteral("stamp"))) {
-        std::optional<LayerStep> step = stampStep(value, programFolder, keepAspect, error);
+    for (const CommandLine::Option& option : line.options()) {
+        std::optional<LayerStep> step;
+        if (option.name == QLatin1String("stamp"))
+            step = stampStep(option.value, programFolder, keepAspect, error);
+        else if (option.name == QLatin1String("frame"))
+            step = frameStep(option.value, programFolder, error);
+        else if (option.name == QLatin1String("text"))
+            step = TextOptions::step(option.value, look, error);
+        else if (option.name == QLatin1String("calendar"))
+            step = CalendarOptions::step(option.value, *calendar, error);
+        else
+            continue;
         if (!step)
             return {};
-        step->argumentIndex = index;
         steps.push_back(std::move(*step));
     }
-    for (const auto& [index, value] : occurrences(arguments, QStringLiteral("frame"))) {
-        const std::optional<PictureFile> file = findPicture(value, programFolder + QStringLiteral("frames/"), error);
-        if (!file)
-            return {};
-        steps.push_back({index, [file = *file](Workbench& bench, ConsolePrompts&) {
-                             bench.frames.setFolder(file.folder);
-                             bench.frames.btDrawFrameClick(file.name);
-                             return QString();
-                         }});
+    // Each decoration takes a layer, and the last layer is kept free for saving.
+    if (steps.size() > size_t(DrawingLayers::DrawingLayerLimit - 1)) {
+        *error = QStringLiteral("at most %1 texts, stamps, frames and calendars can be placed")
+                     .arg(DrawingLayers::DrawingLayerLimit - 1);
+        return {};
     }
     return steps;
 }

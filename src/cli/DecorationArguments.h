@@ -1,30 +1,30 @@
 #pragma once
-// The decorations pictorel-cli draws after the operations, each onto a layer of its own that is
-// committed before the next: stamps (--stamp FILE@X,Y at their own size, --stamp
-// FILE@X1,Y1,X2,Y2 fitted into a rectangle, in proportion with --keep-aspect) and frames
-// (--frame FILE). A FILE without a folder is taken from the program's stamp/ or frames/ folder.
+// The decorations pictorel-cli draws after the operations, in command-line order, each onto a layer
+// of its own that is committed before the next: stamps (--stamp FILE@X,Y at their own size, --stamp
+// FILE@X1,Y1,X2,Y2 fitted into a rectangle, in proportion with --keep-aspect), frames (--frame
+// FILE), texts (--text) and calendars (--calendar). A FILE without a folder is taken from the
+// program's stamp/ or frames/ folder.
 #include <QtCore/QString>
-#include <QtCore/QStringList>
 
 #include <functional>
 #include <vector>
 
-class ConsolePrompts;
+class CommandLine;
 struct Workbench;
 
 // One decoration: draws into the working layer and gives an error text, or an empty one.
 struct LayerStep
 {
-    int argumentIndex = 0; // where the option stood, so that steps of different options keep their order
-    std::function<QString(Workbench&, ConsolePrompts&)> draw;
+    std::function<QString(Workbench&)> draw;
 };
 
 namespace DecorationArguments {
 
-// Each "--name VALUE" or "--name=VALUE" in `arguments`, with the index at which it stood.
-std::vector<std::pair<int, QString>> occurrences(const QStringList& arguments, const QString& name);
+// Where a decoration may be placed: far enough off the canvas for any real use, well within what
+// can be drawn.
+inline constexpr int MaxCoordinate = 100000;
 
-// The stamp and frame steps of `arguments`, checked; on the first fault `error` says why.
-std::vector<LayerStep> read(const QStringList& arguments, const QString& programFolder, QString* error);
+// The steps of `line`, checked, in the order their options stand; on the first fault `error` says why.
+std::vector<LayerStep> read(const CommandLine& line, const QString& programFolder, QString* error);
 
 } // namespace DecorationArguments

@@ -1,12 +1,9 @@
 #include "cli/StandbyMaker.h"
 
-#include "app/Workbench.h"
 #include "cli/ConsolePrompts.h"
+#include "foundation/EffectRules.h"
+#include "workbench/Workbench.h"
 #include "workspace/FitCommands.h"
-
-#include <QtCore/QFileInfo>
-
-#include <algorithm>
 
 namespace {
 
@@ -14,28 +11,29 @@ struct NamedOperation
 {
     const char* name;
     OperationId id;
-    int EffectOptions::*parameter; // what ":N" sets, if anything
+    int EffectOptions::*parameter = nullptr; // what ":N" sets, if anything
+    NumericRule range{0, 0};                 // the values it takes
 };
 
 const NamedOperation namedOperations[] = {
-    {"rotate-left", OperationId::RotateLeft, nullptr},
-    {"rotate-right", OperationId::RotateRight, nullptr},
-    {"flip-vertical", OperationId::FlipVertical, nullptr},
-    {"flip-horizontal", OperationId::FlipHorizontal, nullptr},
-    {"darken", OperationId::Darken, nullptr},
-    {"brighten", OperationId::Brighten, nullptr},
-    {"denoise", OperationId::RemoveNoise, nullptr},
-    {"smooth", OperationId::Smooth, nullptr},
-    {"sharpen", OperationId::Sharpen, &EffectOptions::sharpness},
-    {"mono", OperationId::Mono, nullptr},
-    {"sepia", OperationId::Sepia, nullptr},
-    {"oil", OperationId::Oil, &EffectOptions::oilBrush},
-    {"canvas", OperationId::Canvas, &EffectOptions::canvasDepth},
-    {"ripple", OperationId::Ripple, &EffectOptions::rippleAmplitude},
-    {"wave", OperationId::Wave, &EffectOptions::wavesAmplitude},
-    {"lens", OperationId::Lens, &EffectOptions::lensPower},
-    {"mosaic", OperationId::Mosaic, &EffectOptions::mosaicSize},
-    {"blur", OperationId::Blur, &EffectOptions::blurStrength},
+    {"rotate-left", OperationId::RotateLeft},
+    {"rotate-right", OperationId::RotateRight},
+    {"flip-vertical", OperationId::FlipVertical},
+    {"flip-horizontal", OperationId::FlipHorizontal},
+    {"darken", OperationId::Darken},
+    {"brighten", OperationId::Brighten},
+    {"denoise", OperationId::RemoveNoise},
+    {"smooth", OperationId::Smooth},
+    {"sharpen", OperationId::Sharpen, &EffectOptions::sharpness, EffectRules::Sharpness},
+    {"mono", OperationId::Mono},
+    {"sepia", OperationId::Sepia},
+    {"oil", OperationId::Oil, &EffectOptions::oilBrush, EffectRules::OilBrush},
+    {"canvas", OperationId::Canvas, &EffectOptions::canvasDepth, EffectRules::CanvasDepth},
+    {"ripple", OperationId::Ripple, &EffectOptions::rippleAmplitude, EffectRules::RippleAmplitude},
+    {"wave", OperationId::Wave, &EffectOptions::wavesAmplitude, EffectRules::WavesAmplitude},
+    {"lens", OperationId::Lens, &EffectOptions::lensPower, EffectRules::LensPower},
+    {"mosaic", OperationId::Mosaic, &EffectOptions::mosaicSize, EffectRules::MosaicSize},
+    {"blur", OperationId::Blur, &EffectOptions::blurStrength, EffectRules::BlurStrength},
 };
 
 void fit(FitCommands& fits, MakeChoices::Fit choice)
@@ -56,12 +54,10 @@ void fit(FitCommands& fits, MakeChoices::Fit choice)
 }
 
 // Each decoration in command-line order, committed before the next one is drawn.
-QString drawLayers(Workbench& bench, ConsolePrompts& prompts, std::vector<LayerStep> steps)
+QString drawLayers(Workbench& bench, ConsolePrompts& prompts, const std::vector<LayerStep>& steps)
 {
-    std::stable_sort(steps.begin(), steps.end(),
-                     [](const LayerStep& a, const LayerStep& b) { return a.argumentIndex < b.argumentIndex; });
     for (const LayerStep& step : steps) {
-        if (const QString error = step.draw(bench, prompts); !error.isEmpty())
+        if (const QString error = step.draw(bench); !error.isEmpty())
             return error;
         bench.layers.CommitDrawing();
         if (const QString problems = prompts.takeProblems(); !problems.isEmpty())
@@ -71,14 +67,6 @@ QString drawLayers(Workbench& bench, ConsolePrompts& prompts, std::vector<LayerS
 }
 
 } // namespace
-
-QList<int> optionPositions(const QString& name, const QStringList& arguments)
-{
-    QList<int> positions;
-    for (const auto& [index, value] : DecorationArguments::occurrences(arguments, name))
-        positions << index;
-    return positions;
-}
 
 QStringList StandbyMaker::operationNames()
 {
@@ -98,13 +86,20 @@ bool StandbyMaker::applyOperationName(const QString& opText, ProgramOptions& opt
         *operationId = int(op.id);
         if (parameter.isEmpty())
             return true;
-        bool ok = false;
-        const int value = parameter.toInt(&ok);
-        if (!op.parameter || !ok) {
-            *error = QStringLiteral("bad parameter in '%1'").arg(opText);
+        if (!op.parameter) {
+            *error = QStringLiteral("'%1' takes no parameter").arg(name);
             return false;
         }
-        options.effects.*op.parameter = value;
+        const std::optional<int> value = NumericRule::read(parameter);
+        if (!value || *value < op.range.minimum() || *value > op.range.maximum()) {
+            *error = QStringLiteral("'%1' takes a parameter of %2 to %3, not '%4'")
+                         .arg(name)
+                         .arg(op.range.minimum())
+                         .arg(op.range.maximum())
+                         .arg(parameter);
+            return false;
+        }
+        options.effects.*op.parameter = *value;
         return true;
     }
     *error =
@@ -113,7 +108,7 @@ bool StandbyMaker::applyOperationName(const QString& opText, ProgramOptions& opt
 }
 
 MakeResult StandbyMaker::make(const QString& picture, const MakeTarget& target, const MakeChoices& choices,
-                              const QString& outPath) const
+                              const QString& outPath, FileFormat format) const
 {
     MakeResult result;
     result.limit = target.sizeLimit;
@@ -123,9 +118,7 @@ MakeResult StandbyMaker::make(const QString& picture, const MakeTarget& target, 
     bench.options = options_;
     bench.workspace.ResizeDisplay(target.width, target.height);
 
-    prompts.openFileNames.enqueue(picture);
-    bench.loader.btOpenFromFileClick();
-    if (!bench.workspace.hasPicture()) {
+    if (!bench.loader.load(picture)) {
         result.error = prompts.takeProblems();
         return result;
     }
@@ -147,10 +140,7 @@ MakeResult StandbyMaker::make(const QString& picture, const MakeTarget& target, 
     result.error = drawLayers(bench, prompts, choices.layers);
     if (!result.error.isEmpty())
         return result;
-    bench.saver.setLimitSource([&target] { return target.sizeLimit; });
-    prompts.saveFileNames.enqueue(outPath);
-    bench.saver.btSaveClick();
-    result.report = bench.saver.lastReport();
+    result.report = bench.saver.save(outPath, format, target.sizeLimit);
     if (!result.report)
         result.error = prompts.takeProblems();
     return result;

@@ -1,9 +1,7 @@
 #pragma once
-// Makes one standby image without a window: the very objects the program's window drives, with the
-// working picture and the operation log in memory, answering the program's dialogs from the
-// command line's choices.
+// Makes one standby image without a window: the very commands the program's window runs, given
+// the command line's choices, with the working picture and the operation log in memory.
 #include "cli/DecorationArguments.h"
-#include "cli/TextOptions.h"
 #include "foundation/ProgramOptions.h"
 #include "output/SaveCommand.h"
 
@@ -15,9 +13,6 @@
 #include <vector>
 
 struct Workbench;
-
-// Where each --NAME stands among the arguments (as "--NAME VALUE" or "--NAME=VALUE").
-QList<int> optionPositions(const QString& name, const QStringList& arguments);
 
 struct MakeTarget
 {
@@ -33,7 +28,6 @@ struct MakeChoices
     Fit fit = Fit::Cover;
     std::optional<QPoint> offset;
     QStringList operations;        // "oil" or "oil:20", in order
-    TextChoices text;              // the look of every --text; each placement becomes a layer step
     std::vector<LayerStep> layers; // drawn after the operations in command-line order, each committed
 };
 
@@ -57,7 +51,7 @@ class StandbyMaker
     }
 
     MakeResult make(const QString& picture, const MakeTarget& target, const MakeChoices& choices,
-                    const QString& outPath) const;
+                    const QString& outPath, FileFormat format) const;
 
     // "rotate-left", "oil", ... to the operation; the parameter, when given, replaces the option.
     static bool applyOperationName(const QString& opText, ProgramOptions& options, int* operationId, QString* error);

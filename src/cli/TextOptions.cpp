@@ -1,11 +1,14 @@
 #include "cli/TextOptions.h"
 
-#include "decoration/DrawingLayers.h"
+#include "cli/CommandLine.h"
 #include "decoration/KeySafeColor.h"
 #include "decoration/TextItems.h"
 #include "decoration/TextTool.h"
+#include "imaging/drawing/FontSubstitutes.h"
+#include "workbench/Workbench.h"
 
-#include <QtCore/QCommandLineParser>
+#include <QtGui/QFontDatabase>
+#include <QtGui/QFontInfo>
 
 namespace {
 
@@ -25,20 +28,6 @@ std::optional<int> readInt(const QString& text, int minimum, int maximum)
     bool ok = false;
     const int value = text.toInt(&ok);
     return ok && value >= minimum && value <= maximum ? std::optional<int>(value) : std::nullopt;
-}
-
-QString readPlacement(const QString& value, TextChoices& choices)
-{
-    const qsizetype at = value.lastIndexOf(QLatin1Char('@'));
-    const QStringList xy = at < 0 ? QStringList() : value.mid(at + 1).split(QLatin1Char(','));
-    const std::optional<int> x = readInt(xy.value(0), -100000, 100000);
-    const std::optional<int> y = readInt(xy.value(1), -100000, 100000);
-    if (xy.size() != 2 || !x || !y)
-        return QStringLiteral("--text takes TEXT@X,Y, not '%1'").arg(value);
-    if (at == 0)
-        return QStringLiteral("--text '%1' has no text before the @").arg(value);
-    choices.placements.append({value.left(at), QPoint(*x, *y)});
-    return {};
 }
 
 QString readFont(const QString& value, TextFont& font)
@@ -89,21 +78,14 @@ QString readShadow(const QString& value, TextSettings& look)
 
 } // namespace
 
-void TextOptions::addTo(QCommandLineParser& parser)
+QStringList TextOptions::optionNames()
 {
-    for (const char* name : {"text", "font", "text-color", "shadow", "direction", "angle"})
-        parser.addOption({QLatin1String(name), QString(), QStringLiteral("VALUE")});
+    return {QStringLiteral("text"),   QStringLiteral("font"),      QStringLiteral("text-color"),
+            QStringLiteral("shadow"), QStringLiteral("direction"), QStringLiteral("angle")};
 }
 
-QString TextOptions::read(const QCommandLineParser& p, TextChoices& choices)
+QString TextOptions::read(const CommandLine& p, TextSettings& look)
 {
-    for (const QString& value : p.values(QStringLiteral("text")))
-        if (const QString error = readPlacement(value, choices); !error.isEmpty())
-            return error;
-    // Each text takes a layer, and the last layer is kept free for saving.
-    if (choices.placements.size() > DrawingLayers::DrawingLayerLimit - 1)
-        return QStringLiteral("at most %1 texts can be placed").arg(DrawingLayers::DrawingLayerLimit - 1);
-    TextSettings& look = choices.look;
     if (p.isSet(QStringLiteral("font")))
         if (const QString error = readFont(p.value(QStringLiteral("font")), look.font); !error.isEmpty())
             return error;
@@ -130,14 +112,39 @@ QString TextOptions::read(const QCommandLineParser& p, TextChoices& choices)
     return {};
 }
 
-void TextOptions::placeOnWorkingLayer(DrawingLayers& layers, const TextChoices& choices)
+std::optional<LayerStep> TextOptions::step(const QString& value, const TextSettings& look, QString* error)
 {
-    for (const auto& [text, at] : choices.placements) {
-        TextSettings settings = choices.look;
-        settings.text = text;
-        TextTool tool(layers, [&settings] { return settings; });
-        tool.release(at);
+    const qsizetype at = value.lastIndexOf(QLatin1Char('@'));
+    const QStringList xy = at < 0 ? QStringList() : value.mid(at + 1).split(QLatin1Char(','));
+    const int limit = DecorationArguments::MaxCoordinate;
+    const std::optional<int> x = readInt(xy.value(0), -limit, limit);
+    const std::optional<int> y = readInt(xy.value(1), -limit, limit);
+    if (xy.size() != 2 || !x || !y) {
+        *error = QStringLiteral("--text takes TEXT@X,Y, each coordinate -%1 to %1, not '%2'").arg(limit).arg(value);
+        return std::nullopt;
     }
+    if (at == 0) {
+        *error = QStringLiteral("--text '%1' has no text before the @").arg(value);
+        return std::nullopt;
+    }
+    TextSettings text = look;
+    text.text = value.left(at);
+    return LayerStep{[value, text, point = QPoint(*x, *y)](Workbench& bench) {
+        QString why;
+        if (!TextTool::placeText(bench.layers, point, text, {}, &why))
+            return QStringLiteral("--text '%1' could not be drawn: %2").arg(value, why);
+        return QString();
+    }};
+}
+
+QString TextOptions::missingFontNote(const QString& family)
+{
+    FontSubstitutes::install();
+    const QStringList names = QStringList{family} + QFont::substitutes(family);
+    if (std::any_of(names.begin(), names.end(), [](const QString& name) { return QFontDatabase::hasFamily(name); }))
+        return {};
+    return QStringLiteral("font '%1' is not installed; the text is drawn in '%2'")
+        .arg(family, QFontInfo(QFont(family)).family());
 }
 
 QString TextOptions::usage()

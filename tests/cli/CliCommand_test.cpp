@@ -370,3 +370,60 @@ TEST_F(CliCommandTest, NamesThatAreNotUtf8AndOutputsThatAreNotFiles)
                    QStringLiteral("-o"), out(QStringLiteral("f.jpg"))}),
               1); // returns instead of blocking in open()
 }
+
+TEST_F(CliCommandTest, FaultsAreRefusedByTheirNameAndNothingIsWrittenBesideThem)
+{
+    QDir(folder.path()).mkpath(QStringLiteral("stamp/folder.png"));
+    // A bitmap header that announces 20000 x 20000 pixels.
+    QByteArray huge("BM");
+    const auto le32 = [&huge](quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            huge.append(char(v >> (8 * i)));
+    };
+    le32(54 + 16);
+    le32(0);
+    le32(54);
+    le32(40);
+    le32(20000);
+    le32(20000);
+    huge.append("\x01\x00\x18\x00", 4);
+    for (int i = 0; i < 6; ++i)
+        le32(0);
+    huge.append(16, '\0');
+    QFile big(folder.filePath(QStringLiteral("stamp/big.bmp")));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    big.write(huge);
+    big.close();
+    const QString fifo = out(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+
+    const std::pair<QStringList, const char*> cases[] = {
+        {{"--format", "png", "-o", out("x.jpg")}, "--format png does not match the extension"},
+        {{"-o", "/dev/full"}, "/dev/full is not a regular file"},
+        {{"--format", "png", "-o", fifo}, "is not a regular file"},
+        {{"-o", out("noextension")}, "has no extension"},
+        {{"--op", "mosaic:0", "-o", out("x.jpg")}, "'mosaic' takes a parameter of 1 to 255, not '0'"},
+        {{"--op", "sepia:3", "-o", out("x.jpg")}, "'sepia' takes no parameter"},
+        {{"--calendar", "2021-02@9999999,0", "-o", out("x.jpg")}, "a coordinate is not -100000 to 100000"},
+        {{"--calendar", "2021-13@0,0", "-o", out("x.jpg")}, "the month is not 1 to 12"},
+        {{"--stamp", "folder.png@1,1", "-o", out("x.jpg")}, "folder.png is a folder"},
+        {{"--stamp", "big.bmp@1,1", "-o", out("x.jpg")}, "big.bmp is too large"},
+        {{"--stamp", "big.bmp@200000,1", "-o", out("x.jpg")}, "each coordinate -100000 to 100000"},
+        {{"--text", "hi@1,200000", "-o", out("x.jpg")}, "each coordinate -100000 to 100000"},
+    };
+    for (const auto& [options, message] : cases) {
+        EXPECT_EQ(run(QStringList{"make", picture, "--model", "F900i"} + options), 1) << message;
+        EXPECT_TRUE(errors.contains(QLatin1String(message))) << errors.toStdString();
+    }
+    EXPECT_EQ(QDir(results.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{});
+    EXPECT_FALSE(QFile::exists(QStringLiteral("/dev/full.jpg")));
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+
+    // A face that is not installed is named, with the one drawn instead; the picture is still made.
+    EXPECT_EQ(run({"make", picture, "--model", "F900i", "--text", "hi@10,10", "--font", "NoSuchFace Pro:12", "-o",
+                   out("font.jpg")}),
+              0)
+        << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("font 'NoSuchFace Pro' is not installed; the text is drawn in")))
+        << errors.toStdString();
+}
