@@ -12,13 +12,6 @@
 
 class CommandLine;
 
-struct CalendarPlacement
-{
-    int year = 0;
-    int month = 0;
-    QPoint at;
-};
-
 // What every calendar of one command shares: font, spacing and the settings file's contents.
 struct CalendarChoices
 {
@@ -35,8 +28,6 @@ class CalendarOptions
     // The layer step of one --calendar YEAR-MONTH@X,Y.
     static std::optional<LayerStep> step(const QString& value, const CalendarChoices& look, QString* error);
 
-    static bool parsePlacement(const QString& text, CalendarPlacement* placement, QString* error = nullptr);
-    static bool parseFont(const QString& text, CalendarFont* font);
     // The month's calendar drawn as the calendar page draws it, placed with its top-left at `at`.
     static void place(const CalendarRequest& request, const CalendarSettings& settings, QPoint at, Workbench& bench);
 };

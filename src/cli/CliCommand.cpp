@@ -2,6 +2,7 @@
 
 #include "catalogue/ModelCatalogue.h"
 #include "cli/CalendarOptions.h"
+#include "cli/OptionValues.h"
 #include "cli/StandbyMaker.h"
 #include "cli/TextOptions.h"
 #include "foundation/IniFile.h"
@@ -163,7 +164,7 @@ QString CliCommand::helpText()
                "  pictorel-cli make photo.jpg --model F900i -o wallpaper.jpg\n"
                "  pictorel-cli make photo.jpg --size 240x320 --limit 20480 --op sepia --op mosaic:6 -o small.png\n"
                "  pictorel-cli make holiday/*.jpg --all-models DoCoMo --format jpeg -o out/\n")
-        .arg(StandbyMaker::operationNames().join(QStringLiteral(", ")), TextOptions::usage());
+        .arg(OptionValues::operationNames().join(QStringLiteral(", ")), TextOptions::usage());
 }
 
 namespace {
@@ -265,28 +266,6 @@ bool inRange(const NumericRule& rule, qint64 value)
     return value >= rule.minimum() && value <= rule.maximum();
 }
 
-// WxH, digits only on both sides; a side too long for an int reads as the largest one, which the
-// range check then refuses by name.
-std::optional<QSize> parseSize(const QString& text)
-{
-    const auto number = [](QStringView digits) -> std::optional<int> {
-        const bool onlyDigits = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [](QChar c) {
-            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-        });
-        if (!onlyDigits)
-            return std::nullopt;
-        bool ok = false;
-        const int value = digits.toInt(&ok);
-        return ok ? value : std::numeric_limits<int>::max();
-    };
-    const qsizetype x = text.indexOf(QLatin1Char('x'));
-    const std::optional<int> width = number(QStringView(text).left(std::max<qsizetype>(x, 0)));
-    const std::optional<int> height = number(QStringView(text).mid(x + 1));
-    if (x < 0 || !width || !height)
-        return std::nullopt;
-    return QSize(*width, *height);
-}
-
 // Everything the options say, checked; an error text on the first fault.
 QString readRequest(const CommandLine& p, const QString& programFolder, MakeRequest& r)
 {
@@ -341,7 +320,7 @@ QString readRequest(const CommandLine& p, const QString& programFolder, MakeRequ
     for (const QString& op : std::as_const(r.choices.operations)) {
         int id = 0;
         QString error;
-        if (!StandbyMaker::applyOperationName(op, probe, &id, &error))
+        if (!OptionValues::operation(op, probe, &id, &error))
             return error;
     }
 
@@ -350,7 +329,7 @@ QString readRequest(const CommandLine& p, const QString& programFolder, MakeRequ
     if (targetKinds != 1)
         return QStringLiteral("give exactly one of --model, --size with --limit, --all-models");
     if (p.isSet(QStringLiteral("size"))) {
-        const std::optional<QSize> size = parseSize(p.value(QStringLiteral("size")));
+        const std::optional<QSize> size = OptionValues::screenSize(p.value(QStringLiteral("size")));
         bool ok = false;
         const qint64 limit = p.value(QStringLiteral("limit")).toLongLong(&ok);
         if (!size || !ok)

@@ -2,13 +2,13 @@
 
 #include "cli/CalendarOptions.h"
 #include "cli/CommandLine.h"
+#include "cli/OptionValues.h"
 #include "cli/TextOptions.h"
 #include "imaging/codecs/ImageFile.h"
 #include "workbench/Workbench.h"
 
 #include <QtCore/QFileInfo>
 
-#include <cstdlib>
 #include <optional>
 
 namespace {
@@ -41,36 +41,15 @@ std::optional<QString> findPicture(const QString& file, const QString& shippedFo
     return info.filePath();
 }
 
-// Comma-separated coordinates, each within the drawable range; an empty list when one is not.
-std::vector<int> coordinates(const QString& text)
-{
-    std::vector<int> values;
-    for (const QString& part : text.split(QLatin1Char(','))) {
-        bool ok = false;
-        const int value = part.trimmed().toInt(&ok);
-        if (!ok || std::abs(value) > DecorationArguments::MaxCoordinate)
-            return {};
-        values.push_back(value);
-    }
-    return values;
-}
-
 std::optional<LayerStep> stampStep(const QString& value, const QString& programFolder, bool keepAspect, QString* error)
 {
-    const qsizetype at = value.lastIndexOf(QLatin1Char('@'));
-    const std::vector<int> c = coordinates(value.mid(at + 1));
-    if (at <= 0 || (c.size() != 2 && c.size() != 4)) {
-        *error = QStringLiteral("--stamp takes FILE@X,Y or FILE@X1,Y1,X2,Y2, each coordinate -%1 to %1, not '%2'")
-                     .arg(DecorationArguments::MaxCoordinate)
-                     .arg(value);
+    const std::optional<OptionValues::StampPlace> place = OptionValues::stampPlace(value, error);
+    if (!place)
         return std::nullopt;
-    }
-    const std::optional<QString> file = findPicture(value.left(at), programFolder + QStringLiteral("stamp/"), error);
+    const std::optional<QString> file = findPicture(place->file, programFolder + QStringLiteral("stamp/"), error);
     if (!file)
         return std::nullopt;
-    const QPoint from(c[0], c[1]);
-    const QPoint to = c.size() == 2 ? from : QPoint(c[2], c[3]);
-    return LayerStep{[value, path = *file, from, to, keepAspect](Workbench& bench) {
+    return LayerStep{[value, path = *file, from = place->from, to = place->to, keepAspect](Workbench& bench) {
         if (!bench.stamps.selectStampFile(path))
             return QStringLiteral("%1 is not a readable picture").arg(path);
         QString why;

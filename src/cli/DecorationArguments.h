@@ -20,10 +20,6 @@ struct LayerStep
 
 namespace DecorationArguments {
 
-// Where a decoration may be placed: far enough off the canvas for any real use, well within what
-// can be drawn.
-inline constexpr int MaxCoordinate = 100000;
-
 // The steps of `line`, checked, in the order their options stand; on the first fault `error` says why.
 std::vector<LayerStep> read(const CommandLine& line, const QString& programFolder, QString* error);
 

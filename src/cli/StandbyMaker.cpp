@@ -1,40 +1,11 @@
 #include "cli/StandbyMaker.h"
 
 #include "cli/ConsolePrompts.h"
-#include "foundation/EffectRules.h"
+#include "cli/OptionValues.h"
 #include "workbench/Workbench.h"
 #include "workspace/FitCommands.h"
 
 namespace {
-
-struct NamedOperation
-{
-    const char* name;
-    OperationId id;
-    int EffectOptions::*parameter = nullptr; // what ":N" sets, if anything
-    NumericRule range{0, 0};                 // the values it takes
-};
-
-const NamedOperation namedOperations[] = {
-    {"rotate-left", OperationId::RotateLeft},
-    {"rotate-right", OperationId::RotateRight},
-    {"flip-vertical", OperationId::FlipVertical},
-    {"flip-horizontal", OperationId::FlipHorizontal},
-    {"darken", OperationId::Darken},
-    {"brighten", OperationId::Brighten},
-    {"denoise", OperationId::RemoveNoise},
-    {"smooth", OperationId::Smooth},
-    {"sharpen", OperationId::Sharpen, &EffectOptions::sharpness, EffectRules::Sharpness},
-    {"mono", OperationId::Mono},
-    {"sepia", OperationId::Sepia},
-    {"oil", OperationId::Oil, &EffectOptions::oilBrush, EffectRules::OilBrush},
-    {"canvas", OperationId::Canvas, &EffectOptions::canvasDepth, EffectRules::CanvasDepth},
-    {"ripple", OperationId::Ripple, &EffectOptions::rippleAmplitude, EffectRules::RippleAmplitude},
-    {"wave", OperationId::Wave, &EffectOptions::wavesAmplitude, EffectRules::WavesAmplitude},
-    {"lens", OperationId::Lens, &EffectOptions::lensPower, EffectRules::LensPower},
-    {"mosaic", OperationId::Mosaic, &EffectOptions::mosaicSize, EffectRules::MosaicSize},
-    {"blur", OperationId::Blur, &EffectOptions::blurStrength, EffectRules::BlurStrength},
-};
 
 void fit(FitCommands& fits, MakeChoices::Fit choice)
 {
@@ -68,45 +39,6 @@ QString drawLayers(Workbench& bench, ConsolePrompts& prompts, const std::vector<
 
 } // namespace
 
-QStringList StandbyMaker::operationNames()
-{
-    QStringList names;
-    for (const NamedOperation& op : namedOperations)
-        names << QLatin1String(op.name);
-    return names;
-}
-
-bool StandbyMaker::applyOperationName(const QString& opText, ProgramOptions& options, int* operationId, QString* error)
-{
-    const QString name = opText.section(QLatin1Char(':'), 0, 0);
-    const QString parameter = opText.section(QLatin1Char(':'), 1);
-    for (const NamedOperation& op : namedOperations) {
-        if (name != QLatin1String(op.name))
-            continue;
-        *operationId = int(op.id);
-        if (parameter.isEmpty())
-            return true;
-        if (!op.parameter) {
-            *error = QStringLiteral("'%1' takes no parameter").arg(name);
-            return false;
-        }
-        const std::optional<int> value = NumericRule::read(parameter);
-        if (!value || *value < op.range.minimum() || *value > op.range.maximum()) {
-            *error = QStringLiteral("'%1' takes a parameter of %2 to %3, not '%4'")
-                         .arg(name)
-                         .arg(op.range.minimum())
-                         .arg(op.range.maximum())
-                         .arg(parameter);
-            return false;
-        }
-        options.effects.*op.parameter = *value;
-        return true;
-    }
-    *error =
-        QStringLiteral("unknown operation '%1' (known: %2)").arg(name, operationNames().join(QStringLiteral(", ")));
-    return false;
-}
-
 MakeResult StandbyMaker::make(const QString& picture, const MakeTarget& target, const MakeChoices& choices,
                               const QString& outPath, FileFormat format) const
 {
@@ -128,7 +60,7 @@ MakeResult StandbyMaker::make(const QString& picture, const MakeTarget& target, 
         bench.workspace.ComposeCanvas(choices.offset->x(), choices.offset->y(), false);
     for (const QString& opText : choices.operations) {
         int id = 0;
-        if (!applyOperationName(opText, bench.options, &id, &result.error))
+        if (!OptionValues::operation(opText, bench.options, &id, &result.error))
             return result;
         if (!bench.operations.run(OperationId(id))) {
             const QString problems = prompts.takeProblems();

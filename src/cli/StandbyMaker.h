@@ -53,10 +53,6 @@ class StandbyMaker
     MakeResult make(const QString& picture, const MakeTarget& target, const MakeChoices& choices,
                     const QString& outPath, FileFormat format) const;
 
-    // "rotate-left", "oil", ... to the operation; the parameter, when given, replaces the option.
-    static bool applyOperationName(const QString& opText, ProgramOptions& options, int* operationId, QString* error);
-    static QStringList operationNames();
-
   private:
     ProgramOptions options_;
     QString programFolder_;

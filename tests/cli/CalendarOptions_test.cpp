@@ -4,6 +4,7 @@
 #include "catalogue/pages/ModelSelectPage.h"
 #include "cli/CalendarOptions.h"
 #include "cli/CliCommand.h"
+#include "cli/OptionValues.h"
 #include "decoration/CalendarSettingsFile.h"
 #include "decoration/pages/CalendarPage.h"
 #include "foundation/Cp932.h"
@@ -69,20 +70,20 @@ class CalendarCliTest : public ::testing::Test
 TEST(CalendarOptions, ParsesPlacementsAndFonts)
 {
     CalendarPlacement p;
-    EXPECT_TRUE(CalendarOptions::parsePlacement(QStringLiteral("2005-10@-5,30"), &p));
+    EXPECT_TRUE(OptionValues::calendarPlacement(QStringLiteral("2005-10@-5,30"), &p));
     EXPECT_EQ(p.year, 2005);
     EXPECT_EQ(p.month, 10);
     EXPECT_EQ(p.at, QPoint(-5, 30));
     for (const char* bad : {"2005-13@0,0", "1899-1@0,0", "2005-10", "2005-10@1", "2005/10@1,2", "2005-10@x,1"})
-        EXPECT_FALSE(CalendarOptions::parsePlacement(QLatin1String(bad), &p)) << bad;
+        EXPECT_FALSE(OptionValues::calendarPlacement(QLatin1String(bad), &p)) << bad;
 
     CalendarFont f;
-    EXPECT_TRUE(CalendarOptions::parseFont(QStringLiteral("IPAGothic:12:bold:italic:0000FF"), &f));
+    EXPECT_TRUE(OptionValues::calendarFont(QStringLiteral("IPAGothic:12:bold:italic:0000FF"), &f));
     EXPECT_EQ(f, (CalendarFont{QStringLiteral("IPAGothic"), 12, true, true, 0xff0000ff}));
-    EXPECT_TRUE(CalendarOptions::parseFont(QStringLiteral("IPAGothic:FEFEFE"), &f));
+    EXPECT_TRUE(OptionValues::calendarFont(QStringLiteral("IPAGothic:FEFEFE"), &f));
     EXPECT_EQ(f, (CalendarFont{QStringLiteral("IPAGothic"), 9, false, false, 0xffffffff}));
     for (const char* bad : {"", ":9", "IPAGothic:0", "IPAGothic:9:heavy", "IPAGothic:9:GGGGGG"})
-        EXPECT_FALSE(CalendarOptions::parseFont(QLatin1String(bad), &f)) << bad;
+        EXPECT_FALSE(OptionValues::calendarFont(QLatin1String(bad), &f)) << bad;
 }
 
 TEST_F(CalendarCliTest, WritesTheSameBytesAsTheProgramsCalendar)
