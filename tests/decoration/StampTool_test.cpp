@@ -242,7 +242,7 @@ TEST_F(DecorationPictureTest, StampsBeyondTheirBoundsAreRefusedFromTheHeaderAndF
     // A 2400 x 3200 JPEG frame over a 240 x 320 canvas is decoded at an eighth and still fills it.
     ASSERT_TRUE(solid(2400, 3200, qRgb(20, 40, 200)).save(folder() + QStringLiteral("big.jpg"), "JPEG", 95));
     EXPECT_EQ(StampPicture::load(folder() + QStringLiteral("big.jpg"), QSize(240, 320)).size(), QSize(300, 400));
-    frames.btDrawFrameClick(QStringLiteral("big.jpg"));
+    frames.drawFrame(folder() + QStringLiteral("big.jpg"));
     const QImage& layer = working();
     ASSERT_EQ(layer.size(), QSize(240, 320));
     for (const QPoint at : {QPoint(0, 0), QPoint(239, 319), QPoint(120, 160)}) {
