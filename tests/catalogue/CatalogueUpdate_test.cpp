@@ -245,3 +245,36 @@ TEST_F(CatalogueUpdateTest, ASecondUpdateWhileOneRunsIsRefused)
     EXPECT_EQ(messages(), QStringList{updated});
     EXPECT_FALSE(update.updating());
 }
+
+// What the update itself gives up on is said; nothing is installed and the progress ends.
+TEST_F(CatalogueUpdateTest, ItsOwnRefusalsAreReported)
+{
+    ASSERT_TRUE(write(installedPath(), sjis(oneModel)));
+    const QByteArray oversized(int(CatalogueUpdate::MaxCatalogueBytes) + 1, 'a');
+    struct Case
+    {
+        const char* name;
+        QList<QByteArray> answer;
+        QString message;
+    };
+    const Case cases[] = {
+        {"larger than the cap", {"HTTP/1.0 200 OK\r\n\r\n", oversized},
+         QStringLiteral("受信した機種情報ファイルが大きすぎるため、アップデートを中止しました。")},
+        {"cut short", {"HTTP/1.0 200 OK\r\nContent-Length: 500\r\n\r\n", sjis(twoModels)},
+         QStringLiteral("機種情報ファイルを最後まで受信できなかったため、アップデートを中止しました。")},
+    };
+    ScriptedHttpServer server;
+    options.services.catalogueUrl = server.url(QStringLiteral("/mp_dat.sys"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        reset();
+        server.respond = [&c](const QByteArray&) { return ScriptedHttpServer::Answer{c.answer, 0, true}; };
+        update.btUpdateClick();
+        ASSERT_EQ(prompts.shown.size(), 1);
+        EXPECT_EQ(prompts.shown[0].kind, MessageKind::Error);
+        EXPECT_EQ(prompts.shown[0].text, c.message);
+        EXPECT_EQ(progress.open, 0);
+        EXPECT_EQ(contents(installedPath()), sjis(oneModel));
+        EXPECT_EQ(listsReset, 0);
+    }
+}
