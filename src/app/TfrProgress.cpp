@@ -1,11 +1,46 @@
 #include "app/TfrProgress.h"
 
+#include <QtCore/QEventLoop>
+#include <QtCore/QTimer>
+#include <QtGui/QWindow>
 #include <QtWidgets/QFrame>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QProgressBar>
 
+namespace {
+
+// The window system shows a new window a little later; until then it takes no painting.
+constexpr int exposeWaitLimitMs = 2000;
+constexpr int exposeCheckMs = 5;
+
+bool exposed(const QWidget* window)
+{
+    const QWindow* handle = window->windowHandle();
+    return handle && handle->isExposed() && window->testAttribute(Qt::WA_Mapped);
+}
+
+// Lets the window system show the window before the work holds the interface thread; what is
+// typed or clicked meanwhile waits for the work to end.
+void waitUntilExposed(const QWidget* window)
+{
+    if (exposed(window))
+        return;
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&loop, window] {
+        if (exposed(window))
+            loop.quit();
+    });
+    QTimer::singleShot(exposeWaitLimitMs, &loop, &QEventLoop::quit);
+    check.start(exposeCheckMs);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace
+
 TfrProgress::TfrProgress(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint |
+                         Qt::WindowDoesNotAcceptFocus) // the keyboard stays with the window the user works in
 {
     setObjectName(QStringLiteral("frProgress"));
     setWindowTitle(QStringLiteral("処理中です..."));
@@ -31,6 +66,8 @@ void TfrProgress::BeginProgress(int steps)
     if (QWidget* owner = parentWidget())
         move(owner->geometry().center() - rect().center());
     show();
+    waitUntilExposed(this);
+    repaint();
 }
 
 void TfrProgress::ProgressStep(int position, const QString& message)
