@@ -75,23 +75,24 @@ ModelSelectPage::ModelSelectPage(const ModelCatalogue& catalogue, TModelEntry& t
             }));
     connect(cbPhone->lineEdit(), &QLineEdit::textEdited, this,
             guarded(prompts_, [this](const QString&) { cbPhoneChange(); }));
-    cbCarrier->lineEdit()->installEventFilter(this);
-    cbPhone->lineEdit()->installEventFilter(this);
+    for (QComboBox* list : {cbCarrier, cbPhone}) {
+        list->installEventFilter(this);
+        list->lineEdit()->installEventFilter(this);
+    }
 }
 
 bool ModelSelectPage::eventFilter(QObject* watched, QEvent* event)
 {
-    const bool carrier = watched == cbCarrier->lineEdit();
-    if (!(carrier || watched == cbPhone->lineEdit()))
-        return QWidget::eventFilter(watched, event);
-    if (event->type() == QEvent::FocusOut) {
-        // The field handles its focus loss here, so whatever it reports meanwhile is known to
-        // come from the focus moving on.
+    if (event->type() == QEvent::FocusOut && (watched == cbCarrier || watched == cbPhone ||
+                                              watched == cbCarrier->lineEdit() || watched == cbPhone->lineEdit())) {
+        // The list (which hands its focus loss on to its field) handles it here, so whatever it
+        // reports meanwhile is known to come from the focus moving on.
         const QScopedValueRollback leaving(focusLeaving_, true);
         watched->event(event);
         return true;
     }
-    if (event->type() != QEvent::KeyPress)
+    const bool carrier = watched == cbCarrier->lineEdit();
+    if (event->type() != QEvent::KeyPress || !(carrier || watched == cbPhone->lineEdit()))
         return QWidget::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key != Qt::Key_Return && key != Qt::Key_Enter)

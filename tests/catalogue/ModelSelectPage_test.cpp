@@ -99,12 +99,14 @@ TEST_F(ModelSelectPageTest, FocusLeavingTheListsKeepsTheModelAndTheLimit)
     page.cbPhoneChange();
     page.csFS->setText(QStringLiteral("5000"));
     applied.clear();
-    for (QComboBox* list : {page.cbCarrier, page.cbPhone}) {
-        QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
-        QApplication::sendEvent(list->lineEdit(), &in);
-        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-        QApplication::sendEvent(list->lineEdit(), &out);
-    }
+    // The focus leaves a list (which hands the loss on to its field) or its field alone.
+    for (QComboBox* list : {page.cbCarrier, page.cbPhone})
+        for (QWidget* focused : {static_cast<QWidget*>(list), static_cast<QWidget*>(list->lineEdit())}) {
+            QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+            QApplication::sendEvent(focused, &in);
+            QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+            QApplication::sendEvent(focused, &out);
+        }
     EXPECT_TRUE(applied.isEmpty());
     EXPECT_EQ(target.Name, QStringLiteral("F900i"));
     EXPECT_EQ(page.carrierText(), QStringLiteral("au"));
