@@ -9,8 +9,8 @@
 
 namespace {
 
-// A frame the window manager has not drawn yet still has a title bar above the client area.
-constexpr int titleBarAllowance = 32;
+// A frame the window manager has not drawn yet still has a title bar and borders.
+const QMargins frameAllowance(4, 32, 4, 4);
 // Of a window larger than the screen, at least this much stays on it to be grabbed.
 constexpr int grip = 100;
 
@@ -52,12 +52,12 @@ void WindowPlacement::place(WindowPlace where)
         // The client area goes below the title bar, whose height is known once the frame is.
         const QMargins margins = frameKnown ? QMargins(client.left() - frame.left(), client.top() - frame.top(),
                                                        frame.right() - client.right(), frame.bottom() - client.bottom())
-                                            : QMargins(0, titleBarAllowance, 0, 0);
+                                            : frameAllowance;
         const QPoint at = within(area.marginsRemoved(margins), wanted, client.size());
         window_->setGeometry(QRect(at, client.size()));
         return;
     }
-    const QSize outer = frameKnown ? frame.size() : client.size() + QSize(0, titleBarAllowance);
+    const QSize outer = frameKnown ? frame.size() : client.size().grownBy(frameAllowance);
     const QPoint at = within(area, wanted, outer);
     window_->winId(); // the native window, which the window manager frames
     window_->windowHandle()->setFramePosition(at);
