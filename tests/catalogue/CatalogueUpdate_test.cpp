@@ -258,9 +258,11 @@ TEST_F(CatalogueUpdateTest, ItsOwnRefusalsAreReported)
         QString message;
     };
     const Case cases[] = {
-        {"larger than the cap", {"HTTP/1.0 200 OK\r\n\r\n", oversized},
+        {"larger than the cap",
+         {"HTTP/1.0 200 OK\r\n\r\n", oversized},
          QStringLiteral("受信した機種情報ファイルが大きすぎるため、アップデートを中止しました。")},
-        {"cut short", {"HTTP/1.0 200 OK\r\nContent-Length: 500\r\n\r\n", sjis(twoModels)},
+        {"cut short",
+         {"HTTP/1.0 200 OK\r\nContent-Length: 500\r\n\r\n", sjis(twoModels)},
          QStringLiteral("機種情報ファイルを最後まで受信できなかったため、アップデートを中止しました。")},
     };
     ScriptedHttpServer server;

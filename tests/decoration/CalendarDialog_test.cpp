@@ -152,8 +152,9 @@ TEST_F(CalendarDialogTest, AKeyboardSelectionFillsTheEditor)
 
     dialog.edDateName->setText(QStringLiteral("建国の日"));
     dialog.btRepDate->click();
-    EXPECT_EQ(listed(), (QStringList{QStringLiteral("毎年  1月  1日 : 元日"), QStringLiteral("毎年  2月 11日 : 建国の日"),
-                                     QStringLiteral("毎年  5月  3日 : 憲法記念日")}));
+    EXPECT_EQ(listed(),
+              (QStringList{QStringLiteral("毎年  1月  1日 : 元日"), QStringLiteral("毎年  2月 11日 : 建国の日"),
+                           QStringLiteral("毎年  5月  3日 : 憲法記念日")}));
 }
 
 TEST_F(CalendarDialogTest, TheFullListRefusesOneMore)

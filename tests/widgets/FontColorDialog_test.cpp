@@ -89,7 +89,8 @@ TEST_F(FontColorDialogTest, EnterAndEscapeActAsOkAndCancelAndNeverLeaveItHalfEmp
         int points;
     };
     const Case cases[] = {
-        {"nothing typed", QString(), QString(), Qt::Key_Return, QDialog::Accepted, QStringLiteral("ＭＳ Ｐゴシック"), 9},
+        {"nothing typed", QString(), QString(), Qt::Key_Return, QDialog::Accepted, QStringLiteral("ＭＳ Ｐゴシック"),
+         9},
         {"a face begun", QStringLiteral("ipam"), QStringLiteral("14"), Qt::Key_Enter, QDialog::Accepted,
          QStringLiteral("IPAMincho"), 14},
         {"no such face, no size", QStringLiteral("zzz"), QStringLiteral(""), Qt::Key_Return, QDialog::Accepted,
