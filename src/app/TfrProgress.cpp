@@ -1,7 +1,9 @@
 #include "app/TfrProgress.h"
 
+#include <QtCore/QCoreApplication>
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QEventLoop>
-#include <QtCore/QTimer>
+#include <QtCore/QThread>
 #include <QtGui/QWindow>
 #include <QtWidgets/QFrame>
 #include <QtWidgets/QLabel>
@@ -11,7 +13,7 @@ namespace {
 
 // The window system shows a new window a little later; until then it takes no painting.
 constexpr int exposeWaitLimitMs = 2000;
-constexpr int exposeCheckMs = 5;
+constexpr int exposeCheckMs = 2;
 
 bool exposed(const QWidget* window)
 {
@@ -19,21 +21,18 @@ bool exposed(const QWidget* window)
     return handle && handle->isExposed() && window->testAttribute(Qt::WA_Mapped);
 }
 
-// Lets the window system show the window before the work holds the interface thread; what is
-// typed or clicked meanwhile waits for the work to end.
+// Lets the window system show the window before the work holds the interface thread. Neither
+// input nor timers are handled meanwhile, so nothing the user or the program has scheduled runs
+// before the operation it is waiting for.
 void waitUntilExposed(const QWidget* window)
 {
-    if (exposed(window))
-        return;
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&loop, window] {
-        if (exposed(window))
-            loop.quit();
-    });
-    QTimer::singleShot(exposeWaitLimitMs, &loop, &QEventLoop::quit);
-    check.start(exposeCheckMs);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    QElapsedTimer waited;
+    waited.start();
+    while (!exposed(window) && waited.elapsed() < exposeWaitLimitMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::X11ExcludeTimers);
+        if (!exposed(window))
+            QThread::msleep(exposeCheckMs);
+    }
 }
 
 } // namespace
