@@ -16,6 +16,7 @@ packages=(
   cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev libgl-dev qt6-translations-l10n
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev libimagequant-dev
+  libheif-dev libwebp-dev libjxl-dev liblcms2-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyftpdlib microsocks tinyproxy

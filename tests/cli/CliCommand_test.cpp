@@ -19,6 +19,8 @@
 #include <QtWidgets/QPushButton>
 #include <gtest/gtest.h>
 
+#include <webp/encode.h>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -369,4 +371,42 @@ TEST_F(CliCommandTest, NamesThatAreNotUtf8AndOutputsThatAreNotFiles)
     EXPECT_EQ(run({QStringLiteral("make"), fifo, QStringLiteral("--model"), QStringLiteral("F900i"),
                    QStringLiteral("-o"), out(QStringLiteral("f.jpg"))}),
               1); // returns instead of blocking in open()
+}
+
+TEST_F(CliCommandTest, ABatchOnEveryCoreWritesWhatEachPictureAloneWouldInOrder)
+{
+    // Today's formats among them: the command line reads what the window reads.
+    const QString webp = pictures.filePath(QStringLiteral("shot.webp"));
+    const QImage shot = photo(420, 300);
+    uint8_t* encoded = nullptr;
+    const size_t size =
+        WebPEncodeRGB(shot.constBits(), shot.width(), shot.height(), int(shot.bytesPerLine()), 90, &encoded);
+    QFile file(webp);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(reinterpret_cast<const char*>(encoded), qint64(size));
+    file.close();
+    WebPFree(encoded);
+    const QString png = pictures.filePath(QStringLiteral("tall.png"));
+    ImageFile::save(photo(200, 700), png, FileFormat::Png, {});
+    const QStringList batch = {picture, webp, png, picture};
+    const QStringList size240x320 = {QStringLiteral("--size"), QStringLiteral("240x320"), QStringLiteral("--limit"),
+                                     QStringLiteral("97600")};
+    ASSERT_EQ(run(QStringList{QStringLiteral("make")} + batch + size240x320 +
+                  QStringList{QStringLiteral("-o"), out(QStringLiteral("batch/"))}),
+              0)
+        << errors.toStdString();
+    const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList names = {"photo_240x320.jpg", "shot_240x320.jpg", "tall_240x320.jpg", "photo_240x320-2.jpg"};
+    ASSERT_EQ(lines.size(), names.size()) << output.toStdString();
+    for (int i = 0; i < batch.size(); ++i) {
+        SCOPED_TRACE(names[i].toStdString());
+        EXPECT_TRUE(lines[i].contains(names[i])); // reported in the batch's order
+        const QString alone = out(QStringLiteral("alone-%1.jpg").arg(i));
+        ASSERT_EQ(
+            run(QStringList{QStringLiteral("make"), batch[i]} + size240x320 + QStringList{QStringLiteral("-o"), alone}),
+            0);
+        const QByteArray bytes = bytesOf(alone);
+        ASSERT_FALSE(bytes.isEmpty());
+        EXPECT_EQ(bytesOf(out(QStringLiteral("batch/") + names[i])), bytes);
+    }
 }
