@@ -1,12 +1,17 @@
 #include "workspace/TfrView.h"
 
 #include "foundation/HandlerGuard.h"
+#include "imaging/resampling/ReducedView.h"
 #include "widgets/ImageDisplay.h"
 #include "workspace/Workspace.h"
 
+#include <QtCore/QScopedValueRollback>
 #include <QtCore/QTimer>
 #include <QtGui/QCloseEvent>
 #include <QtGui/QScreen>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -48,23 +53,49 @@ void TfrView::setInitialSize()
 
 void TfrView::showWorkingImage(const QImage& image)
 {
+    const QSize shown = shownSizeOf(image.size());
+    IkDispOrg->setReducedView(image.size(), shown);
     IkDispOrg->setImage(image);
-    IkDispOrg->setGeometry(0, 0, image.width(), image.height());
+    IkDispOrg->setGeometry(0, 0, shown.width(), shown.height());
     // The working size already equals the new client size, so this resize needs no rebuild; one
     // would only repeat the work, and with Shift held grow the picture by a pixel at every round.
     followingPicture_ = true;
-    resize(withinScreen(image.size()));
+    resize(shown.boundedTo(screenRoom()));
     followingPicture_ = false;
 }
 
-QSize TfrView::withinScreen(QSize wanted) const
+QSize TfrView::screenRoom() const
 {
     const QScreen* place = screen();
     if (!place)
-        return wanted;
+        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     const QSize available = place->availableGeometry().size();
     const QSize border = frameGeometry().size() - size();
-    return wanted.boundedTo((available - border).expandedTo(QSize(smallestRoom, smallestRoom)));
+    return (available - border).expandedTo(QSize(smallestRoom, smallestRoom));
+}
+
+QSize TfrView::shownSizeOf(QSize picture) const
+{
+    const QSize fitted = ReducedView::fittedSize(picture, screenRoom());
+    const ReducedView& view = IkDispOrg->reducedView();
+    if (!applyingUserResize_ || !view.reduces() || picture.isEmpty())
+        return fitted;
+    const double kept = double(view.shownSize().width()) / view.pictureSize().width();
+    const QSize atKept(std::max(1, int(std::lround(picture.width() * kept))),
+                       std::max(1, int(std::lround(picture.height() * kept))));
+    return atKept.width() <= fitted.width() && atKept.height() <= fitted.height() ? atKept : fitted;
+}
+
+QSize TfrView::clientSizeInPicturePixels() const
+{
+    const ReducedView& view = IkDispOrg->reducedView();
+    if (!IkDispOrg->hasImage() || !view.reduces())
+        return size();
+    const auto inPicture = [](int shown, int viewShown, int viewPicture) {
+        return std::max(1, int(std::lround(double(shown) * viewPicture / viewShown)));
+    };
+    return QSize(inPicture(width(), view.shownSize().width(), view.pictureSize().width()),
+                 inPicture(height(), view.shownSize().height(), view.pictureSize().height()));
 }
 
 void TfrView::closeEvent(QCloseEvent* event)
@@ -85,13 +116,17 @@ void TfrView::resizeEvent(QResizeEvent* event)
 void TfrView::TimerViewTimer()
 {
     WorkspaceGeometry& g = workspace_.geometry();
+    const QSize box = clientSizeInPicturePixels();
     if (prompts_.shiftDown()) {
-        g.CoverFit(width(), height());
+        g.CoverFit(box.width(), box.height());
     } else {
-        g.workWidth = width();
-        g.workHeight = height();
+        g.workWidth = box.width();
+        g.workHeight = box.height();
     }
-    workspace_.RebuildWorkingImage();
+    {
+        const QScopedValueRollback<bool> userResize(applyingUserResize_, true);
+        workspace_.RebuildWorkingImage();
+    }
     TimerView->stop();
 }
 
