@@ -62,6 +62,27 @@ void TfrView::showWorkingImage(const QImage& image)
     followingPicture_ = true;
     resize(shown.boundedTo(screenRoom()));
     followingPicture_ = false;
+    // Looked at once the event loop runs again: loading shows the picture at its own size for a
+    // moment, and only the picture that stays counts.
+    if (shown != image.size())
+        QTimer::singleShot(0, this, [this] {
+            if (IkDispOrg->reducedView().reduces())
+                bringOntoScreen();
+        });
+}
+
+void TfrView::bringOntoScreen()
+{
+    const QScreen* place = screen();
+    if (!place)
+        return;
+    const QRect available = place->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (available.contains(frame))
+        return;
+    const int x = std::max(available.left(), std::min(frame.left(), available.right() + 1 - frame.width()));
+    const int y = std::max(available.top(), std::min(frame.top(), available.bottom() + 1 - frame.height()));
+    move(pos() + QPoint(x, y) - frame.topLeft());
 }
 
 QSize TfrView::screenRoom() const
@@ -76,14 +97,20 @@ QSize TfrView::screenRoom() const
 
 QSize TfrView::shownSizeOf(QSize picture) const
 {
-    const QSize fitted = ReducedView::fittedSize(picture, screenRoom());
+    const QSize room = screenRoom();
+    const QSize fitted = ReducedView::fittedSize(picture, room);
+    if (fitted == picture)
+        return picture;
     const ReducedView& view = IkDispOrg->reducedView();
-    if (!applyingUserResize_ || !view.reduces() || picture.isEmpty())
-        return fitted;
-    const double kept = double(view.shownSize().width()) / view.pictureSize().width();
-    const QSize atKept(std::max(1, int(std::lround(picture.width() * kept))),
-                       std::max(1, int(std::lround(picture.height() * kept))));
-    return atKept.width() <= fitted.width() && atKept.height() <= fitted.height() ? atKept : fitted;
+    if (applyingUserResize_ && view.reduces()) {
+        const double kept = double(view.shownSize().width()) / view.pictureSize().width();
+        const QSize atKept(std::max(1, int(std::lround(picture.width() * kept))),
+                           std::max(1, int(std::lround(picture.height() * kept))));
+        if (atKept.width() <= fitted.width() && atKept.height() <= fitted.height())
+            return atKept;
+    }
+    // Reduced anyway: half the screen each way shows it whole and leaves the main window in sight.
+    return ReducedView::fittedSize(picture, (room / 2).expandedTo(QSize(smallestRoom, smallestRoom)));
 }
 
 QSize TfrView::clientSizeInPicturePixels() const

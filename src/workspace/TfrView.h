@@ -49,9 +49,12 @@ class TfrView : public QWidget
     // The largest client size the available screen leaves, so that no window manager moves the
     // window away to make a large picture fit.
     QSize screenRoom() const;
-    // The size the picture is shown at: its own when it fits the screen, else reduced to fit; while
-    // the user's own resize is applied, at the reduction in force, so the window keeps the size dragged.
+    // The size the picture is shown at: its own when it fits the screen, else reduced to fit half the
+    // screen; while the user's own resize is applied, at the reduction in force, so the window keeps
+    // the size dragged.
     QSize shownSizeOf(QSize picture) const;
+    // A reduced picture is all in reach: the window is moved back where it would leave the screen.
+    void bringOntoScreen();
     void TimerOnShowTimer();
 
     Workspace& workspace_;

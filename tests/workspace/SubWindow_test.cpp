@@ -152,6 +152,7 @@ TEST_F(SubWindowTest, APanoramaWiderThanTheScreenIsShownReducedWithItsFrameInRea
     ASSERT_GT(work.width(), screen.width());
     EXPECT_LE(view.width(), screen.width());
     EXPECT_LE(view.height(), screen.height());
+    EXPECT_TRUE(view.screen()->availableGeometry().contains(view.frameGeometry())) << "moved back into reach";
     ImageDisplay* display = view.IkDispOrg;
     EXPECT_EQ(display->size(), view.size());
     EXPECT_EQ(display->shownImage().size(), view.size()) << "the whole working image is shown";
