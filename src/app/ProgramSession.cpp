@@ -336,7 +336,7 @@ void ProgramSession::createSubWindow()
     settings_.setWindows(frMain_, frView_, frOption_);
     ImageSizePage* sizePage = frMain_->tsImageSize;
     connect(frView_, &TfrView::resized, sizePage, [sizePage] { sizePage->btResetSize->setEnabled(true); });
-    sizePage->setSubWindowSize([this] { return frView_->size(); });
+    sizePage->setSubWindowSize([this] { return frView_->clientSizeInPicturePixels(); });
 }
 
 void ProgramSession::mainWindowFirstShow()

@@ -1,5 +1,7 @@
 #include "catalogue/CatalogueUpdate.h"
 
+#include "catalogue/LoadCatalogue.h"
+
 #include "catalogue/ModelCatalogue.h"
 #include "foundation/ProgramFolders.h"
 #include "foundation/ProgramOptions.h"
@@ -141,6 +143,7 @@ bool CatalogueUpdate::install(const QString& downloaded, const QString& installe
             std::cerr << "pictorel: the downloaded catalogue lists no models\n";
             return false;
         }
+        appendTodaysScreens(fresh, folders_.programFolder()); // shipped, never replaced by an update
     } catch (const std::exception& error) {
         std::cerr << "pictorel: the downloaded catalogue does not load: " << error.what() << '\n';
         return false;

@@ -280,3 +280,19 @@ TEST_F(CatalogueUpdateTest, ItsOwnRefusalsAreReported)
         EXPECT_EQ(listsReset, 0);
     }
 }
+
+TEST_F(CatalogueUpdateTest, TodaysScreensStayAsShippedAndOfferedAfterAnUpdate)
+{
+    serveFolder();
+    const QByteArray today = sjis(header) + sjis("スマートフォン,\"縦長 20:9 FHD+\",メイン,,1080,2400,24,3000000\r\n");
+    const QString todayPath = program.filePath(ModelCatalogue::todayFileName());
+    ASSERT_TRUE(write(todayPath, today));
+    ASSERT_TRUE(write(installedPath(), sjis(oneModel)));
+    ASSERT_TRUE(write(servedPath(), sjis(twoModels)));
+    update.btUpdateClick();
+    ASSERT_EQ(messages(), QStringList{updated});
+    EXPECT_EQ(contents(todayPath), today);
+    EXPECT_EQ(catalogue.carriers().last(), QStringLiteral("スマートフォン"));
+    EXPECT_EQ(catalogue.FindModel(QStringLiteral("縦長 20:9 FHD+")).Height, 2400);
+    EXPECT_EQ(catalogue.entries().front().Name, QStringLiteral("F900i")) << "the updated catalogue comes first";
+}

@@ -12,6 +12,7 @@
 #include "widgets/NumericField.h"
 #include "workspace/OperationLog.h"
 
+#include <QtCore/QFileInfo>
 #include <QtCore/QRegularExpression>
 #include <QtCore/QTemporaryDir>
 #include <QtWidgets/QComboBox>
@@ -229,8 +230,9 @@ TEST_F(CliCommandTest, RefusesSizesAndLimitsTheProgramsFieldsNeverTake)
     const Case cases[] = {
         {"240x320", "100", "--limit takes 256 to 7372800 bytes, not 100"},
         {"240x320", "7372801", "--limit takes 256 to 7372800 bytes"},
-        {"1000x8", "20480", "--size takes a width and a height of 8 to 480 pixels, not 1000x8"},
-        {"240x7", "20480", "--size takes a width and a height of 8 to 480 pixels"},
+        {"5000x8", "20480", "--size takes a width and a height of 8 to 4096 pixels, not 5000x8"},
+        {"240x4097", "20480", "--size takes a width and a height of 8 to 4096 pixels"},
+        {"240x7", "20480", "--size takes a width and a height of 8 to 4096 pixels"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
@@ -409,4 +411,20 @@ TEST_F(CliCommandTest, ABatchOnEveryCoreWritesWhatEachPictureAloneWouldInOrder)
         ASSERT_FALSE(bytes.isEmpty());
         EXPECT_EQ(bytesOf(out(QStringLiteral("batch/") + names[i])), bytes);
     }
+}
+
+TEST_F(CliCommandTest, MakesAPictureForTodaysPhoneWithinItsLimit)
+{
+    const QString large = pictures.filePath(QStringLiteral("large.jpg"));
+    ASSERT_TRUE(ImageFile::save(photo(3000, 2000), large, FileFormat::Jpeg, EncodeOptions{90, 2, {}}));
+    const QString target = out(QStringLiteral("phone.jpg"));
+    EXPECT_EQ(run({QStringLiteral("make"), large, QStringLiteral("--size"), QStringLiteral("1179x2556"),
+                   QStringLiteral("--limit"), QStringLiteral("3000000"), QStringLiteral("-o"), target}),
+              0)
+        << errors.toStdString();
+    const DecodedImage written = ImageFile::load(target);
+    ASSERT_TRUE(written.ok());
+    EXPECT_EQ(written.image.size(), QSize(1179, 2556));
+    EXPECT_EQ(bytesOf(target).left(2), QByteArray("\xff\xd8"));
+    EXPECT_LE(QFileInfo(target).size(), 3000000);
 }
