@@ -65,8 +65,9 @@ sanitized_test() {
     echo "build.sh: the leak checker cannot run on this machine; leaks are not checked" >&2
     leaks=0
   fi
+  # The suppressions name only leaks of the test tools' own libraries (tests/lsan.supp).
   (cd build-asan && QT_QPA_PLATFORM=offscreen \
-    ASAN_OPTIONS=detect_leaks=$leaks:abort_on_error=1:detect_stack_use_after_return=0 \
+    LSAN_OPTIONS=suppressions="$PWD/../tests/lsan.supp" ASAN_OPTIONS=detect_leaks=$leaks:abort_on_error=1:detect_stack_use_after_return=0 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --output-on-failure -j "$(nproc)")
 }
