@@ -37,16 +37,10 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
-# A compiler cache, where the machine has one, makes rebuilds of other checkouts cheap.
-launcher=()
-if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
-
 # build [ON|OFF]: the program, the tests and, with ON, the benchmarks.
 build() {
   install_missing
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPICTOREL_BENCH="${1:-OFF}" "${launcher[@]}" >/dev/null
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPICTOREL_BENCH="${1:-OFF}" >/dev/null
   cmake --build build -j "$(nproc)"
 }
 
@@ -55,7 +49,7 @@ build() {
 sanitized_test() {
   CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g" \
-    -DPICTOREL_SANITIZE=ON -DPICTOREL_FUZZ=ON -DPICTOREL_BENCH=OFF "${launcher[@]}" >/dev/null
+    -DPICTOREL_SANITIZE=ON -DPICTOREL_FUZZ=ON -DPICTOREL_BENCH=OFF >/dev/null
   cmake --build build-asan -j "$(nproc)"
   # Leaks are checked too. The leak checker stops the process's threads to look at them; where the
   # machine refuses that (no ptrace), the run goes on without it and says so.
