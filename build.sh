@@ -16,6 +16,7 @@ packages=(
   cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev libgl-dev qt6-translations-l10n
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev libimagequant-dev
+  libheif-dev libwebp-dev libjxl-dev liblcms2-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyftpdlib microsocks tinyproxy
@@ -36,16 +37,10 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
-# A compiler cache, where the machine has one, makes rebuilds of other checkouts cheap.
-launcher=()
-if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
-
 # build [ON|OFF]: the program, the tests and, with ON, the benchmarks.
 build() {
   install_missing
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPICTOREL_BENCH="${1:-OFF}" "${launcher[@]}" >/dev/null
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPICTOREL_BENCH="${1:-OFF}" >/dev/null
   cmake --build build -j "$(nproc)"
 }
 
@@ -54,7 +49,7 @@ build() {
 sanitized_test() {
   CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g" \
-    -DPICTOREL_SANITIZE=ON -DPICTOREL_FUZZ=ON -DPICTOREL_BENCH=OFF "${launcher[@]}" >/dev/null
+    -DPICTOREL_SANITIZE=ON -DPICTOREL_FUZZ=ON -DPICTOREL_BENCH=OFF >/dev/null
   cmake --build build-asan -j "$(nproc)"
   # Leaks are checked too. The leak checker stops the process's threads to look at them; where the
   # machine refuses that (no ptrace), the run goes on without it and says so.
@@ -64,8 +59,9 @@ sanitized_test() {
     echo "build.sh: the leak checker cannot run on this machine; leaks are not checked" >&2
     leaks=0
   fi
+  # The suppressions name only leaks of the test tools' own libraries (tests/lsan.supp).
   (cd build-asan && QT_QPA_PLATFORM=offscreen \
-    ASAN_OPTIONS=detect_leaks=$leaks:abort_on_error=1:detect_stack_use_after_return=0 \
+    LSAN_OPTIONS=suppressions="$PWD/../tests/lsan.supp" ASAN_OPTIONS=detect_leaks=$leaks:abort_on_error=1:detect_stack_use_after_return=0 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --output-on-failure -j "$(nproc)")
 }

@@ -21,15 +21,23 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# libtiff is opened by name when the first TIFF is read, so no executable lists it: its package is
-# named here. The Japanese fonts and Qt's translations are read, not linked.
-file(REAL_PATH ${tiff_library} tiff_file)
-execute_process(COMMAND dpkg-query -S ${tiff_file} OUTPUT_VARIABLE tiff_owner ERROR_QUIET)
-string(REGEX MATCH "^[^:]+" tiff_package "${tiff_owner}")
-if(NOT tiff_package)
-  set(tiff_package libtiff6)
-endif()
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "${tiff_package}, fonts-ipafont-gothic, qt6-translations-l10n")
+# libtiff, libheif and libjxl are opened by name when the first picture of theirs is read, so no
+# executable lists them: their packages are named here. The Japanese fonts and Qt's translations are
+# read, not linked.
+set(loaded_packages)
+foreach(pair IN ITEMS "${tiff_library}=libtiff6" "${heif_library}=libheif1" "${jxl_library}=libjxl0.7")
+  string(REGEX REPLACE "=[^=]*$" "" library "${pair}")
+  string(REGEX REPLACE "^.*=" "" fallback "${pair}")
+  file(REAL_PATH ${library} library_file)
+  execute_process(COMMAND dpkg-query -S ${library_file} OUTPUT_VARIABLE owner ERROR_QUIET)
+  string(REGEX MATCH "^[^:]+" package "${owner}")
+  if(NOT package)
+    set(package ${fallback})
+  endif()
+  list(APPEND loaded_packages ${package})
+endforeach()
+list(JOIN loaded_packages ", " loaded_packages)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "${loaded_packages}, fonts-ipafont-gothic, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-mincho")
 # Files and folders as Debian has them, whatever the umask of whoever builds.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -1,3 +1,13 @@
+# pictorel_soname(VAR LIBRARY): the name the dynamic loader knows LIBRARY by, for a library loaded
+# with dlopen when first needed.
+function(pictorel_soname var library)
+  execute_process(COMMAND ${CMAKE_OBJDUMP} -p ${library} OUTPUT_VARIABLE headers ERROR_QUIET)
+  if(NOT headers MATCHES "SONAME +([^ \n]+)")
+    message(FATAL_ERROR "cannot read the SONAME of ${library}")
+  endif()
+  set(${var} ${CMAKE_MATCH_1} PARENT_SCOPE)
+endfunction()
+
 # pictorel_library(NAME DEPENDS <libs...>): one static library per subsystem folder.
 # Sources are picked up from the folder and its subfolders, so adding a class needs no edit here. A
 # subsystem's pages/ subfolder holds its widgets and is a library of its own (NAME_pages), so that

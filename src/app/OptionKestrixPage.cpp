@@ -32,6 +32,7 @@ OptionKestrixPage::OptionKestrixPage(QWidget* parent) : OptionPage("tsKestrix", 
     edJEXuid = accountField("edJEXuid", this);
     edJEXpass = accountField("edJEXpass", this);
     edJEXpass->setEchoMode(QLineEdit::Password);
+    edJEXpass->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // shown as "*"
     const std::pair<const char16_t*, QLineEdit*> rows[] = {
         {u"登録携帯メールアドレス", edJEXaddress}, {u"ユーザID", edJEXuid}, {u"パスワード", edJEXpass}};
     int row = 0;

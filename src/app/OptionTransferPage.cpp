@@ -112,6 +112,7 @@ QWidget* OptionTransferPage::buildSocksGroup()
     edSockUser = socksField("edSockUser", QStringLiteral("ユーザ名"), QStringLiteral("(省略可能)"), 3);
     edSockPassword = socksField("edSockPassword", QStringLiteral("パスワード"), QStringLiteral("(省略可能)"), 4);
     edSockPassword->setEchoMode(QLineEdit::Password);
+    edSockPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // shown as "*"
     connect(cbSocks, &QCheckBox::toggled, this, [this] {
         bringInLine();
         emit changed();

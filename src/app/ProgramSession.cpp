@@ -189,14 +189,25 @@ void ProgramSession::connectNetwork()
     OnlineServices& online = online_;
     ModelSelectPage* modelPage = frMain_->tsSelectMP;
     online.sender.setLimitSource([modelPage] { return qint64(modelPage->sizeLimit()); });
-    connect(frMain_->btSend, &QPushButton::clicked, this,
-            guarded(prompts_, [&online](bool) { online.sender.btSendClick(); }));
-    connect(modelPage->btUpdate, &QPushButton::clicked, this,
-            guarded(prompts_, [&online](bool) { online.catalogueUpdate.btUpdateClick(); }));
+    // A send and a catalogue update share the progress dialog and the waits on the network, so
+    // one is refused while the other runs.
+    connect(frMain_->btSend, &QPushButton::clicked, this, guarded(prompts_, [this, &online](bool) {
+                if (online.catalogueUpdate.updating())
+                    prompts_.message(MessageKind::Information,
+                                     QStringLiteral("機種情報を更新しています。更新が終わってから転送してください。"));
+                else
+                    online.sender.btSendClick();
+            }));
+    connect(modelPage->btUpdate, &QPushButton::clicked, this, guarded(prompts_, [this, &online](bool) {
+                if (online.sender.sending())
+                    prompts_.message(MessageKind::Information,
+                                     QStringLiteral("画像を転送しています。転送が終わってから更新してください。"));
+                else
+                    online.catalogueUpdate.btUpdateClick();
+            }));
     online.catalogueUpdate.setInstalledListener([modelPage] {
         modelPage->fillCarriers();
-        modelPage->setCarrierText(QStringLiteral("携帯キャリア"));
-        modelPage->setPhoneText(QStringLiteral("携帯型番"));
+        modelPage->showPrompts();
     });
     connect(frMain_->btKestrix, &QPushButton::clicked, this,
             guarded(prompts_, [&online] { online.links.btKestrixClick(); }));
@@ -326,7 +337,7 @@ void ProgramSession::createSubWindow()
     settings_.setWindows(frMain_, frView_, frOption_);
     ImageSizePage* sizePage = frMain_->tsImageSize;
     connect(frView_, &TfrView::resized, sizePage, [sizePage] { sizePage->btResetSize->setEnabled(true); });
-    sizePage->setSubWindowSize([this] { return frView_->size(); });
+    sizePage->setSubWindowSize([this] { return frView_->clientSizeInPicturePixels(); });
 }
 
 void ProgramSession::mainWindowFirstShow()
@@ -375,6 +386,7 @@ void ProgramSession::subWindowFirstShow()
     frCalender_->Load();                                                 // B6
     frMain_->tsCalender->setToToday();                                   // B7
     frView_->setInitialSize();                                           // B8
+    settings_.keepWindowsOnScreen();                                     // now that they have their sizes
     frMain_->pcMain->setActivePage(page);                                // B9
     frView_->IkDispOrg->setFrameDragEnabled(true);                       // B10
     if (prompts_.screenDepth() < trueColourDepth && !frColCheck_->ask()) // B11

@@ -11,7 +11,6 @@
 #include "workbench/Workbench.h"
 #include "workspace/pages/TfrView.h"
 
-#include <QtGui/QWindow>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
@@ -19,30 +18,6 @@
 #include <cstdio>
 
 namespace {
-
-// How a stored place is meant. The main window keeps its size and is on the screen when it is
-// placed, so it is placed by its frame, as the desktop shows a window: at the top of the screen it
-// keeps its title bar on it. Qt keeps a frame position only until a window is resized or while it
-// is hidden, so the sub-window (which follows the picture's size) and the options dialog (hidden
-// until it is opened) are stored and placed by their own area; a frame would creep at every start.
-enum class Anchor { Frame, ClientArea };
-
-WindowPlace placeOf(const QWidget* window, Anchor anchor)
-{
-    const QPoint at = anchor == Anchor::Frame ? window->pos() : window->geometry().topLeft();
-    return {at.y(), at.x()};
-}
-
-// Positions are taken as stored, not compared with the screen.
-void place(QWidget* window, WindowPlace where, Anchor anchor)
-{
-    if (anchor == Anchor::ClientArea) {
-        window->setGeometry(where.left, where.top, window->width(), window->height());
-        return;
-    }
-    window->winId(); // the native window, which the window manager frames
-    window->windowHandle()->setFramePosition(QPoint(where.left, where.top));
-}
 
 int numberIn(const QLineEdit* field, int fallback)
 {
@@ -133,18 +108,26 @@ void SettingsBinding::setWindows(TfrMain* main, TfrView* view, TfrOption* option
     main_ = main;
     view_ = view;
     options_ = options;
+    // The main window keeps its size and is on the screen when it is placed, so it is placed by
+    // its frame, as the desktop shows a window. Qt keeps a frame position only until a window is
+    // resized or while it is hidden, so the sub-window (which follows the picture's size) and the
+    // options dialog (hidden until it is opened) are placed by their own area; a frame would
+    // creep at every start.
+    mainPlace_ = std::make_unique<WindowPlacement>(main, WindowPlacement::Anchor::Frame);
+    viewPlace_ = std::make_unique<WindowPlacement>(view, WindowPlacement::Anchor::ClientArea);
+    optionsPlace_ = std::make_unique<WindowPlacement>(options, WindowPlacement::Anchor::ClientArea);
 }
 
 StoredSettings SettingsBinding::gather() const
 {
     StoredSettings s;
-    s.mainWindow = placeOf(main_, Anchor::Frame);
-    s.subWindow = placeOf(view_, Anchor::ClientArea);
-    s.optionsDialog = placeOf(options_, Anchor::ClientArea);
+    s.mainWindow = mainPlace_->current();
+    s.subWindow = viewPlace_->current();
+    s.optionsDialog = optionsPlace_->current();
     const ModelSelectPage* page = main_->tsSelectMP;
     const TModelEntry& target = workbench_.targetModel;
-    s.carrier = page->carrierText();
-    s.phone = page->phoneText();
+    s.carrier = page->carrierToKeep();
+    s.phone = page->phoneToKeep();
     s.mpWidth = numberIn(page->edMpWidth, target.Width);
     s.mpHeight = numberIn(page->edMpHeight, target.Height);
     s.mpCol = numberIn(page->edMpCol, target.ColorBits);
@@ -176,9 +159,9 @@ void SettingsBinding::applyModel(const StoredSettings& s)
 
 void SettingsBinding::apply(const StoredSettings& s)
 {
-    place(main_, s.mainWindow, Anchor::Frame);
-    place(view_, s.subWindow, Anchor::ClientArea);
-    place(options_, s.optionsDialog, Anchor::ClientArea);
+    mainPlace_->place(s.mainWindow);
+    viewPlace_->place(s.subWindow);
+    optionsPlace_->place(s.optionsDialog);
     applyModel(s);
     workbench_.loader.setLastLoadFolder(s.loadFolder);
     workbench_.saver.setLastSaveFolder(s.saveFolder);
@@ -197,6 +180,13 @@ void SettingsBinding::LoadSettings()
     StoredSettings settings = gather();
     file_.LoadSettings(settings);
     apply(settings);
+}
+
+void SettingsBinding::keepWindowsOnScreen()
+{
+    for (WindowPlacement* placement : {mainPlace_.get(), viewPlace_.get(), optionsPlace_.get()})
+        if (placement)
+            placement->keepOnScreen();
 }
 
 bool SettingsBinding::SaveSettings()

@@ -2,6 +2,9 @@
 // Moves the settings between the settings file and the windows that hold them: loading puts the
 // stored values into the controls, saving takes them back out.
 #include "app/SettingsFile.h"
+#include "app/WindowPlacement.h"
+
+#include <memory>
 
 class Prompts;
 class TfrMain;
@@ -25,6 +28,8 @@ class SettingsBinding
     void apply(const StoredSettings& settings);
 
     void LoadSettings();
+    // The windows placed again where they stand, once they have their start-up sizes.
+    void keepWindowsOnScreen();
     // A file that cannot be written is reported once, "%s に書き込めません"; the reason goes to
     // standard error. False then.
     bool SaveSettings();
@@ -38,4 +43,5 @@ class SettingsBinding
     TfrMain* main_ = nullptr;
     TfrView* view_ = nullptr;
     TfrOption* options_ = nullptr;
+    std::unique_ptr<WindowPlacement> mainPlace_, viewPlace_, optionsPlace_;
 };

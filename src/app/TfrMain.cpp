@@ -22,9 +22,16 @@
 #include <QtGui/QCloseEvent>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
+#include <QtGui/QShortcut>
+#include <QtWidgets/QAbstractItemView>
+#include <QtWidgets/QAbstractSpinBox>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMenu>
+#include <QtWidgets/QPlainTextEdit>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QTextEdit>
 
 namespace {
 
@@ -37,6 +44,17 @@ QStringList localFiles(const QMimeData* data)
         if (url.isLocalFile())
             files << url.toLocalFile();
     return files;
+}
+
+// Controls that take what the user types or picks: Enter there confirms the entry and must not
+// reach "終了する", which would end the program and take the undo images with it.
+bool takesEntries(const QWidget* control)
+{
+    if (const auto* edit = qobject_cast<const QLineEdit*>(control))
+        return !edit->isReadOnly();
+    return qobject_cast<const QAbstractSpinBox*>(control) || qobject_cast<const QComboBox*>(control) ||
+           qobject_cast<const QAbstractItemView*>(control) || qobject_cast<const QTextEdit*>(control) ||
+           qobject_cast<const QPlainTextEdit*>(control);
 }
 
 } // namespace
@@ -59,6 +77,7 @@ TfrMain::TfrMain(Workbench& workbench, Prompts& prompts, QWidget* parent)
     buildBottomRow();
     buildPages();
     buildPopupMenu();
+    buildShortcuts();
 }
 
 QPushButton* TfrMain::button(const char* name, const QString& caption, QRect geometry)
@@ -151,6 +170,21 @@ void TfrMain::buildPopupMenu()
     setAcceptDrops(true);
 }
 
+// The keys a Linux user expects, each pressing the button or page button that does the work.
+void TfrMain::buildShortcuts()
+{
+    const std::pair<QKeyCombination, QAbstractButton*> keys[] = {
+        {Qt::CTRL | Qt::Key_O, tsLoadImage->btOpenFromFile},
+        {Qt::CTRL | Qt::Key_V, tsLoadImage->btOpenFromClipboard},
+        {Qt::CTRL | Qt::Key_S, btSave},
+        {Qt::CTRL | Qt::Key_Z, btUndo},
+    };
+    for (const auto& [key, target] : keys) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        connect(shortcut, &QShortcut::activated, target, &QAbstractButton::click); // a disabled one does nothing
+    }
+}
+
 bool TfrMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == Velta && event->type() == QEvent::MouseButtonRelease &&
@@ -182,8 +216,9 @@ void TfrMain::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
         // "終了する" is the window's default button: it gets the Enter no control took. A focused
-        // button presses itself before the key comes here.
-        btEnd->click();
+        // button presses itself before the key comes here; an entry keeps its Enter.
+        if (!takesEntries(focusWidget()))
+            btEnd->click();
         return;
     default:
         QWidget::keyPressEvent(event);

@@ -80,6 +80,7 @@ class TfrMain : public QWidget
     void buildBottomRow();
     void buildPages();
     void buildPopupMenu();
+    void buildShortcuts();
     QPushButton* button(const char* name, const QString& caption, QRect geometry);
 
     Workbench& workbench_;

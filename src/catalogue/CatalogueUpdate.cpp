@@ -1,10 +1,13 @@
 #include "catalogue/CatalogueUpdate.h"
 
+#include "catalogue/LoadCatalogue.h"
+
 #include "catalogue/ModelCatalogue.h"
 #include "foundation/ProgramFolders.h"
 #include "foundation/ProgramOptions.h"
 #include "foundation/Progress.h"
 #include "foundation/Prompts.h"
+#include "net/NetError.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QScopeGuard>
@@ -55,10 +58,33 @@ void CatalogueUpdate::run(Progress& progress)
     progress.ProgressStep(1, QStringLiteral("サーバに接続しています"));
     try {
         http_.Get(options_.services.catalogueAddress());
+    } catch (const NetError& error) {
+        std::cerr << "pictorel: catalogue download: " << error.what() << '\n';
+        reportRefusal(error.cause());
     } catch (const std::exception& error) {
-        // Lookup failures, time-outs and broken answers end the update without a message.
+        // Lookup failures and the like end the update without a message.
         std::cerr << "pictorel: catalogue download: " << error.what() << '\n';
     }
+}
+
+// What the update itself gave up on is said; a server that cannot be found or reached is not.
+void CatalogueUpdate::reportRefusal(NetError::Cause cause)
+{
+    QString text;
+    switch (cause) {
+    case NetError::Cause::TooLarge:
+        text = QStringLiteral("受信した機種情報ファイルが大きすぎるため、アップデートを中止しました。");
+        break;
+    case NetError::Cause::TimedOut:
+        text = QStringLiteral("機種情報ファイルサーバが時間内に応答しなかったため、アップデートを中止しました。");
+        break;
+    case NetError::Cause::CutShort:
+        text = QStringLiteral("機種情報ファイルを最後まで受信できなかったため、アップデートを中止しました。");
+        break;
+    case NetError::Cause::Other:
+        return;
+    }
+    prompts_.message(MessageKind::Error, text);
 }
 
 bool CatalogueUpdate::setProxy()
@@ -117,6 +143,7 @@ bool CatalogueUpdate::install(const QString& downloaded, const QString& installe
             std::cerr << "pictorel: the downloaded catalogue lists no models\n";
             return false;
         }
+        appendTodaysScreens(fresh, folders_.programFolder()); // shipped, never replaced by an update
     } catch (const std::exception& error) {
         std::cerr << "pictorel: the downloaded catalogue does not load: " << error.what() << '\n';
         return false;

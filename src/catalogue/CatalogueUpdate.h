@@ -3,6 +3,7 @@
 // and installs it when it is larger than the installed one. A download is installed only when it
 // loads as a catalogue of at least one model, and by an atomic rename, so a broken answer (or a web
 // page served in its place) never replaces a working file.
+#include "net/NetError.h"
 #include "net/TNMHTTP.h"
 
 #include <functional>
@@ -42,6 +43,7 @@ class CatalogueUpdate
     void nmHTTPConnectionFailed();
     bool install(const QString& downloaded, const QString& installed);
     void updateFailed();
+    void reportRefusal(NetError::Cause cause);
 
     ModelCatalogue& catalogue_;
     const ProgramOptions& options_;

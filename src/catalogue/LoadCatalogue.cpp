@@ -25,5 +25,13 @@ bool LoadCatalogue(ModelCatalogue& catalogue, const QString& programFolder, Prom
 
 bool LoadCatalogue(ModelCatalogue& catalogue, const ProgramFolders& folders, Prompts& prompts)
 {
-    return loadFrom(catalogue, folders.catalogueToRead(ModelCatalogue::fileName()), prompts);
+    if (!loadFrom(catalogue, folders.catalogueToRead(ModelCatalogue::fileName()), prompts))
+        return false;
+    appendTodaysScreens(catalogue, folders.programFolder());
+    return true;
+}
+
+bool appendTodaysScreens(ModelCatalogue& catalogue, const QString& programFolder)
+{
+    return catalogue.append(programFolder + ModelCatalogue::todayFileName());
 }

@@ -114,6 +114,18 @@ void ModelCatalogue::parse(const QByteArray& bytes, const QString& pathForMessag
     }
 }
 
+bool ModelCatalogue::append(const QString& path)
+{
+    ModelCatalogue more;
+    if (!more.load(path))
+        return false;
+    for (const QString& carrier : std::as_const(more.carriers_))
+        if (!carriers_.contains(carrier))
+            carriers_ << carrier;
+    entries_.insert(entries_.end(), more.entries_.begin(), more.entries_.end());
+    return true;
+}
+
 TModelEntry ModelCatalogue::FindModel(const QString& name) const
 {
     for (const TModelEntry& entry : entries_)

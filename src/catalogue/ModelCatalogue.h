@@ -18,12 +18,18 @@ class ModelCatalogue
 {
   public:
     static QString fileName() { return QStringLiteral("mp_dat.sys"); }
+    // The shipped catalogue of today's screen classes, offered after the models of "mp_dat.sys".
+    // It is read from the program folder only; a catalogue update never replaces it.
+    static QString todayFileName() { return QStringLiteral("mp_today.sys"); }
 
     // Reads the catalogue file. Returns false when the file does not exist (the catalogue keeps
     // what it held). A malformed line raises CatalogueLineError; the entries before it stay.
     bool load(const QString& path);
     // The same from the file's bytes.
     void parse(const QByteArray& bytes, const QString& pathForMessages);
+    // Adds the models of another catalogue file after those held, new carriers after the known
+    // ones. False, adding nothing, when the file does not exist; errors as for load().
+    bool append(const QString& path);
 
     int modelCount() const { return int(entries_.size()); }
     const std::vector<TModelEntry>& entries() const { return entries_; }

@@ -1,6 +1,7 @@
 #include "cli/CliCommand.h"
 
 #include "catalogue/ModelCatalogue.h"
+#include "cli/BatchRunner.h"
 #include "cli/CalendarOptions.h"
 #include "cli/OptionValues.h"
 #include "cli/StandbyMaker.h"
@@ -404,27 +405,36 @@ int CliCommand::runMake(const CommandLine& parser)
     const QStringList names =
         intoFolder ? batchFileNames(request.pictures, request.targets, extensionOf(request.options.saveFormat))
                    : QStringList();
+    const qsizetype targetCount = request.targets.size();
+    const auto pictureOf = [&](int i) -> const QString& { return request.pictures.at(i / targetCount); };
+    const auto targetOf = [&](int i) -> const MakeTarget& { return request.targets.at(i % targetCount); };
+    const auto outOf = [&](int i) { return intoFolder ? QDir(request.out).filePath(names.at(i)) : request.out; };
+    // Pictures alone are independent; text and calendars share the font machinery, so they keep to one thread.
+    const int threads = request.choices.layers.empty() ? BatchRunner::threadsFor(int(jobCount)) : 1;
     int status = 0;
-    int done = 0;
-    for (const QString& picture : std::as_const(request.pictures)) {
-        for (const MakeTarget& target : std::as_const(request.targets)) {
-            const QString out = intoFolder ? QDir(request.out).filePath(names.at(done)) : request.out;
-            ++done;
+    BatchRunner::run<MakeResult>(
+        int(jobCount), threads,
+        [&](int i) {
+            const QString out = outOf(i);
+            const QString refusal = outputRefusal(out);
+            return refusal.isEmpty() ? maker.make(pictureOf(i), targetOf(i), request.choices, out, *format)
+                                     : MakeResult{refusal, std::nullopt, targetOf(i).sizeLimit};
+        },
+        [&](int i, const MakeResult& result) {
             if (terminal_ && jobCount > 1)
-                err_ << QStringLiteral("\r[%1/%2] %3 → %4\x1b[K").arg(done).arg(jobCount).arg(picture, target.name)
+                err_ << QStringLiteral("\r[%1/%2] %3 → %4\x1b[K")
+                            .arg(i + 1)
+                            .arg(jobCount)
+                            .arg(pictureOf(i), targetOf(i).name)
                      << Qt::flush;
-            const MakeResult result = outputRefusal(out).isEmpty()
-                                          ? maker.make(picture, target, request.choices, out, *format)
-                                          : MakeResult{outputRefusal(out), std::nullopt, target.sizeLimit};
             const int jobStatus = result.exitStatus();
             if (jobStatus == 1)
-                err_ << (terminal_ && jobCount > 1 ? "\n" : "") << picture << " (" << target.name
+                err_ << (terminal_ && jobCount > 1 ? "\n" : "") << pictureOf(i) << " (" << targetOf(i).name
                      << "): " << result.summary() << "\n";
             else
                 out_ << result.summary() << "\n" << Qt::flush;
             status = std::max(status, jobStatus == 1 ? 3 : jobStatus); // an error outranks a misfit
-        }
-    }
+        });
     if (terminal_ && jobCount > 1)
         err_ << "\n";
     return status == 3 ? 1 : status;

@@ -7,13 +7,18 @@
 
 QStringList StampPicture::folderExtensions()
 {
-    return {QStringLiteral("bmp"), QStringLiteral("jpg"), QStringLiteral("tif"), QStringLiteral("pcx"),
-            QStringLiteral("fpx"), QStringLiteral("png"), QStringLiteral("wmf"), QStringLiteral("emf"),
-            QStringLiteral("dxf"), QStringLiteral("gif")};
+    return {QStringLiteral("bmp"),  QStringLiteral("jpg"),  QStringLiteral("tif"),  QStringLiteral("pcx"),
+            QStringLiteral("fpx"),  QStringLiteral("png"),  QStringLiteral("wmf"),  QStringLiteral("emf"),
+            QStringLiteral("dxf"),  QStringLiteral("gif"),  QStringLiteral("heic"), QStringLiteral("heif"),
+            QStringLiteral("avif"), QStringLiteral("webp"), QStringLiteral("jxl")};
 }
 
 QString StampPicture::shownName(const QString& fileName)
 {
+    // Four-letter extensions (webp, heic, avif) take their dot with them.
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (dot >= 0 && fileName.size() - dot == 5)
+        return fileName.left(dot);
     return fileName.left(std::max<qsizetype>(0, fileName.size() - 4));
 }
 

@@ -12,7 +12,8 @@ class StampPicture
     // them (fpx, wmf, emf, dxf) cannot be decoded; such files are listed but show no picture.
     static QStringList folderExtensions();
 
-    // The name a list shows: the file name without its last four characters ("heart.bmp" -> "heart").
+    // The name a list shows: the file name without its last four characters ("heart.bmp" -> "heart"),
+    // or five for a four-letter extension ("heart.webp" -> "heart").
     static QString shownName(const QString& fileName);
 
     // A stamp is placed at its own size or fitted into a rectangle on a canvas of at most 4096

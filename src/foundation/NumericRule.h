@@ -37,7 +37,7 @@ class NumericRule
 
 // The ranges of the screen-size and size-limit fields.
 namespace NumericRules {
-inline constexpr NumericRule ScreenSide{8, 480};
+inline constexpr NumericRule ScreenSide{8, 4096};
 inline constexpr NumericRule ColourBits{4, 32};
 inline constexpr NumericRule SizeLimit{256, 7372800};
 } // namespace NumericRules

@@ -1,3 +1,3 @@
 #include "net/NetError.h"
 
-NetError::NetError(const QString& text) : std::runtime_error(text.toStdString()) {}
+NetError::NetError(const QString& text, Cause cause) : std::runtime_error(text.toStdString()), cause_(cause) {}

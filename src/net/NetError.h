@@ -9,5 +9,12 @@
 class NetError : public std::runtime_error
 {
   public:
-    explicit NetError(const QString& text);
+    // What the client itself refused, so a caller can say so; anything else is Other.
+    enum class Cause { Other, TooLarge, TimedOut, CutShort };
+
+    explicit NetError(const QString& text, Cause cause = Cause::Other);
+    Cause cause() const { return cause_; }
+
+  private:
+    Cause cause_;
 };

@@ -26,7 +26,7 @@ bool isRedirect(int status)
 void checkWait(EventWait::Outcome outcome, const QString& timeoutText)
 {
     if (outcome == EventWait::Outcome::TimedOut)
-        throw NetError(timeoutText);
+        throw NetError(timeoutText, NetError::Cause::TimedOut);
     if (outcome == EventWait::Outcome::Aborted)
         throw NetError(QStringLiteral("Cancelled: the program is closing"));
 }
@@ -147,15 +147,16 @@ void TNMHTTP::readHead(QTcpSocket& socket, EventWait& wait, HttpResponseHead& he
         checkWait(outcome, QStringLiteral("Timed out waiting for the answer"));
         if (socket.bytesAvailable() == 0) {
             if (!head.started() && buffer.isEmpty())
-                throw NetError(QStringLiteral("The connection closed without an answer"));
+                throw NetError(QStringLiteral("The connection closed without an answer"), NetError::Cause::CutShort);
             // A head without its empty line may have lost any of its lines: it tells nothing.
-            throw NetError(QStringLiteral("The connection closed before the whole header arrived"));
+            throw NetError(QStringLiteral("The connection closed before the whole header arrived"),
+                           NetError::Cause::CutShort);
         }
         buffer.append(socket.read(kBlock));
         for (;;) {
             const HttpResponseHead::Result result = head.feed(buffer);
             if (result == HttpResponseHead::Result::TooLarge)
-                throw NetError(QStringLiteral("The answer's header is too large"));
+                throw NetError(QStringLiteral("The answer's header is too large"), NetError::Cause::TooLarge);
             if (result != HttpResponseHead::Result::Complete)
                 break;
             if (!isInterim(head.status()))
@@ -177,7 +178,8 @@ void TNMHTTP::readBody(QTcpSocket& socket, EventWait& wait, const HttpResponseHe
     const auto store = [&](const char* data, qint64 size) {
         total += size;
         if (maxBodyBytes_ >= 0 && total > maxBodyBytes_)
-            throw NetError(QStringLiteral("The answer is larger than %1 bytes").arg(maxBodyBytes_));
+            throw NetError(QStringLiteral("The answer is larger than %1 bytes").arg(maxBodyBytes_),
+                           NetError::Cause::TooLarge);
         if (inputFileMode_ && file.write(data, size) != size)
             throw NetError(QStringLiteral("Cannot write %1: %2").arg(body_, file.errorString()));
     };
@@ -222,7 +224,8 @@ void TNMHTTP::receiveBody(QTcpSocket& socket, EventWait& wait, const HttpRespons
         complete = take(block);
     }
     if (!complete && (chunked || remaining))
-        throw NetError(QStringLiteral("The connection closed before the whole answer arrived"));
+        throw NetError(QStringLiteral("The connection closed before the whole answer arrived"),
+                       NetError::Cause::CutShort);
 }
 
 void TNMHTTP::raise(const std::function<void()>& event)

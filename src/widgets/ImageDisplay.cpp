@@ -3,6 +3,7 @@
 #include <QtGui/QMouseEvent>
 #include <QtGui/QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 ImageDisplay::ImageDisplay(QWidget* parent) : QWidget(parent)
@@ -81,24 +82,47 @@ void ImageDisplay::setSelectionEnabled(bool enabled)
         drag_.setMode(enabled ? FrameDrag::Mode::Select : FrameDrag::Mode::None);
 }
 
-QPoint ImageDisplay::imagePoint(const QMouseEvent* event)
+void ImageDisplay::setReducedView(QSize picture, QSize shown)
 {
-    // The picture sits at the top-left at scale 1, so widget pixels are image pixels.
+    view_.setSizes(picture, shown);
+    changed();
+}
+
+const QImage& ImageDisplay::shownImage() const
+{
+    const QImage& composed = layers_.composed();
+    if (!view_.reduces() || composed.size() != view_.pictureSize())
+        return composed; // a picture of another size is shown one to one until the view follows it
+    if (shownRevision_ != layers_.revision() || view_.pixels().isNull()) {
+        // Only what the last composition redrew needs reducing again, when nothing came between.
+        const bool nextOne = shownRevision_ + 1 == layers_.revision() && !view_.pixels().isNull();
+        view_.redraw(composed, nextOne ? layers_.lastChange() : composed.rect());
+        shownRevision_ = layers_.revision();
+    }
+    return view_.pixels();
+}
+
+QPoint ImageDisplay::imagePoint(const QMouseEvent* event) const
+{
+    // The picture sits at the top-left, at scale 1 or reduced.
     const QPointF p = event->position();
-    return QPoint(int(std::floor(p.x())), int(std::floor(p.y())));
+    return view_.toPicture(QPoint(int(std::floor(p.x())), int(std::floor(p.y()))));
 }
 
 void ImageDisplay::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     painter.fillRect(event->rect(), layers_.backColor());
-    const QImage& shown = layers_.composed();
+    const QImage& shown = shownImage();
     if (!shown.isNull())
         painter.drawImage(QPoint(0, 0), shown);
     const FrameRect& r = drag_.rect();
     if (!r.isEmpty()) {
         // Black and white dashes stay visible on any picture.
-        const QRect outline(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
+        const QPoint topLeft = view_.toShown(QPoint(r.left, r.top));
+        const QPoint beyond = view_.toShown(QPoint(r.right, r.bottom));
+        const QRect outline(topLeft,
+                            QPoint(std::max(topLeft.x(), beyond.x() - 1), std::max(topLeft.y(), beyond.y() - 1)));
         painter.setPen(QPen(Qt::white, 1));
         painter.drawRect(outline);
         painter.setPen(QPen(Qt::black, 1, Qt::DashLine));

@@ -1,9 +1,11 @@
-// Shows a picture at one screen pixel per image pixel on a background colour, with up to 31 raster layers
-// over it, a frame or selection rectangle, and mouse events in image pixels.
+// Shows a picture on a background colour, with up to 31 raster layers over it, a frame or selection
+// rectangle, and mouse events in image pixels. The picture is shown at one screen pixel per image pixel,
+// or reduced to a smaller size with the frame, the selection and the mouse still in image pixels.
 #pragma once
 
 #include "imaging/drawing/FrameDrag.h"
 #include "imaging/drawing/LayerStack.h"
+#include "imaging/resampling/ReducedView.h"
 
 #include <QtWidgets/QWidget>
 
@@ -45,8 +47,15 @@ class ImageDisplay : public QWidget
     void setGridSpace(double space) { gridSpace_ = space; }
     double gridSpace() const { return gridSpace_; }
 
-    // The picture as shown: picture and visible layers composed (Format_RGB32).
+    // A picture of `picture` size is shown at `shown` size (one to one when they are equal). The
+    // caller sizes the display.
+    void setReducedView(QSize picture, QSize shown);
+    const ReducedView& reducedView() const { return view_; }
+
+    // The picture as it is: picture and visible layers composed (Format_RGB32).
     const QImage& composedImage() const { return layers_.composed(); }
+    // The picture as the screen shows it: the composed picture, reduced when the view reduces.
+    const QImage& shownImage() const;
 
   signals:
     void mouseDownImage(Qt::MouseButton button, int x, int y);
@@ -62,10 +71,12 @@ class ImageDisplay : public QWidget
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
-    static QPoint imagePoint(const QMouseEvent* event);
+    QPoint imagePoint(const QMouseEvent* event) const;
     void changed() { update(); }
 
     LayerStack layers_;
+    mutable ReducedView view_; // its pixels follow the composed picture when painted
+    mutable quint64 shownRevision_ = 0;
     FrameDrag drag_;
     // Off by default, so a display that only takes pen strokes shows no rubber band.
     bool selectionEnabled_ = false;

@@ -2,6 +2,7 @@
 
 #include "imaging/codecs/ImageFolder.h"
 #include "imaging/codecs/ThumbnailLoader.h"
+#include "widgets/WrappedCaptionDelegate.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDeadlineTimer>
@@ -27,6 +28,7 @@ ThumbnailList::ThumbnailList(QWidget* parent)
     setMovement(QListView::Static);
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setItemDelegate(new WrappedCaptionDelegate(this)); // a name cut short would hide a frame's size
     connect(loader_, &ThumbnailLoader::thumbnailReady, this, &ThumbnailList::queueThumbnail);
     connect(this, &QListWidget::itemClicked, this, &ThumbnailList::itemClickedAt);
 }

@@ -7,6 +7,7 @@
 #include "imaging/codecs/PictureFormats.h"
 #include "imaging/effects/ColorReduction.h"
 #include "imaging/resampling/Resampler.h"
+#include "workspace/ClipboardPicture.h"
 #include "workspace/OperationLog.h"
 #include "workspace/UndoHistory.h"
 #include "workspace/Workspace.h"
@@ -49,7 +50,7 @@ bool coverFitPossible(const WorkspaceGeometry& current, QSize picture)
 PictureLoader::PictureLoader(Workspace& workspace, UndoHistory& undo, OperationLog& log, const ProgramOptions& options,
                              Prompts& prompts, QObject* parent)
     : QObject(parent), workspace_(workspace), undo_(undo), log_(log), options_(options), prompts_(prompts),
-      clipboard_([] { return QGuiApplication::clipboard()->image(); })
+      clipboard_([] { return ClipboardPicture::read(QGuiApplication::clipboard()->mimeData()); })
 {
 }
 

@@ -64,11 +64,16 @@ struct ExpectedFolders
 bool sendFileShownInPreview(ProgramSession& session, const QString& sendFile)
 {
     bool shown = false;
-    QTimer::singleShot(0, [&shown, sendFile] {
-        shown = QFileInfo(sendFile).isFile();
-        if (QDialog* preview = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+    // Asked until the preview is up: the progress dialog lets the window system show it first.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&answer, &shown, sendFile] {
+        if (QDialog* preview = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            shown = QFileInfo(sendFile).isFile();
             preview->reject();
+            answer.stop();
+        }
     });
+    answer.start(10);
     session.frMain()->btSend->click();
     return shown;
 }

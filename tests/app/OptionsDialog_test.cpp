@@ -186,6 +186,15 @@ TEST_F(OptionsDialogTest, AccountFieldsGoAtOnceToTheMainWindowsCopyAndCancelRest
     EXPECT_TRUE(options->account.password.isEmpty());
 }
 
+TEST_F(OptionsDialogTest, PasswordsShowAsStars)
+{
+    for (QLineEdit* field : {dialog->tsKestrix->edJEXpass, dialog->tsTrans->edSockPassword}) {
+        field->setText(QStringLiteral("pw1"));
+        EXPECT_EQ(field->displayText(), QStringLiteral("***")) << field->objectName().toStdString();
+        EXPECT_EQ(field->text(), QStringLiteral("pw1"));
+    }
+}
+
 TEST_F(OptionsDialogTest, SwitchesEnableTheirFieldsAndOneFormatStaysPressed)
 {
     OptionGeneralPage* general = dialog->tsGeneral;

@@ -6,18 +6,26 @@
 #include "catalogue/pages/ModelSelectPage.h"
 #include "decoration/DrawingLayers.h"
 #include "decoration/pages/PenPage.h"
+#include "decoration/pages/StampPage.h"
+#include "decoration/pages/TextPage.h"
 #include "foundation/Cp932.h"
 #include "support/ScriptedPrompts.h"
 #include "widgets/ImageDisplay.h"
+#include "widgets/ThumbnailList.h"
 #include "workspace/pages/EffectPage.h"
 #include "workspace/pages/ImageSizePage.h"
+#include "workspace/pages/LoadImagePage.h"
 #include "workspace/pages/TfrView.h"
 
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
+#include <QtGui/QClipboard>
 #include <QtGui/QKeyEvent>
+#include <QtGui/QScreen>
 #include <QtNetwork/QTcpServer>
+#include <QtNetwork/QTcpSocket>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLabel>
@@ -535,4 +543,154 @@ TEST_F(ProgramSessionTest, ASecondCopyOnTheSameFolderSaysSoAndEndsUntouched)
     ProgramSession third(thirdPrompts, folder.path(), {});
     third.start();
     EXPECT_FALSE(third.ended());
+}
+
+namespace {
+
+bool activate(QWidget* window)
+{
+    window->activateWindow();
+    QElapsedTimer waited;
+    waited.start();
+    while (QApplication::activeWindow() != window && waited.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return QApplication::activeWindow() == window;
+}
+
+} // namespace
+
+// Enter in the text field, a numeric field, a drop-down list or a picture list confirms there
+// and never reaches "終了する": the program and its undo images stay. "終了する" with the focus
+// still ends it on Enter.
+TEST_F(ProgramSessionTest, EnterInAnEntryLeavesTheProgramRunning)
+{
+    writeCatalogue(catalogueText);
+    auto session = start();
+    touch(QStringLiteral("temp-0.bmp"));
+    TfrMain* main = session->frMain();
+    const std::pair<QWidget*, QWidget*> entries[] = {
+        {main->tsText, main->tsText->edDrawText},      {main->tsText, main->tsText->csShadowDistance},
+        {main->tsText, main->tsText->cbTextDirection}, {main->tsStamp, main->tsStamp->IkThumbStamp},
+        {main->tsSelectMP, main->tsSelectMP->csFS},
+    };
+    for (const auto& [page, entry] : entries) {
+        SCOPED_TRACE(entry->objectName().toStdString());
+        main->pcMain->setActivePage(page);
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+            entry->setFocus();
+            ASSERT_NE(main->focusWidget(), nullptr);
+            pressKey(main->focusWidget(), key);
+            EXPECT_FALSE(session->ended());
+        }
+    }
+    EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("temp-0.bmp"))));
+    main->btEnd->setFocus();
+    pressKey(main->btEnd, Qt::Key_Return);
+    EXPECT_TRUE(session->ended());
+}
+
+// Ctrl+O, Ctrl+S, Ctrl+V and Ctrl+Z do what their buttons do; Ctrl+Z with nothing to undo does nothing.
+TEST_F(ProgramSessionTest, ControlKeysOpenSavePasteAndUndo)
+{
+    writeCatalogue(catalogueText);
+    auto session = start();
+    TfrMain* main = session->frMain();
+    ASSERT_TRUE(activate(main));
+    const auto control = [main](Qt::Key key) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier);
+        QApplication::sendEvent(main->focusWidget() ? main->focusWidget() : main, &press);
+    };
+    control(Qt::Key_S);
+    EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("画像が読み込まれていません。")});
+    control(Qt::Key_O);
+    EXPECT_EQ(prompts.fileRequests.size(), 1); // the open dialog, cancelled
+    control(Qt::Key_Z);
+    EXPECT_EQ(prompts.shown.size(), 1);
+
+    QImage photo(64, 48, QImage::Format_RGB888);
+    photo.fill(Qt::darkGreen);
+    QGuiApplication::clipboard()->setImage(photo);
+    control(Qt::Key_V);
+    EXPECT_EQ(main->tsLoadImage->edOrgWidth->text(), QStringLiteral("64"));
+    main->tsEffect->findChild<QPushButton*>(QStringLiteral("btGray"))->click();
+    ASSERT_TRUE(main->btUndo->isEnabled());
+    ASSERT_TRUE(activate(main)); // the offscreen platform leaves no window active after the progress dialog
+    control(Qt::Key_Z);
+    EXPECT_FALSE(main->btUndo->isEnabled());
+    EXPECT_EQ(prompts.shown.size(), 1);
+}
+
+// The window system shows a new window a little later; the dialog waits for that, so its text
+// and bar are on the screen before the step's work holds the interface thread, every time.
+TEST_F(ProgramSessionTest, TheProgressDialogIsPaintedBeforeTheWorkStarts)
+{
+    writeCatalogue(catalogueText);
+    auto session = start();
+    TfrProgress* progress = session->frProgress();
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        ProgressScope scope(*progress, 4);
+        scope.step(2, QStringLiteral("画像効果を適用しています"));
+        // From here on no event is handled: the screen holds what was painted.
+        const QImage shown = progress->screen()->grabWindow(progress->winId()).toImage();
+        ASSERT_FALSE(shown.isNull());
+        const QRect line(progress->lbMessage->mapTo(progress, QPoint(0, 0)), progress->lbMessage->size());
+        const QRgb paper = progress->palette().color(QPalette::Window).rgb();
+        int ink = 0, blank = 0;
+        for (int y = line.top(); y <= line.bottom(); ++y)
+            for (int x = line.left(); x <= line.right(); ++x) {
+                const QRgb pixel = shown.pixel(x, y);
+                ink += qGray(pixel) < 96;
+                blank += pixel == paper;
+            }
+        EXPECT_GT(ink, 20) << "the message is not on the screen";
+        EXPECT_GT(blank, 100);
+        const QRect bar(progress->cgProgress->mapTo(progress, QPoint(0, 0)), progress->cgProgress->size());
+        const QPoint middle = bar.center();
+        EXPECT_NE(shown.pixel(bar.left() + bar.width() / 4, middle.y()),
+                  shown.pixel(bar.right() - bar.width() / 4, middle.y()))
+            << "the bar is not half full";
+    }
+}
+
+// A send while a catalogue update waits for its server is refused, so each keeps its progress.
+TEST_F(ProgramSessionTest, ASendDuringACatalogueUpdateIsRefused)
+{
+    writeCatalogue(catalogueText);
+    auto session = start();
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    session->workbench().options.services.catalogueUrl =
+        QStringLiteral("http://127.0.0.1:%1/mp_dat.sys").arg(server.serverPort());
+    TfrMain* main = session->frMain();
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        QTcpSocket* peer = server.nextPendingConnection();
+        QTimer::singleShot(50, peer, [main, peer] {
+            main->btSend->click();
+            peer->write("HTTP/1.0 404 Not Found\r\n\r\n");
+            peer->disconnectFromHost();
+        });
+    });
+    main->tsSelectMP->btUpdate->click();
+    EXPECT_EQ(prompts.texts(),
+              (QStringList{QStringLiteral("機種情報を更新しています。更新が終わってから転送してください。"),
+                           QStringLiteral("機種情報ファイルのアップデートに失敗しました。")}));
+    EXPECT_FALSE(session->frProgress()->isVisible());
+}
+
+// After a new catalogue the lists show their prompts; the settings keep the model in force.
+TEST_F(ProgramSessionTest, ThePromptsOfTheListsAreNeverStoredAsTheModel)
+{
+    writeCatalogue(catalogueText);
+    hooks.loadSettings = nullptr;
+    hooks.saveSettings = nullptr;
+    ProgramSession session(prompts, folder.path(), hooks);
+    session.start();
+    ModelSelectPage* page = session.frMain()->tsSelectMP;
+    page->setCarrierText(QStringLiteral("au"));
+    page->cbCarrierChange();
+    page->showPrompts();
+    const StoredSettings kept = session.settings().gather();
+    EXPECT_EQ(kept.carrier, QStringLiteral("au"));
+    EXPECT_EQ(kept.phone, QStringLiteral("W21S"));
 }

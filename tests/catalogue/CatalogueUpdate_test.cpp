@@ -245,3 +245,54 @@ TEST_F(CatalogueUpdateTest, ASecondUpdateWhileOneRunsIsRefused)
     EXPECT_EQ(messages(), QStringList{updated});
     EXPECT_FALSE(update.updating());
 }
+
+// What the update itself gives up on is said; nothing is installed and the progress ends.
+TEST_F(CatalogueUpdateTest, ItsOwnRefusalsAreReported)
+{
+    ASSERT_TRUE(write(installedPath(), sjis(oneModel)));
+    const QByteArray oversized(int(CatalogueUpdate::MaxCatalogueBytes) + 1, 'a');
+    struct Case
+    {
+        const char* name;
+        QList<QByteArray> answer;
+        QString message;
+    };
+    const Case cases[] = {
+        {"larger than the cap",
+         {"HTTP/1.0 200 OK\r\n\r\n", oversized},
+         QStringLiteral("受信した機種情報ファイルが大きすぎるため、アップデートを中止しました。")},
+        {"cut short",
+         {"HTTP/1.0 200 OK\r\nContent-Length: 500\r\n\r\n", sjis(twoModels)},
+         QStringLiteral("機種情報ファイルを最後まで受信できなかったため、アップデートを中止しました。")},
+    };
+    ScriptedHttpServer server;
+    options.services.catalogueUrl = server.url(QStringLiteral("/mp_dat.sys"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        reset();
+        server.respond = [&c](const QByteArray&) { return ScriptedHttpServer::Answer{c.answer, 0, true}; };
+        update.btUpdateClick();
+        ASSERT_EQ(prompts.shown.size(), 1);
+        EXPECT_EQ(prompts.shown[0].kind, MessageKind::Error);
+        EXPECT_EQ(prompts.shown[0].text, c.message);
+        EXPECT_EQ(progress.open, 0);
+        EXPECT_EQ(contents(installedPath()), sjis(oneModel));
+        EXPECT_EQ(listsReset, 0);
+    }
+}
+
+TEST_F(CatalogueUpdateTest, TodaysScreensStayAsShippedAndOfferedAfterAnUpdate)
+{
+    serveFolder();
+    const QByteArray today = sjis(header) + sjis("スマートフォン,\"縦長 20:9 FHD+\",メイン,,1080,2400,24,3000000\r\n");
+    const QString todayPath = program.filePath(ModelCatalogue::todayFileName());
+    ASSERT_TRUE(write(todayPath, today));
+    ASSERT_TRUE(write(installedPath(), sjis(oneModel)));
+    ASSERT_TRUE(write(servedPath(), sjis(twoModels)));
+    update.btUpdateClick();
+    ASSERT_EQ(messages(), QStringList{updated});
+    EXPECT_EQ(contents(todayPath), today);
+    EXPECT_EQ(catalogue.carriers().last(), QStringLiteral("スマートフォン"));
+    EXPECT_EQ(catalogue.FindModel(QStringLiteral("縦長 20:9 FHD+")).Height, 2400);
+    EXPECT_EQ(catalogue.entries().front().Name, QStringLiteral("F900i")) << "the updated catalogue comes first";
+}

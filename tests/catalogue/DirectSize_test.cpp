@@ -137,12 +137,12 @@ TEST_F(DirectSizeTest, OkTakesTheNumbersIntoTargetFieldsAndCanvas)
 TEST_F(DirectSizeTest, OkClampsTheFieldItTakesTheFocusFrom)
 {
     runDialog([](TfrDirectSize& d) {
-        typeInto(d.csMpWidth, QStringLiteral("1000"));
+        typeInto(d.csMpWidth, QStringLiteral("5000"));
         d.btOk->click();
     });
-    EXPECT_EQ(target.Width, 480);
-    EXPECT_EQ(page.edMpWidth->text(), QStringLiteral("480"));
-    EXPECT_EQ(applied.last(), QSize(480, 320));
+    EXPECT_EQ(target.Width, 4096);
+    EXPECT_EQ(page.edMpWidth->text(), QStringLiteral("4096"));
+    EXPECT_EQ(applied.last(), QSize(4096, 320));
 
     runDialog([](TfrDirectSize& d) {
         typeInto(d.csMpHeight, QStringLiteral("5"));

@@ -2,6 +2,9 @@
 #include "foundation/Cp932.h"
 #include "support/ScriptedPrompts.h"
 
+#include <QtGui/QFocusEvent>
+#include <QtGui/QKeyEvent>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
 #include <gtest/gtest.h>
@@ -83,4 +86,52 @@ TEST_F(ModelSelectPageTest, OnlyTheUsersChangesRunTheHandlers)
     ASSERT_EQ(applied.size(), 2);
     EXPECT_EQ(applied.first(), QSize(480, 480)); // "a" matches no carrier
     EXPECT_EQ(page.phoneItems(), (QStringList{"W21S", "F900i"}));
+}
+
+// Start-up only sets the lists' texts, so each list's current item is still its first. Focus
+// moving through the page (a click into the other list, Tab) must leave the model and an edited
+// limit alone; Enter and a pick from the list still choose.
+TEST_F(ModelSelectPageTest, FocusLeavingTheListsKeepsTheModelAndTheLimit)
+{
+    page.setCarrierText(QStringLiteral("au"));
+    page.cbCarrierChange();
+    page.setPhoneText(QStringLiteral("F900i")); // au's second model
+    page.cbPhoneChange();
+    page.csFS->setText(QStringLiteral("5000"));
+    applied.clear();
+    // The focus leaves a list (which hands the loss on to its field) or its field alone.
+    for (QComboBox* list : {page.cbCarrier, page.cbPhone})
+        for (QWidget* focused : {static_cast<QWidget*>(list), static_cast<QWidget*>(list->lineEdit())}) {
+            QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+            QApplication::sendEvent(focused, &in);
+            QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+            QApplication::sendEvent(focused, &out);
+        }
+    EXPECT_TRUE(applied.isEmpty());
+    EXPECT_EQ(target.Name, QStringLiteral("F900i"));
+    EXPECT_EQ(page.carrierText(), QStringLiteral("au"));
+    EXPECT_EQ(page.phoneText(), QStringLiteral("F900i"));
+    EXPECT_EQ(page.phoneItems(), (QStringList{"W21S", "F900i"}));
+    EXPECT_EQ(page.csFS->text(), QStringLiteral("5000"));
+
+    emit page.cbPhone->activated(1); // a pick from the list
+    EXPECT_EQ(applied.size(), 1);
+    page.setPhoneText(QStringLiteral("W21S"));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(page.cbPhone->lineEdit(), &enter);
+    EXPECT_EQ(applied.size(), 2);
+    EXPECT_EQ(page.csFS->text(), QStringLiteral("102400"));
+}
+
+// The lists show their prompts after a new catalogue; what is kept is the model in force.
+TEST_F(ModelSelectPageTest, APromptIsNeverKeptAsTheModel)
+{
+    page.setCarrierText(QStringLiteral("au"));
+    page.cbCarrierChange();
+    page.showPrompts();
+    EXPECT_EQ(page.carrierText(), QStringLiteral("携帯キャリア"));
+    EXPECT_EQ(page.carrierToKeep(), QStringLiteral("au"));
+    EXPECT_EQ(page.phoneToKeep(), QStringLiteral("W21S"));
+    page.setCarrierText(QStringLiteral("XYZ")); // typed text is kept as it stands
+    EXPECT_EQ(page.carrierToKeep(), QStringLiteral("XYZ"));
 }

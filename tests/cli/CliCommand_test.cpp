@@ -12,12 +12,15 @@
 #include "widgets/NumericField.h"
 #include "workspace/OperationLog.h"
 
+#include <QtCore/QFileInfo>
 #include <QtCore/QRegularExpression>
 #include <QtCore/QTemporaryDir>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 #include <gtest/gtest.h>
+
+#include <webp/encode.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -227,8 +230,9 @@ TEST_F(CliCommandTest, RefusesSizesAndLimitsTheProgramsFieldsNeverTake)
     const Case cases[] = {
         {"240x320", "100", "--limit takes 256 to 7372800 bytes, not 100"},
         {"240x320", "7372801", "--limit takes 256 to 7372800 bytes"},
-        {"1000x8", "20480", "--size takes a width and a height of 8 to 480 pixels, not 1000x8"},
-        {"240x7", "20480", "--size takes a width and a height of 8 to 480 pixels"},
+        {"5000x8", "20480", "--size takes a width and a height of 8 to 4096 pixels, not 5000x8"},
+        {"240x4097", "20480", "--size takes a width and a height of 8 to 4096 pixels"},
+        {"240x7", "20480", "--size takes a width and a height of 8 to 4096 pixels"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
@@ -426,4 +430,58 @@ TEST_F(CliCommandTest, FaultsAreRefusedByTheirNameAndNothingIsWrittenBesideThem)
         << errors.toStdString();
     EXPECT_TRUE(errors.contains(QStringLiteral("font 'NoSuchFace Pro' is not installed; the text is drawn in")))
         << errors.toStdString();
+}
+
+TEST_F(CliCommandTest, ABatchOnEveryCoreWritesWhatEachPictureAloneWouldInOrder)
+{
+    // Today's formats among them: the command line reads what the window reads.
+    const QString webp = pictures.filePath(QStringLiteral("shot.webp"));
+    const QImage shot = photo(420, 300);
+    uint8_t* encoded = nullptr;
+    const size_t size =
+        WebPEncodeRGB(shot.constBits(), shot.width(), shot.height(), int(shot.bytesPerLine()), 90, &encoded);
+    QFile file(webp);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(reinterpret_cast<const char*>(encoded), qint64(size));
+    file.close();
+    WebPFree(encoded);
+    const QString png = pictures.filePath(QStringLiteral("tall.png"));
+    ImageFile::save(photo(200, 700), png, FileFormat::Png, {});
+    const QStringList batch = {picture, webp, png, picture};
+    const QStringList size240x320 = {QStringLiteral("--size"), QStringLiteral("240x320"), QStringLiteral("--limit"),
+                                     QStringLiteral("97600")};
+    ASSERT_EQ(run(QStringList{QStringLiteral("make")} + batch + size240x320 +
+                  QStringList{QStringLiteral("-o"), out(QStringLiteral("batch/"))}),
+              0)
+        << errors.toStdString();
+    const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList names = {"photo_240x320.jpg", "shot_240x320.jpg", "tall_240x320.jpg", "photo_240x320-2.jpg"};
+    ASSERT_EQ(lines.size(), names.size()) << output.toStdString();
+    for (int i = 0; i < batch.size(); ++i) {
+        SCOPED_TRACE(names[i].toStdString());
+        EXPECT_TRUE(lines[i].contains(names[i])); // reported in the batch's order
+        const QString alone = out(QStringLiteral("alone-%1.jpg").arg(i));
+        ASSERT_EQ(
+            run(QStringList{QStringLiteral("make"), batch[i]} + size240x320 + QStringList{QStringLiteral("-o"), alone}),
+            0);
+        const QByteArray bytes = bytesOf(alone);
+        ASSERT_FALSE(bytes.isEmpty());
+        EXPECT_EQ(bytesOf(out(QStringLiteral("batch/") + names[i])), bytes);
+    }
+}
+
+TEST_F(CliCommandTest, MakesAPictureForTodaysPhoneWithinItsLimit)
+{
+    const QString large = pictures.filePath(QStringLiteral("large.jpg"));
+    ASSERT_TRUE(ImageFile::save(photo(3000, 2000), large, FileFormat::Jpeg, EncodeOptions{90, 2, {}}));
+    const QString target = out(QStringLiteral("phone.jpg"));
+    EXPECT_EQ(run({QStringLiteral("make"), large, QStringLiteral("--size"), QStringLiteral("1179x2556"),
+                   QStringLiteral("--limit"), QStringLiteral("3000000"), QStringLiteral("-o"), target}),
+              0)
+        << errors.toStdString();
+    const DecodedImage written = ImageFile::load(target);
+    ASSERT_TRUE(written.ok());
+    EXPECT_EQ(written.image.size(), QSize(1179, 2556));
+    EXPECT_EQ(bytesOf(target).left(2), QByteArray("\xff\xd8"));
+    EXPECT_LE(QFileInfo(target).size(), 3000000);
 }

@@ -9,6 +9,8 @@
 
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
+#include <QtGui/QKeyEvent>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
@@ -129,6 +131,30 @@ TEST_F(CalendarDialogTest, NothingSelectedMeansNothingChanges)
     select(0);
     dialog.btDelDate->click();
     EXPECT_EQ(settings.holidays.count(), 0);
+}
+
+// The arrow keys select as a click does: "置換" then acts on the entry the editor shows.
+TEST_F(CalendarDialogTest, AKeyboardSelectionFillsTheEditor)
+{
+    addDate(true, 1, 1, QStringLiteral("元日"));
+    addDate(true, 2, 11, QStringLiteral("建国記念の日"));
+    addDate(true, 5, 3, QStringLiteral("憲法記念日"));
+    QListWidgetItem* first = dialog.lbDateList->item(0);
+    emit dialog.lbDateList->itemClicked(first);
+    dialog.lbDateList->setCurrentItem(first);
+    EXPECT_EQ(dialog.edDateName->text(), QStringLiteral("元日"));
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(dialog.lbDateList, &down);
+    ASSERT_EQ(dialog.lbDateList->currentRow(), 1);
+    EXPECT_EQ(dialog.edDateName->text(), QStringLiteral("建国記念の日"));
+    EXPECT_EQ(dialog.cbCal02->currentIndex(), 1);
+    EXPECT_EQ(dialog.cbCal04_01->currentIndex(), 10);
+
+    dialog.edDateName->setText(QStringLiteral("建国の日"));
+    dialog.btRepDate->click();
+    EXPECT_EQ(listed(),
+              (QStringList{QStringLiteral("毎年  1月  1日 : 元日"), QStringLiteral("毎年  2月 11日 : 建国の日"),
+                           QStringLiteral("毎年  5月  3日 : 憲法記念日")}));
 }
 
 TEST_F(CalendarDialogTest, TheFullListRefusesOneMore)

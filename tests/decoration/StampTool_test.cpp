@@ -251,3 +251,13 @@ TEST_F(DecorationPictureTest, StampsBeyondTheirBoundsAreRefusedFromTheHeaderAndF
         EXPECT_NEAR(qRed(pixel), 20, 8);
     }
 }
+
+TEST(StampPicture, ShownNamesDropTheExtensionWhateverItsLength)
+{
+    for (const auto& [file, shown] : {std::pair{"heart.bmp", "heart"},
+                                      {"sakura.webp", "sakura"},
+                                      {"IMG_1.HEIC", "IMG_1"},
+                                      {"star.jxl", "star"},
+                                      {"a.b.png", "a.b"}})
+        EXPECT_EQ(StampPicture::shownName(QLatin1String(file)), QLatin1String(shown)) << file;
+}

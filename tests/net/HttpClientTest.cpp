@@ -7,6 +7,7 @@
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
+#include <optional>
 
 #include "ScriptedHttpServer.h"
 #include "net/NetError.h"
@@ -329,5 +330,49 @@ TEST_F(HttpClient, InterimAnswersChunkedBodiesAndTheBodyCap)
         get(server_.url());
         EXPECT_EQ(events_, c.events) << c.answer.constData();
         EXPECT_EQ(body(), c.body) << c.answer.constData();
+    }
+}
+
+// The refusals the client decides itself carry their cause, so the caller can name it.
+TEST_F(HttpClient, ItsOwnRefusalsCarryTheirCause)
+{
+    struct Case
+    {
+        const char* name;
+        QByteArray answer;
+        bool close;
+        qint64 cap;
+        NetError::Cause cause;
+    };
+    const Case cases[] = {
+        {"deadline", "HTTP/1.0 200 OK\r\n\r\nno length and never closed", false, -1, NetError::Cause::TimedOut},
+        {"cut short", "HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\nonly a little", true, -1,
+         NetError::Cause::CutShort},
+        {"no answer", "", true, -1, NetError::Cause::CutShort},
+        {"over the cap", "HTTP/1.0 200 OK\r\n\r\n0123456789A", true, 10, NetError::Cause::TooLarge},
+    };
+    http_.SetTimeOut(300);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        answerAlways(c.answer, c.close);
+        http_.SetMaxBodyBytes(c.cap);
+        std::optional<NetError::Cause> cause;
+        try {
+            http_.Get(server_.url());
+        } catch (const NetError& error) {
+            cause = error.cause();
+        }
+        EXPECT_EQ(cause, c.cause);
+    }
+    // A connection refused is reported by its own event, not as a refusal of ours.
+    QTcpServer closed;
+    closed.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = closed.serverPort();
+    closed.close();
+    try {
+        http_.Get(QStringLiteral("http://127.0.0.1:%1/").arg(port));
+        ADD_FAILURE() << "no error";
+    } catch (const NetError& error) {
+        EXPECT_EQ(error.cause(), NetError::Cause::Other);
     }
 }

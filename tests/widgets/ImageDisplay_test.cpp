@@ -82,6 +82,32 @@ TEST(LayerStackTest, IndicesOutsideTheStackAreIgnoredAndNothingShowsEmpty)
     EXPECT_EQ(stack.composed().pixel(0, 0) & 0xffffff, 0x000000u);
 }
 
+TEST(LayerStackTest, ALayerPictureReplacedByASimilarOneIsComposedAgainOnlyWhereTheyDiffer)
+{
+    LayerStack stack;
+    stack.setImage(PixelProbe::filled(300, 200, qRgb(0, 0, 255)));
+    stack.setRasterImage(0, layerWithDot({300, 200}, {10, 10}, qRgb(255, 0, 0)));
+    stack.setRasterVisible(0, true);
+    stack.composed();
+    EXPECT_EQ(stack.lastChange(), QRect(0, 0, 300, 200));
+    // A drag step: the tool installs a new picture with the dot moved.
+    stack.setRasterImage(0, layerWithDot({300, 200}, {200, 150}, qRgb(255, 0, 0)));
+    const QImage step = stack.composed();
+    EXPECT_EQ(stack.lastChange(), QRect(QPoint(10, 10), QPoint(200, 150)));
+    LayerStack fresh;
+    fresh.setImage(PixelProbe::filled(300, 200, qRgb(0, 0, 255)));
+    fresh.setRasterImage(0, layerWithDot({300, 200}, {200, 150}, qRgb(255, 0, 0)));
+    fresh.setRasterVisible(0, true);
+    EXPECT_EQ(step, fresh.composed());
+    // The same pixels again change nothing; a new picture below the layers recomposes everything.
+    stack.setRasterImage(0, layerWithDot({300, 200}, {200, 150}, qRgb(255, 0, 0)));
+    stack.composed();
+    EXPECT_TRUE(stack.lastChange().isEmpty());
+    stack.setImage(PixelProbe::filled(300, 200, qRgb(0, 9, 0)));
+    EXPECT_EQ(stack.composed().pixel(0, 0) & 0xffffff, 0x000900u);
+    EXPECT_EQ(stack.lastChange(), QRect(0, 0, 300, 200));
+}
+
 TEST(FrameDragTest, FrameMovesByTheDragAndReportsItsPlace)
 {
     FrameDrag drag;
@@ -196,4 +222,41 @@ TEST(ImageDisplayTest, PaintsPictureLayersAndFrame)
     display.reset();
     EXPECT_FALSE(display.hasImage());
     EXPECT_FALSE(display.raster(2).showInDisp);
+}
+
+TEST(ImageDisplayTest, AReducedViewShowsTheWholePictureWithTheMouseFrameAndSelectionInItsPixels)
+{
+    ImageDisplay display;
+    QImage picture = PixelProbe::filled(1080, 2400, qRgb(0, 0, 255));
+    for (int y = 2395; y < 2400; ++y)
+        for (int x = 1075; x < 1080; ++x)
+            picture.setPixel(x, y, qRgb(255, 0, 0)); // the last block of 5 x 5
+    display.setReducedView({1080, 2400}, {216, 480});
+    display.resize(216, 480);
+    display.setImage(picture);
+    EXPECT_EQ(display.shownImage().size(), QSize(216, 480));
+    const QImage shot = display.grab().toImage();
+    EXPECT_EQ(shot.pixel(215, 479) & 0xffffff, 0xff0000u) << "the canvas's last corner is on the screen";
+    EXPECT_EQ(shot.pixel(214, 479) & 0xffffff, 0x0000ffu);
+    // A layer drawn later shows at once, reduced.
+    display.setRasterImage(1, layerWithDot({1080, 2400}, {0, 0}, qRgb(0, 255, 0)));
+    display.setRasterVisible(1, true);
+    EXPECT_EQ(display.grab().toImage().pixel(0, 0) & 0xffffff, qRgb(0, 10, 245) & 0xffffff) << "1 of 25 pixels";
+
+    Recorder recorder(display);
+    send(display, QEvent::MouseButtonPress, {100, 200}, Qt::LeftButton, Qt::LeftButton);
+    send(display, QEvent::MouseMove, {0, 479}, Qt::NoButton, Qt::LeftButton);
+    send(display, QEvent::MouseButtonRelease, {-1, 0}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(recorder.events, (std::vector<QString>{QStringLiteral("down 1 502,1002"), QStringLiteral("move 2,2397"),
+                                                     QStringLiteral("up -3,2")}));
+    // The selection is drawn and kept in picture pixels.
+    display.setSelectionEnabled(true);
+    send(display, QEvent::MouseButtonPress, {10, 20}, Qt::LeftButton, Qt::LeftButton);
+    send(display, QEvent::MouseMove, {30, 40}, Qt::NoButton, Qt::LeftButton);
+    send(display, QEvent::MouseButtonRelease, {30, 40}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(QRect(QPoint(display.rectLeft(), display.rectTop()), QPoint(display.rectRight(), display.rectBottom())),
+              QRect(QPoint(52, 102), QPoint(153, 203)));
+    const QImage framed = display.grab().toImage();
+    const QRgb edge = framed.pixel(10, 30) & 0xffffff;
+    EXPECT_TRUE(edge == 0 || edge == 0xffffff) << "the outline sits on the shown pixels";
 }

@@ -32,8 +32,8 @@ QString leave(const NumericRule& rule, const char* text)
 
 TEST(NumericRuleTest, ArrowsStepByOneAndStopAtTheEnds)
 {
-    EXPECT_EQ(up(ScreenSide, "479"), "480");
-    EXPECT_EQ(up(ScreenSide, "480"), "480");
+    EXPECT_EQ(up(ScreenSide, "4095"), "4096");
+    EXPECT_EQ(up(ScreenSide, "4096"), "4096");
     EXPECT_EQ(down(ScreenSide, "9"), "8");
     EXPECT_EQ(down(ScreenSide, "8"), "8");
     EXPECT_EQ(up(ColourBits, "32"), "32");
@@ -48,8 +48,8 @@ TEST(NumericRuleTest, ArrowsStepByOneAndStopAtTheEnds)
 TEST(NumericRuleTest, ArrowsOnAValueOutsideTheRangeMoveOnlyTowardsIt)
 {
     // Typed but not yet left, or a catalogue limit outside the range.
-    EXPECT_EQ(up(ScreenSide, "1000"), "1000");
-    EXPECT_EQ(down(ScreenSide, "1000"), "999");
+    EXPECT_EQ(up(ScreenSide, "5000"), "5000");
+    EXPECT_EQ(down(ScreenSide, "5000"), "4999");
     EXPECT_EQ(down(ScreenSide, "5"), "5");
     EXPECT_EQ(up(ScreenSide, "5"), "6");
     EXPECT_EQ(up(SizeLimit, "-5"), "-4");
@@ -58,8 +58,8 @@ TEST(NumericRuleTest, ArrowsOnAValueOutsideTheRangeMoveOnlyTowardsIt)
 
 TEST(NumericRuleTest, LeavingClampsIntoTheRange)
 {
-    EXPECT_EQ(leave(ScreenSide, "1000"), "480");
-    EXPECT_EQ(leave(ScreenSide, "481"), "480");
+    EXPECT_EQ(leave(ScreenSide, "5000"), "4096");
+    EXPECT_EQ(leave(ScreenSide, "4097"), "4096");
     EXPECT_EQ(leave(ScreenSide, "5"), "8");
     EXPECT_EQ(leave(ScreenSide, "7"), "8");
     EXPECT_EQ(leave(ScreenSide, "0"), "8");
@@ -71,6 +71,7 @@ TEST(NumericRuleTest, LeavingClampsIntoTheRange)
     // Values within the range are kept as typed.
     EXPECT_EQ(leave(ScreenSide, "8"), "8");
     EXPECT_EQ(leave(ScreenSide, "480"), "480");
+    EXPECT_EQ(leave(ScreenSide, "4096"), "4096");
     EXPECT_EQ(leave(SizeLimit, "0300"), "0300");
     EXPECT_EQ(SizeLimit.value(QStringLiteral("0300")), 300);
 }
@@ -92,7 +93,7 @@ TEST(NumericRuleTest, TextWithoutANumberIsTheMinimumAndNeverAnError)
 TEST(NumericRuleTest, VeryLongNumbersSaturateInsteadOfOverflowing)
 {
     EXPECT_EQ(leave(SizeLimit, "99999999999999999999999"), "7372800");
-    EXPECT_EQ(leave(ScreenSide, "4294967776"), "480"); // 2^32 + 480 must not wrap to 480
+    EXPECT_EQ(leave(ScreenSide, "4294967776"), "4096"); // 2^32 + 480 must not wrap to 480
     EXPECT_EQ(SizeLimit.value(QStringLiteral("99999999999999999999999")), std::numeric_limits<int>::max());
     EXPECT_EQ(NumericRule::read(QStringLiteral("-99999999999")), std::numeric_limits<int>::min());
     EXPECT_EQ(NumericRule::read(QStringLiteral(" +42 ")), 42);

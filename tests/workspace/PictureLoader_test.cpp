@@ -10,7 +10,7 @@
 TEST(PictureLoaderTest, DroppedFilesAreCheckedByExtensionInAnyCase)
 {
     for (const char* name : {"photo.JPG", "photo.jpg", "photo.Jpg", "photo.jpeg", "scan.tiff", "scan.TIF", "a.b.PCX",
-                             "/dir.x/pic.JFIF", "shot.dib"})
+                             "/dir.x/pic.JFIF", "shot.dib", "IMG_0001.HEIC", "a.heif", "b.avif", "c.WEBP", "d.jxl"})
         EXPECT_TRUE(PictureFormats::hasReadableExtension(QLatin1String(name))) << name;
     // FlashPix is not read: such a file is refused by name, not found unreadable.
     for (const char* name : {"x.fpx", "photo.txt", "photo", "jpg", "/dir.jpeg/pic", "photo.jpg.txt"})

@@ -5,11 +5,20 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QTimer>
+#include <QtGui/QMouseEvent>
 #include <QtGui/QScreen>
 #include <QtWidgets/QPushButton>
 #include <gtest/gtest.h>
 
 namespace {
+
+void send(QWidget& widget, QEvent::Type type, QPoint at)
+{
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, QPointF(at), widget.mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(&widget, &event);
+}
 
 class SubWindowTest : public ::testing::Test
 {
@@ -132,4 +141,45 @@ TEST_F(SubWindowTest, CannotBeClosedKeepsItsPlaceAndStaysWithinTheScreen)
             << size.width() << "x" << size.height();
     EXPECT_EQ(view.size(), QSize(rig.geometry.workWidth, rig.geometry.workHeight)); // covering the canvas
     EXPECT_EQ(view.pos(), TfrView::FirstPosition);
+}
+
+TEST_F(SubWindowTest, APanoramaWiderThanTheScreenIsShownReducedWithItsFrameInReach)
+{
+    rig.load(gradientPicture(4000, 800));
+    settle();
+    const QSize work(rig.geometry.workWidth, rig.geometry.workHeight);
+    const QSize screen = view.screen()->availableGeometry().size();
+    ASSERT_GT(work.width(), screen.width());
+    EXPECT_LE(view.width(), screen.width());
+    EXPECT_LE(view.height(), screen.height());
+    EXPECT_TRUE(view.screen()->availableGeometry().contains(view.frameGeometry())) << "moved back into reach";
+    ImageDisplay* display = view.IkDispOrg;
+    EXPECT_EQ(display->size(), view.size());
+    EXPECT_EQ(display->shownImage().size(), view.size()) << "the whole working image is shown";
+    // The frame stays in working-image pixels, and all of it lies on the display.
+    EXPECT_EQ(display->rectRight() - display->rectLeft(), 240);
+    const ReducedView& shown = display->reducedView();
+    const QPoint frameEnd = shown.toShown({display->rectRight(), display->rectBottom()});
+    EXPECT_TRUE(QRect(QPoint(0, 0), view.size()).contains(frameEnd - QPoint(1, 1)));
+
+    // Dragging the frame 60 screen pixels moves the crop by the working pixels under them.
+    display->setFrameDragEnabled(true); // as start-up does
+    const int before = rig.geometry.offsetX;
+    const QPoint grip = shown.toShown({display->rectLeft() + 120, display->rectTop() + 100});
+    send(*display, QEvent::MouseButtonPress, grip);
+    send(*display, QEvent::MouseMove, grip + QPoint(60, 0));
+    send(*display, QEvent::MouseButtonRelease, grip + QPoint(60, 0));
+    const int moved = shown.toPicture(grip + QPoint(60, 0)).x() - shown.toPicture(grip).x();
+    EXPECT_GT(moved, 100);
+    EXPECT_EQ(rig.geometry.offsetX, before + moved);
+
+    // The user's own resize keeps the reduction: the window stays as dragged, the picture grows
+    // or shrinks in working pixels.
+    const QSize dragged = view.size() - QSize(100, 0);
+    view.resize(dragged);
+    settle();
+    EXPECT_NEAR(view.width(), dragged.width(), 1);
+    EXPECT_NEAR(view.height(), dragged.height(), 1);
+    EXPECT_NEAR(rig.geometry.workWidth, work.width() * dragged.width() / (dragged.width() + 100), 2);
+    EXPECT_EQ(rig.geometry.workHeight, work.height());
 }

@@ -4,6 +4,7 @@
 #include "foundation/HandlerGuard.h"
 #include "widgets/NumericField.h"
 
+#include <QtCore/QScopedValueRollback>
 #include <QtGui/QKeyEvent>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QGroupBox>
@@ -12,6 +13,16 @@
 #include <QtWidgets/QPushButton>
 
 namespace {
+
+QString carrierPrompt()
+{
+    return QStringLiteral("携帯キャリア");
+}
+
+QString phonePrompt()
+{
+    return QStringLiteral("携帯型番");
+}
 
 QLabel* label(const QString& text, QWidget* parent, int x, int y)
 {
@@ -50,19 +61,36 @@ ModelSelectPage::ModelSelectPage(const ModelCatalogue& catalogue, TModelEntry& t
 {
     setObjectName(QStringLiteral("tsSelectMP"));
     build();
-    // Only the user's changes run the handlers: choosing an item or typing.
-    connect(cbCarrier, &QComboBox::activated, this, guarded(prompts_, [this](int) { cbCarrierChange(); }));
+    // Only the user's changes run the handlers: choosing an item or typing. A list also reports
+    // "activated" when the focus leaves it with a text that names another item; that is no choice.
+    connect(cbCarrier, &QComboBox::activated, this, guarded(prompts_, [this](int) {
+                if (!focusLeaving_)
+                    cbCarrierChange();
+            }));
     connect(cbCarrier->lineEdit(), &QLineEdit::textEdited, this,
             guarded(prompts_, [this](const QString&) { cbCarrierChange(); }));
-    connect(cbPhone, &QComboBox::activated, this, guarded(prompts_, [this](int) { cbPhoneChange(); }));
+    connect(cbPhone, &QComboBox::activated, this, guarded(prompts_, [this](int) {
+                if (!focusLeaving_)
+                    cbPhoneChange();
+            }));
     connect(cbPhone->lineEdit(), &QLineEdit::textEdited, this,
             guarded(prompts_, [this](const QString&) { cbPhoneChange(); }));
-    cbCarrier->lineEdit()->installEventFilter(this);
-    cbPhone->lineEdit()->installEventFilter(this);
+    for (QComboBox* list : {cbCarrier, cbPhone}) {
+        list->installEventFilter(this);
+        list->lineEdit()->installEventFilter(this);
+    }
 }
 
 bool ModelSelectPage::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::FocusOut && (watched == cbCarrier || watched == cbPhone ||
+                                              watched == cbCarrier->lineEdit() || watched == cbPhone->lineEdit())) {
+        // The list (which hands its focus loss on to its field) handles it here, so whatever it
+        // reports meanwhile is known to come from the focus moving on.
+        const QScopedValueRollback leaving(focusLeaving_, true);
+        watched->event(event);
+        return true;
+    }
     const bool carrier = watched == cbCarrier->lineEdit();
     if (event->type() != QEvent::KeyPress || !(carrier || watched == cbPhone->lineEdit()))
         return QWidget::eventFilter(watched, event);
@@ -79,9 +107,9 @@ void ModelSelectPage::build()
     auto* group = new QGroupBox(QStringLiteral("機種の選択"), this);
     group->setGeometry(4, 4, 209, 250);
     label(QStringLiteral("携帯キャリア"), group, 10, 22);
-    cbCarrier = editableList("cbCarrier", QStringLiteral("携帯キャリア"), group, {10, 40, 189, 24});
+    cbCarrier = editableList("cbCarrier", carrierPrompt(), group, {10, 40, 189, 24});
     label(QStringLiteral("携帯型番"), group, 10, 70);
-    cbPhone = editableList("cbPhone", QStringLiteral("携帯型番"), group, {10, 88, 189, 24});
+    cbPhone = editableList("cbPhone", phonePrompt(), group, {10, 88, 189, 24});
 
     label(QStringLiteral("画面の大きさ"), group, 10, 120);
     label(QStringLiteral("横"), group, 10, 142);
@@ -165,6 +193,22 @@ QString ModelSelectPage::carrierText() const
 QString ModelSelectPage::phoneText() const
 {
     return cbPhone->currentText();
+}
+
+void ModelSelectPage::showPrompts()
+{
+    cbCarrier->setEditText(carrierPrompt());
+    cbPhone->setEditText(phonePrompt());
+}
+
+QString ModelSelectPage::carrierToKeep() const
+{
+    return carrierText() == carrierPrompt() ? targetModel_.Carrier : carrierText();
+}
+
+QString ModelSelectPage::phoneToKeep() const
+{
+    return phoneText() == phonePrompt() ? targetModel_.Name : phoneText();
 }
 
 QStringList ModelSelectPage::phoneItems() const

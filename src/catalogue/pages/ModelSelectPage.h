@@ -31,6 +31,11 @@ class ModelSelectPage : public QWidget
     void setPhoneText(const QString& text);
     QString carrierText() const;
     QString phoneText() const;
+    // After a new catalogue the lists show their prompts until the user chooses; the model in
+    // force stays, and it is what the settings keep while a list shows its prompt.
+    void showPrompts();
+    QString carrierToKeep() const;
+    QString phoneToKeep() const;
     QStringList phoneItems() const;
     QString sizeLimitText() const;
     // The size limit in force: the value of csFS (its minimum while it holds no number).
@@ -58,7 +63,8 @@ class ModelSelectPage : public QWidget
     void modelApplied(int width, int height);
 
   protected:
-    // Enter in the carrier or model list confirms the typed name and goes no further.
+    // Enter in the carrier or model list confirms the typed name and goes no further; the focus
+    // leaving a list changes no model.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -67,4 +73,5 @@ class ModelSelectPage : public QWidget
     const ModelCatalogue& catalogue_;
     TModelEntry& targetModel_;
     Prompts& prompts_;
+    bool focusLeaving_ = false;
 };

@@ -16,11 +16,10 @@ ThumbnailList* addList(QWidget* page, const char* name, const QString& caption, 
     list->setObjectName(QLatin1String(name));
     list->setGeometry(geometry);
     list->setExtensions(StampPicture::folderExtensions());
-    // Three to a row in the narrow page; the thumbnails are drawn a little smaller.
+    // Three to a row in the narrow page; the thumbnails are drawn a little smaller, with room
+    // below for a name on up to three lines.
     list->setIconSize(QSize(48, 48));
-    list->setGridSize(QSize(60, 72));
-    list->setWordWrap(false);
-    list->setTextElideMode(Qt::ElideRight);
+    list->setGridSize(QSize(60, 96));
     return list;
 }
 

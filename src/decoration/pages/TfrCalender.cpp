@@ -4,6 +4,7 @@
 #include "foundation/Cp932.h"
 #include "foundation/Prompts.h"
 
+#include <QtCore/QSignalBlocker>
 #include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
@@ -208,6 +209,8 @@ void TfrCalender::connectControls()
     connect(btRepDate, &QPushButton::clicked, this, &TfrCalender::RepDateClick);
     connect(btDelDate, &QPushButton::clicked, this, &TfrCalender::DelDateClick);
     connect(lbDateList, &QListWidget::itemClicked, this, &TfrCalender::lbDateListClick);
+    // The arrow keys select as a click does, so "置換" and "削除" act on the entry the editor shows.
+    connect(lbDateList, &QListWidget::currentRowChanged, this, &TfrCalender::lbDateListClick);
     connect(btOption, &QPushButton::clicked, this, [this] { Save(); });
     connect(btOK, &QPushButton::clicked, this, &TfrCalender::btOKClick);
     connect(btCancel, &QPushButton::clicked, this, &TfrCalender::btCancelClick);
@@ -252,6 +255,7 @@ void TfrCalender::showSettings()
 
 void TfrCalender::showList(int selected)
 {
+    const QSignalBlocker quiet(lbDateList); // refilling the list is no selection by the user
     lbDateList->clear();
     lbDateList->addItems(settings_.holidays.displayTexts());
     lbDateList->setCurrentRow(selected);

@@ -4,11 +4,14 @@
 #include "foundation/FileReplacer.h"
 #include "imaging/codecs/BmpCodec.h"
 #include "imaging/codecs/GifCodec.h"
+#include "imaging/codecs/HeifCodec.h"
 #include "imaging/codecs/ImageLimits.h"
 #include "imaging/codecs/JpegCodec.h"
+#include "imaging/codecs/JxlCodec.h"
 #include "imaging/codecs/PcxCodec.h"
 #include "imaging/codecs/PngCodec.h"
 #include "imaging/codecs/TiffCodec.h"
+#include "imaging/codecs/WebpCodec.h"
 
 #include <QtCore/QFile>
 
@@ -88,10 +91,16 @@ DecodedImage ImageFile::decodeFitting(const QByteArray& bytes, QSize fitInto)
         return BmpCodec::decode(bytes);
     if (TiffCodec::matches(bytes))
         return TiffCodec::decode(bytes);
+    if (WebpCodec::matches(bytes))
+        return WebpCodec::decode(bytes);
+    if (HeifCodec::matches(bytes))
+        return HeifCodec::decode(bytes);
+    if (JxlCodec::matches(bytes))
+        return JxlCodec::decode(bytes);
     if (PcxCodec::matches(bytes))
         return PcxCodec::decode(bytes);
-    return DecodedImage::failure(
-        QStringLiteral("not a picture in a supported format (BMP, PCX, JPEG, PNG, GIF, TIFF)"));
+    return DecodedImage::failure(QStringLiteral(
+        "not a picture in a supported format (BMP, PCX, JPEG, PNG, GIF, TIFF, WebP, HEIF/HEIC/AVIF, JPEG XL)"));
 }
 
 std::optional<QByteArray> ImageFile::encode(const QImage& image, FileFormat format, const EncodeOptions& options,

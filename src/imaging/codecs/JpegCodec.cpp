@@ -1,5 +1,6 @@
 #include "imaging/codecs/JpegCodec.h"
 
+#include "imaging/codecs/ColorProfile.h"
 #include "imaging/codecs/ImageLimits.h"
 #include "imaging/codecs/JpegDataBudget.h"
 
@@ -7,6 +8,7 @@
 
 #include <csetjmp>
 #include <cstdio> // jpeglib.h needs FILE
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -94,6 +96,7 @@ struct Reader
     QImage image;
     std::vector<uchar> cmykRow;
     std::vector<uchar> strip; // decoded rows on their way into a turned or mirrored picture
+    QByteArray icc;
     ~Reader() { jpeg_destroy_decompress(&cinfo); }
 };
 
@@ -116,6 +119,17 @@ int orientationOf(const jpeg_decompress_struct& cinfo)
             if (const int o = JpegCodec::exifOrientation(m->data, m->data_length); o != 1)
                 return o;
     return 1;
+}
+
+QByteArray iccProfileOf(jpeg_decompress_struct& cinfo)
+{
+    JOCTET* data = nullptr;
+    unsigned int size = 0;
+    if (!jpeg_read_icc_profile(&cinfo, &data, &size))
+        return {};
+    QByteArray icc(reinterpret_cast<const char*>(data), qsizetype(size));
+    std::free(data);
+    return icc;
 }
 
 // Where pixel (x, y) of the stored w x h picture lands once it is upright.
@@ -171,6 +185,7 @@ DecodedImage read(Reader& r, const QByteArray& bytes, QSize fitInto)
     r.cinfo.progress = &r.progress;
     jpeg_mem_src(&r.cinfo, reinterpret_cast<const uchar*>(bytes.constData()), static_cast<unsigned long>(bytes.size()));
     jpeg_save_markers(&r.cinfo, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_save_markers(&r.cinfo, JPEG_APP0 + 2, 0xFFFF); // an ICC profile, in one or more segments
     jpeg_read_header(&r.cinfo, TRUE);
     if (const QString refusal = ImageLimits::check(r.cinfo.image_width, r.cinfo.image_height); !refusal.isEmpty())
         return DecodedImage::failure(refusal);
@@ -184,6 +199,7 @@ DecodedImage read(Reader& r, const QByteArray& bytes, QSize fitInto)
     const bool cmyk = r.cinfo.jpeg_color_space == JCS_CMYK || r.cinfo.jpeg_color_space == JCS_YCCK;
     const int bitCount = r.cinfo.jpeg_color_space == JCS_GRAYSCALE ? 8 : (cmyk ? 32 : 24);
     const int orientation = orientationOf(r.cinfo);
+    r.icc = iccProfileOf(r.cinfo);
     r.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGB;
     r.cinfo.scale_num = 1;
     r.cinfo.scale_denom = reducedScale(r.cinfo, orientation >= 5 ? fitInto.transposed() : fitInto);
@@ -218,6 +234,7 @@ DecodedImage read(Reader& r, const QByteArray& bytes, QSize fitInto)
         if (!direct)
             placeRows(r.image, r.strip.data(), y, n, width, height, orientation);
     }
+    ColorProfile::convertToSrgb(r.image, r.icc);
     return DecodedImage{std::move(r.image), bitCount, {}};
 }
 

@@ -12,6 +12,10 @@ const QList<PictureFormat>& PictureFormats::readable()
         {QStringLiteral("GIF"), {QStringLiteral("gif")}},
         {QStringLiteral("TIFF"), {QStringLiteral("tif"), QStringLiteral("tiff")}},
         {QStringLiteral("PCX"), {QStringLiteral("pcx")}},
+        {QStringLiteral("HEIF"), {QStringLiteral("heic"), QStringLiteral("heif"), QStringLiteral("hif")}},
+        {QStringLiteral("AVIF"), {QStringLiteral("avif"), QStringLiteral("avifs")}},
+        {QStringLiteral("WebP"), {QStringLiteral("webp")}},
+        {QStringLiteral("JPEG XL"), {QStringLiteral("jxl")}},
     };
     return formats;
 }

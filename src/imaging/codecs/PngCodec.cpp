@@ -1,5 +1,6 @@
 #include "imaging/codecs/PngCodec.h"
 
+#include "imaging/codecs/ColorProfile.h"
 #include "imaging/codecs/ImageLimits.h"
 
 #include <png.h>
@@ -55,6 +56,17 @@ int fileBitCount(int colorType, int depth, bool alpha)
     return colorType == PNG_COLOR_TYPE_RGB ? 3 * depth : depth;
 }
 
+QByteArray iccProfileOf(const Reader& r)
+{
+    png_charp name = nullptr;
+    png_bytep data = nullptr;
+    png_uint_32 size = 0;
+    int compression = 0;
+    if (!png_get_iCCP(r.png, r.info, &name, &compression, &data, &size))
+        return {};
+    return QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
+}
+
 DecodedImage read(Reader& r)
 {
     if (setjmp(png_jmpbuf(r.png)))
@@ -89,6 +101,7 @@ DecodedImage read(Reader& r)
     for (png_uint_32 y = 0; y < height; ++y)
         r.rows[y] = r.image.scanLine(int(y));
     png_read_image(r.png, r.rows.data());
+    ColorProfile::convertToSrgb(r.image, iccProfileOf(r));
     return DecodedImage{r.image, fileBitCount(colorType, depth, alpha), {}};
 }
 

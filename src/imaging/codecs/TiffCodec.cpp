@@ -1,5 +1,6 @@
 #include "imaging/codecs/TiffCodec.h"
 
+#include "imaging/codecs/ColorProfile.h"
 #include "imaging/codecs/ImageLimits.h"
 
 #include <tiffio.h>
@@ -152,6 +153,15 @@ bool hasAlpha(const LibTiff& tiff, TIFF* tif)
     return false;
 }
 
+QByteArray iccProfileOf(const LibTiff& tiff, TIFF* tif)
+{
+    uint32_t size = 0;
+    const void* data = nullptr;
+    if (!tiff.getField(tif, TIFFTAG_ICCPROFILE, &size, &data) || !data)
+        return {};
+    return QByteArray(static_cast<const char*>(data), qsizetype(size));
+}
+
 DecodedImage readPage(const LibTiff& tiff, TIFF* tif, MemoryFile& file)
 {
     uint32_t width = 0, height = 0;
@@ -176,11 +186,9 @@ DecodedImage readPage(const LibTiff& tiff, TIFF* tif, MemoryFile& file)
             QStringLiteral("TIFF: %1")
                 .arg(file.error.isEmpty() ? QStringLiteral("cannot read the picture") : file.error));
     const bool alpha = hasAlpha(tiff, tif);
-    if (alpha) {
-        image.convertTo(QImage::Format_ARGB32);
-        return DecodedImage{image, 32, {}};
-    }
-    return DecodedImage{image.convertToFormat(QImage::Format_RGB888), fileBitCount(tiff, tif, false), {}};
+    image.convertTo(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB888);
+    ColorProfile::convertToSrgb(image, iccProfileOf(tiff, tif));
+    return DecodedImage{image, fileBitCount(tiff, tif, alpha), {}};
 }
 
 } // namespace

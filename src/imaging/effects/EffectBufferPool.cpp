@@ -10,12 +10,15 @@ namespace {
 
 constexpr size_t hugePage = size_t(2) << 20;
 
-// The one kept buffer. Never destroyed, so an image freed during shutdown can still hand its buffer back.
+// The kept buffers: one for each picture being worked on at once (a batch runs one per core). Never
+// destroyed, so an image freed during shutdown can still hand its buffer back.
 struct Spare
 {
+    static constexpr int count = 2;
     std::mutex lock;
-    void* memory = nullptr;
-    size_t bytes = 0;
+    void* memory[count] = {};
+    size_t bytes[count] = {};
+    int newest = 0;
 };
 
 Spare& spare()
@@ -31,11 +34,12 @@ void* EffectBufferPool::take(size_t bytes)
     {
         Spare& s = spare();
         const std::lock_guard guard(s.lock);
-        if (s.memory && s.bytes == bytes) {
-            void* memory = s.memory;
-            s.memory = nullptr;
-            return memory;
-        }
+        for (int i = 0; i < Spare::count; ++i)
+            if (s.memory[i] && s.bytes[i] == bytes) {
+                void* memory = s.memory[i];
+                s.memory[i] = nullptr;
+                return memory;
+            }
     }
     void* memory = std::aligned_alloc(hugePage, bytes);
     if (memory)
@@ -50,8 +54,16 @@ void EffectBufferPool::give(void* info)
     {
         Spare& s = spare();
         const std::lock_guard guard(s.lock);
-        std::swap(unwanted, s.memory); // keep the newest, free the one it replaces
-        s.bytes = block->bytes;
+        // An empty place first; otherwise the older of the kept buffers makes way for this one.
+        int place = -1;
+        for (int i = 0; i < Spare::count && place < 0; ++i)
+            if (!s.memory[i])
+                place = i;
+        if (place < 0)
+            place = (s.newest + 1) % Spare::count;
+        std::swap(unwanted, s.memory[place]);
+        s.bytes[place] = block->bytes;
+        s.newest = place;
     }
     std::free(unwanted);
     delete block;

@@ -1,6 +1,7 @@
-// Memory for large effect results. Fresh pages cost the kernel a zeroing pass and a fault each, which for a
-// 36 MB picture takes longer than a whole tone change; so the last released buffer is kept for the next result,
-// and new buffers are advised onto huge pages.
+// Memory for large pictures: effect results and decoded photos. Fresh pages cost the kernel a zeroing pass and a
+// fault each, which for a 36 MB picture takes longer than a whole tone change, and for a 24-megapixel photo a third
+// of its decoding; so the last two released buffers (one per picture a batch works on at once) are kept for the
+// next, and new buffers are advised onto huge pages.
 #pragma once
 
 #include <QtGui/QImage>

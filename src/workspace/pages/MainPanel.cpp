@@ -1,5 +1,8 @@
 #include "workspace/pages/MainPanel.h"
 
+#include "imaging/resampling/ReducedView.h"
+#include "widgets/ImageDisplay.h"
+
 #include <QtGui/QPalette>
 
 namespace {
@@ -18,7 +21,7 @@ QWidget* guideLine(const char* name, QWidget* parent, QRect geometry)
 
 } // namespace
 
-MainPanel::MainPanel(QWidget* display, QWidget* parent) : QFrame(parent), display_(display)
+MainPanel::MainPanel(ImageDisplay* display, QWidget* parent) : QFrame(parent), display_(display)
 {
     setObjectName(QStringLiteral("MainPanel"));
     setFixedSize(OuterSize, OuterSize);
@@ -46,8 +49,19 @@ MainPanel::MainPanel(QWidget* display, QWidget* parent) : QFrame(parent), displa
 
 void MainPanel::ResizeDisplay(int width, int height)
 {
-    display_->resize(width, height);
-    display_->move((OuterSize - width) / 2, (OuterSize - height) / 2);
+    const QSize canvas(width, height);
+    const QSize shown = ReducedView::fittedSize(canvas, QSize(ViewSize, ViewSize));
+    display_->setReducedView(canvas, shown);
+    if (shown == canvas) {
+        display_->setGeometry((OuterSize - width) / 2, (OuterSize - height) / 2, width, height);
+        GridV->move(ViewSize / 2, 0);
+        GridH->move(0, ViewSize / 2);
+    } else {
+        const QPoint at((ViewSize - shown.width()) / 2, (ViewSize - shown.height()) / 2);
+        display_->setGeometry(QRect(at, shown));
+        GridV->move(at.x() + shown.width() / 2, 0);
+        GridH->move(0, at.y() + shown.height() / 2);
+    }
     GridV->raise();
     GridH->raise();
 }

@@ -3,6 +3,8 @@
 // grey diagonal-cross hatch, the workspace display placed in it, and the two guide lines.
 #include <QtWidgets/QFrame>
 
+class ImageDisplay;
+
 class MainPanel : public QFrame
 {
     Q_OBJECT
@@ -10,21 +12,23 @@ class MainPanel : public QFrame
     static constexpr int OuterSize = 484;
     static constexpr int ViewSize = 480;
 
-    explicit MainPanel(QWidget* display, QWidget* parent = nullptr);
+    explicit MainPanel(ImageDisplay* display, QWidget* parent = nullptr);
 
     // Sizes the display to the canvas and centres it by the panel's outer size, so it sits two
-    // pixels right of and below the exact middle of the view.
+    // pixels right of and below the exact middle of the view. A canvas larger than the view is
+    // shown whole instead, reduced to fit the view and centred in it, with the guide lines through
+    // its middle.
     void ResizeDisplay(int width, int height);
 
     // Both guide lines shown or hidden, in that colour.
     void showGuides(bool visible, const QColor& color);
 
     QWidget* view() const { return view_; }
-    QWidget* display() const { return display_; }
+    ImageDisplay* display() const { return display_; }
     QWidget* GridV;
     QWidget* GridH;
 
   private:
     QWidget* view_;
-    QWidget* display_;
+    ImageDisplay* display_;
 };

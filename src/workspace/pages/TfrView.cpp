@@ -1,12 +1,17 @@
 #include "workspace/pages/TfrView.h"
 
 #include "foundation/HandlerGuard.h"
+#include "imaging/resampling/ReducedView.h"
 #include "widgets/ImageDisplay.h"
 #include "workspace/Workspace.h"
 
+#include <QtCore/QScopedValueRollback>
 #include <QtCore/QTimer>
 #include <QtGui/QCloseEvent>
 #include <QtGui/QScreen>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -48,23 +53,76 @@ void TfrView::setInitialSize()
 
 void TfrView::showWorkingImage(const QImage& image)
 {
+    const QSize shown = shownSizeOf(image.size());
+    IkDispOrg->setReducedView(image.size(), shown);
     IkDispOrg->setImage(image);
-    IkDispOrg->setGeometry(0, 0, image.width(), image.height());
+    IkDispOrg->setGeometry(0, 0, shown.width(), shown.height());
     // The working size already equals the new client size, so this resize needs no rebuild; one
     // would only repeat the work, and with Shift held grow the picture by a pixel at every round.
     followingPicture_ = true;
-    resize(withinScreen(image.size()));
+    resize(shown.boundedTo(screenRoom()));
     followingPicture_ = false;
+    // Looked at once the event loop runs again: loading shows the picture at its own size for a
+    // moment, and only the picture that stays counts.
+    if (shown != image.size())
+        QTimer::singleShot(0, this, [this] {
+            if (IkDispOrg->reducedView().reduces())
+                bringOntoScreen();
+        });
 }
 
-QSize TfrView::withinScreen(QSize wanted) const
+void TfrView::bringOntoScreen()
 {
     const QScreen* place = screen();
     if (!place)
-        return wanted;
+        return;
+    const QRect available = place->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (available.contains(frame))
+        return;
+    const int x = std::max(available.left(), std::min(frame.left(), available.right() + 1 - frame.width()));
+    const int y = std::max(available.top(), std::min(frame.top(), available.bottom() + 1 - frame.height()));
+    move(pos() + QPoint(x, y) - frame.topLeft());
+}
+
+QSize TfrView::screenRoom() const
+{
+    const QScreen* place = screen();
+    if (!place)
+        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     const QSize available = place->availableGeometry().size();
     const QSize border = frameGeometry().size() - size();
-    return wanted.boundedTo((available - border).expandedTo(QSize(smallestRoom, smallestRoom)));
+    return (available - border).expandedTo(QSize(smallestRoom, smallestRoom));
+}
+
+QSize TfrView::shownSizeOf(QSize picture) const
+{
+    const QSize room = screenRoom();
+    const QSize fitted = ReducedView::fittedSize(picture, room);
+    if (fitted == picture)
+        return picture;
+    const ReducedView& view = IkDispOrg->reducedView();
+    if (applyingUserResize_ && view.reduces()) {
+        const double kept = double(view.shownSize().width()) / view.pictureSize().width();
+        const QSize atKept(std::max(1, int(std::lround(picture.width() * kept))),
+                           std::max(1, int(std::lround(picture.height() * kept))));
+        if (atKept.width() <= fitted.width() && atKept.height() <= fitted.height())
+            return atKept;
+    }
+    // Reduced anyway: half the screen each way shows it whole and leaves the main window in sight.
+    return ReducedView::fittedSize(picture, (room / 2).expandedTo(QSize(smallestRoom, smallestRoom)));
+}
+
+QSize TfrView::clientSizeInPicturePixels() const
+{
+    const ReducedView& view = IkDispOrg->reducedView();
+    if (!IkDispOrg->hasImage() || !view.reduces())
+        return size();
+    const auto inPicture = [](int shown, int viewShown, int viewPicture) {
+        return std::max(1, int(std::lround(double(shown) * viewPicture / viewShown)));
+    };
+    return QSize(inPicture(width(), view.shownSize().width(), view.pictureSize().width()),
+                 inPicture(height(), view.shownSize().height(), view.pictureSize().height()));
 }
 
 void TfrView::closeEvent(QCloseEvent* event)
@@ -85,13 +143,17 @@ void TfrView::resizeEvent(QResizeEvent* event)
 void TfrView::TimerViewTimer()
 {
     WorkspaceGeometry& g = workspace_.geometry();
+    const QSize box = clientSizeInPicturePixels();
     if (prompts_.shiftDown()) {
-        g.CoverFit(width(), height());
+        g.CoverFit(box.width(), box.height());
     } else {
-        g.workWidth = width();
-        g.workHeight = height();
+        g.workWidth = box.width();
+        g.workHeight = box.height();
     }
-    workspace_.RebuildWorkingImage();
+    {
+        const QScopedValueRollback<bool> userResize(applyingUserResize_, true);
+        workspace_.RebuildWorkingImage();
+    }
     TimerView->stop();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The source sub-window "サブウィンドウ": the working image at one screen pixel per image pixel with
-// the frame over the part that falls on the canvas. Moving the frame chooses the crop; resizing the
-// window changes the working size. It has no title-bar buttons and stays shown for the whole run.
+// the frame over the part that falls on the canvas, or reduced to fit the screen when it would not
+// fit at that size. Moving the frame chooses the crop; resizing the window changes the working size.
+// It has no title-bar buttons and stays shown for the whole run.
 #include <QtWidgets/QWidget>
 
 #include <functional>
@@ -32,6 +33,8 @@ class TfrView : public QWidget
     void IkDispOrgMouseUp();
     // Always on top of other windows, or an ordinary window.
     void applyStayOnTop(bool onTop);
+    // The client size in working-image pixels: what a resize or a fit to the window asks for.
+    QSize clientSizeInPicturePixels() const;
 
   signals:
     void resized(); // "元の縦横比に戻す" becomes usable
@@ -43,13 +46,20 @@ class TfrView : public QWidget
 
   private:
     void showWorkingImage(const QImage& image);
-    // A client size no larger than the available screen, so that no window manager moves the
+    // The largest client size the available screen leaves, so that no window manager moves the
     // window away to make a large picture fit.
-    QSize withinScreen(QSize wanted) const;
+    QSize screenRoom() const;
+    // The size the picture is shown at: its own when it fits the screen, else reduced to fit half the
+    // screen; while the user's own resize is applied, at the reduction in force, so the window keeps
+    // the size dragged.
+    QSize shownSizeOf(QSize picture) const;
+    // A reduced picture is all in reach: the window is moved back where it would leave the screen.
+    void bringOntoScreen();
     void TimerOnShowTimer();
 
     Workspace& workspace_;
     Prompts& prompts_;
     std::function<bool()> stayOnTopOption_;
     bool followingPicture_ = false;
+    bool applyingUserResize_ = false;
 };
