@@ -20,6 +20,7 @@
 #include "decoration/TfrCalender.h"
 #include "foundation/HandlerGuard.h"
 #include "foundation/Prompts.h"
+#include "imaging/drawing/LayerKeyColor.h"
 #include "output/BannerView.h"
 #include "output/ServiceAddresses.h"
 #include "output/TfrPreview.h"
@@ -274,7 +275,7 @@ void ProgramSession::connectLayers()
     connect(&layers, &DrawingLayers::layerChanged, main->IkDispMain,
             [main](int index, const QImage& picture, bool visible) {
                 main->IkDispMain->setRasterImage(index, picture);
-                main->IkDispMain->setRasterKey(index, true, DrawingLayers::LayerKeyColor);
+                main->IkDispMain->setRasterKey(index, true, LayerKeyColor);
                 main->IkDispMain->setRasterVisible(index, visible);
             });
 }

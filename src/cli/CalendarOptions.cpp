@@ -3,6 +3,7 @@
 #include "app/Workbench.h"
 #include "decoration/CalendarSettingsFile.h"
 #include "decoration/CalendarTool.h"
+#include "decoration/KeySafeColor.h"
 
 #include <QtCore/QCommandLineParser>
 #include <QtCore/QFileInfo>
@@ -65,8 +66,7 @@ bool CalendarOptions::parseFont(const QString& text, CalendarFont* font)
         else
             return false;
     }
-    if (parsed.color == 0xfffefefe) // as the program's font chooser: never the layer's see-through colour
-        parsed.color = 0xffffffff;
+    parsed.color = keySafeColor(parsed.color); // as the program's font chooser
     *font = parsed;
     return true;
 }

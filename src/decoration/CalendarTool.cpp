@@ -1,6 +1,7 @@
 #include "decoration/CalendarTool.h"
 
 #include "decoration/DrawingLayers.h"
+#include "imaging/drawing/LayerKeyColor.h"
 
 #include <QtGui/QPainter>
 
@@ -31,7 +32,7 @@ void CalendarTool::PlaceCalendar(QPoint at)
     QImage work(canvasSize_(), QImage::Format_RGB32);
     if (work.isNull())
         return;
-    work.fill(DrawingLayers::LayerKeyColor);
+    work.fill(LayerKeyColor);
     const QImage calendar = calendar_();
     if (!calendar.isNull()) {
         // Copied pixel for pixel: the calendar's own key colour stays see-through on the layer.

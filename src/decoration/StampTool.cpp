@@ -4,6 +4,7 @@
 #include "decoration/StampPicture.h"
 #include "foundation/Prompts.h"
 #include "imaging/drawing/ImagePrinter.h"
+#include "imaging/drawing/LayerKeyColor.h"
 
 StampTool::StampTool(DrawingLayers& layers, Prompts& prompts, QString folder)
     : layers_(layers), prompts_(prompts), folder_(std::move(folder))
@@ -35,7 +36,7 @@ void StampTool::placeInto(int left, int top, int right, int bottom, bool aspect)
     layers_.ReleaseLayerPicture();
     // Format_RGB32 paints fastest; the layer takes it as 24 bits.
     QImage work(layers_.canvasSize(), QImage::Format_RGB32);
-    work.fill(DrawingLayers::LayerKeyColor);
+    work.fill(LayerKeyColor);
     // Without a readable stamp the layer becomes an empty picture.
     if (!stamp_.isNull())
         ImagePrinter::imageOut(work, stamp_, left, top, right, bottom, aspect);

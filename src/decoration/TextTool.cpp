@@ -2,6 +2,7 @@
 
 #include "decoration/DrawingLayers.h"
 #include "imaging/drawing/ImagePrinter.h"
+#include "imaging/drawing/LayerKeyColor.h"
 
 TextTool::TextTool(DrawingLayers& layers, std::function<TextSettings()> settings)
     : layers_(layers), settings_(std::move(settings))
@@ -34,7 +35,7 @@ void TextTool::PlaceText(QPoint at)
 QImage TextTool::placedPicture(QSize canvas, QPoint at, const TextSettings& text, const PrintCallObserver& observer)
 {
     QImage work(canvas, QImage::Format_RGB888);
-    work.fill(QColor::fromRgb(DrawingLayers::LayerKeyColor));
+    work.fill(QColor::fromRgb(LayerKeyColor));
     drawText(work, at, text, observer);
     return work;
 }

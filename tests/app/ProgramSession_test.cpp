@@ -7,6 +7,7 @@
 #include "decoration/DrawingLayers.h"
 #include "decoration/PenPage.h"
 #include "foundation/Cp932.h"
+#include "imaging/drawing/LayerKeyColor.h"
 #include "support/ScriptedPrompts.h"
 #include "widgets/ImageDisplay.h"
 #include "workspace/EffectPage.h"
@@ -395,7 +396,7 @@ TEST_F(ProgramSessionTest, ThePenPageDrawsOnTheCanvasWhereOtherPagesSelect)
 
     prompts.leftButton = false; // the button came up before the move arrived
     mouse(display, QEvent::MouseMove, {100, 100}, Qt::NoButton);
-    EXPECT_EQ(layers.layer(0).picture.pixel(100, 100), DrawingLayers::LayerKeyColor);
+    EXPECT_EQ(layers.layer(0).picture.pixel(100, 100), LayerKeyColor);
 }
 
 TEST_F(ProgramSessionTest, EnterPressesTheFocusedButtonAndEndsTheProgramOnlyFromOtherControls)

@@ -3,6 +3,7 @@
 #include "decoration/StampPicture.h"
 #include "decoration/StampTool.h"
 #include "foundation/ProgramOptions.h"
+#include "imaging/drawing/LayerKeyColor.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/UndoHistory.h"
 
@@ -15,7 +16,7 @@
 
 namespace {
 
-constexpr QRgb kKey = DrawingLayers::LayerKeyColor;
+constexpr QRgb kKey = LayerKeyColor;
 
 // The rectangle (right and bottom excluded) covered by pixels other than the key colour.
 QRect drawnArea(const QImage& picture)
