@@ -8,9 +8,9 @@
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
 
-#include "ScriptedHttpServer.h"
 #include "net/NetError.h"
 #include "net/TNMHTTP.h"
+#include "netsupport/ScriptedHttpServer.h"
 
 namespace {
 using Answer = ScriptedHttpServer::Answer;
