@@ -159,9 +159,9 @@ void ProgramSession::openFromLaterStart(const QStringList& pictures)
 void ProgramSession::createMainWindow()
 {
     frMain_ = track(new TfrMain(workbench_, prompts_));
-    connect(frMain_, &TfrMain::closing, this, [this] { runGuarded(prompts_, [this] { shutdown(); }); });
+    connect(frMain_, &TfrMain::closing, this, [this] { shutdown(); });
     connect(frMain_, &TfrMain::filesDropped, this,
-            guarded(prompts_, [this](const QStringList& files) { workbench_.loader.loadDroppedFiles(files); }));
+            [this](const QStringList& files) { workbench_.loader.loadDroppedFiles(files); });
     connectLayers();
     connectCommands();
     connectWorkspace();
@@ -173,10 +173,8 @@ void ProgramSession::connectCommands()
 {
     ModelSelectPage* modelPage = frMain_->tsSelectMP;
     workbench_.saver.setLimitSource([modelPage] { return qint64(modelPage->sizeLimit()); });
-    connect(frMain_->btSave, &QPushButton::clicked, this,
-            guarded(prompts_, [this](bool) { workbench_.saver.btSaveClick(); }));
-    connect(frMain_->btUndo, &QPushButton::clicked, this,
-            guarded(prompts_, [this](bool) { workbench_.undoCommand.btUndoClick(); }));
+    connect(frMain_->btSave, &QPushButton::clicked, this, [this](bool) { workbench_.saver.btSaveClick(); });
+    connect(frMain_->btUndo, &QPushButton::clicked, this, [this](bool) { workbench_.undoCommand.btUndoClick(); });
     workbench_.undo.setUndoAvailableListener([this](bool available) { frMain_->btUndo->setEnabled(available); });
     ImageDisplay* display = frMain_->IkDispMain;
     workbench_.operations.setSelection([display] {
@@ -189,19 +187,17 @@ void ProgramSession::connectNetwork()
     OnlineServices& online = online_;
     ModelSelectPage* modelPage = frMain_->tsSelectMP;
     online.sender.setLimitSource([modelPage] { return qint64(modelPage->sizeLimit()); });
-    connect(frMain_->btSend, &QPushButton::clicked, this,
-            guarded(prompts_, [&online](bool) { online.sender.btSendClick(); }));
+    connect(frMain_->btSend, &QPushButton::clicked, this, [&online](bool) { online.sender.btSendClick(); });
     connect(modelPage->btUpdate, &QPushButton::clicked, this,
-            guarded(prompts_, [&online](bool) { online.catalogueUpdate.btUpdateClick(); }));
+            [&online](bool) { online.catalogueUpdate.btUpdateClick(); });
     online.catalogueUpdate.setInstalledListener([modelPage] {
         modelPage->fillCarriers();
         modelPage->setCarrierText(QStringLiteral("携帯キャリア"));
         modelPage->setPhoneText(QStringLiteral("携帯型番"));
     });
-    connect(frMain_->btKestrix, &QPushButton::clicked, this,
-            guarded(prompts_, [&online] { online.links.btKestrixClick(); }));
-    connect(frMain_->btHelp, &QPushButton::clicked, this, guarded(prompts_, [&online] { online.links.btHelpClick(); }));
-    connect(frMain_, &TfrMain::veltaClicked, this, guarded(prompts_, [&online] { online.links.VeltaClick(); }));
+    connect(frMain_->btKestrix, &QPushButton::clicked, this, [&online] { online.links.btKestrixClick(); });
+    connect(frMain_->btHelp, &QPushButton::clicked, this, [&online] { online.links.btHelpClick(); });
+    connect(frMain_, &TfrMain::veltaClicked, this, [&online] { online.links.VeltaClick(); });
     frMain_->CppWebAD->setLinkOpener([this](const QString& address) { prompts_.openUrl(address); });
 }
 
@@ -242,13 +238,11 @@ void ProgramSession::connectDecoration()
 
     ImageDisplay* display = frMain_->IkDispMain;
     connect(display, &ImageDisplay::mouseDownImage, this,
-            guarded(prompts_, [this](Qt::MouseButton button, int x, int y) {
-                router_.IkDispMainMouseDownImage(QPoint(x, y), button);
-            }));
+            [this](Qt::MouseButton button, int x, int y) { router_.IkDispMainMouseDownImage(QPoint(x, y), button); });
     connect(display, &ImageDisplay::mouseMoveImage, this,
-            guarded(prompts_, [this](int x, int y) { router_.IkDispMainMouseMove(QPoint(x, y)); }));
+            [this](int x, int y) { router_.IkDispMainMouseMove(QPoint(x, y)); });
     connect(display, &ImageDisplay::mouseUpImage, this,
-            guarded(prompts_, [this](int x, int y) { router_.IkDispMainMouseUpImage(QPoint(x, y)); }));
+            [this](int x, int y) { router_.IkDispMainMouseUpImage(QPoint(x, y)); });
     // The effects' selection rectangle is drawn only on pages without a canvas tool; there a drag draws.
     const auto selectWhereNoTool = [this, display] { display->setSelectionEnabled(!router_.hasToolForActivePage()); };
     connect(frMain_->pcMain, &PageControl::pageChanged, this, selectWhereNoTool);
@@ -259,8 +253,8 @@ void ProgramSession::connectLayers()
 {
     DrawingLayers& layers = workbench_.layers;
     TfrMain* main = frMain_;
-    const auto commit = guarded(prompts_, [&layers] { layers.CommitDrawing(); });
-    const auto clear = guarded(prompts_, [&layers] { layers.ClearDrawing(); });
+    const auto commit = [&layers] { layers.CommitDrawing(); };
+    const auto clear = [&layers] { layers.ClearDrawing(); };
     connect(main->btDecideDraw, &QPushButton::clicked, this, commit);
     connect(main->mnDecide, &QAction::triggered, this, commit);
     connect(main->btClearDraw, &QPushButton::clicked, this, clear);
@@ -300,7 +294,7 @@ void ProgramSession::createDialogs()
     connect(frMain_->btOption, &QPushButton::clicked, frOption_, [this] { frOption_->exec(); });
     connectOptions();
     connect(frMain_->tsSelectMP->btDirectSize, &QPushButton::clicked, frDirectSize_,
-            guarded(prompts_, [this](bool) { frMain_->tsSelectMP->btDirectSizeClick(*frDirectSize_); }));
+            [this](bool) { frMain_->tsSelectMP->btDirectSizeClick(*frDirectSize_); });
 }
 
 void ProgramSession::connectOptions()
@@ -308,15 +302,15 @@ void ProgramSession::connectOptions()
     MainPanel* panel = frMain_->mainPanel;
     connect(frOption_, &TfrOption::guideLinesChanged, panel, &MainPanel::showGuides);
     connect(frOption_, &TfrOption::marginColorChanged, frMain_->IkDispMain, &ImageDisplay::setBackColor);
-    connect(frOption_, &TfrOption::composeRequested, this, guarded(prompts_, [this] {
-                WorkspaceGeometry& g = workbench_.geometry;
-                workbench_.workspace.ComposeCanvas(g.offsetX, g.offsetY, true);
-            }));
+    connect(frOption_, &TfrOption::composeRequested, this, [this] {
+        WorkspaceGeometry& g = workbench_.geometry;
+        workbench_.workspace.ComposeCanvas(g.offsetX, g.offsetY, true);
+    });
     WebLinks& links = online_.links;
-    connect(frOption_, &TfrOption::ImageLogoClick, this, guarded(prompts_, [&links] { links.ImageLogoClick(); }));
-    connect(frOption_, &TfrOption::ImagePayClick, this, guarded(prompts_, [&links] { links.ImagePayClick(); }));
-    connect(frOption_, &TfrOption::ImageKestrixClick, this, guarded(prompts_, [&links] { links.ImageKestrixClick(); }));
-    connect(frOption_, &TfrOption::btJEXregistClick, this, guarded(prompts_, [&links] { links.btJEXregistClick(); }));
+    connect(frOption_, &TfrOption::ImageLogoClick, this, [&links] { links.ImageLogoClick(); });
+    connect(frOption_, &TfrOption::ImagePayClick, this, [&links] { links.ImagePayClick(); });
+    connect(frOption_, &TfrOption::ImageKestrixClick, this, [&links] { links.ImageKestrixClick(); });
+    connect(frOption_, &TfrOption::btJEXregistClick, this, [&links] { links.btJEXregistClick(); });
 }
 
 void ProgramSession::createSubWindow()

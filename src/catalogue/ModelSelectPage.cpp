@@ -51,12 +51,10 @@ ModelSelectPage::ModelSelectPage(const ModelCatalogue& catalogue, TModelEntry& t
     setObjectName(QStringLiteral("tsSelectMP"));
     build();
     // Only the user's changes run the handlers: choosing an item or typing.
-    connect(cbCarrier, &QComboBox::activated, this, guarded(prompts_, [this](int) { cbCarrierChange(); }));
-    connect(cbCarrier->lineEdit(), &QLineEdit::textEdited, this,
-            guarded(prompts_, [this](const QString&) { cbCarrierChange(); }));
-    connect(cbPhone, &QComboBox::activated, this, guarded(prompts_, [this](int) { cbPhoneChange(); }));
-    connect(cbPhone->lineEdit(), &QLineEdit::textEdited, this,
-            guarded(prompts_, [this](const QString&) { cbPhoneChange(); }));
+    connect(cbCarrier, &QComboBox::activated, this, [this](int) { cbCarrierChange(); });
+    connect(cbCarrier->lineEdit(), &QLineEdit::textEdited, this, [this](const QString&) { cbCarrierChange(); });
+    connect(cbPhone, &QComboBox::activated, this, [this](int) { cbPhoneChange(); });
+    connect(cbPhone->lineEdit(), &QLineEdit::textEdited, this, [this](const QString&) { cbPhoneChange(); });
     cbCarrier->lineEdit()->installEventFilter(this);
     cbPhone->lineEdit()->installEventFilter(this);
 }

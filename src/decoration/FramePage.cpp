@@ -3,13 +3,12 @@
 #include "decoration/FrameCommand.h"
 #include "decoration/PictureListPage.h"
 #include "decoration/StampPicture.h"
-#include "foundation/HandlerGuard.h"
 #include "widgets/ThumbnailList.h"
 
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 
-FramePage::FramePage(FrameCommand& command, Prompts& prompts, QWidget* parent) : QWidget(parent), command_(command)
+FramePage::FramePage(FrameCommand& command, QWidget* parent) : QWidget(parent), command_(command)
 {
     setObjectName(QStringLiteral("tsFrames"));
     IkThumbFrames = PictureListPage::addList(this, "IkThumbFrames", QStringLiteral("フレーム一覧"), {6, 22, 205, 300});
@@ -18,9 +17,9 @@ FramePage::FramePage(FrameCommand& command, Prompts& prompts, QWidget* parent) :
     btDrawFrame->setObjectName(QStringLiteral("btDrawFrame"));
     btDrawFrame->setGeometry(6, 360, 205, 30);
     connect(IkThumbFrames, &ThumbnailList::fileSelected, this,
-            guarded(prompts, [this](const QString& name) { IkThumbFramesSelectFile(name); }));
+            [this](const QString& name) { IkThumbFramesSelectFile(name); });
     connect(btDrawFrame, &QPushButton::clicked, this,
-            guarded(prompts, [this](bool) { command_.btDrawFrameClick(IkThumbFrames->selectedFile()); }));
+            [this](bool) { command_.btDrawFrameClick(IkThumbFrames->selectedFile()); });
 }
 
 void FramePage::listFiles()

@@ -3,7 +3,6 @@
 #include <QtWidgets/QWidget>
 
 class FrameCommand;
-class Prompts;
 class QLineEdit;
 class QPushButton;
 class ThumbnailList;
@@ -12,7 +11,7 @@ class FramePage : public QWidget
 {
     Q_OBJECT
   public:
-    FramePage(FrameCommand& command, Prompts& prompts, QWidget* parent = nullptr);
+    FramePage(FrameCommand& command, QWidget* parent = nullptr);
 
     // Points the list at the command's folder and lists it; thumbnails follow in the background.
     void listFiles();

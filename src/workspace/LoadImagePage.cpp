@@ -1,6 +1,5 @@
 #include "workspace/LoadImagePage.h"
 
-#include "foundation/HandlerGuard.h"
 #include "workspace/PictureLoader.h"
 
 #include <QtWidgets/QGroupBox>
@@ -22,7 +21,7 @@ QLineEdit* infoField(const char* name, QWidget* parent, QRect geometry)
 
 } // namespace
 
-LoadImagePage::LoadImagePage(PictureLoader& loader, Prompts& prompts, QWidget* parent) : QWidget(parent)
+LoadImagePage::LoadImagePage(PictureLoader& loader, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("tsLoadImage"));
     auto* sources = new QGroupBox(QStringLiteral(" 画像の入力 "), this);
@@ -46,10 +45,8 @@ LoadImagePage::LoadImagePage(PictureLoader& loader, Prompts& prompts, QWidget* p
     edOrgCol = infoField("edOrgCol", info, {70, 64, 56, 22});
     (new QLabel(QStringLiteral("bit"), info))->move(132, 68);
 
-    connect(btOpenFromFile, &QPushButton::clicked, this,
-            guarded(prompts, [&loader](bool) { loader.btOpenFromFileClick(); }));
-    connect(btOpenFromClipboard, &QPushButton::clicked, this,
-            guarded(prompts, [&loader](bool) { loader.btOpenFromClipboardClick(); }));
+    connect(btOpenFromFile, &QPushButton::clicked, this, [&loader](bool) { loader.btOpenFromFileClick(); });
+    connect(btOpenFromClipboard, &QPushButton::clicked, this, [&loader](bool) { loader.btOpenFromClipboardClick(); });
     connect(&loader, &PictureLoader::pictureLoaded, this, &LoadImagePage::showPicture);
 }
 

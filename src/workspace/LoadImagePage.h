@@ -3,7 +3,6 @@
 #include <QtWidgets/QWidget>
 
 class PictureLoader;
-class Prompts;
 class QLineEdit;
 class QPushButton;
 
@@ -11,7 +10,7 @@ class LoadImagePage : public QWidget
 {
     Q_OBJECT
   public:
-    LoadImagePage(PictureLoader& loader, Prompts& prompts, QWidget* parent = nullptr);
+    LoadImagePage(PictureLoader& loader, QWidget* parent = nullptr);
 
     QPushButton* btOpenFromFile;
     QPushButton* btOpenFromClipboard;

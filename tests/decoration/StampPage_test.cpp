@@ -54,7 +54,7 @@ TEST_F(PicturePagesTest, StampPageListsEveryOfferedTypeAndPreviewsThePickedStamp
     for (const char* name :
          {"a.BMP", "b.Tif", "c.pcx", "d.FPX", "e.wmf", "f.EMF", "g.dxf", "h.GIF", "i.jpg", "notes.txt", "j.jpeg"})
         touch(QString::fromLatin1(name));
-    StampPage page(tool, prompts);
+    StampPage page(tool);
     page.listFiles();
     EXPECT_EQ(page.IkThumbStamp->files(), (QStringList{"a.BMP", "b.Tif", "c.pcx", "d.FPX", "e.wmf", "f.EMF", "g.dxf",
                                                        "h.GIF", "i.jpg", "star.png"}));
@@ -81,7 +81,7 @@ TEST_F(PicturePagesTest, FramePageShowsThePickedNameAndDrawsOnlyWithASelection)
     QImage frame(240, 240, QImage::Format_RGB32);
     frame.fill(qRgb(30, 60, 90));
     ASSERT_TRUE(frame.save(folder() + QStringLiteral("blue.bmp")));
-    FramePage page(frames, prompts);
+    FramePage page(frames);
     page.listFiles();
     ASSERT_EQ(page.IkThumbFrames->count(), 1);
     page.btDrawFrame->click();
