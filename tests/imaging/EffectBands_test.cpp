@@ -10,18 +10,22 @@
 
 TEST(EffectBands, EveryRowIsWorkedOnceAcrossTheBands)
 {
-    for (const auto& [first, last, minRows] : {std::tuple{0, 1000, 1}, {5, 37, 32}, {-3, 200, 7}, {4, 4, 1}}) {
-        std::vector<int> visits(size_t(std::max(last - first, 0)));
+    const struct
+    {
+        int first, last, minRows;
+    } ranges[] = {{0, 1000, 1}, {5, 37, 32}, {-3, 200, 7}, {4, 4, 1}};
+    for (const auto& range : ranges) {
+        std::vector<int> visits(size_t(std::max(range.last - range.first, 0)));
         std::mutex lock;
         EffectBands::run(
-            first, last,
+            range.first, range.last,
             [&](int begin, int end) {
                 const std::scoped_lock held(lock);
                 for (int row = begin; row < end; ++row)
-                    ++visits.at(size_t(row - first));
+                    ++visits.at(size_t(row - range.first));
             },
-            minRows);
-        EXPECT_EQ(visits, std::vector<int>(visits.size(), 1)) << first << ".." << last;
+            range.minRows);
+        EXPECT_EQ(visits, std::vector<int>(visits.size(), 1)) << range.first << ".." << range.last;
     }
 }
 
