@@ -11,6 +11,7 @@
 #include "decoration/StampTool.h"
 #include "decoration/TextTool.h"
 #include "foundation/ProgramOptions.h"
+#include "imaging/drawing/LayerKeyColor.h"
 #include "imaging/resampling/ReducedView.h"
 #include "output/SizeLimitedEncoder.h"
 #include "widgets/ImageDisplay.h"
@@ -72,7 +73,7 @@ struct Bench
         QObject::connect(&layers, &DrawingLayers::layerChanged, &display,
                          [this](int index, const QImage& picture, bool visible) {
                              display.setRasterImage(index, picture);
-                             display.setRasterKey(index, true, DrawingLayers::LayerKeyColor);
+                             display.setRasterKey(index, true, LayerKeyColor);
                              display.setRasterVisible(index, visible);
                          });
         workspace.ResizeDisplay(canvas.width(), canvas.height());

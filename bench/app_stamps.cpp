@@ -6,6 +6,7 @@
 #include "decoration/StampTool.h"
 #include "foundation/InertPrompts.h"
 #include "imaging/codecs/ImageFile.h"
+#include "imaging/drawing/LayerKeyColor.h"
 #include "widgets/ImageDisplay.h"
 #include "widgets/ThumbnailList.h"
 #include "workbench/Workbench.h"
@@ -54,7 +55,7 @@ void BM_StampDragMove(benchmark::State& state)
     QObject::connect(&bench.layers, &DrawingLayers::layerChanged, &display,
                      [&display](int index, const QImage& picture, bool visible) {
                          display.setRasterImage(index, picture);
-                         display.setRasterKey(index, true, DrawingLayers::LayerKeyColor);
+                         display.setRasterKey(index, true, LayerKeyColor);
                          display.setRasterVisible(index, visible);
                      });
     bench.workspace.ResizeDisplay(480, 480);

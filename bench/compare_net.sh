@@ -27,7 +27,7 @@ mkdir -p "$work/store" "$work/www" "$work/out"
 head -c "$((size_mb * 1024 * 1024))" /dev/urandom >"$work/www/big.bin"
 head -c "$((size_mb * 1024 * 1024 / 10))" /dev/urandom >"$work/www/small.bin"
 
-"$python" "$root/tests/net/ftp_server.py" "$work/store" >"$work/ftp.port" &
+"$python" "$root/tests/netsupport/ftp_server.py" "$work/store" >"$work/ftp.port" &
 pids+=($!)
 "$python" -u -m http.server 0 --bind 127.0.0.1 --directory "$work/www" >"$work/http.log" 2>&1 &
 pids+=($!)

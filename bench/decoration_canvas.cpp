@@ -7,6 +7,7 @@
 #include "decoration/PenTool.h"
 #include "decoration/TextTool.h"
 #include "foundation/ProgramOptions.h"
+#include "imaging/drawing/LayerKeyColor.h"
 #include "widgets/ImageDisplay.h"
 #include "workspace/OperationLog.h"
 #include "workspace/PictureLoader.h"
@@ -40,7 +41,7 @@ struct Bench
         QObject::connect(&layers, &DrawingLayers::layerChanged, &display,
                          [this](int index, const QImage& picture, bool visible) {
                              display.setRasterImage(index, picture);
-                             display.setRasterKey(index, true, DrawingLayers::LayerKeyColor);
+                             display.setRasterKey(index, true, LayerKeyColor);
                              display.setRasterVisible(index, visible);
                          });
         workspace.ResizeDisplay(Canvas, Canvas);

@@ -42,7 +42,7 @@ function(pictorel_precompiled_header target)
   endif()
 endfunction()
 
-# pictorel_test(SUBSYSTEM): one test executable per subsystem, each test case its own CTest entry.
+# pictorel_test(SUBSYSTEM): one test executable per subsystem, each test suite its own CTest entry.
 function(pictorel_test name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(NOT sources)
@@ -55,8 +55,11 @@ function(pictorel_test name)
   endif()
   pictorel_precompiled_header(${name}_tests)
   target_compile_definitions(${name}_tests PRIVATE PICTOREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-  gtest_discover_tests(${name}_tests
-    DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen TIMEOUT 300)
+  set(suites ${CMAKE_CURRENT_BINARY_DIR}/${name}_suites.cmake)
+  file(GENERATE OUTPUT ${suites} CONTENT "set(SUBSYSTEM ${name})
+set(TEST_EXECUTABLE \"$<TARGET_FILE:${name}_tests>\")
+set(TEST_WORKING_DIRECTORY \"${CMAKE_CURRENT_BINARY_DIR}\")
+include(\"${PROJECT_SOURCE_DIR}/cmake/TestSuites.cmake\")
+")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${suites})
 endfunction()

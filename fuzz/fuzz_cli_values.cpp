@@ -5,6 +5,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/OptionValues.h"
+#include "imaging/drawing/LayerKeyColor.h"
 
 #include <cstdlib>
 
@@ -45,7 +46,7 @@ void checkValue(const QString& name, const QString& value)
     } else if (name == QLatin1String("calendar-font")) {
         CalendarFont font;
         if (OptionValues::calendarFont(value, &font))
-            FUZZ_CHECK(font.size >= 1 && font.size <= 200 && font.color != 0xfffefefe);
+            FUZZ_CHECK(font.size >= 1 && font.size <= 200 && font.color != LayerKeyColor);
     } else if (name == QLatin1String("calendar-spacing")) {
         int h = 0;
         int v = 0;

@@ -3,9 +3,8 @@
 #include "foundation/ProgramFolders.h"
 #include "foundation/QtTranslations.h"
 #include "imaging/drawing/FontSubstitutes.h"
+#include "widgets/GuardedApplication.h"
 #include "widgets/QtPrompts.h"
-
-#include <QtWidgets/QApplication>
 
 #include <cstdio>
 #include <cstring>
@@ -41,10 +40,11 @@ int main(int argc, char** argv)
 {
     if (answeredOnTerminal(argc, argv))
         return 0;
-    QApplication app(argc, argv);
+    QtPrompts prompts; // outlives the application, which shows escaped errors through it
+    GuardedApplication app(argc, argv);
+    app.setPrompts(&prompts);
     FontSubstitutes::install(); // the stored face names resolve to installed Japanese fonts
     QtTranslations::install();  // the standard dialogs speak Japanese
-    QtPrompts prompts;
     ProgramSession session(prompts, ProgramFolders::forProgram(QCoreApplication::applicationDirPath()));
     prompts.setDialogOwner([&session]() -> QWidget* { return session.frMain(); });
     // "pictorel PICTURE" (a file manager's "open with") opens the picture as a drop would.

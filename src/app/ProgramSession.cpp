@@ -20,6 +20,7 @@
 #include "decoration/pages/TfrCalender.h"
 #include "foundation/HandlerGuard.h"
 #include "foundation/Prompts.h"
+#include "imaging/drawing/LayerKeyColor.h"
 #include "output/ServiceAddresses.h"
 #include "output/pages/BannerView.h"
 #include "output/pages/TfrPreview.h"
@@ -159,9 +160,9 @@ void ProgramSession::openFromLaterStart(const QStringList& pictures)
 void ProgramSession::createMainWindow()
 {
     frMain_ = track(new TfrMain(workbench_, prompts_));
-    connect(frMain_, &TfrMain::closing, this, [this] { runGuarded(prompts_, [this] { shutdown(); }); });
+    connect(frMain_, &TfrMain::closing, this, [this] { shutdown(); });
     connect(frMain_, &TfrMain::filesDropped, this,
-            guarded(prompts_, [this](const QStringList& files) { workbench_.loader.loadDroppedFiles(files); }));
+            [this](const QStringList& files) { workbench_.loader.loadDroppedFiles(files); });
     connectLayers();
     connectCommands();
     connectWorkspace();
@@ -173,10 +174,8 @@ void ProgramSession::connectCommands()
 {
     ModelSelectPage* modelPage = frMain_->tsSelectMP;
     savePrompt_.setLimitSource([modelPage] { return qint64(modelPage->sizeLimit()); });
-    connect(frMain_->btSave, &QPushButton::clicked, this,
-            guarded(prompts_, [this](bool) { savePrompt_.btSaveClick(); }));
-    connect(frMain_->btUndo, &QPushButton::clicked, this,
-            guarded(prompts_, [this](bool) { workbench_.undoCommand.btUndoClick(); }));
+    connect(frMain_->btSave, &QPushButton::clicked, this, [this](bool) { savePrompt_.btSaveClick(); });
+    connect(frMain_->btUndo, &QPushButton::clicked, this, [this](bool) { workbench_.undoCommand.btUndoClick(); });
     workbench_.undo.setUndoAvailableListener([this](bool available) { frMain_->btUndo->setEnabled(available); });
     ImageDisplay* display = frMain_->IkDispMain;
     workbench_.operations.setSelection([display] {
@@ -191,28 +190,27 @@ void ProgramSession::connectNetwork()
     online.sender.setLimitSource([modelPage] { return qint64(modelPage->sizeLimit()); });
     // A send and a catalogue update share the progress dialog and the waits on the network, so
     // one is refused while the other runs.
-    connect(frMain_->btSend, &QPushButton::clicked, this, guarded(prompts_, [this, &online](bool) {
-                if (online.catalogueUpdate.updating())
-                    prompts_.message(MessageKind::Information,
-                                     QStringLiteral("機種情報を更新しています。更新が終わってから転送してください。"));
-                else
-                    online.sender.btSendClick();
-            }));
-    connect(modelPage->btUpdate, &QPushButton::clicked, this, guarded(prompts_, [this, &online](bool) {
-                if (online.sender.sending())
-                    prompts_.message(MessageKind::Information,
-                                     QStringLiteral("画像を転送しています。転送が終わってから更新してください。"));
-                else
-                    online.catalogueUpdate.btUpdateClick();
-            }));
+    connect(frMain_->btSend, &QPushButton::clicked, this, [this, &online](bool) {
+        if (online.catalogueUpdate.updating())
+            prompts_.message(MessageKind::Information,
+                             QStringLiteral("機種情報を更新しています。更新が終わってから転送してください。"));
+        else
+            online.sender.btSendClick();
+    });
+    connect(modelPage->btUpdate, &QPushButton::clicked, this, [this, &online](bool) {
+        if (online.sender.sending())
+            prompts_.message(MessageKind::Information,
+                             QStringLiteral("画像を転送しています。転送が終わってから更新してください。"));
+        else
+            online.catalogueUpdate.btUpdateClick();
+    });
     online.catalogueUpdate.setInstalledListener([modelPage] {
         modelPage->fillCarriers();
         modelPage->showPrompts();
     });
-    connect(frMain_->btKestrix, &QPushButton::clicked, this,
-            guarded(prompts_, [&online] { online.links.btKestrixClick(); }));
-    connect(frMain_->btHelp, &QPushButton::clicked, this, guarded(prompts_, [&online] { online.links.btHelpClick(); }));
-    connect(frMain_, &TfrMain::veltaClicked, this, guarded(prompts_, [&online] { online.links.VeltaClick(); }));
+    connect(frMain_->btKestrix, &QPushButton::clicked, this, [&online] { online.links.btKestrixClick(); });
+    connect(frMain_->btHelp, &QPushButton::clicked, this, [&online] { online.links.btHelpClick(); });
+    connect(frMain_, &TfrMain::veltaClicked, this, [&online] { online.links.VeltaClick(); });
     frMain_->CppWebAD->setLinkOpener([this](const QString& address) { prompts_.openUrl(address); });
 }
 
@@ -253,13 +251,11 @@ void ProgramSession::connectDecoration()
 
     ImageDisplay* display = frMain_->IkDispMain;
     connect(display, &ImageDisplay::mouseDownImage, this,
-            guarded(prompts_, [this](Qt::MouseButton button, int x, int y) {
-                router_.IkDispMainMouseDownImage(QPoint(x, y), button);
-            }));
+            [this](Qt::MouseButton button, int x, int y) { router_.IkDispMainMouseDownImage(QPoint(x, y), button); });
     connect(display, &ImageDisplay::mouseMoveImage, this,
-            guarded(prompts_, [this](int x, int y) { router_.IkDispMainMouseMove(QPoint(x, y)); }));
+            [this](int x, int y) { router_.IkDispMainMouseMove(QPoint(x, y)); });
     connect(display, &ImageDisplay::mouseUpImage, this,
-            guarded(prompts_, [this](int x, int y) { router_.IkDispMainMouseUpImage(QPoint(x, y)); }));
+            [this](int x, int y) { router_.IkDispMainMouseUpImage(QPoint(x, y)); });
     // The effects' selection rectangle is drawn only on pages without a canvas tool; there a drag draws.
     const auto selectWhereNoTool = [this, display] { display->setSelectionEnabled(!router_.hasToolForActivePage()); };
     connect(frMain_->pcMain, &PageControl::pageChanged, this, selectWhereNoTool);
@@ -270,8 +266,8 @@ void ProgramSession::connectLayers()
 {
     DrawingLayers& layers = workbench_.layers;
     TfrMain* main = frMain_;
-    const auto commit = guarded(prompts_, [&layers] { layers.CommitDrawing(); });
-    const auto clear = guarded(prompts_, [&layers] { layers.ClearDrawing(); });
+    const auto commit = [&layers] { layers.CommitDrawing(); };
+    const auto clear = [&layers] { layers.ClearDrawing(); };
     connect(main->btDecideDraw, &QPushButton::clicked, this, commit);
     connect(main->mnDecide, &QAction::triggered, this, commit);
     connect(main->btClearDraw, &QPushButton::clicked, this, clear);
@@ -286,7 +282,7 @@ void ProgramSession::connectLayers()
     connect(&layers, &DrawingLayers::layerChanged, main->IkDispMain,
             [main](int index, const QImage& picture, bool visible) {
                 main->IkDispMain->setRasterImage(index, picture);
-                main->IkDispMain->setRasterKey(index, true, DrawingLayers::LayerKeyColor);
+                main->IkDispMain->setRasterKey(index, true, LayerKeyColor);
                 main->IkDispMain->setRasterVisible(index, visible);
             });
 }
@@ -311,7 +307,7 @@ void ProgramSession::createDialogs()
     connect(frMain_->btOption, &QPushButton::clicked, frOption_, [this] { frOption_->exec(); });
     connectOptions();
     connect(frMain_->tsSelectMP->btDirectSize, &QPushButton::clicked, frDirectSize_,
-            guarded(prompts_, [this](bool) { frMain_->tsSelectMP->btDirectSizeClick(*frDirectSize_); }));
+            [this](bool) { frMain_->tsSelectMP->btDirectSizeClick(*frDirectSize_); });
 }
 
 void ProgramSession::connectOptions()
@@ -319,15 +315,15 @@ void ProgramSession::connectOptions()
     MainPanel* panel = frMain_->mainPanel;
     connect(frOption_, &TfrOption::guideLinesChanged, panel, &MainPanel::showGuides);
     connect(frOption_, &TfrOption::marginColorChanged, frMain_->IkDispMain, &ImageDisplay::setBackColor);
-    connect(frOption_, &TfrOption::composeRequested, this, guarded(prompts_, [this] {
-                WorkspaceGeometry& g = workbench_.geometry;
-                workbench_.workspace.ComposeCanvas(g.offsetX, g.offsetY, true);
-            }));
+    connect(frOption_, &TfrOption::composeRequested, this, [this] {
+        WorkspaceGeometry& g = workbench_.geometry;
+        workbench_.workspace.ComposeCanvas(g.offsetX, g.offsetY, true);
+    });
     WebLinks& links = online_.links;
-    connect(frOption_, &TfrOption::ImageLogoClick, this, guarded(prompts_, [&links] { links.ImageLogoClick(); }));
-    connect(frOption_, &TfrOption::ImagePayClick, this, guarded(prompts_, [&links] { links.ImagePayClick(); }));
-    connect(frOption_, &TfrOption::ImageKestrixClick, this, guarded(prompts_, [&links] { links.ImageKestrixClick(); }));
-    connect(frOption_, &TfrOption::btJEXregistClick, this, guarded(prompts_, [&links] { links.btJEXregistClick(); }));
+    connect(frOption_, &TfrOption::ImageLogoClick, this, [&links] { links.ImageLogoClick(); });
+    connect(frOption_, &TfrOption::ImagePayClick, this, [&links] { links.ImagePayClick(); });
+    connect(frOption_, &TfrOption::ImageKestrixClick, this, [&links] { links.ImageKestrixClick(); });
+    connect(frOption_, &TfrOption::btJEXregistClick, this, [&links] { links.btJEXregistClick(); });
 }
 
 void ProgramSession::createSubWindow()

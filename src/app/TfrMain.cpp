@@ -129,16 +129,16 @@ void TfrMain::buildPages()
     pcMain->setGeometry(662, 67, 225, 489);
     tsSelectMP = new ModelSelectPage(workbench_.catalogue, workbench_.targetModel, prompts_);
     tsLoadImage = new LoadImagePage(workbench_.loader, prompts_);
-    tsImageSize = new ImageSizePage(workbench_.workspace, workbench_.log, prompts_);
-    tsTune = new TunePage(workbench_.operations, prompts_);
-    tsEffect = new EffectPage(workbench_.operations, prompts_);
+    tsImageSize = new ImageSizePage(workbench_.workspace, workbench_.log);
+    tsTune = new TunePage(workbench_.operations);
+    tsEffect = new EffectPage(workbench_.operations);
     tsImageSize->addRotationButtons(workbench_.operations);
     tsCalender = new CalendarPage(workbench_.layers, prompts_, [this] {
         return QSize(workbench_.geometry.canvasWidth, workbench_.geometry.canvasHeight);
     });
     tsPen = new PenPage(workbench_.layers, prompts_);
     tsText = new TextPage(workbench_.layers, prompts_);
-    tsStamp = new StampPage(workbench_.stamps, prompts_);
+    tsStamp = new StampPage(workbench_.stamps);
     tsFrames = new FramePage(workbench_.frames, prompts_);
     pcMain->addPage(tsSelectMP, QStringLiteral(" 機種選択 "));
     pcMain->addPage(tsLoadImage, QStringLiteral(" 画像読込 "));

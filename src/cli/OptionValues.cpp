@@ -234,8 +234,7 @@ bool OptionValues::calendarFont(const QString& text, CalendarFont* font)
         else
             return false;
     }
-    if (parsed.color == 0xfffefefe) // as the program's font chooser: never the layer's see-through colour
-        parsed.color = 0xffffffff;
+    parsed.color = keySafeColor(parsed.color); // as the program's font chooser
     *font = parsed;
     return true;
 }

@@ -3,6 +3,7 @@
 #include "decoration/DrawingLayers.h"
 #include "foundation/Cp932.h"
 #include "imaging/drawing/ImagePrinter.h"
+#include "imaging/drawing/LayerKeyColor.h"
 #include "imaging/drawing/TextRenderer.h"
 
 #include <algorithm>
@@ -154,7 +155,7 @@ QImage CalendarRenderer::render(const CalendarRequest& r, const CalendarSettings
     QImage surface(r.canvas, QImage::Format_RGB32);
     if (surface.isNull())
         return {};
-    surface.fill(DrawingLayers::LayerKeyColor);
+    surface.fill(LayerKeyColor);
     PrintAttributes a;
     a.fontName = r.font.name;
     a.fontSize = std::clamp(r.font.size, 1, 1000);

@@ -1,6 +1,7 @@
 #include "decoration/CalendarTool.h"
 
 #include "decoration/DrawingLayers.h"
+#include "imaging/drawing/LayerKeyColor.h"
 
 #include <QtGui/QPainter>
 
@@ -41,7 +42,7 @@ void CalendarTool::install(DrawingLayers& layers, QSize canvas, const QImage& ca
     QImage work(canvas, QImage::Format_RGB32);
     if (work.isNull())
         return;
-    work.fill(DrawingLayers::LayerKeyColor);
+    work.fill(LayerKeyColor);
     if (!calendar.isNull()) {
         // Copied pixel for pixel: the calendar's own key colour stays see-through on the layer.
         QPainter painter(&work);

@@ -3,6 +3,7 @@
 #include "foundation/Prompts.h"
 #include "imaging/drawing/ImagePrinter.h"
 #include "imaging/drawing/LayerCompositor.h"
+#include "imaging/drawing/LayerKeyColor.h"
 #include "workspace/UndoHistory.h"
 
 #include <QtGui/QPainter>

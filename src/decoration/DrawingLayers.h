@@ -1,8 +1,8 @@
 #pragma once
 // The transparent drawing layers over the canvas. Layers 0 .. CurrentLayer-1 are committed and
 // CurrentLayer takes new drawing; index 30 is only touched for a moment while a save or send runs
-// with layer 29 as the working layer. Every layer picture is canvas-sized, 24-bit, on the key
-// colour 0xFEFEFE, which the display shows see-through.
+// with layer 29 as the working layer. Every layer picture is canvas-sized, 24-bit, on
+// LayerKeyColor, which the display shows see-through.
 #include <QtCore/QObject>
 #include <QtGui/QImage>
 
@@ -17,7 +17,6 @@ class DrawingLayers : public QObject
   public:
     static constexpr int EntryCount = 31;
     static constexpr int DrawingLayerLimit = 30;
-    static constexpr QRgb LayerKeyColor = 0xFFFEFEFE;
     static constexpr int MinimumScratchSide = 480;
 
     struct Layer

@@ -2,6 +2,7 @@
 
 #include "decoration/DrawingLayers.h"
 #include "imaging/codecs/ImageFile.h"
+#include "imaging/drawing/LayerKeyColor.h"
 
 #include <cstdio>
 
@@ -37,7 +38,7 @@ QImage StampPicture::keyedFromAlpha(const QImage& picture)
     // Straight (not premultiplied) alpha, so an opaque pixel keeps exactly its colour.
     const QImage straight = picture.convertToFormat(QImage::Format_ARGB32);
     QImage keyed(straight.size(), QImage::Format_RGB888);
-    const QRgb key = DrawingLayers::LayerKeyColor;
+    const QRgb key = LayerKeyColor;
     for (int y = 0; y < straight.height(); ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(straight.constScanLine(y));
         uchar* out = keyed.scanLine(y);

@@ -26,8 +26,8 @@ class StampPicture
         QImage picture;        // null when the file is not a readable picture, or too large
         bool tooLarge = false; // beyond MaxSide or MaxPixels
     };
-    // The picture in 24 bits, decoded once. Pixels at least half transparent become the key colour
-    // 0xFEFEFE; all others are opaque in their own colour. With fitInto (a frame fitted over the
+    // The picture in 24 bits, decoded once. Pixels at least half transparent become LayerKeyColor; all
+    // others are opaque in their own colour. With fitInto (a frame fitted over the
     // canvas) a large JPEG decodes at a reduced scale that still covers the fitted size.
     static Loaded read(const QString& path, QSize fitInto = {});
     static QImage load(const QString& path, QSize fitInto = {}) { return read(path, fitInto).picture; }

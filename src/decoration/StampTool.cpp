@@ -4,6 +4,7 @@
 #include "decoration/StampPicture.h"
 #include "foundation/Prompts.h"
 #include "imaging/drawing/ImagePrinter.h"
+#include "imaging/drawing/LayerKeyColor.h"
 
 #include <QtCore/QFileInfo>
 
@@ -44,7 +45,7 @@ bool StampTool::placeInto(int left, int top, int right, int bottom, bool aspect,
     layers_.ReleaseLayerPicture();
     // Format_RGB32 paints fastest; the layer takes it as 24 bits.
     QImage work(layers_.canvasSize(), QImage::Format_RGB32);
-    work.fill(DrawingLayers::LayerKeyColor);
+    work.fill(LayerKeyColor);
     // Without a readable stamp the layer becomes an empty picture.
     const bool drawn = stamp_.isNull() || ImagePrinter::imageOut(work, stamp_, left, top, right, bottom, aspect, error);
     layers_.InstallLayerPicture(work);

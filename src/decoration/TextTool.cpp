@@ -2,6 +2,7 @@
 
 #include "decoration/DrawingLayers.h"
 #include "imaging/drawing/ImagePrinter.h"
+#include "imaging/drawing/LayerKeyColor.h"
 
 TextTool::TextTool(DrawingLayers& layers, std::function<TextSettings()> settings)
     : layers_(layers), settings_(std::move(settings))
@@ -46,7 +47,7 @@ QImage TextTool::placedPicture(QSize canvas, QPoint at, const TextSettings& text
                                QString* error)
 {
     QImage work(canvas, QImage::Format_RGB888);
-    work.fill(QColor::fromRgb(DrawingLayers::LayerKeyColor));
+    work.fill(QColor::fromRgb(LayerKeyColor));
     drawText(work, at, text, observer, error);
     return work;
 }

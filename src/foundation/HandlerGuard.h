@@ -1,10 +1,10 @@
 #pragma once
-// Every user-interface handler runs inside the guard: an error no handler caught is shown in an
-// error box with its text and the program goes on. No exception crosses the Qt event loop.
+// An error no handler caught is shown in an error box with its text and the program goes on. The
+// application's event dispatch guards every event this way; runGuarded() is for the work done
+// before the event loop runs.
 #include "foundation/Prompts.h"
 
 #include <exception>
-#include <type_traits>
 #include <utility>
 
 // Reports an escaped error; returns false when one was reported.
@@ -18,22 +18,4 @@ template <typename Handler> bool runGuarded(Prompts& prompts, Handler&& handler)
     } catch (...) {
         return reportEscapedError(prompts, std::current_exception());
     }
-}
-
-// Calls a handler with a signal's arguments, or with none: signals such as QTimer::timeout carry
-// arguments a handler need not take. A function of its own, so every compiler sees a dependent test.
-template <typename Handler, typename... Args> void invokeHandler(const Handler& handler, Args&&... args)
-{
-    if constexpr (std::is_invocable_v<const Handler&, Args...>)
-        handler(std::forward<Args>(args)...);
-    else
-        handler();
-}
-
-// Wraps a handler for connecting to a signal: guarded(prompts, [this] { ... }).
-template <typename Handler> auto guarded(Prompts& prompts, Handler handler)
-{
-    return [&prompts, handler = std::move(handler)](auto&&... args) {
-        runGuarded(prompts, [&] { invokeHandler(handler, std::forward<decltype(args)>(args)...); });
-    };
 }

@@ -2,8 +2,8 @@
 
 #include "foundation/FileReplacer.h"
 #include "foundation/Prompts.h"
+#include "imaging/codecs/JpegSizeFloor.h"
 #include "imaging/effects/ColorReduction.h"
-#include "output/JpegSizeFloor.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>

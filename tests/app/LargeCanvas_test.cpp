@@ -9,6 +9,7 @@
 #include "decoration/pages/StampPage.h"
 #include "decoration/pages/TextPage.h"
 #include "foundation/Cp932.h"
+#include "imaging/drawing/LayerKeyColor.h"
 #include "support/ScriptedPrompts.h"
 #include "widgets/ImageDisplay.h"
 #include "workspace/pages/MainPanel.h"
@@ -27,7 +28,7 @@
 
 namespace {
 
-constexpr QRgb key = DrawingLayers::LayerKeyColor;
+constexpr QRgb key = LayerKeyColor;
 
 class LargeCanvasTest : public ::testing::Test
 {

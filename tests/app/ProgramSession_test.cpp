@@ -9,6 +9,7 @@
 #include "decoration/pages/StampPage.h"
 #include "decoration/pages/TextPage.h"
 #include "foundation/Cp932.h"
+#include "imaging/drawing/LayerKeyColor.h"
 #include "support/ScriptedPrompts.h"
 #include "widgets/ImageDisplay.h"
 #include "widgets/ThumbnailList.h"
@@ -403,7 +404,7 @@ TEST_F(ProgramSessionTest, ThePenPageDrawsOnTheCanvasWhereOtherPagesSelect)
 
     prompts.leftButton = false; // the button came up before the move arrived
     mouse(display, QEvent::MouseMove, {100, 100}, Qt::NoButton);
-    EXPECT_EQ(layers.layer(0).picture.pixel(100, 100), DrawingLayers::LayerKeyColor);
+    EXPECT_EQ(layers.layer(0).picture.pixel(100, 100), LayerKeyColor);
 }
 
 TEST_F(ProgramSessionTest, EnterPressesTheFocusedButtonAndEndsTheProgramOnlyFromOtherControls)

@@ -7,8 +7,8 @@
 #include "foundation/Progress.h"
 #include "support/ScriptedPrompts.h"
 
-#include "ExternalServer.h"
-#include "ScriptedHttpServer.h"
+#include "netsupport/ExternalServer.h"
+#include "netsupport/ScriptedHttpServer.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>

@@ -3,6 +3,7 @@
 #include "decoration/DrawingLayers.h"
 #include "decoration/pages/CalendarPage.h"
 #include "decoration/pages/TfrCalender.h"
+#include "imaging/drawing/LayerKeyColor.h"
 #include "support/ScriptedPrompts.h"
 #include "widgets/NumericField.h"
 #include "workspace/UndoHistory.h"
@@ -247,7 +248,7 @@ TEST(CalendarTool, PressAndDragMoveOneCalendarAndOnlyTheReleaseEnablesCommit)
     bool pending = false;
     QObject::connect(&layers, &DrawingLayers::drawingControlsEnabled, [&](bool on) { pending = on; });
     QImage calendar(100, 100, QImage::Format_RGB888);
-    calendar.fill(DrawingLayers::LayerKeyColor);
+    calendar.fill(LayerKeyColor);
     calendar.setPixel(0, 0, 0xff00ff00);
     CalendarTool tool(
         layers, [&] { return calendar; }, [] { return QSize(100, 100); });
@@ -258,10 +259,10 @@ TEST(CalendarTool, PressAndDragMoveOneCalendarAndOnlyTheReleaseEnablesCommit)
     EXPECT_FALSE(pending);
     const QImage& shown = layers.layer(0).picture;
     EXPECT_EQ(shown.pixel(30, 40), 0xff00ff00u);
-    EXPECT_EQ(shown.pixel(10, 10), DrawingLayers::LayerKeyColor); // the earlier place is gone
-    asTool.release(QPoint(-5, 50));                               // not clipped
+    EXPECT_EQ(shown.pixel(10, 10), LayerKeyColor); // the earlier place is gone
+    asTool.release(QPoint(-5, 50));                // not clipped
     EXPECT_TRUE(pending);
     EXPECT_TRUE(layers.layer(0).visible);
     EXPECT_EQ(layers.layer(0).picture.size(), QSize(100, 100));
-    EXPECT_EQ(layers.layer(0).picture.pixel(30, 40), DrawingLayers::LayerKeyColor);
+    EXPECT_EQ(layers.layer(0).picture.pixel(30, 40), LayerKeyColor);
 }

@@ -1,6 +1,7 @@
 #include "decoration/CalendarRenderer.h"
 #include "decoration/DrawingLayers.h"
 #include "imaging/drawing/ImagePrinter.h"
+#include "imaging/drawing/LayerKeyColor.h"
 
 #include <gtest/gtest.h>
 
@@ -171,13 +172,13 @@ TEST(CalendarRenderer, PictureIsCanvasSizedOnTheKeyColour)
     const QImage picture = CalendarRenderer::render(r, s);
     ASSERT_EQ(picture.size(), QSize(240, 320));
     EXPECT_EQ(picture.format(), QImage::Format_RGB888);
-    EXPECT_EQ(picture.pixel(239, 319), DrawingLayers::LayerKeyColor);
+    EXPECT_EQ(picture.pixel(239, 319), LayerKeyColor);
     // The Saturday 1st is drawn in green, aliased: exact colours only, within its cell.
     int greenPixels = 0;
     for (int y = 35; y < 50; ++y)
         for (int x = 99; x < 114; ++x) {
             const QRgb p = picture.pixel(x, y);
-            EXPECT_TRUE(p == DrawingLayers::LayerKeyColor || p == green) << x << "," << y;
+            EXPECT_TRUE(p == LayerKeyColor || p == green) << x << "," << y;
             greenPixels += p == green;
         }
     EXPECT_GT(greenPixels, 3);
@@ -189,7 +190,7 @@ TEST(CalendarRenderer, PictureIsCanvasSizedOnTheKeyColour)
     wide.font.size = 11;
     wide.font.bold = true;
     QImage expected(wide.canvas, QImage::Format_RGB32);
-    expected.fill(DrawingLayers::LayerKeyColor);
+    expected.fill(LayerKeyColor);
     ImagePrinter printer;
     printer.attributes().fontSize = 11;
     printer.attributes().fontBold = true;

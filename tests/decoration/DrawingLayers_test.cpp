@@ -1,4 +1,5 @@
 #include "decoration/DrawingLayers.h"
+#include "imaging/drawing/LayerKeyColor.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/UndoHistory.h"
 
@@ -51,7 +52,7 @@ TEST_F(DrawingLayersTest, CommitFreezesTheLayerAndOpensTheNext)
     EXPECT_EQ(undo.stepCount(), 1);
     EXPECT_EQ(undo.topStep(), StepKind::Layer);
     // The next stroke starts from an empty surface.
-    EXPECT_EQ(layers.ScratchSurface().pixel(10, 10), DrawingLayers::LayerKeyColor);
+    EXPECT_EQ(layers.ScratchSurface().pixel(10, 10), LayerKeyColor);
 }
 
 TEST_F(DrawingLayersTest, CommitOfANeverDrawnLayerOnlyDisablesTheControls)
@@ -106,7 +107,7 @@ TEST_F(DrawingLayersTest, LoadingWithoutCommittedLayersKeepsTheDrawing)
     draw();
     layers.resetForLoading();
     EXPECT_TRUE(layers.layer(0).visible);
-    EXPECT_EQ(layers.ScratchSurface().pixel(10, 10), DrawingLayers::LayerKeyColor);
+    EXPECT_EQ(layers.ScratchSurface().pixel(10, 10), LayerKeyColor);
 }
 
 TEST_F(DrawingLayersTest, FlatteningLaysCommittedLayersOnlyWithTheKeySeeThrough)

@@ -2,6 +2,7 @@
 #include "decoration/PenTool.h"
 #include "decoration/pages/ColorSwatch.h"
 #include "decoration/pages/PenPage.h"
+#include "imaging/drawing/LayerKeyColor.h"
 #include "support/ScriptedPrompts.h"
 #include "widgets/NumericField.h"
 #include "workspace/UndoHistory.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-constexpr QRgb Key = DrawingLayers::LayerKeyColor;
+constexpr QRgb Key = LayerKeyColor;
 constexpr QRgb Red = 0xFFFF0000;
 constexpr QRgb Blue = 0xFF0000FF;
 

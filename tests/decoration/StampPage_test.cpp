@@ -54,7 +54,7 @@ TEST_F(PicturePagesTest, StampPageListsEveryOfferedTypeAndPreviewsThePickedStamp
     for (const char* name :
          {"a.BMP", "b.Tif", "c.pcx", "d.FPX", "e.wmf", "f.EMF", "g.dxf", "h.GIF", "i.jpg", "notes.txt", "j.jpeg"})
         touch(QString::fromLatin1(name));
-    StampPage page(tool, prompts);
+    StampPage page(tool);
     page.listFiles();
     EXPECT_EQ(page.IkThumbStamp->files(), (QStringList{"a.BMP", "b.Tif", "c.pcx", "d.FPX", "e.wmf", "f.EMF", "g.dxf",
                                                        "h.GIF", "i.jpg", "star.png"}));

@@ -4,6 +4,7 @@
 #include "decoration/StampTool.h"
 #include "decoration/pages/FramePage.h"
 #include "foundation/ProgramOptions.h"
+#include "imaging/drawing/LayerKeyColor.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/UndoHistory.h"
 
@@ -16,7 +17,7 @@
 
 namespace {
 
-constexpr QRgb kKey = DrawingLayers::LayerKeyColor;
+constexpr QRgb kKey = LayerKeyColor;
 
 // The rectangle (right and bottom excluded) covered by pixels other than the key colour.
 QRect drawnArea(const QImage& picture)

@@ -4,6 +4,7 @@
 #include "decoration/pages/ColorSwatch.h"
 #include "decoration/pages/TextPage.h"
 #include "imaging/drawing/ImagePrinter.h"
+#include "imaging/drawing/LayerKeyColor.h"
 #include "support/ScriptedPrompts.h"
 #include "widgets/ImageDisplay.h"
 #include "widgets/NumericField.h"
@@ -18,7 +19,7 @@
 
 namespace {
 
-constexpr QRgb Key = DrawingLayers::LayerKeyColor;
+constexpr QRgb Key = LayerKeyColor;
 
 int countOf(const QImage& image, QRgb color)
 {

@@ -1,4 +1,5 @@
 #include "imaging/effects/ColorReduction.h"
+#include "imaging/effects/FixedPalette.h"
 
 #include "support/PixelProbe.h"
 
@@ -128,12 +129,12 @@ TEST(ColorReductionTest, DitheringKeepsAverageBrightness)
 
 TEST(ColorReductionTest, FixedPalettesHaveTheIntendedColours)
 {
-    const QList<QRgb> web = ColorReduction::fixedPaletteColors(256);
+    const QList<QRgb> web = FixedPalette::colors(256);
     ASSERT_EQ(web.size(), 256);
     EXPECT_EQ(std::set<QRgb>(web.begin(), web.end()).size(), 256u);
     EXPECT_TRUE(web.contains(qRgb(51, 102, 255)));
     EXPECT_TRUE(web.contains(qRgb(17, 17, 17)));
-    const QList<QRgb> vga = ColorReduction::fixedPaletteColors(16);
+    const QList<QRgb> vga = FixedPalette::colors(16);
     ASSERT_EQ(vga.size(), 16);
     EXPECT_TRUE(vga.contains(qRgb(192, 192, 192)));
     // Without dithering, fixed-palette colours map onto themselves.

@@ -1,21 +1,11 @@
 // Blur strength, variance and how the region meets its surroundings.
 #include "imaging/effects/EffectBlur.h"
 
+#include "support/PixelProbe.h"
+
 #include <gtest/gtest.h>
 
-#include <random>
-
 namespace {
-
-QImage noise(int w, int h)
-{
-    QImage image(w, h, QImage::Format_RGB888);
-    std::mt19937 random(21);
-    for (int y = 0; y < h; ++y)
-        for (int i = 0; i < w * 3; ++i)
-            image.scanLine(y)[i] = static_cast<uchar>(random());
-    return image;
-}
 
 struct Moments
 {
@@ -40,7 +30,7 @@ Moments moments(const QImage& image, const QRect& area)
 
 TEST(EffectBlur, StrongerBlurLowersVarianceAndKeepsTheMean)
 {
-    const QImage in = noise(120, 90);
+    const QImage in = PixelProbe::noise(120, 90, 21);
     const QRect whole = in.rect();
     const Moments original = moments(in, whole);
     double last = original.variance;
@@ -80,9 +70,9 @@ TEST(EffectBlur, RegionEdgeBlendsWithItsSurroundings)
 TEST(EffectBlur, RejectsStrengthOutsideItsRange)
 {
     QString error;
-    EXPECT_TRUE(EffectBlur::blur(noise(8, 8), {0, 8, 8, 0}, {0, 0, 8, 8}, 0, &error).isNull());
+    EXPECT_TRUE(EffectBlur::blur(PixelProbe::noise(8, 8, 21), {0, 8, 8, 0}, {0, 0, 8, 8}, 0, &error).isNull());
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_TRUE(EffectBlur::blur(noise(8, 8), {0, 8, 8, 0}, {0, 0, 8, 8}, 21).isNull());
+    EXPECT_TRUE(EffectBlur::blur(PixelProbe::noise(8, 8, 21), {0, 8, 8, 0}, {0, 0, 8, 8}, 21).isNull());
 }
 
 } // namespace

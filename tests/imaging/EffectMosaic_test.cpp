@@ -1,21 +1,11 @@
 // Mosaic blocks: aligned to the region, uniform, the mean of what they cover.
 #include "imaging/effects/EffectMosaic.h"
 
+#include "support/PixelProbe.h"
+
 #include <gtest/gtest.h>
 
-#include <random>
-
 namespace {
-
-QImage noise(int w, int h)
-{
-    QImage image(w, h, QImage::Format_RGB888);
-    std::mt19937 random(41);
-    for (int y = 0; y < h; ++y)
-        for (int i = 0; i < w * 3; ++i)
-            image.scanLine(y)[i] = static_cast<uchar>(random());
-    return image;
-}
 
 // The rounded mean colour of a rectangle.
 QRgb meanColour(const QImage& image, const QRect& block)
@@ -34,7 +24,7 @@ QRgb meanColour(const QImage& image, const QRect& block)
 
 TEST(EffectMosaic, BlocksStartAtTheRegionAndHoldTheirMean)
 {
-    const QImage in = noise(23, 17);
+    const QImage in = PixelProbe::noise(23, 17, 41);
     const QRect area(QPoint(2, 3), QPoint(20, 14)); // 19 x 12: the last block column is 3 wide
     const QImage out = EffectMosaic::mosaic(in, {2, 20, 20, 2}, {3, 3, 14, 14}, 4, 5);
     ASSERT_FALSE(out.isNull());
@@ -50,7 +40,7 @@ TEST(EffectMosaic, BlocksStartAtTheRegionAndHoldTheirMean)
 
 TEST(EffectMosaic, BlockSizeOneKeepsAndOversizedBlocksFillTheRegion)
 {
-    const QImage in = noise(20, 10);
+    const QImage in = PixelProbe::noise(20, 10, 41);
     const EffectCorners xs{0, 20, 20, 0}, ys{0, 0, 10, 10};
     EXPECT_EQ(EffectMosaic::mosaic(in, xs, ys, 1, 1), in);
     const QImage one = EffectMosaic::mosaic(in, xs, ys, 255, 255);
@@ -63,9 +53,9 @@ TEST(EffectMosaic, BlockSizeOneKeepsAndOversizedBlocksFillTheRegion)
 TEST(EffectMosaic, RejectsBlockSizesOutsideTheirRange)
 {
     QString error;
-    EXPECT_TRUE(EffectMosaic::mosaic(noise(4, 4), {0, 4, 4, 0}, {0, 0, 4, 4}, 0, 4, &error).isNull());
+    EXPECT_TRUE(EffectMosaic::mosaic(PixelProbe::noise(4, 4, 41), {0, 4, 4, 0}, {0, 0, 4, 4}, 0, 4, &error).isNull());
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_TRUE(EffectMosaic::mosaic(noise(4, 4), {0, 4, 4, 0}, {0, 0, 4, 4}, 4, 256).isNull());
+    EXPECT_TRUE(EffectMosaic::mosaic(PixelProbe::noise(4, 4, 41), {0, 4, 4, 0}, {0, 0, 4, 4}, 4, 256).isNull());
 }
 
 } // namespace

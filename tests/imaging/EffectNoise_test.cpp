@@ -1,11 +1,12 @@
 // The 3 x 3 median against a direct reference, on specks and edges.
 #include "imaging/effects/EffectNoise.h"
 
+#include "support/PixelProbe.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
-#include <random>
 
 namespace {
 
@@ -28,20 +29,10 @@ QImage referenceMedian(const QImage& in)
     return out;
 }
 
-QImage noise(int w, int h, unsigned seed)
-{
-    QImage image(w, h, QImage::Format_RGB888);
-    std::mt19937 random(seed);
-    for (int y = 0; y < h; ++y)
-        for (int i = 0; i < w * 3; ++i)
-            image.scanLine(y)[i] = static_cast<uchar>(random());
-    return image;
-}
-
 TEST(EffectNoise, MatchesThePlainMedianOfNine)
 {
     for (const QSize size : {QSize(37, 23), QSize(1, 5), QSize(6, 1), QSize(1, 1)}) {
-        const QImage in = noise(size.width(), size.height(), 11);
+        const QImage in = PixelProbe::noise(size.width(), size.height(), 11);
         const int w = size.width(), h = size.height();
         const QImage out = EffectNoise::removeNoise(in, {0, w, w, 0}, {0, 0, h, h}, 0, 0);
         ASSERT_EQ(out, referenceMedian(in)) << w << "x" << h;
@@ -50,7 +41,7 @@ TEST(EffectNoise, MatchesThePlainMedianOfNine)
 
 TEST(EffectNoise, RegionUsesTheRealNeighboursOutsideIt)
 {
-    const QImage in = noise(30, 20, 12);
+    const QImage in = PixelProbe::noise(30, 20, 12);
     const QImage out = EffectNoise::removeNoise(in, {4, 20, 20, 4}, {3, 3, 15, 15}, 0, 0);
     const QImage reference = referenceMedian(in);
     for (int y = 3; y <= 15; ++y)
@@ -97,9 +88,10 @@ TEST(EffectNoise, LevelSparesSmallDeviations)
 TEST(EffectNoise, RejectsUnknownModeAndLevel)
 {
     QString error;
-    EXPECT_TRUE(EffectNoise::removeNoise(noise(4, 4, 1), {0, 4, 4, 0}, {0, 0, 4, 4}, 1, 0, &error).isNull());
+    EXPECT_TRUE(
+        EffectNoise::removeNoise(PixelProbe::noise(4, 4, 1), {0, 4, 4, 0}, {0, 0, 4, 4}, 1, 0, &error).isNull());
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_TRUE(EffectNoise::removeNoise(noise(4, 4, 1), {0, 4, 4, 0}, {0, 0, 4, 4}, 0, -1).isNull());
+    EXPECT_TRUE(EffectNoise::removeNoise(PixelProbe::noise(4, 4, 1), {0, 4, 4, 0}, {0, 0, 4, 4}, 0, -1).isNull());
 }
 
 } // namespace

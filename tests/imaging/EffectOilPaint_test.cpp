@@ -35,16 +35,6 @@ QImage referenceOil(const QImage& in, int maskSize, const QRect& area)
     return out;
 }
 
-QImage noise(int w, int h, unsigned seed)
-{
-    QImage image(w, h, QImage::Format_RGB888);
-    std::mt19937 random(seed);
-    for (int y = 0; y < h; ++y)
-        for (int i = 0; i < w * 3; ++i)
-            image.scanLine(y)[i] = static_cast<uchar>(random());
-    return image;
-}
-
 // Maximal difference of any channel between two images.
 int largestDifference(const QImage& a, const QImage& b)
 {
@@ -57,7 +47,7 @@ int largestDifference(const QImage& a, const QImage& b)
 
 TEST(EffectOilPaint, MatchesThePlainFilter)
 {
-    const QImage in = noise(45, 33, 31);
+    const QImage in = PixelProbe::noise(45, 33, 31);
     for (int mask : {2, 3, 7, 10, 40}) {
         const QImage out = EffectOilPaint::oilPaint(in, {0, 45, 45, 0}, {0, 0, 33, 33}, 0, mask);
         ASSERT_FALSE(out.isNull());
@@ -68,7 +58,7 @@ TEST(EffectOilPaint, MatchesThePlainFilter)
 
 TEST(EffectOilPaint, RegionReadsPixelsAroundIt)
 {
-    const QImage in = noise(40, 40, 32);
+    const QImage in = PixelProbe::noise(40, 40, 32);
     const QRect area(QPoint(7, 9), QPoint(30, 25));
     const QImage out = EffectOilPaint::oilPaint(in, {7, 30, 30, 7}, {9, 9, 25, 25}, 0, 9);
     EXPECT_LE(largestDifference(out, referenceOil(in, 9, area)), 1);
@@ -77,7 +67,7 @@ TEST(EffectOilPaint, RegionReadsPixelsAroundIt)
 TEST(EffectOilPaint, LargeRegionSplitOverThreadsMatchesToo)
 {
     // Big enough for the bands to run in parallel and the result to take the large-image allocation.
-    const QImage in = noise(1400, 1100, 34);
+    const QImage in = PixelProbe::noise(1400, 1100, 34);
     const QRect area(QPoint(100, 150), QPoint(699, 549));
     const QImage out = EffectOilPaint::oilPaint(in, {100, 699, 699, 100}, {150, 150, 549, 549}, 0, 5);
     EXPECT_LE(largestDifference(out, referenceOil(in, 5, area)), 1);
@@ -104,10 +94,11 @@ TEST(EffectOilPaint, BrushOneKeepsThePictureAndBiggerBrushesReduceColours)
 TEST(EffectOilPaint, RejectsUnknownModeAndBrushSize)
 {
     QString error;
-    EXPECT_TRUE(EffectOilPaint::oilPaint(noise(4, 4, 1), {0, 4, 4, 0}, {0, 0, 4, 4}, 2, 10, &error).isNull());
+    EXPECT_TRUE(
+        EffectOilPaint::oilPaint(PixelProbe::noise(4, 4, 1), {0, 4, 4, 0}, {0, 0, 4, 4}, 2, 10, &error).isNull());
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_TRUE(EffectOilPaint::oilPaint(noise(4, 4, 1), {0, 4, 4, 0}, {0, 0, 4, 4}, 0, 0).isNull());
-    EXPECT_TRUE(EffectOilPaint::oilPaint(noise(4, 4, 1), {0, 4, 4, 0}, {0, 0, 4, 4}, 0, 101).isNull());
+    EXPECT_TRUE(EffectOilPaint::oilPaint(PixelProbe::noise(4, 4, 1), {0, 4, 4, 0}, {0, 0, 4, 4}, 0, 0).isNull());
+    EXPECT_TRUE(EffectOilPaint::oilPaint(PixelProbe::noise(4, 4, 1), {0, 4, 4, 0}, {0, 0, 4, 4}, 0, 101).isNull());
 }
 
 } // namespace

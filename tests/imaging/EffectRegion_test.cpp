@@ -10,11 +10,12 @@
 #include "imaging/effects/EffectRegion.h"
 #include "imaging/effects/EffectTone.h"
 
+#include "support/PixelProbe.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <functional>
-#include <random>
 
 namespace {
 
@@ -52,16 +53,6 @@ const std::vector<NamedEffect>& effects()
     return all;
 }
 
-QImage noise(int w, int h, unsigned seed = 1)
-{
-    QImage image(w, h, QImage::Format_RGB888);
-    std::mt19937 random(seed);
-    for (int y = 0; y < h; ++y)
-        for (int i = 0; i < w * 3; ++i)
-            image.scanLine(y)[i] = static_cast<uchar>(random());
-    return image;
-}
-
 // Number of pixels that differ between a and b inside (or, with outside, outside) the rectangle.
 int changed(const QImage& a, const QImage& b, const QRect& area, bool outside)
 {
@@ -79,7 +70,7 @@ class EffectRegionTest : public testing::TestWithParam<NamedEffect>
 
 TEST_P(EffectRegionTest, ChangesOnlyInsideTheRegion)
 {
-    const QImage input = noise(40, 30);
+    const QImage input = PixelProbe::noise(40, 30);
     const QImage before = input.copy();
     QString error;
     // Corners in the caller's order: top-left, top-right, bottom-right, bottom-left.
@@ -95,7 +86,7 @@ TEST_P(EffectRegionTest, ChangesOnlyInsideTheRegion)
 
 TEST_P(EffectRegionTest, CornerOrderDoesNotMatter)
 {
-    const QImage input = noise(30, 30, 2);
+    const QImage input = PixelProbe::noise(30, 30, 2);
     const QImage forward = GetParam().run(input, {3, 20, 20, 3}, {4, 4, 25, 25}, nullptr);
     const QImage reversed = GetParam().run(input, {20, 3, 3, 20}, {25, 25, 4, 4}, nullptr);
     ASSERT_FALSE(forward.isNull());
@@ -104,7 +95,7 @@ TEST_P(EffectRegionTest, CornerOrderDoesNotMatter)
 
 TEST_P(EffectRegionTest, RegionPartlyOutsideIsClipped)
 {
-    const QImage input = noise(20, 16, 3);
+    const QImage input = PixelProbe::noise(20, 16, 3);
     const QImage out = GetParam().run(input, {-50, 10, 10, -50}, {8, 8, 900, 900}, nullptr);
     ASSERT_FALSE(out.isNull());
     EXPECT_EQ(changed(out, input, QRect(QPoint(0, 8), QPoint(10, 15)), true), 0);
@@ -112,7 +103,7 @@ TEST_P(EffectRegionTest, RegionPartlyOutsideIsClipped)
 
 TEST_P(EffectRegionTest, RegionMissingTheImageFails)
 {
-    const QImage input = noise(20, 16, 4);
+    const QImage input = PixelProbe::noise(20, 16, 4);
     for (const auto& [xs, ys] : std::vector<std::pair<EffectCorners, EffectCorners>>{
              {{20, 30, 30, 20}, {0, 0, 10, 10}}, // right of the image
              {{-9, -1, -1, -9}, {0, 0, 10, 10}}, // left of it
@@ -126,7 +117,7 @@ TEST_P(EffectRegionTest, RegionMissingTheImageFails)
 
 TEST_P(EffectRegionTest, SinglePointRegionTouchesOnePixelAtMost)
 {
-    const QImage input = noise(12, 12, 5);
+    const QImage input = PixelProbe::noise(12, 12, 5);
     const QImage out = GetParam().run(input, {6, 6, 6, 6}, {4, 4, 4, 4}, nullptr);
     ASSERT_FALSE(out.isNull());
     EXPECT_EQ(changed(out, input, QRect(6, 4, 1, 1), true), 0);
@@ -135,7 +126,7 @@ TEST_P(EffectRegionTest, SinglePointRegionTouchesOnePixelAtMost)
 TEST_P(EffectRegionTest, TinyImagesWork)
 {
     for (const QSize size : {QSize(1, 1), QSize(1, 9), QSize(9, 1), QSize(2, 2)}) {
-        const QImage input = noise(size.width(), size.height(), 6);
+        const QImage input = PixelProbe::noise(size.width(), size.height(), 6);
         const int w = size.width(), h = size.height();
         const QImage out = GetParam().run(input, {0, w, w, 0}, {0, 0, h, h}, nullptr);
         ASSERT_FALSE(out.isNull()) << size.width() << "x" << size.height();
@@ -145,7 +136,7 @@ TEST_P(EffectRegionTest, TinyImagesWork)
 
 TEST_P(EffectRegionTest, OtherFormatsAndNullImages)
 {
-    const QImage argb = noise(16, 16, 7).convertToFormat(QImage::Format_ARGB32);
+    const QImage argb = PixelProbe::noise(16, 16, 7).convertToFormat(QImage::Format_ARGB32);
     const QImage out = GetParam().run(argb, {0, 16, 16, 0}, {0, 0, 16, 16}, nullptr);
     ASSERT_FALSE(out.isNull());
     EXPECT_EQ(out.format(), QImage::Format_RGB888);
@@ -159,10 +150,10 @@ INSTANTIATE_TEST_SUITE_P(AllEffects, EffectRegionTest, testing::ValuesIn(effects
 
 TEST(EffectRegion, LargeResultsKeepTheOutsideAndBehaveAsOrdinaryImages)
 {
-    const QImage input = noise(1500, 1000, 8); // 4.5 MB: the large-buffer path
+    const QImage input = PixelProbe::noise(1500, 1000, 8); // 4.5 MB: the large-buffer path
     const QRect area(QPoint(300, 200), QPoint(1199, 799));
     // A result released first leaves its buffer for the next one, which must not show through.
-    EffectTone::rgbLevel(noise(1500, 1000, 9), {0, 1500, 1500, 0}, {0, 0, 1000, 1000}, 1, 1, 1);
+    EffectTone::rgbLevel(PixelProbe::noise(1500, 1000, 9), {0, 1500, 1500, 0}, {0, 0, 1000, 1000}, 1, 1, 1);
     QImage out = EffectTone::rgbLevel(input, {300, 1199, 1199, 300}, {200, 200, 799, 799}, 40, 40, 40);
     ASSERT_FALSE(out.isNull());
     EXPECT_EQ(changed(out, input, area, true), 0);
@@ -186,8 +177,8 @@ TEST(EffectRegion, ClipTakesTheCornersInclusive)
 
 TEST(EffectRegion, SetGrayOnTinyAndNullImages)
 {
-    EXPECT_EQ(EffectTone::setGray(noise(1, 1)).size(), QSize(1, 1));
-    EXPECT_EQ(EffectTone::setGray(noise(1, 5)).size(), QSize(1, 5));
+    EXPECT_EQ(EffectTone::setGray(PixelProbe::noise(1, 1)).size(), QSize(1, 1));
+    EXPECT_EQ(EffectTone::setGray(PixelProbe::noise(1, 5)).size(), QSize(1, 5));
     QString error;
     EXPECT_TRUE(EffectTone::setGray(QImage(), &error).isNull());
     EXPECT_FALSE(error.isEmpty());

@@ -7,9 +7,9 @@
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QTimer>
 
-#include "ScriptedFtpServer.h"
 #include "TransferTestFile.h"
 #include "net/TFtpClient.h"
+#include "netsupport/ScriptedFtpServer.h"
 
 using namespace std::chrono_literals;
 

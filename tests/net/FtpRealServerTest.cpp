@@ -5,9 +5,9 @@
 
 #include <QtCore/QDir>
 
-#include "ExternalServer.h"
 #include "TransferTestFile.h"
 #include "net/TFtpClient.h"
+#include "netsupport/ExternalServer.h"
 
 using namespace std::chrono_literals;
 
@@ -25,7 +25,7 @@ class FtpRealServer : public ::testing::Test
             GTEST_SKIP() << "pyftpdlib for /usr/bin/python3 is not installed";
         ASSERT_TRUE(QDir().mkpath(file_.folder() + QStringLiteral("/store")));
         ASSERT_TRUE(ftp_.startAndReadPort(
-            kPython, {QStringLiteral(NET_TEST_DIR "/ftp_server.py"), file_.folder() + QStringLiteral("/store")}));
+            kPython, {QStringLiteral(PICTOREL_FTP_SERVER_SCRIPT), file_.folder() + QStringLiteral("/store")}));
         client_.SetHostName(QStringLiteral("127.0.0.1"));
         client_.SetPort(ftp_.port());
         client_.SetTimeout(10s);

@@ -4,10 +4,10 @@
 
 #include "QtPrinters.h"
 
-#include "ScriptedFtpServer.h"
-#include "ScriptedSocksProxy.h"
 #include "TransferTestFile.h"
 #include "net/TFtpClient.h"
+#include "netsupport/ScriptedFtpServer.h"
+#include "netsupport/ScriptedSocksProxy.h"
 
 using namespace std::chrono_literals;
 

@@ -9,9 +9,9 @@
 #include <QtCore/QTimer>
 #include <optional>
 
-#include "ScriptedHttpServer.h"
 #include "net/NetError.h"
 #include "net/TNMHTTP.h"
+#include "netsupport/ScriptedHttpServer.h"
 
 namespace {
 using Answer = ScriptedHttpServer::Answer;

@@ -7,10 +7,10 @@
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTextStream>
 
-#include "ExternalServer.h"
 #include "TransferTestFile.h"
 #include "net/NetError.h"
 #include "net/TNMHTTP.h"
+#include "netsupport/ExternalServer.h"
 
 namespace {
 const QString kPython = QStringLiteral("/usr/bin/python3");

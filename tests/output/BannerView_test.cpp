@@ -2,7 +2,7 @@
 #include "output/BannerMarkup.h"
 #include "output/pages/BannerView.h"
 
-#include "ScriptedHttpServer.h"
+#include "netsupport/ScriptedHttpServer.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QElapsedTimer>

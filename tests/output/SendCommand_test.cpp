@@ -5,8 +5,8 @@
 #include "output/SendCommand.h"
 #include "workspace/WorkspaceRig.h"
 
-#include "ExternalServer.h"
-#include "ScriptedFtpServer.h"
+#include "netsupport/ExternalServer.h"
+#include "netsupport/ScriptedFtpServer.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
@@ -41,7 +41,7 @@ class SendCommandTest : public ::testing::Test
         if (!ExternalServer::installed(python) ||
             !QFileInfo::exists(QStringLiteral("/usr/lib/python3/dist-packages/pyftpdlib")))
             GTEST_SKIP() << "pyftpdlib for /usr/bin/python3 is not installed";
-        ASSERT_TRUE(ftp.startAndReadPort(python, {QStringLiteral(NET_TEST_DIR "/ftp_server.py"), store.path()}));
+        ASSERT_TRUE(ftp.startAndReadPort(python, {QStringLiteral(PICTOREL_FTP_SERVER_SCRIPT), store.path()}));
         layers.setCanvasSize(QSize(240, 320));
         rig.undoCommand.setLayerUndo([this] { layers.UndoCommit(); });
         rig.load(gradientPicture(320, 400));

@@ -1,7 +1,7 @@
-#include "output/JpegSizeFloor.h"
 #include "output/SizeLimitedEncoder.h"
 
 #include "imaging/effects/ColorReduction.h"
+#include "support/PixelProbe.h"
 #include "support/ScriptedPrompts.h"
 
 #include <QtCore/QDir>
@@ -18,25 +18,7 @@
 
 namespace {
 
-// A photo-like picture: smooth shading, edges and grain, the same for the same seed.
-QImage photo(int width, int height, unsigned seed)
-{
-    QImage image(width, height, QImage::Format_RGB888);
-    unsigned state = seed * 2654435761u + 1;
-    for (int y = 0; y < height; ++y) {
-        uchar* p = image.scanLine(y);
-        for (int x = 0; x < width; ++x, p += 3) {
-            state = state * 1103515245u + 12345u;
-            const int grain = int(state >> 27) - 16;
-            const double wave = 60 * std::sin(x * 0.07 + seed) * std::cos(y * 0.05);
-            const int edge = ((x / 37 + y / 29 + int(seed)) % 3) * 40;
-            p[0] = uchar(std::clamp(int(90 + x * 100 / width + wave) + grain + edge, 0, 255));
-            p[1] = uchar(std::clamp(int(120 + wave * 0.5) + grain - edge / 2, 0, 255));
-            p[2] = uchar(std::clamp(int(200 - y * 120 / height - wave) + grain, 0, 255));
-        }
-    }
-    return image;
-}
+using PixelProbe::photo;
 
 // Black and white squares of 3 pixels: their file sizes go up as well as down when the quality falls.
 QImage checker(int width, int height)
@@ -368,67 +350,6 @@ TEST(ReduceColors, LaterReductionStartsFromTheEarlierResultUnderTheBusyCursor)
     EXPECT_EQ(encoder.image().colorCount(), 16);
     EXPECT_EQ(busyDuring, (QList<int>{1, 1}));
     EXPECT_EQ(prompts.busyDepth, 0);
-}
-
-// The floor must never exceed the real size, and must be close to it, or the search is wrong or slow.
-TEST(JpegSizeFloor, IsBelowButNearTheRealSizeAtEveryQuality)
-{
-    // Sizes with padding blocks at the right, at the bottom, and chroma rows repeated below the picture.
-    for (const QImage& image :
-         {photo(480, 480, 18), photo(176, 220, 19), photo(37, 23, 20), photo(50, 34, 24), photo(8, 8, 21)}) {
-        const QByteArray top = *ImageFile::encode(image, FileFormat::Jpeg, EncodeOptions{100, 2, QStringLiteral("c")});
-        JpegSizeFloor floor(image), cutShort(image);
-        ASSERT_TRUE(floor.check(top)) << image.width() << "x" << image.height();
-        ASSERT_TRUE(cutShort.check(top));
-        for (int q = 100; q >= 1; --q) {
-            const qint64 real = jpegSize(image, q);
-            EXPECT_LE(floor.floor(q), real) << "quality " << q;
-            EXPECT_GE(floor.floor(q), real * 97 / 100) << "quality " << q;
-            // Counting that may stop early proves nothing that is not so either.
-            EXPECT_FALSE(cutShort.exceeds(q, real)) << "quality " << q;
-        }
-    }
-}
-
-TEST(JpegSizeFloor, GivesUpWhenARealFileComesOutBelowItsFloor)
-{
-    const QImage image = photo(64, 64, 26);
-    JpegSizeFloor floor(image);
-    ASSERT_TRUE(floor.check(*ImageFile::encode(image, FileFormat::Jpeg, EncodeOptions{100, 2, {}})));
-    const qint64 at50 = floor.floor(50);
-    EXPECT_TRUE(floor.agrees(50, at50));
-    EXPECT_TRUE(floor.exceeds(50, at50 - 1));
-    EXPECT_FALSE(floor.agrees(50, at50 - 1));
-    EXPECT_FALSE(floor.valid());
-    EXPECT_FALSE(floor.exceeds(40, 1)); // nothing is ruled out any more
-    EXPECT_TRUE(floor.agrees(50, at50 - 1));
-}
-
-TEST(JpegSizeFloor, RefusesAFileItCannotExplain)
-{
-    const QImage image = photo(64, 64, 22);
-    const QByteArray other = *ImageFile::encode(photo(64, 64, 23), FileFormat::Jpeg, EncodeOptions{100, 2, {}});
-    JpegSizeFloor floor(image);
-    EXPECT_FALSE(floor.check(other));
-    EXPECT_EQ(floor.floor(50), 0);
-    EXPECT_FALSE(floor.exceeds(50, 256));
-    const QByteArray fullChroma = *ImageFile::encode(image, FileFormat::Jpeg, EncodeOptions{100, 0, {}});
-    EXPECT_FALSE(floor.check(fullChroma));
-    EXPECT_TRUE(floor.check(*ImageFile::encode(image, FileFormat::Jpeg, EncodeOptions{100, 2, {}})));
-
-    // Finished in the background, while exceeds() counts: still nothing is proven from a file whose
-    // markers fit but whose coefficients do not (one pixel differs).
-    QImage touched = image;
-    touched.setPixelColor(10, 10, Qt::red);
-    const QByteArray almost = *ImageFile::encode(touched, FileFormat::Jpeg, EncodeOptions{100, 2, {}});
-    for (const auto& [file, holds] :
-         {std::pair{almost, false},
-          std::pair{*ImageFile::encode(image, FileFormat::Jpeg, EncodeOptions{100, 2, {}}), true}}) {
-        JpegSizeFloor later(image);
-        later.startCheck(file);
-        EXPECT_EQ(later.exceeds(50, 256, 40), holds);
-        EXPECT_EQ(later.valid(), holds);
-    }
 }
 
 } // namespace

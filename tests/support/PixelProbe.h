@@ -4,6 +4,9 @@
 #include <QtCore/QDir>
 #include <QtGui/QImage>
 
+#include <algorithm>
+#include <cmath>
+#include <random>
 #include <set>
 
 namespace PixelProbe {
@@ -54,6 +57,37 @@ inline QImage filled(int w, int h, QRgb color, QImage::Format format = QImage::F
 {
     QImage image(w, h, format);
     image.fill(QColor::fromRgba(color));
+    return image;
+}
+
+// Random bytes in every channel, the same for the same seed.
+inline QImage noise(int w, int h, unsigned seed = 1)
+{
+    QImage image(w, h, QImage::Format_RGB888);
+    std::mt19937 random(seed);
+    for (int y = 0; y < h; ++y)
+        for (int i = 0; i < w * 3; ++i)
+            image.scanLine(y)[i] = static_cast<uchar>(random());
+    return image;
+}
+
+// A photo-like picture: smooth shading, edges and grain, the same for the same seed.
+inline QImage photo(int width, int height, unsigned seed)
+{
+    QImage image(width, height, QImage::Format_RGB888);
+    unsigned state = seed * 2654435761u + 1;
+    for (int y = 0; y < height; ++y) {
+        uchar* p = image.scanLine(y);
+        for (int x = 0; x < width; ++x, p += 3) {
+            state = state * 1103515245u + 12345u;
+            const int grain = int(state >> 27) - 16;
+            const double wave = 60 * std::sin(x * 0.07 + seed) * std::cos(y * 0.05);
+            const int edge = ((x / 37 + y / 29 + int(seed)) % 3) * 40;
+            p[0] = uchar(std::clamp(int(90 + x * 100 / width + wave) + grain + edge, 0, 255));
+            p[1] = uchar(std::clamp(int(120 + wave * 0.5) + grain - edge / 2, 0, 255));
+            p[2] = uchar(std::clamp(int(200 - y * 120 / height - wave) + grain, 0, 255));
+        }
+    }
     return image;
 }
 

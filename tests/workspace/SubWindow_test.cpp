@@ -44,7 +44,7 @@ class SubWindowTest : public ::testing::Test
     }
     WorkspaceRig rig;
     TfrView view{rig.workspace, rig.prompts, [] { return false; }};
-    ImageSizePage page{rig.workspace, rig.log, rig.prompts};
+    ImageSizePage page{rig.workspace, rig.log};
 };
 
 } // namespace

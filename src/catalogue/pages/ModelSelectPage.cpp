@@ -63,18 +63,16 @@ ModelSelectPage::ModelSelectPage(const ModelCatalogue& catalogue, TModelEntry& t
     build();
     // Only the user's changes run the handlers: choosing an item or typing. A list also reports
     // "activated" when the focus leaves it with a text that names another item; that is no choice.
-    connect(cbCarrier, &QComboBox::activated, this, guarded(prompts_, [this](int) {
-                if (!focusLeaving_)
-                    cbCarrierChange();
-            }));
-    connect(cbCarrier->lineEdit(), &QLineEdit::textEdited, this,
-            guarded(prompts_, [this](const QString&) { cbCarrierChange(); }));
-    connect(cbPhone, &QComboBox::activated, this, guarded(prompts_, [this](int) {
-                if (!focusLeaving_)
-                    cbPhoneChange();
-            }));
-    connect(cbPhone->lineEdit(), &QLineEdit::textEdited, this,
-            guarded(prompts_, [this](const QString&) { cbPhoneChange(); }));
+    connect(cbCarrier, &QComboBox::activated, this, [this](int) {
+        if (!focusLeaving_)
+            cbCarrierChange();
+    });
+    connect(cbCarrier->lineEdit(), &QLineEdit::textEdited, this, [this](const QString&) { cbCarrierChange(); });
+    connect(cbPhone, &QComboBox::activated, this, [this](int) {
+        if (!focusLeaving_)
+            cbPhoneChange();
+    });
+    connect(cbPhone->lineEdit(), &QLineEdit::textEdited, this, [this](const QString&) { cbPhoneChange(); });
     for (QComboBox* list : {cbCarrier, cbPhone}) {
         list->installEventFilter(this);
         list->lineEdit()->installEventFilter(this);

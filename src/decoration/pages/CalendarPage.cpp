@@ -1,5 +1,6 @@
 #include "decoration/pages/CalendarPage.h"
 
+#include "decoration/KeySafeColor.h"
 #include "decoration/pages/TfrCalender.h"
 #include "foundation/Prompts.h"
 #include "imaging/drawing/TextRenderer.h"
@@ -104,8 +105,7 @@ void CalendarPage::setCalendarFont(const QFont& font, QColor color)
     FontCalendar.size = font.pointSize() > 0 ? font.pointSize() : std::max(1, font.pixelSize() * 72 / 96);
     FontCalendar.bold = font.bold();
     FontCalendar.italic = font.italic();
-    const QRgb rgb = color.rgb() | 0xff000000;
-    FontCalendar.color = rgb == 0xfffefefe ? 0xffffffff : rgb; // never the layer's see-through colour
+    FontCalendar.color = keySafeColor(color);
     btPrevCalendarClick();
 }
 

@@ -3,7 +3,6 @@
 #include "decoration/FrameCommand.h"
 #include "decoration/StampPicture.h"
 #include "decoration/pages/PictureListPage.h"
-#include "foundation/HandlerGuard.h"
 #include "foundation/Prompts.h"
 #include "widgets/ThumbnailList.h"
 
@@ -20,8 +19,8 @@ FramePage::FramePage(FrameCommand& command, Prompts& prompts, QWidget* parent)
     btDrawFrame->setObjectName(QStringLiteral("btDrawFrame"));
     btDrawFrame->setGeometry(6, 360, 205, 30);
     connect(IkThumbFrames, &ThumbnailList::fileSelected, this,
-            guarded(prompts, [this](const QString& name) { IkThumbFramesSelectFile(name); }));
-    connect(btDrawFrame, &QPushButton::clicked, this, guarded(prompts, [this](bool) { btDrawFrameClick(); }));
+            [this](const QString& name) { IkThumbFramesSelectFile(name); });
+    connect(btDrawFrame, &QPushButton::clicked, this, [this](bool) { btDrawFrameClick(); });
 }
 
 void FramePage::listFiles()

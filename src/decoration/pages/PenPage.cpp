@@ -2,7 +2,6 @@
 
 #include "decoration/KeySafeColor.h"
 #include "decoration/pages/ColorSwatch.h"
-#include "foundation/HandlerGuard.h"
 #include "foundation/Prompts.h"
 #include "widgets/NumericField.h"
 
@@ -49,7 +48,7 @@ void PenPage::buildModes()
     for (QToolButton* b : {sbDrawDot, sbDrawLine, sbDrawRect, sbDrawCircle})
         group->addButton(b);
     sbDrawDot->setChecked(true);
-    connect(sbDrawLine, &QToolButton::clicked, this, guarded(prompts_, [this](bool) { tool_.sbDrawLineClick(); }));
+    connect(sbDrawLine, &QToolButton::clicked, this, [this](bool) { tool_.sbDrawLineClick(); });
     lbPenNote = new QLabel(QStringLiteral("※右クリックで連続描画解除"), this);
     lbPenNote->setObjectName(QStringLiteral("lbPenNote"));
     lbPenNote->setGeometry(4, 66, 209, 18);
@@ -79,11 +78,9 @@ void PenPage::buildPen()
     btChangeFillColor->setObjectName(QStringLiteral("btChangeFillColor"));
     btChangeFillColor->setGeometry(52, 188, 161, 25);
 
-    connect(btChangeLineColor, &QPushButton::clicked, this,
-            guarded(prompts_, [this](bool) { btChangeLineColorClick(); }));
-    connect(btChangeFillColor, &QPushButton::clicked, this,
-            guarded(prompts_, [this](bool) { btChangeFillColorClick(); }));
-    connect(cbCheckFill, &QCheckBox::clicked, this, guarded(prompts_, [this](bool) { cbCheckFillClick(); }));
+    connect(btChangeLineColor, &QPushButton::clicked, this, [this](bool) { btChangeLineColorClick(); });
+    connect(btChangeFillColor, &QPushButton::clicked, this, [this](bool) { btChangeFillColorClick(); });
+    connect(cbCheckFill, &QCheckBox::clicked, this, [this](bool) { cbCheckFillClick(); });
 }
 
 PenSettings PenPage::settings() const

@@ -3,14 +3,13 @@
 #include "decoration/StampPicture.h"
 #include "decoration/StampTool.h"
 #include "decoration/pages/PictureListPage.h"
-#include "foundation/HandlerGuard.h"
 #include "widgets/ImageDisplay.h"
 #include "widgets/ThumbnailList.h"
 
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 
-StampPage::StampPage(StampTool& tool, Prompts& prompts, QWidget* parent) : QWidget(parent), tool_(tool)
+StampPage::StampPage(StampTool& tool, QWidget* parent) : QWidget(parent), tool_(tool)
 {
     setObjectName(QStringLiteral("tsStamp"));
     IkThumbStamp = PictureListPage::addList(this, "IkThumbStamp", QStringLiteral("スタンプ一覧"), {6, 22, 205, 210});
@@ -21,7 +20,7 @@ StampPage::StampPage(StampTool& tool, Prompts& prompts, QWidget* parent) : QWidg
     IkDispStamp->setGeometry(6, 284, 205, 100);
     IkDispStamp->setBackColor(Qt::white);
     connect(IkThumbStamp, &ThumbnailList::fileSelected, this,
-            guarded(prompts, [this](const QString& name) { IkThumbStampSelectFile(name); }));
+            [this](const QString& name) { IkThumbStampSelectFile(name); });
 }
 
 void StampPage::listFiles()

@@ -4,7 +4,6 @@
 #include <QtWidgets/QWidget>
 
 class ImageDisplay;
-class Prompts;
 class QLineEdit;
 class StampTool;
 class ThumbnailList;
@@ -13,7 +12,7 @@ class StampPage : public QWidget
 {
     Q_OBJECT
   public:
-    StampPage(StampTool& tool, Prompts& prompts, QWidget* parent = nullptr);
+    StampPage(StampTool& tool, QWidget* parent = nullptr);
 
     // Points the list at the tool's folder and lists it; thumbnails follow in the background.
     void listFiles();

@@ -4,7 +4,6 @@
 #include "decoration/KeySafeColor.h"
 #include "decoration/TextItems.h"
 #include "decoration/pages/ColorSwatch.h"
-#include "foundation/HandlerGuard.h"
 #include "foundation/Prompts.h"
 #include "widgets/ImageDisplay.h"
 #include "widgets/NumericField.h"
@@ -62,10 +61,8 @@ void TextPage::buildText()
         comboBox("cbTextDirection", TextItems::directions(), QStringLiteral("左から右(→)"), {4, 64, 102, 22});
     label(QStringLiteral("文字の角度"), {112, 46, 100, 18});
     cbTextAngle = comboBox("cbTextAngle", TextItems::angles(), QStringLiteral("0度"), {112, 64, 101, 22});
-    connect(edDrawText, &QLineEdit::textChanged, this,
-            guarded(prompts_, [this](const QString&) { edDrawTextChange(); }));
-    connect(cbTextAngle, &QComboBox::currentTextChanged, this,
-            guarded(prompts_, [this](const QString&) { edDrawTextChange(); }));
+    connect(edDrawText, &QLineEdit::textChanged, this, [this](const QString&) { edDrawTextChange(); });
+    connect(cbTextAngle, &QComboBox::currentTextChanged, this, [this](const QString&) { edDrawTextChange(); });
 }
 
 void TextPage::buildShadow()
@@ -80,11 +77,9 @@ void TextPage::buildShadow()
     csShadowDistance = new NumericField(ShadowDistanceRule, "csShadowDistance", "udShadowDistance", this);
     csShadowDistance->place({112, 132, 60, 22});
     csShadowDistance->setValue(3);
-    connect(cbTextShadow, &QCheckBox::clicked, this, guarded(prompts_, [this](bool) { cbTextShadowClick(); }));
-    connect(cbShadowPos, &QComboBox::currentTextChanged, this,
-            guarded(prompts_, [this](const QString&) { edDrawTextChange(); }));
-    connect(csShadowDistance, &QLineEdit::textChanged, this,
-            guarded(prompts_, [this](const QString&) { edDrawTextChange(); }));
+    connect(cbTextShadow, &QCheckBox::clicked, this, [this](bool) { cbTextShadowClick(); });
+    connect(cbShadowPos, &QComboBox::currentTextChanged, this, [this](const QString&) { edDrawTextChange(); });
+    connect(csShadowDistance, &QLineEdit::textChanged, this, [this](const QString&) { edDrawTextChange(); });
 }
 
 void TextPage::buildColours()
@@ -108,12 +103,9 @@ void TextPage::buildColours()
     IkDispText->setObjectName(QStringLiteral("IkDispText"));
     IkDispText->setGeometry(4, 270, 209, 90);
     IkDispText->setBackColor(Qt::white);
-    connect(btChandeFontColor, &QPushButton::clicked, this,
-            guarded(prompts_, [this](bool) { btChandeFontColorClick(); }));
-    connect(btChandeShadowColor, &QPushButton::clicked, this,
-            guarded(prompts_, [this](bool) { btChandeShadowColorClick(); }));
-    connect(btChandeDrawFonts, &QPushButton::clicked, this,
-            guarded(prompts_, [this](bool) { btChandeDrawFontsClick(); }));
+    connect(btChandeFontColor, &QPushButton::clicked, this, [this](bool) { btChandeFontColorClick(); });
+    connect(btChandeShadowColor, &QPushButton::clicked, this, [this](bool) { btChandeShadowColorClick(); });
+    connect(btChandeDrawFonts, &QPushButton::clicked, this, [this](bool) { btChandeDrawFontsClick(); });
 }
 
 TextSettings TextPage::settings() const

@@ -1,6 +1,7 @@
 #include "decoration/pages/TfrCalender.h"
 
 #include "decoration/CalendarSettingsFile.h"
+#include "decoration/KeySafeColor.h"
 #include "foundation/Cp932.h"
 #include "foundation/Prompts.h"
 
@@ -19,8 +20,6 @@
 #include <iostream>
 
 namespace {
-
-constexpr QRgb keyColor = 0xfffefefe;
 
 template <typename Control> Control* named(Control* control, const char* name, QRect geometry)
 {
@@ -287,9 +286,7 @@ void TfrCalender::pickColor(QFrame* frame, QRgb* target)
     std::optional<QColor> picked = prompts_.chooseColor(QColor::fromRgb(*target));
     if (!picked)
         return;
-    QRgb color = picked->rgb() | 0xff000000;
-    if (color == keyColor) // never the layer's see-through colour
-        color = 0xffffffff;
+    const QRgb color = keySafeColor(*picked);
     *target = color;
     paintSwatch(frame, color);
     changed();

@@ -3,7 +3,9 @@
 // treats every header field as hostile. The writer produces 24-bit bottom-up files.
 #pragma once
 
-#include "imaging/codecs/ImageFile.h"
+#include "imaging/codecs/CodecTypes.h"
+
+#include <optional>
 
 class QFile;
 

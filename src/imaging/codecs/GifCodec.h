@@ -3,7 +3,9 @@
 // and the comment goes into a comment extension.
 #pragma once
 
-#include "imaging/codecs/ImageFile.h"
+#include "imaging/codecs/CodecTypes.h"
+
+#include <optional>
 
 class GifCodec
 {

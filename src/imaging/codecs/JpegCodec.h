@@ -3,7 +3,9 @@
 // produces baseline JPEG with optimised Huffman tables and the comment as a COM marker.
 #pragma once
 
-#include "imaging/codecs/ImageFile.h"
+#include "imaging/codecs/CodecTypes.h"
+
+#include <optional>
 
 class JpegCodec
 {

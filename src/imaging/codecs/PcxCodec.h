@@ -3,7 +3,7 @@
 // the file, and 24 bits as three planes. Every header field is treated as hostile.
 #pragma once
 
-#include "imaging/codecs/ImageFile.h"
+#include "imaging/codecs/CodecTypes.h"
 
 class PcxCodec
 {

@@ -3,7 +3,9 @@
 // indexed or 24-bit RGB, with the comment as a tEXt "Comment" chunk.
 #pragma once
 
-#include "imaging/codecs/ImageFile.h"
+#include "imaging/codecs/CodecTypes.h"
+
+#include <optional>
 
 class PngCodec
 {

@@ -2,7 +2,7 @@
 // messages are collected per file instead of going to stderr.
 #pragma once
 
-#include "imaging/codecs/ImageFile.h"
+#include "imaging/codecs/CodecTypes.h"
 
 class TiffCodec
 {

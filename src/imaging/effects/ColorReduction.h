@@ -1,7 +1,6 @@
 // Colour depth conversion: 24-bit true colour, or 8/4-bit palette images.
 #pragma once
 
-#include <QtCore/QList>
 #include <QtCore/QString>
 #include <QtGui/QImage>
 
@@ -9,7 +8,7 @@ class ColorReduction
 {
   public:
     // Converts to `bits` per pixel: 24 gives Format_RGB888, 8 and 4 give Format_Indexed8 with exactly 256 or 16
-    // palette entries. `fixedPalette` uses fixedPaletteColors() instead of a palette optimised for the picture;
+    // palette entries. `fixedPalette` uses FixedPalette::colors() instead of a palette optimised for the picture;
     // `dither` spreads the quantisation error (Floyd–Steinberg). `level` tunes the optimiser: 0 is the default (speed
     // 8), 1 (slowest, best) to 10 (fastest) is passed on as its speed. Returns a null image and sets `error` on
     // failure.
@@ -18,9 +17,6 @@ class ColorReduction
 
     // Any format to Format_RGB888. Translucent pixels are laid over white, the way the picture looks on paper.
     static QImage toRgb888(const QImage& image);
-
-    // The fixed palettes: 256 = the 216 web-safe colours plus 40 greys; 16 = the classic 16 VGA colours.
-    static QList<QRgb> fixedPaletteColors(int colors);
 
   private:
     static QImage quantizeOptimised(const QImage& rgb, int colors, bool dither, int level, QString* error);

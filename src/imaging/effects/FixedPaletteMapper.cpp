@@ -1,6 +1,6 @@
 #include "imaging/effects/FixedPaletteMapper.h"
 
-#include "imaging/effects/ColorReduction.h"
+#include "imaging/effects/FixedPalette.h"
 
 namespace {
 
@@ -31,10 +31,10 @@ inline int clampByte(int v)
 const FixedPaletteMapper& FixedPaletteMapper::forColors(int colors)
 {
     if (colors == 16) {
-        static const FixedPaletteMapper vga(ColorReduction::fixedPaletteColors(16));
+        static const FixedPaletteMapper vga(FixedPalette::colors(16));
         return vga;
     }
-    static const FixedPaletteMapper web(ColorReduction::fixedPaletteColors(256));
+    static const FixedPaletteMapper web(FixedPalette::colors(256));
     return web;
 }
 

@@ -1,39 +1,22 @@
 #include "imaging/resampling/Resampler.h"
 
 #include "imaging/effects/ColorReduction.h"
+#include "imaging/effects/EffectBands.h"
 #include "imaging/resampling/ResampleAxis.h"
 #include "imaging/resampling/ResampleKernels.h"
 
+#include <algorithm>
 #include <functional>
+#include <memory>
 #include <new>
-#include <system_error>
-#include <thread>
+#include <vector>
 
 namespace {
 
-// Runs fn(begin, end) over bands of [0, rows), on a few threads when the work is large enough to pay for them.
-void forRowBands(int rows, qint64 work, const std::function<void(int, int)>& fn)
+// Target rows per band: small work is not worth a thread and runs in one band, larger work in up to four.
+int rowsPerBand(int rows, qint64 work)
 {
-    const int threads = work < 2'000'000 ? 1 : int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
-    if (threads <= 1 || rows < threads) {
-        fn(0, rows);
-        return;
-    }
-    std::vector<std::thread> pool;
-    const int band = (rows + threads - 1) / threads;
-    int begin = band;
-    for (; begin < rows; begin += band) {
-        try {
-            pool.emplace_back(fn, begin, std::min(rows, begin + band));
-        } catch (const std::system_error&) {
-            break; // no thread to spare: the rest runs here
-        }
-    }
-    fn(0, std::min(rows, band));
-    if (begin < rows)
-        fn(begin, rows);
-    for (auto& t : pool)
-        t.join();
+    return work < 2'000'000 ? rows : (rows + 3) / 4;
 }
 
 // The source rows feeding target row t of an axis.
@@ -53,15 +36,19 @@ void verticalFirst(const QImage& source, const ResampleAxis& across, const Resam
     const size_t wide = size_t(source.width()) * 3;
     const std::unique_ptr<uint16_t[]> rows(new uint16_t[size_t(target.height()) * wide]); // every value is written
     const std::function<const uchar*(int)> sourceRow = [&](int y) { return source.constScanLine(y); };
-    forRowBands(target.height(), qint64(source.width()) * source.height(), [&](int begin, int end) {
+    const auto averageDown = [&](int begin, int end) {
         for (int t = begin; t < end; ++t)
             ResampleKernels::blendRowsDown(feedingRows(down, t, sourceRow).data(), down.weights(t), down.count(t), wide,
                                            rows.get() + size_t(t) * wide);
-    });
-    forRowBands(target.height(), qint64(source.width()) * target.height(), [&](int begin, int end) {
+    };
+    EffectBands::run(0, target.height(), averageDown,
+                     rowsPerBand(target.height(), qint64(source.width()) * source.height()));
+    const auto scaleAlong = [&](int begin, int end) {
         for (int y = begin; y < end; ++y)
             ResampleKernels::blendAlongRow(rows.get() + size_t(y) * wide, across, target.scanLine(y));
-    });
+    };
+    EffectBands::run(0, target.height(), scaleAlong,
+                     rowsPerBand(target.height(), qint64(source.width()) * target.height()));
 }
 
 // Keeping or growing the height: scale each source row along its length first, then interpolate between rows.
@@ -70,7 +57,7 @@ void verticalFirst(const QImage& source, const ResampleAxis& across, const Resam
 void horizontalFirst(const QImage& source, const ResampleAxis& across, const ResampleAxis& down, QImage& target)
 {
     const size_t wide = size_t(target.width()) * 3;
-    forRowBands(target.height(), qint64(target.width()) * target.height(), [&](int begin, int end) {
+    const auto band = [&](int begin, int end) {
         int taps = 1;
         for (int t = begin; t < end; ++t)
             taps = std::max(taps, down.count(t));
@@ -87,7 +74,8 @@ void horizontalFirst(const QImage& source, const ResampleAxis& across, const Res
         for (int t = begin; t < end; ++t)
             ResampleKernels::blendRowsUp(feedingRows(down, t, row).data(), down.weights(t), down.count(t), wide,
                                          target.scanLine(t));
-    });
+    };
+    EffectBands::run(0, target.height(), band, rowsPerBand(target.height(), qint64(target.width()) * target.height()));
 }
 
 void setError(QString* error, const QString& text)

@@ -5,7 +5,7 @@
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
 
-EffectPage::EffectPage(ImageOperations& operations, Prompts& prompts, QWidget* parent) : QWidget(parent)
+EffectPage::EffectPage(ImageOperations& operations, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("tsEffect"));
     struct Entry
@@ -26,7 +26,7 @@ EffectPage::EffectPage(ImageOperations& operations, Prompts& prompts, QWidget* p
     int index = 0;
     for (const Entry& e : entries) {
         const QRect at(10 + (index % 2) * 98, 22 + (index / 2) * 34, 92, 28);
-        operationButton(group, e.name, QString::fromUtf8(e.caption), at, operations, e.id, prompts);
+        operationButton(group, e.name, QString::fromUtf8(e.caption), at, operations, e.id);
         ++index;
     }
     auto* note = new QLabel(

@@ -3,11 +3,10 @@
 #include <QtWidgets/QWidget>
 
 class ImageOperations;
-class Prompts;
 
 class EffectPage : public QWidget
 {
     Q_OBJECT
   public:
-    EffectPage(ImageOperations& operations, Prompts& prompts, QWidget* parent = nullptr);
+    EffectPage(ImageOperations& operations, QWidget* parent = nullptr);
 };

@@ -1,19 +1,18 @@
 #include "workspace/pages/ImageSizePage.h"
 
-#include "foundation/HandlerGuard.h"
 #include "workspace/pages/OperationButton.h"
 
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QPushButton>
 
-ImageSizePage::ImageSizePage(Workspace& workspace, OperationLog& log, Prompts& prompts, QWidget* parent)
-    : QWidget(parent), fits_(workspace, log), prompts_(prompts)
+ImageSizePage::ImageSizePage(Workspace& workspace, OperationLog& log, QWidget* parent)
+    : QWidget(parent), fits_(workspace, log)
 {
     setObjectName(QStringLiteral("tsImageSize"));
     build();
     const auto on = [this](QPushButton* b, auto handler) {
-        connect(b, &QPushButton::clicked, this, guarded(prompts_, [handler](bool) { handler(); }));
+        connect(b, &QPushButton::clicked, this, [handler](bool) { handler(); });
     };
     on(btJustFit, [this] { btJustFitClick(); });
     on(btWJustFit, [this] { btWJustFitClick(); });
@@ -69,14 +68,14 @@ void ImageSizePage::build()
 void ImageSizePage::addRotationButtons(ImageOperations& operations)
 {
     QWidget* group = rotationGroup;
-    operationButton(group, "btRotLeft", QStringLiteral("左回転"), {10, 22, 92, 28}, operations, OperationId::RotateLeft,
-                    prompts_);
+    operationButton(group, "btRotLeft", QStringLiteral("左回転"), {10, 22, 92, 28}, operations,
+                    OperationId::RotateLeft);
     operationButton(group, "btRotRight", QStringLiteral("右回転"), {108, 22, 92, 28}, operations,
-                    OperationId::RotateRight, prompts_);
+                    OperationId::RotateRight);
     operationButton(group, "btUpDown", QStringLiteral("上下反転"), {10, 54, 92, 28}, operations,
-                    OperationId::FlipVertical, prompts_);
+                    OperationId::FlipVertical);
     operationButton(group, "btLR", QStringLiteral("左右反転"), {108, 54, 92, 28}, operations,
-                    OperationId::FlipHorizontal, prompts_);
+                    OperationId::FlipHorizontal);
 }
 
 void ImageSizePage::btJustFitClick()

@@ -9,7 +9,6 @@
 
 class ImageOperations;
 class OperationLog;
-class Prompts;
 class QGroupBox;
 class QPushButton;
 class Workspace;
@@ -18,7 +17,7 @@ class ImageSizePage : public QWidget
 {
     Q_OBJECT
   public:
-    ImageSizePage(Workspace& workspace, OperationLog& log, Prompts& prompts, QWidget* parent = nullptr);
+    ImageSizePage(Workspace& workspace, OperationLog& log, QWidget* parent = nullptr);
 
     // The group " 画像の回転・反転 ": quarter turns and flips, which change the picture itself.
     void addRotationButtons(ImageOperations& operations);
@@ -51,6 +50,5 @@ class ImageSizePage : public QWidget
     QPushButton* button(QWidget* parent, const char* name, const QString& caption, QRect geometry);
 
     FitCommands fits_;
-    Prompts& prompts_;
     std::function<QSize()> subWindowSize_;
 };

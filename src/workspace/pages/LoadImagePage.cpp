@@ -1,6 +1,5 @@
 #include "workspace/pages/LoadImagePage.h"
 
-#include "foundation/HandlerGuard.h"
 #include "foundation/Prompts.h"
 #include "imaging/codecs/PictureFormats.h"
 #include "workspace/PictureLoader.h"
@@ -49,9 +48,8 @@ LoadImagePage::LoadImagePage(PictureLoader& loader, Prompts& prompts, QWidget* p
     edOrgCol = infoField("edOrgCol", info, {70, 64, 56, 22});
     (new QLabel(QStringLiteral("bit"), info))->move(132, 68);
 
-    connect(btOpenFromFile, &QPushButton::clicked, this, guarded(prompts, [this](bool) { btOpenFromFileClick(); }));
-    connect(btOpenFromClipboard, &QPushButton::clicked, this,
-            guarded(prompts, [this](bool) { btOpenFromClipboardClick(); }));
+    connect(btOpenFromFile, &QPushButton::clicked, this, [this](bool) { btOpenFromFileClick(); });
+    connect(btOpenFromClipboard, &QPushButton::clicked, this, [this](bool) { btOpenFromClipboardClick(); });
     connect(&loader, &PictureLoader::pictureLoaded, this, &LoadImagePage::showPicture);
 }
 

@@ -1,17 +1,15 @@
 #include "workspace/pages/OperationButton.h"
 
-#include "foundation/HandlerGuard.h"
 #include "workspace/ImageOperations.h"
 
 #include <QtWidgets/QPushButton>
 
 QPushButton* operationButton(QWidget* parent, const char* name, const QString& caption, QRect geometry,
-                             ImageOperations& operations, OperationId id, Prompts& prompts)
+                             ImageOperations& operations, OperationId id)
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
     button->setGeometry(geometry);
-    QObject::connect(button, &QPushButton::clicked, button,
-                     guarded(prompts, [&operations, id](bool) { operations.run(id); }));
+    QObject::connect(button, &QPushButton::clicked, button, [&operations, id](bool) { operations.run(id); });
     return button;
 }

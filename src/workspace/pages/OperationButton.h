@@ -1,13 +1,12 @@
 #pragma once
-// A button that runs one picture operation, guarded like every handler.
+// A button that runs one picture operation.
 #include "workspace/OperationLog.h"
 
 #include <QtCore/QRect>
 
 class ImageOperations;
-class Prompts;
 class QPushButton;
 class QWidget;
 
 QPushButton* operationButton(QWidget* parent, const char* name, const QString& caption, QRect geometry,
-                             ImageOperations& operations, OperationId id, Prompts& prompts);
+                             ImageOperations& operations, OperationId id);

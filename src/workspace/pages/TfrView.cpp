@@ -1,6 +1,6 @@
 #include "workspace/pages/TfrView.h"
 
-#include "foundation/HandlerGuard.h"
+#include "foundation/Prompts.h"
 #include "imaging/resampling/ReducedView.h"
 #include "widgets/ImageDisplay.h"
 #include "workspace/Workspace.h"
@@ -33,16 +33,16 @@ TfrView::TfrView(Workspace& workspace, Prompts& prompts, std::function<bool()> s
     TimerView->setObjectName(QStringLiteral("TimerView"));
     TimerView->setSingleShot(true);
     TimerView->setInterval(1);
-    connect(TimerView, &QTimer::timeout, this, guarded(prompts_, [this] { TimerViewTimer(); }));
+    connect(TimerView, &QTimer::timeout, this, [this] { TimerViewTimer(); });
     TimerOnShow->setObjectName(QStringLiteral("TimerOnShow"));
     TimerOnShow->setSingleShot(true);
     TimerOnShow->setInterval(TimerOnShowInterval);
-    connect(TimerOnShow, &QTimer::timeout, this, guarded(prompts_, [this] { TimerOnShowTimer(); }));
+    connect(TimerOnShow, &QTimer::timeout, this, [this] { TimerOnShowTimer(); });
     TimerOnShow->start();
 
     connect(&workspace_, &Workspace::workingImageChanged, this, &TfrView::showWorkingImage);
     connect(&workspace_, &Workspace::frameChanged, IkDispOrg, &ImageDisplay::setRect);
-    connect(IkDispOrg, &ImageDisplay::mouseUpImage, this, guarded(prompts_, [this](int, int) { IkDispOrgMouseUp(); }));
+    connect(IkDispOrg, &ImageDisplay::mouseUpImage, this, [this](int, int) { IkDispOrgMouseUp(); });
 }
 
 void TfrView::setInitialSize()

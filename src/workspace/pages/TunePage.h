@@ -3,11 +3,10 @@
 #include <QtWidgets/QWidget>
 
 class ImageOperations;
-class Prompts;
 
 class TunePage : public QWidget
 {
     Q_OBJECT
   public:
-    TunePage(ImageOperations& operations, Prompts& prompts, QWidget* parent = nullptr);
+    TunePage(ImageOperations& operations, QWidget* parent = nullptr);
 };

@@ -1,4 +1,4 @@
-#include "ScriptedFtpServer.h"
+#include "netsupport/ScriptedFtpServer.h"
 
 #include <QtCore/QTimer>
 

@@ -1,4 +1,4 @@
-#include "output/JpegSizeFloor.h"
+#include "imaging/codecs/JpegSizeFloor.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "ScriptedHttpServer.h"
+#include "netsupport/ScriptedHttpServer.h"
 
 #include <QtCore/QTimer>
 #include <QtNetwork/QTcpSocket>

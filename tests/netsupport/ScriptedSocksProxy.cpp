@@ -1,4 +1,4 @@
-#include "ScriptedSocksProxy.h"
+#include "netsupport/ScriptedSocksProxy.h"
 
 #include <QtCore/QTimer>
 #include <QtNetwork/QTcpSocket>

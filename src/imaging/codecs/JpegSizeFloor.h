@@ -8,7 +8,7 @@
 // match. If anything differs (another library build), the floor is 0 and nothing is skipped.
 #pragma once
 
-#include "output/JpegCoefficients.h"
+#include "imaging/codecs/JpegCoefficients.h"
 
 #include <QtCore/QByteArray>
 #include <QtGui/QImage>

@@ -1,4 +1,4 @@
-#include "ExternalServer.h"
+#include "netsupport/ExternalServer.h"
 
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QFileInfo>

@@ -1,4 +1,4 @@
-#include "output/JpegCoefficients.h"
+#include "imaging/codecs/JpegCoefficients.h"
 
 #include <algorithm>
 
