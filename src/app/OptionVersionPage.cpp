@@ -23,7 +23,7 @@ OptionVersionPage::OptionVersionPage(QWidget* parent) : QWidget(parent)
     name->setFont(bold);
     head->addWidget(ProgramIcon, 0, 0, 2, 1);
     head->addWidget(name, 0, 1);
-    head->addWidget(new QLabel(QStringLiteral("Version 1.1.0.0"), this), 1, 1);
+    head->addWidget(new QLabel(QStringLiteral("Version " PICTOREL_VERSION), this), 1, 1);
     head->setColumnStretch(2, 1);
     layout->addLayout(head);
     layout->addSpacing(16);

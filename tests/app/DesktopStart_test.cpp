@@ -1,5 +1,6 @@
 // The program as a desktop starts it: "Open with" on a picture of any readable name, a second start
 // while a window runs, and the answers given on the terminal.
+#include "app/OptionVersionPage.h"
 #include "app/ProgramSession.h"
 #include "app/TfrMain.h"
 #include "catalogue/pages/ModelSelectPage.h"
@@ -17,6 +18,7 @@
 #include <QtCore/QRegularExpression>
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
+#include <QtWidgets/QLabel>
 #include <gtest/gtest.h>
 
 #include <tiffio.h>
@@ -194,7 +196,7 @@ TEST(DesktopStart, VersionAndHelpAnswerWithoutADisplayWithOneVersionNumber)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QLatin1String(name));
-    const QRegularExpression version(QStringLiteral(R"(^(pictorel|pictorel-cli) (\d+\.\d+\.\d+)\n$)"));
+    const QRegularExpression version(QStringLiteral(R"(^(pictorel|pictorel-cli) (\d+(?:\.\d+){2,3})\n$)"));
     QStringList numbers;
     for (const char* program : {"pictorel", "pictorel-cli"}) {
         const Finished answer = run(programFolder + QLatin1String(program), {QStringLiteral("--version")}, environment);
@@ -205,6 +207,13 @@ TEST(DesktopStart, VersionAndHelpAnswerWithoutADisplayWithOneVersionNumber)
         numbers << match.captured(2);
     }
     EXPECT_EQ(numbers.first(), numbers.last());
+    // The options dialog's version page names the same number.
+    const OptionVersionPage page;
+    const QList<QLabel*> labels = page.findChildren<QLabel*>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [&numbers](const QLabel* label) {
+        return label->text() == QStringLiteral("Version ") + numbers.first();
+    }));
+    EXPECT_EQ(numbers.first(), QStringLiteral("1.1.0.0"));
     const Finished help = run(programFolder + QStringLiteral("pictorel"), {QStringLiteral("--help")}, environment);
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.output.startsWith(QStringLiteral("Usage: pictorel"))) << help.output.toStdString();
