@@ -167,7 +167,7 @@ TEST_F(CliCommandTest, ListsTheCatalogueAndReportsAMalformedOne)
     const QString broken = pictures.filePath(QStringLiteral("broken.sys"));
     QFile file(broken);
     file.open(QIODevice::WriteOnly);
-    file.write("h\r\nA,a,x,,1,2,3,4\r\nA,b,x,,1,2b,3,4\r\n");
+    file.write("h\r\nA,a,x,,8,9,3,4\r\nA,b,x,,8,2b,3,4\r\n");
     file.close();
     EXPECT_EQ(run({QStringLiteral("models"), QStringLiteral("--catalogue"), broken}), 1);
     EXPECT_EQ(errors, QStringLiteral("'2b' は整数ではありません\n（broken.sys の 3 行目）\n"));
