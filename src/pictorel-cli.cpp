@@ -1,5 +1,6 @@
 #include "cli/ArgumentPaths.h"
 #include "cli/CliCommand.h"
+#include "cli/ConsoleDevice.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
@@ -75,8 +76,12 @@ int main(int argc, char** argv)
     qInstallMessageHandler(quietHandler);
     const CliCommand::Invocation invocation = CliCommand::read(ArgumentPaths::decode(argc, argv));
     const std::unique_ptr<QCoreApplication> app = applicationFor(invocation, argc, argv);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
+    ConsoleDevice standardOutput(STDOUT_FILENO);
+    ConsoleDevice standardError(STDERR_FILENO);
+    QTextStream out;
+    QTextStream err;
+    standardOutput.attach(out);
+    standardError.attach(err);
     // The folder of the running program, as the application object would report it.
     const QString programFolder = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
     CliCommand command(out, err, programFolder + QLatin1Char('/'), isatty(fileno(stderr)));
