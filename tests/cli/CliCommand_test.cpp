@@ -5,6 +5,7 @@
 #include "catalogue/pages/ModelSelectPage.h"
 #include "cli/ArgumentPaths.h"
 #include "cli/CliCommand.h"
+#include "cli/StandbyMaker.h"
 #include "decoration/pages/TextPage.h"
 #include "foundation/Cp932.h"
 #include "foundation/PathBytes.h"
@@ -415,14 +416,17 @@ TEST_F(CliCommandTest, NamesThatAreNotUtf8ComeOutByteForByte)
     // A fault names the file by its bytes too.
     EXPECT_EQ(make({in + "gon\xe9.jpg", "--model", "F900i", "-o", to + "x.jpg"}), 1);
     EXPECT_TRUE(PathBytes::toBytes(errors).startsWith(in + "gon\xe9.jpg (F900i): ")) << errors.toStdString();
-    EXPECT_EQ(make({in + "caf\xe9.jpg", "--model", "F900i", "--stamp",
-                    in + "n\xe9"
-                         "ant.png@1,1",
-                    "-o", to + "x.jpg"}),
-              1);
-    EXPECT_EQ(PathBytes::toBytes(errors), in + "n\xe9"
-                                               "ant.png not found\n");
+    EXPECT_EQ(make({in + "caf\xe9.jpg", "--model", "F900i", "--stamp", in + "gon\xe9.png@1,1", "-o", to + "x.jpg"}), 1);
+    EXPECT_EQ(PathBytes::toBytes(errors), in + "gon\xe9.png not found\n");
     EXPECT_FALSE(QFile::exists(out("x.jpg")));
+    // Stamps and catalogues are read by their bytes as well.
+    RawNames::write(in + "mod\xe8les.sys", bytesOf(folder.filePath(QStringLiteral("mp_dat.sys"))));
+    EXPECT_EQ(make({in + "caf\xe9.jpg", "--model", "F900i", "--catalogue", in + "mod\xe8les.sys", "--stamp",
+                    in + "caf\xe9.jpg@1,1", "-o", to + "x.jpg"}),
+              0)
+        << errors.toStdString();
+    ASSERT_EQ(run({"make", picture, "--model", "F900i", "--stamp", picture + "@1,1", "-o", out("y.jpg")}), 0);
+    EXPECT_EQ(bytesOf(out("x.jpg")), bytesOf(out("y.jpg")));
 }
 
 TEST_F(CliCommandTest, FaultsAreRefusedByTheirNameAndNothingIsWrittenBesideThem)
@@ -472,6 +476,23 @@ TEST_F(CliCommandTest, FaultsAreRefusedByTheirNameAndNothingIsWrittenBesideThem)
     EXPECT_EQ(QDir(results.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{});
     EXPECT_FALSE(QFile::exists(QStringLiteral("/dev/full.jpg")));
     EXPECT_FALSE(QFileInfo(fifo).isFile());
+
+    // A decoration that cannot be drawn (a text too large, say) fails its job, and nothing is saved.
+    MakeChoices choices;
+    choices.layers.push_back(LayerStep{[](Workbench&) { return QStringLiteral("--text 'x' could not be drawn"); }});
+    const MakeResult failed =
+        StandbyMaker(ProgramOptions{}, folder.path() + QLatin1Char('/'))
+            .make(picture, MakeTarget{"F900i", 240, 320, 97600}, choices, out("x.jpg"), FileFormat::Jpeg);
+    EXPECT_EQ(failed.exitStatus(), 1);
+    EXPECT_EQ(failed.summary(), QStringLiteral("--text 'x' could not be drawn"));
+    EXPECT_EQ(QDir(results.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{});
+    // A text far larger than the canvas is drawn as far as it lands on it: never dropped.
+    ASSERT_EQ(run({"make", picture, "--model", "F900i", "-o", out("plain.jpg")}), 0);
+    ASSERT_EQ(run({"make", picture, "--model", "F900i", "--text", QString(2000, QChar(0x3042)) + "@0,0", "--font",
+                   "IPAGothic:1000", "-o", out("huge.jpg")}),
+              0)
+        << errors.toStdString();
+    EXPECT_NE(bytesOf(out("huge.jpg")), bytesOf(out("plain.jpg")));
 
     // A face that is not installed is named, with the one drawn instead; the picture is still made.
     EXPECT_EQ(run({"make", picture, "--model", "F900i", "--text", "hi@10,10", "--font", "NoSuchFace Pro:12", "-o",
