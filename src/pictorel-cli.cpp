@@ -1,6 +1,7 @@
 #include "cli/ArgumentPaths.h"
 #include "cli/CliCommand.h"
 #include "cli/ConsoleDevice.h"
+#include "foundation/ErrorDetail.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
@@ -74,6 +75,7 @@ int main(int argc, char** argv)
 {
     prepareHeap();
     qInstallMessageHandler(quietHandler);
+    setErrorDetailRename(&ReadablePath::namedAsGiven);
     const CliCommand::Invocation invocation = CliCommand::read(ArgumentPaths::decode(argc, argv));
     const std::unique_ptr<QCoreApplication> app = applicationFor(invocation, argc, argv);
     ConsoleDevice standardOutput(STDOUT_FILENO);

@@ -2,6 +2,9 @@
 
 #include "foundation/PathBytes.h"
 
+#include <QtCore/QHash>
+#include <QtCore/QMutex>
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,6 +24,12 @@ bool statOf(const QString& path, struct stat& info)
 {
     return ::stat(PathBytes::toBytes(path).constData(), &info) == 0;
 }
+
+// The names given for the descriptors that ReadablePath objects hold, for messages from any thread.
+QMutex namesLock;
+QHash<int, QString> givenNames;
+
+constexpr QLatin1String descriptorFolder("/proc/self/fd/");
 
 QString lastPart(const QString& path)
 {
@@ -78,14 +87,41 @@ ReadablePath::ReadablePath(const QString& given) : given_(given), path_(given)
     if (!PathBytes::holdsRawBytes(given))
         return;
     fd_ = ::open(PathBytes::toBytes(given).constData(), O_PATH | O_CLOEXEC);
-    if (fd_ >= 0)
-        path_ = QStringLiteral("/proc/self/fd/%1").arg(fd_);
+    if (fd_ < 0)
+        return;
+    path_ = descriptorFolder + QString::number(fd_);
+    const QMutexLocker lock(&namesLock);
+    givenNames.insert(fd_, given_);
 }
 
 ReadablePath::~ReadablePath()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (fd_ < 0)
+        return;
+    {
+        const QMutexLocker lock(&namesLock);
+        givenNames.remove(fd_);
+    }
+    ::close(fd_);
+}
+
+QString ReadablePath::namedAsGiven(const QString& text)
+{
+    QString named;
+    qsizetype from = 0;
+    const QMutexLocker lock(&namesLock);
+    for (qsizetype at = text.indexOf(descriptorFolder); at >= 0; at = text.indexOf(descriptorFolder, from)) {
+        qsizetype end = at + descriptorFolder.size();
+        while (end < text.size() && text.at(end).isDigit())
+            ++end;
+        const auto found = givenNames.constFind(
+            QStringView(text).mid(at + descriptorFolder.size(), end - at - descriptorFolder.size()).toInt());
+        named += QStringView(text).mid(from, at - from);
+        named += found == givenNames.constEnd() ? QStringView(text).mid(at, end - at) : QStringView(*found);
+        from = end;
+    }
+    named += QStringView(text).mid(from);
+    return named;
 }
 
 QString ReadablePath::named(QString message) const

@@ -35,6 +35,8 @@ class ReadablePath
     const QString& path() const { return path_; }
     // A message about path() made to name the file as given.
     QString named(QString message) const;
+    // A text with the descriptor names of every ReadablePath alive replaced by the names given.
+    static QString namedAsGiven(const QString& text);
 
   private:
     QString given_;

@@ -86,6 +86,10 @@ TEST(ArgumentPathsTest, FoldersAreMadeAndFilesReadByTheirBytes)
     EXPECT_EQ(PathBytes::toBytes(readable.named(
                   QStringLiteral("cannot read %1\n%2").arg(readable.path(), QFileInfo(readable.path()).fileName()))),
               "cannot read " + fileBytes + "\ncaf\xe9.txt");
+    // Details from deeper down name the descriptor; they are shown with the name given.
+    const QString detail = readable.path() + QStringLiteral(": bad; /proc/self/fd/99999 and ") + readable.path();
+    EXPECT_EQ(PathBytes::toBytes(ReadablePath::namedAsGiven(detail)),
+              fileBytes + ": bad; /proc/self/fd/99999 and " + fileBytes);
     const ReadablePath missing(ArgumentPaths::join(folder, PathBytes::fromBytes("gone\xe9.txt")));
     EXPECT_FALSE(QFile::exists(missing.path()));
     RawNames::removeContents(QFile::encodeName(dir.path()));
