@@ -1,5 +1,7 @@
 #include "cli/ArgumentPaths.h"
 #include "cli/CliCommand.h"
+#include "cli/ConsoleDevice.h"
+#include "foundation/ErrorDetail.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
@@ -73,10 +75,15 @@ int main(int argc, char** argv)
 {
     prepareHeap();
     qInstallMessageHandler(quietHandler);
+    setErrorDetailRename(&ReadablePath::namedAsGiven);
     const CliCommand::Invocation invocation = CliCommand::read(ArgumentPaths::decode(argc, argv));
     const std::unique_ptr<QCoreApplication> app = applicationFor(invocation, argc, argv);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
+    ConsoleDevice standardOutput(STDOUT_FILENO);
+    ConsoleDevice standardError(STDERR_FILENO);
+    QTextStream out;
+    QTextStream err;
+    standardOutput.attach(out);
+    standardError.attach(err);
     // The folder of the running program, as the application object would report it.
     const QString programFolder = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
     CliCommand command(out, err, programFolder + QLatin1Char('/'), isatty(fileno(stderr)));

@@ -6,10 +6,8 @@
 
 namespace {
 
-bool loadFrom(ModelCatalogue& catalogue, const QString& path, Prompts& prompts)
+bool reportedMissing(Prompts& prompts)
 {
-    if (catalogue.load(path))
-        return true;
     prompts.message(MessageKind::Error,
                     QStringLiteral("mp_dat.sys が見つからなかったため、このアプリケーションを開始できませんでした。"
                                    "アプリケーションをインストールし直すとこの問題は解決される場合があります。"));
@@ -20,12 +18,17 @@ bool loadFrom(ModelCatalogue& catalogue, const QString& path, Prompts& prompts)
 
 bool LoadCatalogue(ModelCatalogue& catalogue, const QString& programFolder, Prompts& prompts)
 {
-    return loadFrom(catalogue, programFolder + ModelCatalogue::fileName(), prompts);
+    return catalogue.load(programFolder + ModelCatalogue::fileName()) || reportedMissing(prompts);
 }
 
 bool LoadCatalogue(ModelCatalogue& catalogue, const ProgramFolders& folders, Prompts& prompts)
 {
-    if (!loadFrom(catalogue, folders.catalogueToRead(ModelCatalogue::fileName()), prompts))
+    return readProgramCatalogue(catalogue, folders) || reportedMissing(prompts);
+}
+
+bool readProgramCatalogue(ModelCatalogue& catalogue, const ProgramFolders& folders)
+{
+    if (!catalogue.load(folders.catalogueToRead(ModelCatalogue::fileName())))
         return false;
     appendTodaysScreens(catalogue, folders.programFolder());
     return true;

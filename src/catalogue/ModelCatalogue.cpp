@@ -4,6 +4,7 @@
 #include "foundation/Cp932.h"
 #include "foundation/ErrorDetail.h"
 #include "foundation/FileKind.h"
+#include "foundation/NumericRule.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
@@ -15,8 +16,12 @@ namespace {
 
 const QString mainVariant = QStringLiteral("メイン");
 constexpr int fieldsPerLine = 8;
-constexpr int largestSide = 8192;    // far beyond any phone screen; larger sizes only cost memory and time
-constexpr int largestColorBits = 32; // the deepest a screen shows; the field shows it and the direct entry takes it
+// A model's screen takes the sides the direct size entry takes, so every canvas the program makes
+// has the same bounds however it was chosen.
+const NumericRule side = NumericRules::ScreenSide;
+// The deepest a screen shows; the field shows it and the direct entry takes it. A listed screen may
+// be shallower than the direct entry's least (a one-bit sub-display, say).
+const int largestColorBits = NumericRules::ColourBits.maximum();
 
 // A number of the line, with the line named when it is not an integer or lies outside min … max.
 int boundedField(const QString& text, int min, int max, const QString& path, int lineNumber)
@@ -68,8 +73,8 @@ TModelEntry entryFromLine(const QString& line, const QString& path, int lineNumb
     entry.Name = entry.Variant == mainVariant ? fields.at(1)
                                               : fields.at(1) + QLatin1Char('(') + entry.Variant + QLatin1Char(')');
     entry.Extra = fields.at(3);
-    entry.Width = boundedField(fields.at(4), 1, largestSide, path, lineNumber);
-    entry.Height = boundedField(fields.at(5), 1, largestSide, path, lineNumber);
+    entry.Width = boundedField(fields.at(4), side.minimum(), side.maximum(), path, lineNumber);
+    entry.Height = boundedField(fields.at(5), side.minimum(), side.maximum(), path, lineNumber);
     entry.ColorBits = boundedField(fields.at(6), 1, largestColorBits, path, lineNumber);
     entry.SizeLimit = boundedField(fields.at(7), 1, INT_MAX, path, lineNumber);
     return entry;

@@ -1,5 +1,6 @@
 #include "cli/CalendarOptions.h"
 
+#include "cli/ArgumentPaths.h"
 #include "cli/CommandLine.h"
 #include "cli/OptionValues.h"
 #include "decoration/CalendarSettingsFile.h"
@@ -18,12 +19,12 @@ std::optional<CalendarChoices> CalendarOptions::read(const CommandLine& p, QStri
 {
     auto settings = std::make_shared<CalendarSettings>();
     if (p.isSet(QStringLiteral("calendar-settings"))) {
-        const QString file = p.value(QStringLiteral("calendar-settings"));
-        if (!QFileInfo(file).isFile()) {
-            *error = QStringLiteral("calendar settings file %1 not found").arg(file);
+        const ReadablePath file(p.value(QStringLiteral("calendar-settings")));
+        if (!QFileInfo(file.path()).isFile()) {
+            *error = QStringLiteral("calendar settings file %1 not found").arg(file.given());
             return std::nullopt;
         }
-        *settings = CalendarSettingsFile::load(file);
+        *settings = CalendarSettingsFile::load(file.path());
     }
     CalendarChoices look{{}, settings};
     if (p.isSet(QStringLiteral("calendar-font")) &&

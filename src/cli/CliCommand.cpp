@@ -1,17 +1,19 @@
 #include "cli/CliCommand.h"
 
+#include "catalogue/LoadCatalogue.h"
 #include "catalogue/ModelCatalogue.h"
+#include "cli/ArgumentPaths.h"
 #include "cli/BatchRunner.h"
 #include "cli/CalendarOptions.h"
 #include "cli/OptionValues.h"
 #include "cli/StandbyMaker.h"
 #include "cli/TextOptions.h"
+#include "foundation/FileKind.h"
 #include "foundation/IniFile.h"
 #include "foundation/NumericRule.h"
 #include "foundation/OptionsSettings.h"
 #include "foundation/ProgramFolders.h"
 
-#include <QtCore/QDir>
 #include <QtCore/QFileInfo>
 #include <QtCore/QRegularExpression>
 #include <QtCore/QSet>
@@ -64,23 +66,15 @@ QString safeName(const QString& name)
     return safe;
 }
 
-// The picture's base name for output names; a file passed by descriptor goes by the name it has.
-QString pictureBaseName(const QString& picture)
-{
-    const QFileInfo info(picture);
-    const bool byDescriptor = picture.startsWith(QLatin1String("/proc/self/fd/"));
-    return (byDescriptor ? QFileInfo(info.symLinkTarget()) : info).completeBaseName();
-}
-
-// PICTURE_MODEL.EXT for every job in order; a name taken by an earlier job gets "-2", "-3", ...
-// before the extension, so a batch never writes one file twice.
+// PICTURE_MODEL.EXT for every job in order, PICTURE with the bytes of the picture's own name; a name taken by an
+// earlier job gets "-2", "-3", ... before the extension, so a batch never writes one file twice.
 QStringList batchFileNames(const QStringList& pictures, const QList<MakeTarget>& targets, const QString& extension)
 {
     QStringList names;
     QSet<QString> taken;
     for (const QString& picture : pictures) {
         for (const MakeTarget& target : targets) {
-            const QString stem = QStringLiteral("%1_%2").arg(pictureBaseName(picture), safeName(target.name));
+            const QString stem = QStringLiteral("%1_%2").arg(ArgumentPaths::baseName(picture), safeName(target.name));
             QString name = stem + QLatin1Char('.') + extension;
             for (int n = 2; taken.contains(name); ++n)
                 name = QStringLiteral("%1-%2.%3").arg(stem).arg(n).arg(extension);
@@ -95,33 +89,29 @@ QStringList batchFileNames(const QStringList& pictures, const QList<MakeTarget>&
 // nothing is made beside it.
 QString outputRefusal(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.exists() || info.isFile())
+    if (!FileKind::isSpecial(path))
         return {};
-    return info.isDir()
+    return ArgumentPaths::isFolder(path)
                ? QStringLiteral("%1 is a folder; nothing was written").arg(path)
                : QStringLiteral("%1 is not a regular file (a device or a FIFO); nothing was written").arg(path);
 }
 
-std::optional<ModelCatalogue> loadCatalogue(const QString& path, QString* error)
+// The catalogue named by --catalogue, or else the program's own, read as the window reads it.
+std::optional<ModelCatalogue> loadCatalogue(const CommandLine& p, const QString& programFolder, QString* error)
 {
+    const ProgramFolders folders = ProgramFolders::forProgram(programFolder);
+    const bool named = p.isSet(QStringLiteral("catalogue"));
+    const ReadablePath file(named ? p.value(QStringLiteral("catalogue"))
+                                  : folders.catalogueToRead(ModelCatalogue::fileName()));
     ModelCatalogue catalogue;
     try {
-        if (!catalogue.load(path)) {
-            *error = QStringLiteral("%1 が見つかりません。").arg(path);
-            return std::nullopt;
-        }
+        if (named ? catalogue.load(file.path()) : readProgramCatalogue(catalogue, folders))
+            return catalogue;
+        *error = QStringLiteral("catalogue %1 not found").arg(file.given());
     } catch (const ProgramError& e) {
-        *error = e.text();
-        return std::nullopt;
+        *error = file.named(e.text());
     }
-    return catalogue;
-}
-
-// The program's own: an update the program installed wins over the shipped catalogue.
-QString defaultCatalogue(const QString& programFolder)
-{
-    return ProgramFolders::forProgram(programFolder).catalogueToRead(ModelCatalogue::fileName());
+    return std::nullopt;
 }
 
 } // namespace
@@ -238,9 +228,7 @@ int CliCommand::runModels(const CommandLine& parser)
         return 1;
     }
     QString error;
-    const QString path = parser.isSet(QStringLiteral("catalogue")) ? parser.value(QStringLiteral("catalogue"))
-                                                                   : defaultCatalogue(programFolder_);
-    const std::optional<ModelCatalogue> catalogue = loadCatalogue(path, &error);
+    const std::optional<ModelCatalogue> catalogue = loadCatalogue(parser, programFolder_, &error);
     if (!catalogue) {
         err_ << error << "\n";
         return 1;
@@ -277,9 +265,10 @@ QString readRequest(const CommandLine& p, const QString& programFolder, MakeRequ
     if (r.out.isEmpty())
         return QStringLiteral("no output given (-o OUT)");
     if (p.isSet(QStringLiteral("settings"))) {
-        if (!QFileInfo(p.value(QStringLiteral("settings"))).isFile())
-            return QStringLiteral("settings file %1 not found").arg(p.value(QStringLiteral("settings")));
-        OptionsSettings::read(IniFile(p.value(QStringLiteral("settings"))), r.options);
+        const ReadablePath settings(p.value(QStringLiteral("settings")));
+        if (!QFileInfo(settings.path()).isFile())
+            return QStringLiteral("settings file %1 not found").arg(settings.given());
+        OptionsSettings::read(IniFile(settings.path()), r.options);
     }
     if (p.isSet(QStringLiteral("format"))) {
         const QStringList formats{QStringLiteral("jpeg"), QStringLiteral("gif"), QStringLiteral("png"),
@@ -352,9 +341,7 @@ QString readRequest(const CommandLine& p, const QString& programFolder, MakeRequ
         return {};
     }
     QString error;
-    const QString cataloguePath =
-        p.isSet(QStringLiteral("catalogue")) ? p.value(QStringLiteral("catalogue")) : defaultCatalogue(programFolder);
-    const std::optional<ModelCatalogue> catalogue = loadCatalogue(cataloguePath, &error);
+    const std::optional<ModelCatalogue> catalogue = loadCatalogue(p, programFolder, &error);
     if (!catalogue)
         return error;
     const QString wanted =
@@ -389,8 +376,9 @@ int CliCommand::runMake(const CommandLine& parser)
                 !note.isEmpty())
                 err_ << "note: " << note << "\n";
     const qsizetype jobCount = request.pictures.size() * request.targets.size();
-    const bool intoFolder = jobCount > 1 || QFileInfo(request.out).isDir() || request.out.endsWith(QLatin1Char('/'));
-    if (intoFolder && !QDir().mkpath(request.out)) {
+    const bool intoFolder =
+        jobCount > 1 || ArgumentPaths::isFolder(request.out) || request.out.endsWith(QLatin1Char('/'));
+    if (intoFolder && !ArgumentPaths::makeFolders(request.out)) {
         err_ << "cannot create the folder " << request.out << "\n";
         return 1;
     }
@@ -408,7 +396,7 @@ int CliCommand::runMake(const CommandLine& parser)
     const qsizetype targetCount = request.targets.size();
     const auto pictureOf = [&](int i) -> const QString& { return request.pictures.at(i / targetCount); };
     const auto targetOf = [&](int i) -> const MakeTarget& { return request.targets.at(i % targetCount); };
-    const auto outOf = [&](int i) { return intoFolder ? QDir(request.out).filePath(names.at(i)) : request.out; };
+    const auto outOf = [&](int i) { return intoFolder ? ArgumentPaths::join(request.out, names.at(i)) : request.out; };
     // Pictures alone are independent; text and calendars share the font machinery, so they keep to one thread.
     const int threads = request.choices.layers.empty() ? BatchRunner::threadsFor(int(jobCount)) : 1;
     int status = 0;
@@ -416,9 +404,12 @@ int CliCommand::runMake(const CommandLine& parser)
         int(jobCount), threads,
         [&](int i) {
             const QString out = outOf(i);
-            const QString refusal = outputRefusal(out);
-            return refusal.isEmpty() ? maker.make(pictureOf(i), targetOf(i), request.choices, out, *format)
-                                     : MakeResult{refusal, std::nullopt, targetOf(i).sizeLimit};
+            if (const QString refusal = outputRefusal(out); !refusal.isEmpty())
+                return MakeResult{refusal, std::nullopt, targetOf(i).sizeLimit};
+            const ReadablePath picture(pictureOf(i));
+            MakeResult result = maker.make(picture.path(), targetOf(i), request.choices, out, *format);
+            result.error = picture.named(result.error);
+            return result;
         },
         [&](int i, const MakeResult& result) {
             if (terminal_ && jobCount > 1)

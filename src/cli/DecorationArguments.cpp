@@ -1,5 +1,6 @@
 #include "cli/DecorationArguments.h"
 
+#include "cli/ArgumentPaths.h"
 #include "cli/CalendarOptions.h"
 #include "cli/CommandLine.h"
 #include "cli/OptionValues.h"
@@ -9,36 +10,40 @@
 
 #include <QtCore/QFileInfo>
 
+#include <memory>
 #include <optional>
 
 namespace {
 
-// The picture file: a bare name lives in the program's own folder.
-std::optional<QString> findPicture(const QString& file, const QString& shippedFolder, QString* error)
+using PictureFile = std::shared_ptr<const ReadablePath>; // held until the step that draws it is gone
+
+// The picture file: a bare name lives in the program's own folder. Messages name it as given.
+PictureFile findPicture(const QString& file, const QString& shippedFolder, QString* error)
 {
-    const QFileInfo info(file.contains(QLatin1Char('/')) ? file : shippedFolder + file);
+    auto picture = std::make_shared<const ReadablePath>(file.contains(QLatin1Char('/')) ? file : shippedFolder + file);
+    const QFileInfo info(picture->path());
+    const QString& name = picture->given();
     if (info.isDir()) {
-        *error = QStringLiteral("%1 is a folder, not a picture").arg(info.filePath());
-        return std::nullopt;
+        *error = QStringLiteral("%1 is a folder, not a picture").arg(name);
+        return nullptr;
     }
     if (!info.exists()) {
-        *error = QStringLiteral("%1 not found").arg(info.filePath());
-        return std::nullopt;
+        *error = QStringLiteral("%1 not found").arg(name);
+        return nullptr;
     }
     if (!info.isFile()) {
-        *error = QStringLiteral("%1 is not a regular file").arg(info.filePath());
-        return std::nullopt;
+        *error = QStringLiteral("%1 is not a regular file").arg(name);
+        return nullptr;
     }
-    const DecodedImage decoded = ImageFile::load(info.filePath());
+    const DecodedImage decoded = ImageFile::load(picture->path());
     if (!decoded.ok()) {
         const bool tooLarge = decoded.error.contains(QLatin1String("exceeds the limit"));
-        *error =
-            QStringLiteral("%1 is %2 (%3)")
-                .arg(info.filePath(), tooLarge ? QStringLiteral("too large") : QStringLiteral("not a readable picture"),
-                     decoded.error);
-        return std::nullopt;
+        *error = QStringLiteral("%1 is %2 (%3)")
+                     .arg(name, tooLarge ? QStringLiteral("too large") : QStringLiteral("not a readable picture"),
+                          picture->named(decoded.error));
+        return nullptr;
     }
-    return info.filePath();
+    return picture;
 }
 
 std::optional<LayerStep> stampStep(const QString& value, const QString& programFolder, bool keepAspect, QString* error)
@@ -46,12 +51,12 @@ std::optional<LayerStep> stampStep(const QString& value, const QString& programF
     const std::optional<OptionValues::StampPlace> place = OptionValues::stampPlace(value, error);
     if (!place)
         return std::nullopt;
-    const std::optional<QString> file = findPicture(place->file, programFolder + QStringLiteral("stamp/"), error);
+    const PictureFile file = findPicture(place->file, programFolder + QStringLiteral("stamp/"), error);
     if (!file)
         return std::nullopt;
-    return LayerStep{[value, path = *file, from = place->from, to = place->to, keepAspect](Workbench& bench) {
-        if (!bench.stamps.selectStampFile(path))
-            return QStringLiteral("%1 is not a readable picture").arg(path);
+    return LayerStep{[value, file, from = place->from, to = place->to, keepAspect](Workbench& bench) {
+        if (!bench.stamps.selectStampFile(file->path()))
+            return QStringLiteral("%1 is not a readable picture").arg(file->given());
         QString why;
         if (!bench.stamps.placeStamp(from, to, keepAspect, &why))
             return QStringLiteral("--stamp '%1' could not be drawn: %2").arg(value, why);
@@ -61,11 +66,11 @@ std::optional<LayerStep> stampStep(const QString& value, const QString& programF
 
 std::optional<LayerStep> frameStep(const QString& value, const QString& programFolder, QString* error)
 {
-    const std::optional<QString> file = findPicture(value, programFolder + QStringLiteral("frames/"), error);
+    const PictureFile file = findPicture(value, programFolder + QStringLiteral("frames/"), error);
     if (!file)
         return std::nullopt;
-    return LayerStep{[path = *file](Workbench& bench) {
-        bench.frames.drawFrame(path);
+    return LayerStep{[file](Workbench& bench) {
+        bench.frames.drawFrame(file->path());
         return QString();
     }};
 }

@@ -4,3 +4,9 @@
 #include <QtCore/QString>
 
 void writeErrorDetail(const QString& detail);
+
+// Makes every detail pass through `rename` before it is written (the command line names the files it
+// opened by descriptor as they were given). Set once, before any detail is written; may be called
+// from any thread.
+using ErrorDetailRename = QString (*)(const QString& detail);
+void setErrorDetailRename(ErrorDetailRename rename);

@@ -1,6 +1,6 @@
 #include "foundation/FileKind.h"
 
-#include <QtCore/QFile>
+#include "foundation/PathBytes.h"
 
 #include <sys/stat.h>
 
@@ -9,5 +9,5 @@ bool FileKind::isSpecial(const QString& path)
     struct stat info
     {
     };
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode);
+    return ::stat(PathBytes::toBytes(path).constData(), &info) == 0 && !S_ISREG(info.st_mode);
 }

@@ -7,6 +7,6 @@ class FileKind
 {
   public:
     // True when the path exists and is not a regular file (a folder, FIFO, device or socket).
-    // Symbolic links are followed.
+    // Symbolic links are followed; the path may hold bytes that are not UTF-8 (PathBytes).
     static bool isSpecial(const QString& path);
 };

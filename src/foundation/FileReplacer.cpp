@@ -1,6 +1,7 @@
 #include "foundation/FileReplacer.h"
 
 #include "foundation/FileKind.h"
+#include "foundation/PathBytes.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
@@ -99,7 +100,7 @@ bool FileReplacer::isTemporaryName(const QString& fileName)
 
 int FileReplacer::removeLeftovers(const QString& folder)
 {
-    const QByteArray dirName = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const QByteArray dirName = PathBytes::toBytes(folder.isEmpty() ? QStringLiteral(".") : folder);
     DIR* dir = ::opendir(dirName.constData());
     if (!dir)
         return 0;
@@ -124,7 +125,7 @@ QString FileReplacer::replace(const QString& path, const std::function<bool(cons
     if (FileKind::isSpecial(path))
         return QStringLiteral("not a regular file");
     removeLeftovers(QFileInfo(path).path());
-    const QByteArray target = QFile::encodeName(path);
+    const QByteArray target = PathBytes::toBytes(path);
     const Temporary temporary = createTemporary(target);
     if (temporary.fd < 0)
         return QString::fromLocal8Bit(std::strerror(errno));

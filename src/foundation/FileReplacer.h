@@ -3,6 +3,7 @@
 // bytes go to a temporary file beside the target, which is renamed over it only when every write
 // and the close succeeded. A full disk leaves the old file and no temporary file behind. A writer
 // killed outright leaves its temporary file; the next replacement in that folder removes it.
+// Paths may hold bytes that are not UTF-8 (PathBytes); the file gets exactly those bytes as its name.
 #include <QtCore/QByteArray>
 #include <QtCore/QString>
 

@@ -1,6 +1,7 @@
 #include "output/WriteFailureReason.h"
 
-#include <QtCore/QFile>
+#include "foundation/PathBytes.h"
+
 #include <QtCore/QFileInfo>
 
 #include <sys/statvfs.h>
@@ -8,7 +9,7 @@
 
 QString WriteFailureReason::describe(const QString& path, qint64 bytes)
 {
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    const QByteArray folder = PathBytes::toBytes(QFileInfo(path).absolutePath());
     if (::access(folder.constData(), W_OK | X_OK) != 0)
         return QStringLiteral("保存先のフォルダーに書き込む権限がありません。");
     struct statvfs space

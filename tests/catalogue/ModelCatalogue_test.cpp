@@ -69,10 +69,10 @@ TEST(ModelCatalogueTest, ReadsEntriesCarriersAndNames)
 
 TEST(ModelCatalogueTest, AcceptsEveryLineEndAndStopsAtNul)
 {
-    const ModelCatalogue mixed = parsed("h\rA,a,メイン,,1,2,3,4\nA,b,メイン,,1,2,3,4\r\nA,c,メイン,,1,2,3,4");
+    const ModelCatalogue mixed = parsed("h\rA,a,メイン,,8,9,3,4\nA,b,メイン,,8,9,3,4\r\nA,c,メイン,,8,9,3,4");
     EXPECT_EQ(mixed.modelNamesOf(QStringLiteral("A")), (QStringList{"a", "b", "c"}));
     ModelCatalogue withNul;
-    withNul.parse(QByteArray("h\nA,a,x,,1,2,3,4\n\0B,b,x,,1,2,3,4\n", 34), QStringLiteral("mp_dat.sys"));
+    withNul.parse(QByteArray("h\nA,a,x,,8,9,3,4\n\0B,b,x,,8,9,3,4\n", 34), QStringLiteral("mp_dat.sys"));
     EXPECT_EQ(withNul.modelCount(), 1);
 }
 
@@ -101,14 +101,14 @@ TEST(ModelCatalogueTest, UnknownNameGivesTheDefaultModelAndTheFirstOfTwoNamesWin
 
 TEST(ModelCatalogueTest, MalformedLinesStopTheLoadNamingFileAndLine)
 {
-    EXPECT_EQ(errorOf("h\nA,a,x,,1,2,3,4\nA,b,x,,1,2b,3,4\n"),
+    EXPECT_EQ(errorOf("h\nA,a,x,,8,9,3,4\nA,b,x,,8,2b,3,4\n"),
               QStringLiteral("'2b' は整数ではありません\n（mp_dat.sys の 3 行目）"));
     EXPECT_TRUE(errorOf("h\nA,a,x,,1,2,3\n").contains(QStringLiteral("2 行目")));
     // An empty line at the end is a line with too few fields.
-    EXPECT_TRUE(errorOf("h\r\nA,a,x,,1,2,3,4\r\n\r\n").contains(QStringLiteral("3 行目")));
+    EXPECT_TRUE(errorOf("h\r\nA,a,x,,8,9,3,4\r\n\r\n").contains(QStringLiteral("3 行目")));
 
     ModelCatalogue c;
-    EXPECT_THROW(c.parse(sjis("h\nA,a,x,,1,2,3,4\nA,b,x,,1,2,3,bad\n"), QStringLiteral("f")), CatalogueLineError);
+    EXPECT_THROW(c.parse(sjis("h\nA,a,x,,8,9,3,4\nA,b,x,,1,2,3,bad\n"), QStringLiteral("f")), CatalogueLineError);
     EXPECT_EQ(c.modelCount(), 1); // the lines before the fault stay
 }
 
@@ -116,7 +116,7 @@ TEST(ModelCatalogueTest, HoldsAnyNumberOfEntriesAndCarriers)
 {
     QByteArray text = "header\r\n";
     for (int i = 0; i < 1500; ++i)
-        text += QStringLiteral("C%1,M%2,x,,1,2,3,4\r\n").arg(i % 40).arg(i).toLatin1();
+        text += QStringLiteral("C%1,M%2,x,,8,9,3,4\r\n").arg(i % 40).arg(i).toLatin1();
     ModelCatalogue c;
     c.parse(text, QStringLiteral("f"));
     EXPECT_EQ(c.modelCount(), 1500);
@@ -126,7 +126,7 @@ TEST(ModelCatalogueTest, HoldsAnyNumberOfEntriesAndCarriers)
 
 TEST(ModelCatalogueTest, MissingFileKeepsWhatTheCatalogueHeld)
 {
-    ModelCatalogue c = parsed("h\nA,a,x,,1,2,3,4\n");
+    ModelCatalogue c = parsed("h\nA,a,x,,8,9,3,4\n");
     QTemporaryDir dir;
     EXPECT_FALSE(c.load(dir.filePath(QStringLiteral("mp_dat.sys"))));
     EXPECT_EQ(c.modelCount(), 1);
@@ -155,19 +155,24 @@ TEST(ModelCatalogueTest, NumbersOutsideTheirBoundsAreMalformedLines)
         const char* line;
         const char* error;
     };
+    // Sides 8 to 4096, as the direct size entry takes them; the first line holds every bound itself.
     const Case cases[] = {
-        {"A,a,x,,2147483647,320,16,9000", "'2147483647' は 1 から 8192 まででなければなりません"},
-        {"A,a,x,,240,30000,16,9000", "'30000' は 1 から 8192 まででなければなりません"},
-        {"A,a,x,,0,320,16,9000", "'0' は 1 から 8192 まででなければなりません"},
-        {"A,a,x,,240,-5,16,9000", "'-5' は 1 から 8192 まででなければなりません"},
+        {"A,a,x,,2147483647,320,16,9000", "'2147483647' は 8 から 4096 まででなければなりません"},
+        {"A,a,x,,240,30000,16,9000", "'30000' は 8 から 4096 まででなければなりません"},
+        {"A,a,x,,4097,320,16,9000", "'4097' は 8 から 4096 まででなければなりません"},
+        {"A,a,x,,240,8192,16,9000", "'8192' は 8 から 4096 まででなければなりません"},
+        {"A,a,x,,7,320,16,9000", "'7' は 8 から 4096 まででなければなりません"},
+        {"A,a,x,,0,320,16,9000", "'0' は 8 から 4096 まででなければなりません"},
+        {"A,a,x,,240,-5,16,9000", "'-5' は 8 から 4096 まででなければなりません"},
         {"A,a,x,,240,320,16,0", "'0' は 1 以上でなければなりません"},
         {"A,a,x,,240,320,16,-1", "'-1' は 1 以上でなければなりません"},
         {"A,a,x,,240,320,0,9000", "'0' は 1 から 32 まででなければなりません"},
+        {"A,a,x,,240,320,33,9000", "'33' は 1 から 32 まででなければなりません"},
         {"A,a,x,,240,320,2147483647,9000", "'2147483647' は 1 から 32 まででなければなりません"},
     };
     for (const Case& c : cases) {
-        const QByteArray text = QByteArray("h\r\nB,b,x,,1,8192,3,1\r\n") + c.line + "\r\n";
-        EXPECT_EQ(errorOf(text.constData()), QString::fromUtf8(c.error) + QStringLiteral("\n（mp_dat.sys の 3 行目）"))
+        const QByteArray text = QByteArray("h\r\nB,b,x,,8,4096,32,1\r\nB,c,x,,4096,8,1,1\r\n") + c.line + "\r\n";
+        EXPECT_EQ(errorOf(text.constData()), QString::fromUtf8(c.error) + QStringLiteral("\n（mp_dat.sys の 4 行目）"))
             << c.line;
     }
 }

@@ -20,7 +20,7 @@ class ModelSelectPageTest : public ::testing::Test
                                                      "DoCoMo,F900i,メイン,,240,320,18,97600\r\n"
                                                      "DoCoMo,F900i,サブ,,96,72,16,20480\r\n"
                                                      "au,W21S,メイン,,240,320,16,102400\r\n"
-                                                     "au,F900i,メイン,,1,1,1,1\r\n")),
+                                                     "au,F900i,メイン,,8,8,1,1\r\n")),
                         QStringLiteral("mp_dat.sys"));
         page.fillCarriers();
         QObject::connect(&page, &ModelSelectPage::modelApplied, [this](int w, int h) { applied << QSize(w, h); });

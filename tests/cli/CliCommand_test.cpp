@@ -1,11 +1,14 @@
+#include "RawNames.h"
 #include "app/PageControl.h"
 #include "app/ProgramSession.h"
 #include "app/TfrMain.h"
 #include "catalogue/pages/ModelSelectPage.h"
 #include "cli/ArgumentPaths.h"
 #include "cli/CliCommand.h"
+#include "cli/StandbyMaker.h"
 #include "decoration/pages/TextPage.h"
 #include "foundation/Cp932.h"
+#include "foundation/PathBytes.h"
 #include "imaging/codecs/ImageFile.h"
 #include "support/ScriptedPrompts.h"
 #include "widgets/ImageDisplay.h"
@@ -70,6 +73,11 @@ class CliCommandTest : public ::testing::Test
         return command.run(QStringList{QStringLiteral("pictorel-cli")} + arguments);
     }
     QString out(const QString& name) const { return results.filePath(name); }
+    ~CliCommandTest() override
+    {
+        for (const QTemporaryDir* dir : {&folder, &pictures, &results})
+            RawNames::removeContents(QFile::encodeName(dir->path()));
+    }
 
     QTemporaryDir folder; // the program folder, with the catalogue
     QTemporaryDir pictures;
@@ -167,7 +175,7 @@ TEST_F(CliCommandTest, ListsTheCatalogueAndReportsAMalformedOne)
     const QString broken = pictures.filePath(QStringLiteral("broken.sys"));
     QFile file(broken);
     file.open(QIODevice::WriteOnly);
-    file.write("h\r\nA,a,x,,1,2,3,4\r\nA,b,x,,1,2b,3,4\r\n");
+    file.write("h\r\nA,a,x,,8,9,3,4\r\nA,b,x,,8,2b,3,4\r\n");
     file.close();
     EXPECT_EQ(run({QStringLiteral("models"), QStringLiteral("--catalogue"), broken}), 1);
     EXPECT_EQ(errors, QStringLiteral("'2b' は整数ではありません\n（broken.sys の 3 行目）\n"));
@@ -375,6 +383,52 @@ TEST_F(CliCommandTest, NamesThatAreNotUtf8AndOutputsThatAreNotFiles)
               1); // returns instead of blocking in open()
 }
 
+TEST_F(CliCommandTest, NamesThatAreNotUtf8ComeOutByteForByte)
+{
+    const QByteArray in = QFile::encodeName(pictures.path()) + '/';
+    const QByteArray to = QFile::encodeName(results.path()) + '/';
+    RawNames::write(in + "caf\xe9.jpg", bytesOf(picture));
+    RawNames::write(in + "\x8eq\x8b\x9f.jpg", bytesOf(picture)); // Shift_JIS
+    const auto make = [this](const QList<QByteArray>& bytes) {
+        std::vector<QByteArray> kept(bytes.begin(), bytes.end());
+        std::vector<char*> argv;
+        for (QByteArray& argument : kept)
+            argv.push_back(argument.data());
+        return run(QStringList{QStringLiteral("make")} + ArgumentPaths::decode(int(argv.size()), argv.data()));
+    };
+    ASSERT_EQ(make({in + "caf\xe9.jpg", "--model", "F900i", "-o", to + "r\xe9sultat.jpg"}), 0) << errors.toStdString();
+    EXPECT_TRUE(PathBytes::toBytes(output).startsWith(to + "r\xe9sultat.jpg: ")) << output.toStdString();
+    ASSERT_EQ(make({in + "caf\xe9.jpg", "--model", "F900i", "-o", to + "d\xe9j\xe0/"}), 0) << errors.toStdString();
+    ASSERT_EQ(make({in + "caf\xe9.jpg", in + "\x8eq\x8b\x9f.jpg", "--size", "240x320", "--limit", "97600", "-o",
+                    to + "lot\xe9"}),
+              0)
+        << errors.toStdString();
+    EXPECT_TRUE(PathBytes::toBytes(output).startsWith(to + "lot\xe9/caf\xe9_240x320.jpg: ")) << output.toStdString();
+
+    EXPECT_EQ(RawNames::in(to), (QList<QByteArray>{"d\xe9j\xe0", "lot\xe9", "r\xe9sultat.jpg"}));
+    EXPECT_EQ(RawNames::in(to + "d\xe9j\xe0"), QList<QByteArray>{"caf\xe9_F900i.jpg"});
+    EXPECT_EQ(RawNames::in(to + "lot\xe9"), (QList<QByteArray>{"caf\xe9_240x320.jpg", "\x8eq\x8b\x9f_240x320.jpg"}));
+    ASSERT_EQ(run({"make", picture, "--model", "F900i", "-o", out("plain.jpg")}), 0);
+    const QByteArray plain = bytesOf(out("plain.jpg"));
+    for (const QByteArray& made : {to + "r\xe9sultat.jpg", to + "d\xe9j\xe0/caf\xe9_F900i.jpg"})
+        EXPECT_EQ(bytesOf(ReadablePath(PathBytes::fromBytes(made)).path()), plain);
+
+    // A fault names the file by its bytes too.
+    EXPECT_EQ(make({in + "gon\xe9.jpg", "--model", "F900i", "-o", to + "x.jpg"}), 1);
+    EXPECT_TRUE(PathBytes::toBytes(errors).startsWith(in + "gon\xe9.jpg (F900i): ")) << errors.toStdString();
+    EXPECT_EQ(make({in + "caf\xe9.jpg", "--model", "F900i", "--stamp", in + "gon\xe9.png@1,1", "-o", to + "x.jpg"}), 1);
+    EXPECT_EQ(PathBytes::toBytes(errors), in + "gon\xe9.png not found\n");
+    EXPECT_FALSE(QFile::exists(out("x.jpg")));
+    // Stamps and catalogues are read by their bytes as well.
+    RawNames::write(in + "mod\xe8les.sys", bytesOf(folder.filePath(QStringLiteral("mp_dat.sys"))));
+    EXPECT_EQ(make({in + "caf\xe9.jpg", "--model", "F900i", "--catalogue", in + "mod\xe8les.sys", "--stamp",
+                    in + "caf\xe9.jpg@1,1", "-o", to + "x.jpg"}),
+              0)
+        << errors.toStdString();
+    ASSERT_EQ(run({"make", picture, "--model", "F900i", "--stamp", picture + "@1,1", "-o", out("y.jpg")}), 0);
+    EXPECT_EQ(bytesOf(out("x.jpg")), bytesOf(out("y.jpg")));
+}
+
 TEST_F(CliCommandTest, FaultsAreRefusedByTheirNameAndNothingIsWrittenBesideThem)
 {
     QDir(folder.path()).mkpath(QStringLiteral("stamp/folder.png"));
@@ -422,6 +476,23 @@ TEST_F(CliCommandTest, FaultsAreRefusedByTheirNameAndNothingIsWrittenBesideThem)
     EXPECT_EQ(QDir(results.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{});
     EXPECT_FALSE(QFile::exists(QStringLiteral("/dev/full.jpg")));
     EXPECT_FALSE(QFileInfo(fifo).isFile());
+
+    // A decoration that cannot be drawn (a text too large, say) fails its job, and nothing is saved.
+    MakeChoices choices;
+    choices.layers.push_back(LayerStep{[](Workbench&) { return QStringLiteral("--text 'x' could not be drawn"); }});
+    const MakeResult failed =
+        StandbyMaker(ProgramOptions{}, folder.path() + QLatin1Char('/'))
+            .make(picture, MakeTarget{"F900i", 240, 320, 97600}, choices, out("x.jpg"), FileFormat::Jpeg);
+    EXPECT_EQ(failed.exitStatus(), 1);
+    EXPECT_EQ(failed.summary(), QStringLiteral("--text 'x' could not be drawn"));
+    EXPECT_EQ(QDir(results.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{});
+    // A text far larger than the canvas is drawn as far as it lands on it: never dropped.
+    ASSERT_EQ(run({"make", picture, "--model", "F900i", "-o", out("plain.jpg")}), 0);
+    ASSERT_EQ(run({"make", picture, "--model", "F900i", "--text", QString(2000, QChar(0x3042)) + "@0,0", "--font",
+                   "IPAGothic:1000", "-o", out("huge.jpg")}),
+              0)
+        << errors.toStdString();
+    EXPECT_NE(bytesOf(out("huge.jpg")), bytesOf(out("plain.jpg")));
 
     // A face that is not installed is named, with the one drawn instead; the picture is still made.
     EXPECT_EQ(run({"make", picture, "--model", "F900i", "--text", "hi@10,10", "--font", "NoSuchFace Pro:12", "-o",
@@ -484,4 +555,39 @@ TEST_F(CliCommandTest, MakesAPictureForTodaysPhoneWithinItsLimit)
     EXPECT_EQ(written.image.size(), QSize(1179, 2556));
     EXPECT_EQ(bytesOf(target).left(2), QByteArray("\xff\xd8"));
     EXPECT_LE(QFileInfo(target).size(), 3000000);
+}
+
+TEST_F(CliCommandTest, TodaysScreensFollowTheCatalogueAsInTheWindow)
+{
+    QFile today(folder.filePath(QStringLiteral("mp_today.sys")));
+    ASSERT_TRUE(today.open(QIODevice::WriteOnly));
+    today.write(
+        Cp932::encode(QStringLiteral("キャリア,機種名,画面,備考,横,縦,色数,容量\r\n"
+                                     "スマートフォン,\"縦長 20:9 FHD+\",メイン,汎用,1080,2400,24,3000000\r\n")));
+    today.close();
+    ASSERT_EQ(run({QStringLiteral("models")}), 0) << errors.toStdString();
+    const QStringList listed = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(listed.size(), 4) << output.toStdString();
+    EXPECT_EQ(listed.last(), QStringLiteral("スマートフォン\t縦長 20:9 FHD+\t1080\t2400\t24\t3000000"));
+    ScriptedPrompts prompts;
+    ProgramSession session(prompts, folder.path());
+    session.start();
+    EXPECT_EQ(session.workbench().catalogue.modelCount(), listed.size());
+
+    const QString large = pictures.filePath(QStringLiteral("large.jpg"));
+    ASSERT_TRUE(ImageFile::save(photo(3000, 2000), large, FileFormat::Jpeg, EncodeOptions{90, 2, {}}));
+    const QString byModel = out(QStringLiteral("model.jpg"));
+    ASSERT_EQ(run({QStringLiteral("make"), large, QStringLiteral("--model"), QStringLiteral("縦長 20:9 FHD+"),
+                   QStringLiteral("-o"), byModel}),
+              0)
+        << errors.toStdString();
+    const DecodedImage written = ImageFile::load(byModel);
+    ASSERT_TRUE(written.ok());
+    EXPECT_EQ(written.image.size(), QSize(1080, 2400));
+    EXPECT_LE(QFileInfo(byModel).size(), 3000000);
+    ASSERT_EQ(run({QStringLiteral("make"), large, QStringLiteral("--all-models"), QStringLiteral("スマートフォン"),
+                   QStringLiteral("-o"), out(QStringLiteral("all/"))}),
+              0)
+        << errors.toStdString();
+    EXPECT_EQ(bytesOf(out(QStringLiteral("all/large_縦長_20_9_FHD+.jpg"))), bytesOf(byModel));
 }
