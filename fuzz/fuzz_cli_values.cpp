@@ -1,10 +1,12 @@
 // pictorel-cli's option values: the input is "NAME=VALUE" for one option, or, when it holds no '=',
 // a whole command line, one argument per line. Nothing crashes, and what is accepted stays in the
-// bounds the drawing and the effects are built for; what is refused says why.
+// bounds the drawing and the effects are built for; what is refused says why. Whatever the bytes,
+// a file name made of them gives back exactly those bytes.
 #include "FuzzCheck.h"
 
 #include "cli/CommandLine.h"
 #include "cli/OptionValues.h"
+#include "foundation/PathBytes.h"
 #include "imaging/drawing/LayerKeyColor.h"
 
 #include <cstdlib>
@@ -67,7 +69,11 @@ void checkValue(const QString& name, const QString& value)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QString input = QString::fromUtf8(fuzzBytes(data, size));
+    const QByteArray bytes = fuzzBytes(data, size);
+    const QString name = PathBytes::fromBytes(bytes);
+    FUZZ_CHECK(PathBytes::toBytes(name) == bytes);
+    FUZZ_CHECK(PathBytes::holdsRawBytes(name) != (QString::fromUtf8(bytes).toUtf8() == bytes));
+    const QString input = QString::fromUtf8(bytes);
     const qsizetype equals = input.indexOf(QLatin1Char('='));
     if (equals >= 0 && !input.left(equals).contains(QLatin1Char('\n'))) {
         checkValue(input.left(equals), input.mid(equals + 1));
