@@ -88,11 +88,20 @@ void ImageDisplay::setReducedView(QSize picture, QSize shown)
     changed();
 }
 
+void ImageDisplay::showReduced(const QImage& shown, QSize picture)
+{
+    view_.setSizes(picture, shown.size());
+    layers_.setImage(shown);
+    changed();
+}
+
 const QImage& ImageDisplay::shownImage() const
 {
     const QImage& composed = layers_.composed();
+    // A picture of another size is shown one to one: one reduced already, or one the view has not
+    // followed yet.
     if (!view_.reduces() || composed.size() != view_.pictureSize())
-        return composed; // a picture of another size is shown one to one until the view follows it
+        return composed;
     if (shownRevision_ != layers_.revision() || view_.pixels().isNull()) {
         // Only what the last composition redrew needs reducing again, when nothing came between.
         const bool nextOne = shownRevision_ + 1 == layers_.revision() && !view_.pixels().isNull();

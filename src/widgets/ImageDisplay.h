@@ -50,6 +50,9 @@ class ImageDisplay : public QWidget
     // A picture of `picture` size is shown at `shown` size (one to one when they are equal). The
     // caller sizes the display.
     void setReducedView(QSize picture, QSize shown);
+    // A picture reduced already: `shown` stands for a picture of `picture` size, and the frame, the
+    // selection and the mouse stay in that picture's pixels. No raster layers go over it.
+    void showReduced(const QImage& shown, QSize picture);
     const ReducedView& reducedView() const { return view_; }
 
     // The picture as it is: picture and visible layers composed (Format_RGB32).

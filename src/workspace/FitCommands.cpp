@@ -17,8 +17,8 @@ bool FitCommands::fitAxis(bool width)
 {
     WorkspaceGeometry& g = workspace_.geometry();
     width ? g.fitToWidth() : g.fitToHeight();
+    g.CenterOffset(); // before the rebuild, which then scales the canvas's part where it stays
     workspace_.RebuildWorkingImage();
-    g.CenterOffset();
     workspace_.ComposeCanvas(g.offsetX, g.offsetY, false);
     log_.RecordOperation(width ? OperationId::FitWidth : OperationId::FitHeight);
     return false;

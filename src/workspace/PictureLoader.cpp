@@ -131,8 +131,9 @@ bool PictureLoader::finish(QImage picture, int bitCount, const QString& folder)
     if (!folder.isEmpty())
         lastLoadFolder_ = folder;
     g.CoverFit(g.canvasWidth, g.canvasHeight);
-    workspace_.RebuildWorkingImage();
+    // Centred first, so the rebuild scales the canvas's part where it stays.
     g.CenterOffset();
+    workspace_.RebuildWorkingImage();
     workspace_.ComposeCanvas(g.offsetX, g.offsetY, false);
     undo_.EmptySteps();
     log_.ClearOperationLog();

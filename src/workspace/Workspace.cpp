@@ -1,9 +1,12 @@
 #include "workspace/Workspace.h"
 
 #include "imaging/drawing/ImagePrinter.h"
-#include "imaging/effects/ImageTransform.h"
 #include "imaging/resampling/Resampler.h"
 #include "workspace/UndoHistory.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 
 Workspace::Workspace(WorkspaceGeometry& geometry, UndoHistory& undo, const ProgramOptions& options, QObject* parent)
     : QObject(parent), geometry_(geometry), undo_(undo), options_(options)
@@ -25,7 +28,8 @@ void Workspace::ComposeCanvas(int x, int y, bool keepOffset)
     g.setOffset(x, y, keepOffset);
     emit frameChanged(g.offsetX, g.offsetY, g.offsetX + g.canvasWidth, g.offsetY + g.canvasHeight);
     workspaceImage_ = QImage(); // the old canvas goes first, so that the new one can reuse its memory
-    const QImage cut = ImageTransform::selectImage(workingImage_, g.cropXs, g.cropYs);
+    const QRect part = cropRect();
+    const QImage cut = part.isEmpty() ? QImage() : cutWorkingImage(part);
     if (cut.isNull()) {
         // Nothing of the picture falls on the canvas: the main display is left empty.
         workspaceImage_ = QImage();
@@ -35,6 +39,76 @@ void Workspace::ComposeCanvas(int x, int y, bool keepOffset)
     const bool smaller = cut.width() < g.canvasWidth || cut.height() < g.canvasHeight;
     workspaceImage_ = smaller ? placeOnMargin(cut) : cut;
     emit workspaceImageChanged(workspaceImage_);
+}
+
+QRect Workspace::cropRect() const
+{
+    const WorkspaceGeometry& g = geometry_;
+    const auto [left, right] = std::minmax_element(g.cropXs.begin(), g.cropXs.end());
+    const auto [top, bottom] = std::minmax_element(g.cropYs.begin(), g.cropYs.end());
+    const int x0 = std::max(*left, 0);
+    const int x1 = std::min(*right, workingSize_.width() - 1);
+    const int y0 = std::max(*top, 0);
+    const int y1 = std::min(*bottom, workingSize_.height() - 1);
+    return x0 > x1 || y0 > y1 ? QRect() : QRect(QPoint(x0, y0), QPoint(x1, y1));
+}
+
+QImage Workspace::cutWorkingImage(const QRect& part)
+{
+    if (!workingImage_.isNull())
+        return workingImage_.copy(part);
+    if (part == scaledPart_)
+        return scaledPartImage_;
+    // A second place since the rebuild: the canvas is being moved about, and the whole pays off.
+    if (!scaledPart_.isNull())
+        return workingImage().copy(part);
+    // Most often only the canvas is wanted: a size click scales the canvas's part alone.
+    QString error;
+    scaledPartImage_ = Resampler::resizePart(picture_, workingSize_.width(), workingSize_.height(), part, &error);
+    scaledPart_ = scaledPartImage_.isNull() ? QRect() : part;
+    if (scaledPartImage_.isNull())
+        std::fprintf(stderr, "pictorel: the canvas could not be scaled: %s\n", qPrintable(error));
+    return scaledPartImage_;
+}
+
+const QImage& Workspace::workingImage() const
+{
+    if (workingImage_.isNull() && hasPicture()) {
+        QString error;
+        workingImage_ = Resampler::resize(picture_, workingSize_.width(), workingSize_.height(), &error);
+        if (workingImage_.isNull())
+            std::fprintf(stderr, "pictorel: the working image could not be made: %s\n", qPrintable(error));
+    }
+    return workingImage_;
+}
+
+QImage Workspace::workingView(QSize shown) const
+{
+    if (!hasPicture() || shown.isEmpty())
+        return {};
+    if (shown == workingSize_)
+        return workingImage();
+    // The kept reduction has at least twice the view's pixels each way, so the second reduction
+    // still averages.
+    const double scale = std::min(1.0, 2.0 * std::max(double(shown.width()) / workingSize_.width(),
+                                                      double(shown.height()) / workingSize_.height()));
+    const QSize needed(int(std::ceil(picture_.width() * scale)), int(std::ceil(picture_.height() * scale)));
+    if (viewSourceKey_ != picture_.cacheKey() || viewSource_.width() < needed.width() ||
+        viewSource_.height() < needed.height()) {
+        viewSource_ =
+            needed == picture_.size() ? picture_ : Resampler::resize(picture_, needed.width(), needed.height());
+        viewSourceKey_ = picture_.cacheKey();
+    }
+    return Resampler::resize(viewSource_, shown.width(), shown.height());
+}
+
+void Workspace::setPicture(const QImage& picture, QSize workingSize)
+{
+    picture_ = picture;
+    workingSize_ = workingSize;
+    workingImage_ = QImage();
+    scaledPart_ = QRect();
+    scaledPartImage_ = QImage();
 }
 
 QImage Workspace::placeOnMargin(const QImage& cut) const
@@ -54,21 +128,22 @@ bool Workspace::RebuildWorkingImage()
     const std::optional<QImage> base = undo_.LoadNewestUndoImage();
     if (!base)
         return false;
+    const QSize working(geometry_.workWidth, geometry_.workHeight);
+    if (base->isNull() || working.isEmpty() || qint64(working.width()) * working.height() > Resampler::kMaxPixels)
+        return false;
     geometry_.baseWidth = base->width();
     geometry_.baseHeight = base->height();
-    const QImage scaled = Resampler::resize(*base, geometry_.workWidth, geometry_.workHeight);
-    if (scaled.isNull())
-        return false;
-    workingImage_ = scaled;
-    emit workingImageChanged(workingImage_);
+    setPicture(*base, working);
+    emit workingImageChanged(workingSize_);
     ComposeCanvas(geometry_.offsetX, geometry_.offsetY, false);
     return true;
 }
 
 void Workspace::showPicture(const QImage& picture)
 {
-    workingImage_ = picture;
-    emit workingImageChanged(workingImage_);
+    setPicture(picture, picture.size());
+    workingImage_ = picture; // shown as it is
+    emit workingImageChanged(workingSize_);
 }
 
 #include "moc_Workspace.cpp"

@@ -18,8 +18,15 @@ class Workspace : public QObject
     Workspace(WorkspaceGeometry& geometry, UndoHistory& undo, const ProgramOptions& options, QObject* parent = nullptr);
 
     WorkspaceGeometry& geometry() { return geometry_; }
-    bool hasPicture() const { return !workingImage_.isNull(); }
-    const QImage& workingImage() const { return workingImage_; }
+    bool hasPicture() const { return !picture_.isNull(); }
+    QSize workingSize() const { return workingSize_; }
+    // The picture scaled to the working size. After a rebuild only the canvas's part of it is
+    // scaled; the whole is made when first asked for.
+    const QImage& workingImage() const;
+    // The working image reduced to `shown` (the sub-window's view of it), from a reduction of the
+    // picture that is kept while the picture stays, so a size click does not scale the whole
+    // picture again for a small view.
+    QImage workingView(QSize shown) const;
     const QImage& workspaceImage() const { return workspaceImage_; }
 
     void ResizeDisplay(int width, int height);
@@ -34,16 +41,27 @@ class Workspace : public QObject
 
   signals:
     void canvasResized(int width, int height);
-    void workingImageChanged(const QImage& image);
+    void workingImageChanged(QSize workingSize);
     void frameChanged(int left, int top, int right, int bottom);
     void workspaceImageChanged(const QImage& image); // a null image leaves the main display empty
 
   private:
     QImage placeOnMargin(const QImage& cut) const;
+    // The working image's pixels under the crop corners, clamped to it; empty when none are.
+    QRect cropRect() const;
+    QImage cutWorkingImage(const QRect& part);
+    void setPicture(const QImage& picture, QSize workingSize);
 
     WorkspaceGeometry& geometry_;
     UndoHistory& undo_;
     const ProgramOptions& options_;
-    QImage workingImage_;
+    QImage picture_; // what the working image is scaled from
+    QSize workingSize_;
+    mutable QImage workingImage_; // null until the whole is needed
+    // The one part scaled on its own since the picture or the working size changed.
+    QRect scaledPart_;
+    QImage scaledPartImage_;
+    mutable QImage viewSource_; // the picture reduced for workingView
+    mutable qint64 viewSourceKey_ = 0;
     QImage workspaceImage_;
 };

@@ -162,3 +162,38 @@ TEST(ResamplerTest, WeightsStayPositiveAndWholeAtAnyRatio)
     const QImage column = Resampler::resize(halves.transformed(QTransform().rotate(90)), 1, 1);
     EXPECT_NEAR(qRed(column.pixel(0, 0)), 100, 1);
 }
+
+// A part costs only its own pixels, and must be exactly the cut of the whole: the canvas is made from
+// it and its bytes must not depend on how much of the working image was computed.
+TEST(ResamplerTest, APartEqualsTheCutOfTheWhole)
+{
+    std::mt19937 random(7);
+    QImage source(301, 203, QImage::Format_RGB888);
+    for (int y = 0; y < source.height(); ++y)
+        for (int x = 0; x < source.width(); ++x)
+            source.setPixel(x, y, qRgb(int(random() % 256), (x * 3 + y) & 0xFF, (x ^ y) & 0xFF));
+    struct Case
+    {
+        QSize target;
+        QRect part;
+    };
+    const Case cases[] = {
+        {{97, 61}, {20, 10, 40, 30}},    // shrinking both ways
+        {{97, 61}, {0, 0, 97, 61}},      // the whole
+        {{97, 61}, {90, 55, 30, 30}},    // reaching beyond the corner
+        {{640, 480}, {333, 100, 77, 9}}, // enlarging both ways
+        {{150, 400}, {149, 0, 1, 400}},  // shrinking across, enlarging down
+        {{500, 120}, {0, 119, 500, 1}},  // enlarging across, shrinking down
+        {{301, 203}, {5, 6, 7, 8}},      // the same size
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.target.width() << "x" << c.target.height() << " part " << c.part.x() << ","
+                                        << c.part.y() << " " << c.part.width() << "x" << c.part.height());
+        const QImage whole = Resampler::resize(source, c.target.width(), c.target.height());
+        const QImage part = Resampler::resizePart(source, c.target.width(), c.target.height(), c.part);
+        EXPECT_EQ(part, whole.copy(c.part.intersected(whole.rect())));
+    }
+    QString error;
+    EXPECT_TRUE(Resampler::resizePart(source, 50, 50, QRect(60, 0, 10, 10), &error).isNull());
+    EXPECT_FALSE(error.isEmpty());
+}

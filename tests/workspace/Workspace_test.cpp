@@ -1,5 +1,6 @@
 #include "WorkspaceRig.h"
 #include "foundation/IniFile.h"
+#include "imaging/resampling/Resampler.h"
 
 #include <QtCore/QFile>
 #include <gtest/gtest.h>
@@ -21,8 +22,7 @@ TEST(WorkspaceTest, LoadingCoversTheCanvasCentredAndStartsAfresh)
     ASSERT_TRUE(rig.undo.writeNextUndoImage(gradientPicture(4, 4)));
     rig.undo.PushStep(StepKind::Image);
     QList<QSize> workingSizes;
-    QObject::connect(&rig.workspace, &Workspace::workingImageChanged,
-                     [&](const QImage& image) { workingSizes << image.size(); });
+    QObject::connect(&rig.workspace, &Workspace::workingImageChanged, [&](QSize size) { workingSizes << size; });
     rig.load(gradientPicture(640, 480));
 
     EXPECT_TRUE(rig.prompts.shown.isEmpty()) << rig.prompts.texts().join(QLatin1Char('\n')).toStdString();
@@ -150,4 +150,48 @@ TEST(WorkspaceTest, LayerStepsGoToTheLayerUndo)
     EXPECT_EQ(layerUndos, 1);
     EXPECT_EQ(rig.undo.undoImageCount(), 1);
     EXPECT_FALSE(rig.undo.hasSteps());
+}
+
+// After a size click only the canvas's part is scaled; the canvas must be the same pixels as a cut
+// of the whole working image, also when the canvas is moved afterwards and when it reaches the edge.
+TEST(WorkspaceTest, TheCanvasIsTheSameWhetherItsPartOrTheWholeWasScaled)
+{
+    WorkspaceRig rig;
+    rig.load(gradientPicture(640, 480));
+    WorkspaceGeometry& g = rig.geometry;
+    const QImage picture = *rig.undo.LoadNewestUndoImage();
+    const auto expectCutOfWhole = [&](const char* when) {
+        const QImage whole = Resampler::resize(picture, g.workWidth, g.workHeight);
+        const QRect crop = QRect(g.offsetX, g.offsetY, g.canvasWidth, g.canvasHeight) & whole.rect();
+        EXPECT_EQ(rig.workspace.workspaceImage(), whole.copy(crop)) << when;
+    };
+    expectCutOfWhole("loaded");
+    g.workWidth += 37;
+    g.workHeight += 11;
+    ASSERT_TRUE(rig.workspace.RebuildWorkingImage());
+    expectCutOfWhole("after a size click");
+    for (const QPoint at : {QPoint(3, 2), QPoint(0, 0), QPoint(9999, 9999)}) {
+        rig.workspace.ComposeCanvas(at.x(), at.y(), false);
+        expectCutOfWhole("moved");
+    }
+    EXPECT_EQ(rig.workspace.workingImage(), Resampler::resize(picture, g.workWidth, g.workHeight));
+}
+
+// The sub-window's view: the working image reduced, its colours where the working image has them.
+TEST(WorkspaceTest, TheWorkingViewIsTheWorkingImageReduced)
+{
+    WorkspaceRig rig;
+    rig.load(gradientPicture(1200, 900));
+    const QImage& working = rig.workspace.workingImage();
+    const QSize shown(working.width() / 5, working.height() / 5);
+    const QImage view = rig.workspace.workingView(shown);
+    ASSERT_EQ(view.size(), shown);
+    for (const QPoint p :
+         {QPoint(1, 1), QPoint(shown.width() / 2, shown.height() / 3), QPoint(shown.width() - 2, shown.height() - 2)}) {
+        const QColor reduced = view.pixelColor(p);
+        const QColor full = working.pixelColor(p.x() * 5 + 2, p.y() * 5 + 2);
+        EXPECT_NEAR(reduced.red(), full.red(), 3) << p.x() << "," << p.y();
+        EXPECT_NEAR(reduced.green(), full.green(), 3) << p.x() << "," << p.y();
+    }
+    EXPECT_EQ(rig.workspace.workingView(rig.workspace.workingSize()), working);
 }

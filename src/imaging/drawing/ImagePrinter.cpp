@@ -178,7 +178,10 @@ QImage ImagePrinter::getImageFromHdc(const QImage& surface, int width, int heigh
                             .arg(bitCount));
         return {};
     }
-    QImage out = surface.copy(0, 0, width, height).convertToFormat(QImage::Format_RGB888);
+    // The whole surface needs no cut: the conversion makes the copy (or shares a 24-bit surface until
+    // either is painted on).
+    const bool whole = width == surface.width() && height == surface.height();
+    QImage out = (whole ? surface : surface.copy(0, 0, width, height)).convertToFormat(QImage::Format_RGB888);
     if (out.isNull())
         setError(error, QStringLiteral("Not enough memory to copy the drawing surface."));
     return out;

@@ -15,6 +15,33 @@ ResampleAxis::ResampleAxis(int sourceLength, int targetLength)
         buildAverage(sourceLength, targetLength);
 }
 
+ResampleAxis ResampleAxis::span(int begin, int end, int& sourceStart) const
+{
+    ResampleAxis part;
+    sourceStart = begin < end ? first(begin) : 0;
+    for (int t = begin; t < end; ++t)
+        sourceStart = std::min(sourceStart, first(t));
+    for (int t = begin; t < end; ++t) {
+        part.first_.push_back(first(t) - sourceStart);
+        part.count_.push_back(count(t));
+        part.offset_.push_back(part.weights_.size());
+        part.weights_.insert(part.weights_.end(), weights(t), weights(t) + count(t));
+    }
+    return part;
+}
+
+int ResampleAxis::sourceLength(int begin, int end) const
+{
+    if (begin >= end)
+        return 0;
+    int start = first(begin), last = first(begin);
+    for (int t = begin; t < end; ++t) {
+        start = std::min(start, first(t));
+        last = std::max(last, first(t) + count(t));
+    }
+    return last - start;
+}
+
 void ResampleAxis::addTarget(int first, const std::vector<double>& shares)
 {
     std::vector<int> fixed(shares.size());

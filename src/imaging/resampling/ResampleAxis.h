@@ -15,6 +15,12 @@ class ResampleAxis
     // enlarging interpolates linearly between the two nearest source pixels; an equal length copies.
     ResampleAxis(int sourceLength, int targetLength);
 
+    // The targets [begin, end) alone, their sources counted from the first source they read, which
+    // `sourceStart` receives; the weights are the same as this axis gives them.
+    ResampleAxis span(int begin, int end, int& sourceStart) const;
+    // How many sources, from the first, the targets [begin, end) read.
+    int sourceLength(int begin, int end) const;
+
     int length() const { return int(first_.size()); }
     int first(int target) const { return first_[std::size_t(target)]; }
     int count(int target) const { return count_[std::size_t(target)]; }
@@ -22,6 +28,7 @@ class ResampleAxis
     const int16_t* weights(int target) const { return weights_.data() + offset_[std::size_t(target)]; }
 
   private:
+    ResampleAxis() = default;
     void addTarget(int first, const std::vector<double>& shares);
     void buildAverage(int sourceLength, int targetLength);
     void buildLinear(int sourceLength, int targetLength);

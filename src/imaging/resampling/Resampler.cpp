@@ -29,32 +29,42 @@ std::vector<const In*> feedingRows(const ResampleAxis& axis, int t, const std::f
     return rows;
 }
 
+// The source pixels a part of the target reads: a rectangle of the source, rows addressed from its top.
+struct SourceWindow
+{
+    const QImage& image;
+    int left;
+    int top;
+    int width;
+    const uchar* row(int y) const { return image.constScanLine(top + y) + size_t(left) * 3; }
+};
+
 // Shrinking in height: first average the source rows down to the target rows (the big, contiguous pass),
 // then scale the few remaining rows along their length.
-void verticalFirst(const QImage& source, const ResampleAxis& across, const ResampleAxis& down, QImage& target)
+void verticalFirst(const SourceWindow& source, const ResampleAxis& across, const ResampleAxis& down, QImage& target)
 {
-    const size_t wide = size_t(source.width()) * 3;
+    const size_t wide = size_t(source.width) * 3;
     const std::unique_ptr<uint16_t[]> rows(new uint16_t[size_t(target.height()) * wide]); // every value is written
-    const std::function<const uchar*(int)> sourceRow = [&](int y) { return source.constScanLine(y); };
+    const std::function<const uchar*(int)> sourceRow = [&](int y) { return source.row(y); };
     const auto averageDown = [&](int begin, int end) {
         for (int t = begin; t < end; ++t)
             ResampleKernels::blendRowsDown(feedingRows(down, t, sourceRow).data(), down.weights(t), down.count(t), wide,
                                            rows.get() + size_t(t) * wide);
     };
     EffectBands::run(0, target.height(), averageDown,
-                     rowsPerBand(target.height(), qint64(source.width()) * source.height()));
+                     rowsPerBand(target.height(), qint64(source.width) * source.image.height()));
     const auto scaleAlong = [&](int begin, int end) {
         for (int y = begin; y < end; ++y)
             ResampleKernels::blendAlongRow(rows.get() + size_t(y) * wide, across, target.scanLine(y));
     };
     EffectBands::run(0, target.height(), scaleAlong,
-                     rowsPerBand(target.height(), qint64(source.width()) * target.height()));
+                     rowsPerBand(target.height(), qint64(source.width) * target.height()));
 }
 
 // Keeping or growing the height: scale each source row along its length first, then interpolate between rows.
 // Each band of target rows keeps only the few scaled source rows its current row needs, in a small ring, so
 // no picture-sized buffer is made besides the target.
-void horizontalFirst(const QImage& source, const ResampleAxis& across, const ResampleAxis& down, QImage& target)
+void horizontalFirst(const SourceWindow& source, const ResampleAxis& across, const ResampleAxis& down, QImage& target)
 {
     const size_t wide = size_t(target.width()) * 3;
     const auto band = [&](int begin, int end) {
@@ -66,7 +76,7 @@ void horizontalFirst(const QImage& source, const ResampleAxis& across, const Res
         const std::function<const uint16_t*(int)> row = [&](int y) {
             const size_t slot = size_t(y % taps);
             if (held[slot] != y) {
-                ResampleKernels::blendAlongRow(source.constScanLine(y), across, ring.get() + slot * wide);
+                ResampleKernels::blendAlongRow(source.row(y), across, ring.get() + slot * wide);
                 held[slot] = y;
             }
             return ring.get() + slot * wide;
@@ -88,6 +98,11 @@ void setError(QString* error, const QString& text)
 
 QImage Resampler::resize(const QImage& image, int width, int height, QString* error)
 {
+    return resizePart(image, width, height, QRect(0, 0, width, height), error);
+}
+
+QImage Resampler::resizePart(const QImage& image, int width, int height, const QRect& part, QString* error)
+{
     if (image.isNull()) {
         setError(error, QStringLiteral("No image to resize."));
         return {};
@@ -96,21 +111,32 @@ QImage Resampler::resize(const QImage& image, int width, int height, QString* er
         setError(error, QStringLiteral("Cannot resize to %1 x %2 pixels.").arg(width).arg(height));
         return {};
     }
+    const QRect whole(0, 0, width, height);
+    const QRect wanted = part.intersected(whole);
+    if (wanted.isEmpty()) {
+        setError(error, QStringLiteral("The part lies outside the resized image."));
+        return {};
+    }
     const QImage source = ColorReduction::toRgb888(image);
-    QImage target(width, height, QImage::Format_RGB888);
+    if (source.size() == whole.size())
+        return wanted == whole ? source : source.copy(wanted);
+    QImage target(wanted.size(), QImage::Format_RGB888);
     if (source.isNull() || target.isNull()) {
         setError(error, QStringLiteral("Not enough memory to resize the image."));
         return {};
     }
-    if (source.size() == target.size())
-        return source;
     try {
-        const ResampleAxis across(source.width(), width);
-        const ResampleAxis down(source.height(), height);
+        // The part's pixels are weighed exactly as in the whole image, so it equals a cut of the whole.
+        const ResampleAxis wholeAcross(source.width(), width);
+        const ResampleAxis wholeDown(source.height(), height);
+        int left = 0, top = 0;
+        const ResampleAxis across = wholeAcross.span(wanted.left(), wanted.right() + 1, left);
+        const ResampleAxis down = wholeDown.span(wanted.top(), wanted.bottom() + 1, top);
+        const SourceWindow window{source, left, top, wholeAcross.sourceLength(wanted.left(), wanted.right() + 1)};
         if (height < source.height())
-            verticalFirst(source, across, down, target);
+            verticalFirst(window, across, down, target);
         else
-            horizontalFirst(source, across, down, target);
+            horizontalFirst(window, across, down, target);
     } catch (const std::bad_alloc&) {
         setError(error, QStringLiteral("Not enough memory to resize the image."));
         return {};

@@ -1,6 +1,7 @@
 // Picture scaling: area averaging when shrinking, linear interpolation when enlarging, decided per axis.
 #pragma once
 
+#include <QtCore/QRect>
 #include <QtCore/QString>
 #include <QtGui/QImage>
 
@@ -13,4 +14,7 @@ class Resampler
     // Scales to exactly width x height; the result is Format_RGB888 (translucency laid over white).
     // Returns a null image and sets `error` for an empty input, a non-positive or oversized target, or no memory.
     static QImage resize(const QImage& image, int width, int height, QString* error = nullptr);
+    // The `part` of that width x height image alone, equal to cutting it from the whole, at the cost
+    // of the part. A part reaching beyond the image is cut to it; one wholly outside is an error.
+    static QImage resizePart(const QImage& image, int width, int height, const QRect& part, QString* error = nullptr);
 };

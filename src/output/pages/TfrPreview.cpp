@@ -1,6 +1,7 @@
 #include "output/pages/TfrPreview.h"
 
 #include "imaging/codecs/ImageFile.h"
+#include "imaging/resampling/ReducedView.h"
 
 #include <QtGui/QPixmap>
 #include <QtWidgets/QLabel>
@@ -22,7 +23,7 @@ TfrPreview::TfrPreview(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Custo
     imageArea->setGeometry(10, 30, ImageSide, ImageSide);
     imageArea->setFrameShape(QFrame::NoFrame);
     imageArea->setAlignment(Qt::AlignCenter);
-    // A picture larger than the area is shown at 1:1 and scrolls, never resampled.
+    // A picture larger than the area is shown whole, reduced the way the main view reduces it.
     IkDispPreview = new QLabel;
     IkDispPreview->setObjectName(QStringLiteral("IkDispPreview"));
     imageArea->setWidget(IkDispPreview);
@@ -37,10 +38,21 @@ TfrPreview::TfrPreview(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Custo
     connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+QImage TfrPreview::shownPicture(const QImage& picture)
+{
+    const QSize shown = ReducedView::fittedSize(picture.size(), QSize(ImageSide, ImageSide));
+    if (shown == picture.size())
+        return picture;
+    ReducedView view;
+    view.setSizes(picture.size(), shown);
+    view.redraw(picture.convertToFormat(QImage::Format_RGB32), picture.rect());
+    return view.pixels();
+}
+
 bool TfrPreview::confirm(const QString& path)
 {
     const DecodedImage decoded = ImageFile::load(path);
-    IkDispPreview->setPixmap(QPixmap::fromImage(decoded.image));
+    IkDispPreview->setPixmap(QPixmap::fromImage(shownPicture(decoded.image)));
     IkDispPreview->adjustSize();
     btOK->setFocus();
     const bool accepted = exec() == QDialog::Accepted;

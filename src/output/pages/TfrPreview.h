@@ -1,6 +1,7 @@
 #pragma once
 // "作成画像のプレビュー": the file about to be sent, read back as encoded, for the user to confirm.
 // There is no close box: the user answers with "OK" (the default button) or "キャンセル".
+#include <QtGui/QImage>
 #include <QtWidgets/QDialog>
 
 class QLabel;
@@ -23,4 +24,8 @@ class TfrPreview : public QDialog
     QLabel* IkDispPreview;
     QPushButton* btOK;
     QPushButton* btCancel;
+
+  private:
+    // The picture as the image area shows it: as it is when it fits, else whole and reduced.
+    static QImage shownPicture(const QImage& picture);
 };

@@ -51,11 +51,16 @@ void TfrView::setInitialSize()
     IkDispOrg->setGeometry(0, 0, InitialClientSize, InitialClientSize);
 }
 
-void TfrView::showWorkingImage(const QImage& image)
+void TfrView::showWorkingImage(QSize working)
 {
-    const QSize shown = shownSizeOf(image.size());
-    IkDispOrg->setReducedView(image.size(), shown);
-    IkDispOrg->setImage(image);
+    const QSize shown = shownSizeOf(working);
+    if (shown == working) {
+        IkDispOrg->setReducedView(working, working);
+        IkDispOrg->setImage(workspace_.workingImage());
+    } else {
+        // Reduced by the workspace, which keeps a smaller copy of the picture for this view.
+        IkDispOrg->showReduced(workspace_.workingView(shown), working);
+    }
     IkDispOrg->setGeometry(0, 0, shown.width(), shown.height());
     // The working size already equals the new client size, so this resize needs no rebuild; one
     // would only repeat the work, and with Shift held grow the picture by a pixel at every round.
@@ -64,7 +69,7 @@ void TfrView::showWorkingImage(const QImage& image)
     followingPicture_ = false;
     // Looked at once the event loop runs again: loading shows the picture at its own size for a
     // moment, and only the picture that stays counts.
-    if (shown != image.size())
+    if (shown != working)
         QTimer::singleShot(0, this, [this] {
             if (IkDispOrg->reducedView().reduces())
                 bringOntoScreen();

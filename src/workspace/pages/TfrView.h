@@ -45,7 +45,7 @@ class TfrView : public QWidget
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void showWorkingImage(const QImage& image);
+    void showWorkingImage(QSize working);
     // The largest client size the available screen leaves, so that no window manager moves the
     // window away to make a large picture fit.
     QSize screenRoom() const;
