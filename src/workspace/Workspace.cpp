@@ -1,12 +1,12 @@
 #include "workspace/Workspace.h"
 
+#include "foundation/ErrorDetail.h"
 #include "imaging/drawing/ImagePrinter.h"
 #include "imaging/resampling/Resampler.h"
 #include "workspace/UndoHistory.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 Workspace::Workspace(WorkspaceGeometry& geometry, UndoHistory& undo, const ProgramOptions& options, QObject* parent)
     : QObject(parent), geometry_(geometry), undo_(undo), options_(options)
@@ -67,7 +67,7 @@ QImage Workspace::cutWorkingImage(const QRect& part)
     scaledPartImage_ = Resampler::resizePart(picture_, workingSize_.width(), workingSize_.height(), part, &error);
     scaledPart_ = scaledPartImage_.isNull() ? QRect() : part;
     if (scaledPartImage_.isNull())
-        std::fprintf(stderr, "pictorel: the canvas could not be scaled: %s\n", qPrintable(error));
+        writeErrorDetail(QStringLiteral("the canvas could not be scaled: ") + error);
     return scaledPartImage_;
 }
 
@@ -77,7 +77,7 @@ const QImage& Workspace::workingImage() const
         QString error;
         workingImage_ = Resampler::resize(picture_, workingSize_.width(), workingSize_.height(), &error);
         if (workingImage_.isNull())
-            std::fprintf(stderr, "pictorel: the working image could not be made: %s\n", qPrintable(error));
+            writeErrorDetail(QStringLiteral("the working image could not be made: ") + error);
     }
     return workingImage_;
 }
