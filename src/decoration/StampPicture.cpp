@@ -1,10 +1,9 @@
 #include "decoration/StampPicture.h"
 
 #include "decoration/DrawingLayers.h"
+#include "foundation/ErrorDetail.h"
 #include "imaging/codecs/ImageFile.h"
 #include "imaging/drawing/LayerKeyColor.h"
-
-#include <cstdio>
 
 QStringList StampPicture::folderExtensions()
 {
@@ -27,7 +26,7 @@ StampPicture::Loaded StampPicture::read(const QString& path, QSize fitInto)
 {
     const DecodedImage decoded = ImageFile::load(path, DecodeBounds{MaxSide, MaxPixels, fitInto});
     if (!decoded.ok())
-        std::fprintf(stderr, "pictorel: %s: %s\n", qPrintable(path), qPrintable(decoded.error));
+        writeErrorDetail(path + QStringLiteral(": ") + decoded.error);
     return {keyedFromAlpha(decoded.image), decoded.tooLarge};
 }
 

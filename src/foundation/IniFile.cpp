@@ -2,13 +2,13 @@
 
 #include "foundation/BoundedFileRead.h"
 #include "foundation/Cp932.h"
+#include "foundation/ErrorDetail.h"
 #include "foundation/FileReplacer.h"
 #include "foundation/ProgramError.h"
 
 #include <QtCore/QFile>
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <sys/stat.h>
 
@@ -156,7 +156,7 @@ IniFile::IniFile(QString path) : path_(std::move(path))
     const BoundedFileRead file(path_, MaxFileBytes);
     if (file.outcome() == BoundedFileRead::Outcome::Refused) {
         refusal_ = file.problem();
-        std::fprintf(stderr, "pictorel: %s is not read: %s\n", qPrintable(path_), qPrintable(refusal_));
+        writeErrorDetail(path_ + QStringLiteral(" is not read: ") + refusal_);
     }
     takeContent(file.bytes());
 }
