@@ -1,5 +1,6 @@
 #include "workspace/Workspace.h"
 
+#include "foundation/ErrorDetail.h"
 #include "imaging/drawing/ImagePrinter.h"
 #include "imaging/effects/ImageTransform.h"
 #include "imaging/resampling/Resampler.h"
@@ -51,11 +52,9 @@ bool Workspace::RebuildWorkingImage()
 {
     if (!hasPicture())
         return false;
-    const std::optional<QImage> base = undo_.LoadNewestUndoImage();
+    const std::optional<QImage> base = pictureToScale();
     if (!base)
         return false;
-    geometry_.baseWidth = base->width();
-    geometry_.baseHeight = base->height();
     const QImage scaled = Resampler::resize(*base, geometry_.workWidth, geometry_.workHeight);
     if (scaled.isNull())
         return false;
@@ -63,6 +62,28 @@ bool Workspace::RebuildWorkingImage()
     emit workingImageChanged(workingImage_);
     ComposeCanvas(geometry_.offsetX, geometry_.offsetY, false);
     return true;
+}
+
+std::optional<QImage> Workspace::pictureToScale()
+{
+    if (ScalablePicture* file = undo_.newestFile()) {
+        // The loaded picture as it came from its file, at the smallest scale that still covers the
+        // working size: a photo made small never needs its full-size decode.
+        const DecodedImage reduced = file->covering(QSize(geometry_.workWidth, geometry_.workHeight));
+        if (!reduced.ok()) {
+            writeErrorDetail(reduced.error);
+            return std::nullopt;
+        }
+        geometry_.baseWidth = file->size().width();
+        geometry_.baseHeight = file->size().height();
+        return reduced.image;
+    }
+    const std::optional<QImage> base = undo_.LoadNewestUndoImage();
+    if (base) {
+        geometry_.baseWidth = base->width();
+        geometry_.baseHeight = base->height();
+    }
+    return base;
 }
 
 void Workspace::showPicture(const QImage& picture)

@@ -9,6 +9,8 @@
 #include <QtCore/QRect>
 #include <QtGui/QImage>
 
+#include <optional>
+
 class UndoHistory;
 
 class Workspace : public QObject
@@ -40,6 +42,8 @@ class Workspace : public QObject
 
   private:
     QImage placeOnMargin(const QImage& cut) const;
+    // What the working image is scaled from; the base size follows it.
+    std::optional<QImage> pictureToScale();
 
     WorkspaceGeometry& geometry_;
     UndoHistory& undo_;

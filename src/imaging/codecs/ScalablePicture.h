@@ -1,0 +1,38 @@
+// A picture read from a file and kept so that it can be had again at another size. A JPEG keeps its
+// file's bytes and decodes at the smallest of libjpeg's reduced scales that still covers the size a
+// use asks for: a photo shown on a small canvas never needs its full-size decode. Any other picture
+// is decoded once, whole.
+#pragma once
+
+#include "imaging/codecs/CodecTypes.h"
+
+class ScalablePicture
+{
+  public:
+    // The file read and checked: a JPEG's header only (its declared size refused before any pixel
+    // memory is taken), any other picture decoded whole.
+    static ScalablePicture read(const QString& path);
+
+    bool ok() const { return error_.isEmpty(); }
+    const QString& error() const { return error_; }
+    QSize size() const { return size_; } // upright, at full scale
+    int bitCount() const { return bitCount_; }
+    bool reducible() const { return !jpeg_.isEmpty(); }
+
+    // The picture at the smallest scale no smaller than `cover` on either side; the whole picture
+    // for an empty `cover`. The latest decode is kept, so a repeated size decodes nothing.
+    DecodedImage covering(QSize cover);
+    // Drops the kept decode (the picture is no longer shown from this file).
+    void release()
+    {
+        if (reducible())
+            kept_ = {};
+    }
+
+  private:
+    QByteArray jpeg_;
+    QSize size_;
+    int bitCount_ = 0;
+    QString error_;
+    DecodedImage kept_;
+};
