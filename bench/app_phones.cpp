@@ -81,7 +81,7 @@ struct Bench
     }
     void load()
     {
-        loader.btOpenFromFileClick();
+        loader.load(prompts.picture);
         if (!workspace.hasPicture() || workspace.workspaceImage().size() != canvas)
             qFatal("the test photo did not load onto the canvas");
     }
