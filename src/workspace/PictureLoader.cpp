@@ -94,10 +94,11 @@ bool PictureLoader::load(const QString& path)
     {
         BusyCursor busy(prompts_);
         *file = ScalablePicture::read(path);
+        const WorkspaceGeometry& g = workspace_.geometry();
+        const QSize cover = coverFitPossible(g, file->size()) ? coverFitOf(g, file->size()) : QSize();
         // Every pixel is decoded now, so that a damaged file is refused here and not at a later
-        // rebuild: whole when the undo images are files, otherwise at the scale the canvas needs.
-        const bool whole = undo_.keepsFiles() || !coverFitPossible(workspace_.geometry(), file->size());
-        decoded = file->covering(whole ? QSize() : coverFitOf(workspace_.geometry(), file->size()));
+        // rebuild: at the scale the canvas needs, and whole as well when the undo images are files.
+        decoded = undo_.keepsFiles() ? file->wholeAndCovering(cover) : file->covering(cover);
     }
     if (!decoded.ok()) {
         writeErrorDetail(QStringLiteral("%1: %2").arg(path, decoded.error));

@@ -6,6 +6,9 @@
 
 #include <QtCore/QFile>
 
+#include <future>
+#include <system_error>
+
 namespace {
 
 // A FIFO is never opened: that would wait for a writer. The usual load then says what it is.
@@ -24,10 +27,10 @@ ScalablePicture ScalablePicture::read(const QString& path)
     ScalablePicture picture;
     if (!startsAsJpeg(path)) {
         // Through the usual load, which reads a large bitmap straight from the file.
-        picture.kept_ = ImageFile::load(path);
-        picture.error_ = picture.kept_.error;
-        picture.size_ = picture.kept_.image.size();
-        picture.bitCount_ = picture.kept_.bitCount;
+        picture.whole_ = ImageFile::load(path);
+        picture.error_ = picture.whole_.error;
+        picture.size_ = picture.whole_.image.size();
+        picture.bitCount_ = picture.whole_.bitCount;
         return picture;
     }
     std::optional<QByteArray> bytes = ImageFile::read(path, &picture.error_);
@@ -45,9 +48,26 @@ ScalablePicture ScalablePicture::read(const QString& path)
 DecodedImage ScalablePicture::covering(QSize cover)
 {
     if (!ok() || !reducible())
-        return ok() ? kept_ : DecodedImage::failure(error_);
+        return ok() ? whole_ : DecodedImage::failure(error_);
     // One size per scale: a kept decode of the size this one would have is the same picture.
-    if (!kept_.ok() || kept_.image.size() != JpegCodec::coveringSize(size_, cover))
-        kept_ = JpegCodec::decodeCovering(jpeg_, cover);
-    return kept_;
+    const QSize size = JpegCodec::coveringSize(size_, cover);
+    DecodedImage& slot = size == size_ ? whole_ : reduced_;
+    if (!slot.ok() || slot.image.size() != size)
+        slot = JpegCodec::decodeCovering(jpeg_, size == size_ ? QSize() : cover);
+    return slot;
+}
+
+DecodedImage ScalablePicture::wholeAndCovering(QSize cover)
+{
+    if (!ok() || !reducible() || JpegCodec::coveringSize(size_, cover) == size_)
+        return covering({});
+    std::future<DecodedImage> reduced;
+    try {
+        reduced = std::async(std::launch::async, [this, cover] { return JpegCodec::decodeCovering(jpeg_, cover); });
+    } catch (const std::system_error&) {
+        // No second thread: one after the other.
+    }
+    const DecodedImage whole = covering({});
+    reduced_ = reduced.valid() ? reduced.get() : JpegCodec::decodeCovering(jpeg_, cover);
+    return whole.ok() && !reduced_.ok() ? reduced_ : whole;
 }

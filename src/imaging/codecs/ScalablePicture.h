@@ -20,13 +20,18 @@ class ScalablePicture
     bool reducible() const { return !jpeg_.isEmpty(); }
 
     // The picture at the smallest scale no smaller than `cover` on either side; the whole picture
-    // for an empty `cover`. The latest decode is kept, so a repeated size decodes nothing.
+    // for an empty `cover`. The whole picture and the latest reduced one are kept, so a repeated
+    // size decodes nothing.
     DecodedImage covering(QSize cover);
-    // Drops the kept decode (the picture is no longer shown from this file).
+    // The whole picture, with the one covering `cover` decoded beside it on a second thread: what
+    // keeps the whole picture and shows a small one pays for one decode, not two. Either refused
+    // refuses the file.
+    DecodedImage wholeAndCovering(QSize cover);
+    // Drops the kept decodes (the picture is no longer shown from this file).
     void release()
     {
         if (reducible())
-            kept_ = {};
+            whole_ = reduced_ = {};
     }
 
   private:
@@ -34,5 +39,6 @@ class ScalablePicture
     QSize size_;
     int bitCount_ = 0;
     QString error_;
-    DecodedImage kept_;
+    DecodedImage whole_;
+    DecodedImage reduced_;
 };
