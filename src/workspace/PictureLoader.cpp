@@ -5,6 +5,7 @@
 #include "foundation/Prompts.h"
 #include "imaging/codecs/ImageFile.h"
 #include "imaging/codecs/PictureFormats.h"
+#include "imaging/codecs/ScalablePicture.h"
 #include "imaging/effects/ColorReduction.h"
 #include "imaging/resampling/Resampler.h"
 #include "workspace/ClipboardPicture.h"
@@ -33,16 +34,22 @@ int bitCountOf(const QImage& image)
     return image.depth() > 24 ? 24 : image.depth();
 }
 
-// Whether the picture, made to cover the canvas, stays within what the resampler makes: a picture
-// one pixel wide would otherwise become a strip of hundreds of millions of pixels.
-bool coverFitPossible(const WorkspaceGeometry& current, QSize picture)
+// The working size of the picture made to cover the canvas.
+QSize coverFitOf(const WorkspaceGeometry& current, QSize picture)
 {
     WorkspaceGeometry probe = current;
     probe.baseWidth = picture.width();
     probe.baseHeight = picture.height();
     probe.CoverFit(probe.canvasWidth, probe.canvasHeight);
-    return probe.workWidth > 0 && probe.workHeight > 0 &&
-           qint64(probe.workWidth) * probe.workHeight <= Resampler::kMaxPixels;
+    return {probe.workWidth, probe.workHeight};
+}
+
+// Whether the picture, made to cover the canvas, stays within what the resampler makes: a picture
+// one pixel wide would otherwise become a strip of hundreds of millions of pixels.
+bool coverFitPossible(const WorkspaceGeometry& current, QSize picture)
+{
+    const QSize work = coverFitOf(current, picture);
+    return work.width() > 0 && work.height() > 0 && qint64(work.width()) * work.height() <= Resampler::kMaxPixels;
 }
 
 } // namespace
@@ -77,15 +84,21 @@ bool PictureLoader::loadClipboard()
         prompts_.message(MessageKind::Error, QStringLiteral("クリップボードを開けませんでした。"));
         return false;
     }
-    return finish(picture, bitCountOf(picture), QString());
+    return finish({picture, picture.size(), bitCountOf(picture), nullptr}, QString());
 }
 
 bool PictureLoader::load(const QString& path)
 {
+    auto file = std::make_shared<ScalablePicture>();
     DecodedImage decoded;
     {
         BusyCursor busy(prompts_);
-        decoded = ImageFile::load(path);
+        *file = ScalablePicture::read(path);
+        const WorkspaceGeometry& g = workspace_.geometry();
+        const QSize cover = coverFitPossible(g, file->size()) ? coverFitOf(g, file->size()) : QSize();
+        // Every pixel is decoded now, so that a damaged file is refused here and not at a later
+        // rebuild: at the scale the canvas needs, and whole as well when the undo images are files.
+        decoded = undo_.keepsFiles() ? file->wholeAndCovering(cover) : file->covering(cover);
     }
     if (!decoded.ok()) {
         writeErrorDetail(QStringLiteral("%1: %2").arg(path, decoded.error));
@@ -93,29 +106,31 @@ bool PictureLoader::load(const QString& path)
                          QStringLiteral("画像を読み込めませんでした。\n%1").arg(QFileInfo(path).fileName()));
         return false;
     }
-    return finish(decoded.image, decoded.bitCount, folderOf(path));
+    return finish({decoded.image, file->size(), decoded.bitCount, file->reducible() ? file : nullptr}, folderOf(path));
 }
 
-bool PictureLoader::finish(QImage picture, int bitCount, const QString& folder)
+bool PictureLoader::finish(LoadedPicture loaded, const QString& folder)
 {
+    QImage& picture = loaded.picture;
     {
         BusyCursor busy(prompts_);
         // Pictures deeper than 24 bits lose their alpha; everything is kept as 24-bit RGB.
-        picture = bitCount > 24 ? ColorReduction::convertColor(picture, 24, options_.fixedPalette, options_.dither, 0)
-                                : ColorReduction::toRgb888(picture);
+        picture = loaded.bitCount > 24
+                      ? ColorReduction::convertColor(picture, 24, options_.fixedPalette, options_.dither, 0)
+                      : ColorReduction::toRgb888(picture);
     }
     if (picture.isNull()) {
         prompts_.message(MessageKind::Error, QStringLiteral("画像を 24 ビットに変換できませんでした。"));
         return false;
     }
     WorkspaceGeometry& g = workspace_.geometry();
-    if (!coverFitPossible(g, picture.size())) {
+    if (!coverFitPossible(g, loaded.size)) {
         prompts_.message(MessageKind::Error,
                          QStringLiteral("画像の縦と横の比率が極端なため、この画像は読み込めません。"));
         return false;
     }
     QString error;
-    if (!undo_.startWith(picture, &error)) {
+    if (!(loaded.file ? undo_.startWithFile(loaded.file, &error) : undo_.startWith(picture, &error))) {
         writeErrorDetail(error);
         prompts_.message(MessageKind::Error,
                          QStringLiteral("作業ファイルを書き込めなかったため、画像を読み込めませんでした。"));
@@ -125,8 +140,8 @@ bool PictureLoader::finish(QImage picture, int bitCount, const QString& folder)
     hooks_.resetLayers();
     hooks_.releaseWorkingLayer();
     emit displaysReset(); // an old selection would limit the next effect on the new picture
-    g.baseWidth = g.workWidth = picture.width();
-    g.baseHeight = g.workHeight = picture.height();
+    g.baseWidth = g.workWidth = loaded.size.width();
+    g.baseHeight = g.workHeight = loaded.size.height();
     workspace_.showPicture(picture);
     if (!folder.isEmpty())
         lastLoadFolder_ = folder;
@@ -138,7 +153,7 @@ bool PictureLoader::finish(QImage picture, int bitCount, const QString& folder)
     undo_.EmptySteps();
     log_.ClearOperationLog();
     // Announced last: what listens (the picture fields, "元の縦横比に戻す") acts after the rebuild.
-    emit pictureLoaded(picture.width(), picture.height(), std::min(bitCount, 24));
+    emit pictureLoaded(loaded.size.width(), loaded.size.height(), std::min(loaded.bitCount, 24));
     return true;
 }
 

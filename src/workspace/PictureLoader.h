@@ -5,9 +5,11 @@
 #include <QtGui/QImage>
 
 #include <functional>
+#include <memory>
 
 class OperationLog;
 class Prompts;
+class ScalablePicture;
 class UndoHistory;
 class Workspace;
 struct ProgramOptions;
@@ -42,7 +44,14 @@ class PictureLoader : public QObject
     void pictureLoaded(int width, int height, int bitCount);
 
   private:
-    bool finish(QImage picture, int bitCount, const QString& folder);
+    struct LoadedPicture
+    {
+        QImage picture; // at its full size, or at a scale that covers the canvas when it came from a file
+        QSize size;     // at full size
+        int bitCount = 0;
+        std::shared_ptr<ScalablePicture> file; // a JPEG kept to be decoded at other scales
+    };
+    bool finish(LoadedPicture loaded, const QString& folder);
 
     Workspace& workspace_;
     UndoHistory& undo_;

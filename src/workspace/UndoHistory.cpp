@@ -61,6 +61,8 @@ void UndoHistory::forget()
 
 bool UndoHistory::writeNextUndoImage(const QImage& picture, QString* error)
 {
+    if (file_)
+        file_->release(); // the newest picture is no longer the file's
     if (inMemory()) {
         // Exactly what the file would give back when read: a 24-bit picture.
         cachedImage_ = picture.convertToFormat(QImage::Format_RGB888);
@@ -77,6 +79,7 @@ bool UndoHistory::writeNextUndoImage(const QImage& picture, QString* error)
 
 bool UndoHistory::startWith(const QImage& picture, QString* error)
 {
+    file_.reset();
     if (inMemory()) {
         memoryCount_ = 0;
         return writeNextUndoImage(picture, error);
@@ -96,13 +99,52 @@ bool UndoHistory::startWith(const QImage& picture, QString* error)
     return true;
 }
 
+bool UndoHistory::startWithFile(std::shared_ptr<ScalablePicture> file, QString* error)
+{
+    if (inMemory()) {
+        memoryCount_ = 1;
+        forget();
+        file_ = std::move(file);
+        return true;
+    }
+    const DecodedImage whole = file->covering({});
+    if (!whole.ok()) {
+        if (error)
+            *error = whole.error;
+        return false;
+    }
+    if (!startWith(whole.image, error))
+        return false;
+    file_ = std::move(file);
+    return true;
+}
+
+ScalablePicture* UndoHistory::newestFile() const
+{
+    return file_ && undoImageCount() == 1 ? file_.get() : nullptr;
+}
+
+const QImage& UndoHistory::newestInMemory()
+{
+    if (cachedImage_.isNull() && file_ && memoryCount_ == 1) {
+        const DecodedImage whole = file_->covering({});
+        if (whole.ok())
+            cachedImage_ = whole.image;
+        else
+            writeErrorDetail(whole.error);
+    }
+    return cachedImage_;
+}
+
 std::optional<QImage> UndoHistory::LoadNewestUndoImage()
 {
     const int count = undoImageCount();
     if (count == 0)
         return std::nullopt;
-    if (inMemory())
-        return cachedImage_;
+    if (inMemory()) {
+        const QImage& newest = newestInMemory();
+        return newest.isNull() ? std::nullopt : std::optional<QImage>(newest);
+    }
     const QString path = undoImagePath(count - 1);
     const std::optional<FileStamp> stamp = stampOf(path);
     if (stamp && path == cachedPath_ && *stamp == cachedStamp_)
@@ -119,7 +161,7 @@ DecodedImage UndoHistory::readUndoImage(int number)
 {
     if (inMemory()) {
         DecodedImage kept;
-        if (number == memoryCount_ - 1) {
+        if (number == memoryCount_ - 1 && !newestInMemory().isNull()) {
             kept.image = cachedImage_;
             kept.bitCount = 24;
         } else {
@@ -158,6 +200,7 @@ std::optional<QString> UndoHistory::PopUndoImage()
 void UndoHistory::DeleteUndoImages()
 {
     memoryCount_ = 0;
+    file_.reset();
     for (int n = 0; !inMemory() && QFile::exists(undoImagePath(n)); ++n)
         QFile::remove(undoImagePath(n));
     forget();

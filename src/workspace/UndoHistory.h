@@ -3,12 +3,14 @@
 // always the base picture, and the stack of steps still in effect (image steps and layer steps).
 // Work that is never undone (the command-line tool) keeps only the newest picture, in memory.
 #include "imaging/codecs/ImageFile.h"
+#include "imaging/codecs/ScalablePicture.h"
 
 #include <QtCore/QDateTime>
 #include <QtCore/QString>
 #include <QtGui/QImage>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -33,6 +35,13 @@ class UndoHistory
     // Starts the history afresh with the picture as undo image 0. The picture is written first, so
     // when it cannot be written the old undo images stay as they were.
     bool startWith(const QImage& picture, QString* error = nullptr);
+    // The same, with the file's picture as undo image 0. Kept in memory, it is decoded whole only when
+    // something asks for it whole; while it is the newest, the working image is made from the file at
+    // the scale it is shown at (newestFile), in either storage, so that both make the same pictures.
+    bool startWithFile(std::shared_ptr<ScalablePicture> file, QString* error = nullptr);
+    // The file undo image 0 came from while that is the newest undo image, otherwise null.
+    ScalablePicture* newestFile() const;
+    bool keepsFiles() const { return !inMemory(); }
     // The newest undo image, read from disk unless the copy in memory is still that file's content.
     std::optional<QImage> LoadNewestUndoImage();
     // Reads one undo image; it is kept in memory, so the rebuild that usually follows reads nothing.
@@ -59,6 +68,8 @@ class UndoHistory
     static std::optional<FileStamp> stampOf(const QString& path);
     void remember(const QString& path, const QImage& picture);
     void forget();
+    // In memory, the newest picture once it is needed whole: undo image 0 from its file.
+    const QImage& newestInMemory();
     void notify(bool wasAvailable);
 
     bool inMemory() const { return storage_ == UndoStorage::NewestInMemory; }
@@ -71,4 +82,5 @@ class UndoHistory
     QString cachedPath_;
     FileStamp cachedStamp_;
     QImage cachedImage_;
+    std::shared_ptr<ScalablePicture> file_; // what undo image 0 was loaded from, if a file
 };

@@ -125,18 +125,38 @@ bool Workspace::RebuildWorkingImage()
 {
     if (!hasPicture())
         return false;
-    const std::optional<QImage> base = undo_.LoadNewestUndoImage();
+    const std::optional<QImage> base = pictureToScale();
     if (!base)
         return false;
     const QSize working(geometry_.workWidth, geometry_.workHeight);
     if (base->isNull() || working.isEmpty() || qint64(working.width()) * working.height() > Resampler::kMaxPixels)
         return false;
-    geometry_.baseWidth = base->width();
-    geometry_.baseHeight = base->height();
     setPicture(*base, working);
     emit workingImageChanged(workingSize_);
     ComposeCanvas(geometry_.offsetX, geometry_.offsetY, false);
     return true;
+}
+
+std::optional<QImage> Workspace::pictureToScale()
+{
+    if (ScalablePicture* file = undo_.newestFile()) {
+        // The loaded picture as it came from its file, at the smallest scale that still covers the
+        // working size: a photo made small never needs its full-size decode.
+        const DecodedImage reduced = file->covering(QSize(geometry_.workWidth, geometry_.workHeight));
+        if (!reduced.ok()) {
+            writeErrorDetail(reduced.error);
+            return std::nullopt;
+        }
+        geometry_.baseWidth = file->size().width();
+        geometry_.baseHeight = file->size().height();
+        return reduced.image;
+    }
+    const std::optional<QImage> base = undo_.LoadNewestUndoImage();
+    if (base) {
+        geometry_.baseWidth = base->width();
+        geometry_.baseHeight = base->height();
+    }
+    return base;
 }
 
 void Workspace::showPicture(const QImage& picture)

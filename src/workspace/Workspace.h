@@ -9,6 +9,8 @@
 #include <QtCore/QRect>
 #include <QtGui/QImage>
 
+#include <optional>
+
 class UndoHistory;
 
 class Workspace : public QObject
@@ -51,6 +53,8 @@ class Workspace : public QObject
     QRect cropRect() const;
     QImage cutWorkingImage(const QRect& part);
     void setPicture(const QImage& picture, QSize workingSize);
+    // What the working image is scaled from; the base size follows it.
+    std::optional<QImage> pictureToScale();
 
     WorkspaceGeometry& geometry_;
     UndoHistory& undo_;

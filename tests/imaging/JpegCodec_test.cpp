@@ -1,6 +1,7 @@
 #include "CodecFixtures.h"
 
 #include "imaging/codecs/JpegCodec.h"
+#include "imaging/codecs/JpegDataBudget.h"
 
 #include <QtCore/QBuffer>
 #include <QtGui/QImageWriter>
@@ -260,21 +261,80 @@ TEST(JpegCodec, TinyFilesThatDeclareHugePicturesAndCutFilesAreRefused)
         const char* name;
         QByteArray file;
         bool loads;
+        bool headerPasses; // a cut file is only found out by decoding it
     };
     const Case cases[] = {
-        {"baseline", baseline, true},
-        {"progressive", progressive, true},
-        {"without its end marker", baseline.chopped(2), true},
+        {"baseline", baseline, true, true},
+        {"progressive", progressive, true, true},
+        {"without its end marker", baseline.chopped(2), true, true},
         // Both once took seconds and gigabytes, then "loaded" as a flat grey picture.
-        {"baseline declaring 30000 x 6666", declaring(baseline, 30000, 6666), false},
-        {"progressive declaring 30000 x 6666", declaring(progressive, 30000, 6666), false},
-        {"baseline cut in half", baseline.left(baseline.size() / 2), false},
-        {"progressive cut in half", progressive.left(progressive.size() / 2), false},
+        {"baseline declaring 30000 x 6666", declaring(baseline, 30000, 6666), false, false},
+        {"progressive declaring 30000 x 6666", declaring(progressive, 30000, 6666), false, false},
+        {"baseline cut in half", baseline.left(baseline.size() / 2), false, true},
+        {"progressive cut in half", progressive.left(progressive.size() / 2), false, true},
     };
     for (const Case& c : cases) {
         const DecodedImage d = JpegCodec::decode(c.file);
         EXPECT_EQ(d.ok(), c.loads) << c.name << ": " << d.error.toStdString();
         EXPECT_EQ(d.error.isEmpty(), c.loads) << c.name;
+        // A reduced decode refuses what a whole one refuses.
+        const DecodedImage reduced = JpegCodec::decodeCovering(c.file, QSize(8, 6));
+        EXPECT_EQ(reduced.ok(), c.loads) << c.name << " at 1/8: " << reduced.error.toStdString();
+        EXPECT_EQ(reduced.ok() ? reduced.image.size() : QSize(), c.loads ? QSize(8, 6) : QSize()) << c.name;
+        QString error;
+        EXPECT_EQ(JpegCodec::readHeader(c.file, &error).has_value(), c.headerPasses) << c.name;
+        EXPECT_EQ(error.isEmpty(), c.headerPasses) << c.name;
+    }
+}
+
+TEST(JpegCodec, DecodesAtTheSmallestScaleThatStillCoversTheBoxUpright)
+{
+    const QImage stored = CodecFixtures::gradient(800, 600);
+    const QByteArray jpeg = encodeOk(stored);
+    struct Case
+    {
+        int orientation;
+        QSize cover; // upright
+        QSize expected;
+    };
+    const Case cases[] = {
+        {1, {100, 75}, {100, 75}},     // 1/8 exactly
+        {1, {101, 75}, {200, 150}},    // a pixel wider needs 1/4
+        {1, {100, 151}, {400, 300}},   // the other side decides alike
+        {1, {401, 300}, {800, 600}},   // no reduction covers it
+        {1, {1600, 1200}, {800, 600}}, // nor an enlargement
+        {1, {}, {800, 600}},           // no box: whole
+        {6, {75, 100}, {75, 100}},     // a turned photo is covered as it is shown
+        {6, {76, 100}, {150, 200}},
+    };
+    for (const Case& c : cases) {
+        const QByteArray file = c.orientation == 1 ? jpeg : withExif(jpeg, exifPayload(c.orientation, false));
+        const std::optional<JpegCodec::Header> header = JpegCodec::readHeader(file);
+        ASSERT_TRUE(header);
+        EXPECT_EQ(header->bitCount, 24);
+        const DecodedImage d = JpegCodec::decodeCovering(file, c.cover);
+        ASSERT_TRUE(d.ok()) << d.error.toStdString();
+        EXPECT_EQ(d.image.size(), c.expected) << c.cover.width() << "x" << c.cover.height();
+        EXPECT_EQ(JpegCodec::coveringSize(header->upright, c.cover), c.expected);
+        if (c.orientation == 1) {
+            const QPoint at(d.image.width() / 3, d.image.height() / 3);
+            EXPECT_TRUE(
+                near(d.image.pixel(at), stored.pixel(at.x() * 800 / d.image.width(), at.y() * 600 / d.image.height())));
+        } else {
+            EXPECT_EQ(header->upright, QSize(600, 800));
+        }
+    }
+}
+
+TEST(JpegDataBudget, CountsCodedDataOnlyAsFarAsAskedFor)
+{
+    for (const QByteArray& file :
+         {encodeOk(CodecFixtures::gradient(64, 48)), viaQt(CodecFixtures::gradient(64, 48), true)}) {
+        const qint64 all = JpegDataBudget::codedBytes(file);
+        EXPECT_GT(all, 0);
+        EXPECT_LT(all, file.size()); // the headers and tables are not coded data
+        for (const qint64 enough : {qint64(1), all / 2, all, all + 1})
+            EXPECT_EQ(JpegDataBudget::codedBytes(file, enough), std::min(all, enough)) << enough;
     }
 }
 

@@ -1,6 +1,9 @@
 #include "WorkspaceRig.h"
+#include "imaging/codecs/JpegCodec.h"
 #include "imaging/codecs/PictureFormats.h"
+#include "imaging/resampling/Resampler.h"
 #include "support/JapaneseText.h"
+#include "workspace/FitCommands.h"
 #include "workspace/pages/LoadImagePage.h"
 
 #include <QtCore/QDir>
@@ -161,4 +164,74 @@ TEST(PictureLoaderTest, AFailedLoadKeepsTheDrawingTheHistoryAndThePicture)
     rig.load(gradientPicture(1, 1));
     EXPECT_EQ(rig.geometry.baseWidth, 1);
     EXPECT_EQ(rig.prompts.shown.size(), 1);
+}
+
+TEST(PictureLoaderTest, APhotoShownSmallIsDecodedReducedAndBothStoragesMakeTheSamePictures)
+{
+    // The window keeps its undo images in files, the command line in memory: both must show, and
+    // so save, the same pixels at every step.
+    WorkspaceRig files;
+    WorkspaceRig memory({}, UndoStorage::NewestInMemory);
+    const QString path = files.pictures.filePath(QStringLiteral("photo.jpg"));
+    ASSERT_TRUE(ImageFile::save(gradientPicture(1600, 1200), path, FileFormat::Jpeg, EncodeOptions{90, 2, {}}));
+    WorkspaceRig* rigs[] = {&files, &memory};
+    const auto same = [&](const char* step) {
+        EXPECT_EQ(files.geometry.workWidth, memory.geometry.workWidth) << step;
+        EXPECT_EQ(files.workspace.workingImage(), memory.workspace.workingImage()) << step;
+        EXPECT_EQ(files.workspace.workspaceImage(), memory.workspace.workspaceImage()) << step;
+    };
+    for (WorkspaceRig* rig : rigs)
+        ASSERT_TRUE(rig->loader.load(path));
+    same("loaded");
+    // 428 x 321 is covered by the half-scale decode; the picture keeps its full size.
+    const QSize work(files.geometry.workWidth, files.geometry.workHeight);
+    const DecodedImage half = JpegCodec::decodeCovering(*ImageFile::read(path), work);
+    ASSERT_EQ(half.image.size(), QSize(800, 600));
+    EXPECT_EQ(files.workspace.workingImage(), Resampler::resize(half.image, work.width(), work.height()));
+    EXPECT_EQ(memory.geometry.baseWidth, 1600);
+
+    const std::pair<const char*, std::function<void(FitCommands&)>> steps[] = {
+        {"fitted to the width", [](FitCommands& f) { f.fitWidth(); }},
+        {"fitted to the height", [](FitCommands& f) { f.fitHeight(); }},
+        {"enlarged beyond the photo", [](FitCommands& f) { f.resizeWorking(1300, 1000); }},
+    };
+    for (const auto& [name, step] : steps) {
+        for (WorkspaceRig* rig : rigs) {
+            FitCommands fits(rig->workspace, rig->log);
+            step(fits);
+        }
+        same(name);
+    }
+    // An effect works on the whole photo in either storage.
+    const QImage beforeEffect = files.workspace.workingImage();
+    for (WorkspaceRig* rig : rigs) {
+        const std::optional<QImage> whole = rig->undo.LoadNewestUndoImage();
+        ASSERT_TRUE(whole);
+        EXPECT_EQ(whole->size(), QSize(1600, 1200));
+        rig->imageStep(whole->mirrored(true, false), OperationId::FlipHorizontal);
+    }
+    same("after an effect");
+    // Undone, the window shows the photo from its file again, as before the effect.
+    files.undoCommand.btUndoClick();
+    EXPECT_TRUE(files.undo.newestFile());
+    EXPECT_EQ(files.workspace.workingImage(), beforeEffect);
+}
+
+TEST(PictureLoaderTest, ADamagedPhotoIsRefusedAtLoadingWhateverScaleItIsDecodedAt)
+{
+    for (const UndoStorage storage : {UndoStorage::Files, UndoStorage::NewestInMemory}) {
+        WorkspaceRig rig({}, storage);
+        const std::optional<QByteArray> jpeg =
+            JpegCodec::encode(gradientPicture(1600, 1200), EncodeOptions{90, 2, {}}, nullptr);
+        ASSERT_TRUE(jpeg);
+        const QString cut = rig.pictures.filePath(QStringLiteral("cut.jpg"));
+        QFile file(cut);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(jpeg->left(jpeg->size() / 2));
+        file.close();
+        EXPECT_FALSE(rig.loader.load(cut));
+        EXPECT_FALSE(rig.workspace.hasPicture());
+        ASSERT_EQ(rig.prompts.shown.size(), 1u);
+        EXPECT_EQ(rig.prompts.shown[0].kind, MessageKind::Error);
+    }
 }

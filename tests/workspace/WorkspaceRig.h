@@ -14,9 +14,9 @@
 
 struct WorkspaceRig
 {
-    explicit WorkspaceRig(const QString& folderOverride = {})
-        : folder(folderOverride.isEmpty() ? temp.path() + QLatin1Char('/') : folderOverride), undo(folder), log(folder),
-          workspace(geometry, undo, options), loader(workspace, undo, log, options, prompts),
+    explicit WorkspaceRig(const QString& folderOverride = {}, UndoStorage storage = UndoStorage::Files)
+        : folder(folderOverride.isEmpty() ? temp.path() + QLatin1Char('/') : folderOverride), undo(folder, storage),
+          log(folder), workspace(geometry, undo, options), loader(workspace, undo, log, options, prompts),
           undoCommand(workspace, undo, log, prompts)
     {
         workspace.ResizeDisplay(240, 320);

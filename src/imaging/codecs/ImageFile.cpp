@@ -59,22 +59,50 @@ DecodedImage ImageFile::decode(const QByteArray& bytes, const DecodeBounds& boun
 DecodedImage ImageFile::load(const QString& path, const DecodeBounds& bounds)
 {
     const ImageLimits::Scope limits = limitsOf(bounds);
-    if (FileKind::isSpecial(path))
-        return DecodedImage::failure(QStringLiteral("%1 is not a regular file").arg(path));
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return DecodedImage::failure(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
-    if (file.size() > ImageLimits::maxFileBytes)
-        return DecodedImage::failure(
-            QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(ImageLimits::maxFileBytes));
+    if (const QString problem = openForReading(file, path); !problem.isEmpty())
+        return DecodedImage::failure(problem);
     if (std::optional<DecodedImage> plain = BmpCodec::readPlain(file))
         return marked(*plain);
-    if (!file.seek(0))
-        return DecodedImage::failure(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return DecodedImage::failure(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+    QByteArray bytes;
+    if (const QString problem = readWhole(file, path, bytes); !problem.isEmpty())
+        return DecodedImage::failure(problem);
     return marked(decodeFitting(bytes, bounds.fitInto));
+}
+
+std::optional<QByteArray> ImageFile::read(const QString& path, QString* error)
+{
+    QFile file(path);
+    QByteArray bytes;
+    QString problem = openForReading(file, path);
+    if (problem.isEmpty())
+        problem = readWhole(file, path, bytes);
+    if (!problem.isEmpty()) {
+        setError(error, problem);
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+QString ImageFile::openForReading(QFile& file, const QString& path)
+{
+    if (FileKind::isSpecial(path))
+        return QStringLiteral("%1 is not a regular file").arg(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
+    if (file.size() > ImageLimits::maxFileBytes)
+        return QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(ImageLimits::maxFileBytes);
+    return {};
+}
+
+QString ImageFile::readWhole(QFile& file, const QString& path, QByteArray& bytes)
+{
+    if (!file.seek(0))
+        return QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+    return {};
 }
 
 DecodedImage ImageFile::decodeFitting(const QByteArray& bytes, QSize fitInto)

@@ -8,6 +8,8 @@
 #include <functional>
 #include <optional>
 
+class QFile;
+
 class ImageFile
 {
   public:
@@ -15,6 +17,8 @@ class ImageFile
     static DecodedImage decode(const QByteArray& bytes);
     static DecodedImage load(const QString& path, const DecodeBounds& bounds);
     static DecodedImage decode(const QByteArray& bytes, const DecodeBounds& bounds);
+    // The file's bytes, refused as load refuses them (not a regular file, larger than the decoders take).
+    static std::optional<QByteArray> read(const QString& path, QString* error = nullptr);
 
     // BMP: 24-bit. JPEG: baseline with optimised Huffman tables, comment as a COM marker.
     // GIF: from an Indexed8 image (a palette of at most 16 entries gives a 4-bit GIF), comment
@@ -28,6 +32,9 @@ class ImageFile
                      QString* error = nullptr);
 
   private:
+    // Empty when the file is open, otherwise why it cannot be read.
+    static QString openForReading(QFile& file, const QString& path);
+    static QString readWhole(QFile& file, const QString& path, QByteArray& bytes);
     static DecodedImage decodeFitting(const QByteArray& bytes, QSize fitInto);
     // Empty on success, otherwise why the file could not be written; the old file then stays.
     static QString replaceFile(const QString& path, const std::function<bool(const ByteSink&)>& produce);

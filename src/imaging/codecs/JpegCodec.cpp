@@ -42,32 +42,53 @@ struct ErrorManager
 
 // Warnings stay silent, except the one for a file that ends before its picture does: that file
 // is refused rather than shown with a grey remainder. Within the last row of blocks it is more
-// likely a file that only lacks its end marker, which is shown as before.
+// likely a file that only lacks its end marker, which is shown as before. The row is the one being
+// read, not shown: a reduced decode shows it earlier.
 void onMessage(j_common_ptr cinfo, int level)
 {
     if (level >= 0 || cinfo->err->msg_code != JWRN_JPEG_EOF || !cinfo->is_decompressor)
         return;
     const auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
-    const JDIMENSION lastRows = JDIMENSION(2 * d->max_v_samp_factor * DCTSIZE);
-    if (d->global_state < 205 /* DSTATE_SCANNING */ || d->output_scanline + lastRows < d->output_height) {
+    if (d->global_state < 205 /* DSTATE_SCANNING */ || d->input_iMCU_row + 1 < d->total_iMCU_rows) {
         auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
         std::snprintf(err->message, sizeof err->message, "the file ends before the picture is complete");
         std::longjmp(err->jump, 1);
     }
 }
 
-// The largest of libjpeg's reductions that keeps the picture no smaller than it is fitted into the box.
-unsigned reducedScale(const jpeg_decompress_struct& cinfo, QSize box)
+// Which reduced scale a decode asks for: none, the largest that keeps the picture no smaller than
+// it is fitted into the box, or the largest that keeps it covering the box on both sides.
+struct ScaleRule
 {
-    if (box.isEmpty())
-        return 1;
-    const QSize full(int(cinfo.image_width), int(cinfo.image_height));
-    const QSize fitted = full.scaled(box, Qt::KeepAspectRatio).boundedTo(full);
-    for (unsigned denominator : {8u, 4u, 2u})
-        if ((full.width() + int(denominator) - 1) / int(denominator) >= fitted.width() &&
-            (full.height() + int(denominator) - 1) / int(denominator) >= fitted.height())
+    enum class Kind { Full, FitInside, Cover };
+    Kind kind = Kind::Full;
+    QSize box{}; // upright
+};
+
+// libjpeg rounds a reduced size up.
+QSize reducedSize(QSize full, int denominator)
+{
+    return {(full.width() + denominator - 1) / denominator, (full.height() + denominator - 1) / denominator};
+}
+
+int reducedScale(QSize full, QSize wanted)
+{
+    for (int denominator : {8, 4, 2})
+        if (const QSize reduced = reducedSize(full, denominator);
+            reduced.width() >= wanted.width() && reduced.height() >= wanted.height())
             return denominator;
     return 1;
+}
+
+unsigned reducedScale(const jpeg_decompress_struct& cinfo, const ScaleRule& rule, bool turned)
+{
+    const QSize box = turned ? rule.box.transposed() : rule.box;
+    if (rule.kind == ScaleRule::Kind::Full || box.isEmpty())
+        return 1;
+    const QSize full(int(cinfo.image_width), int(cinfo.image_height));
+    const QSize wanted =
+        rule.kind == ScaleRule::Kind::Cover ? box : full.scaled(box, Qt::KeepAspectRatio).boundedTo(full);
+    return unsigned(reducedScale(full, wanted));
 }
 
 // Every block of every component, as the header declares them.
@@ -173,7 +194,8 @@ void placeRows(QImage& target, const uchar* rows, int first, int count, int w, i
     }
 }
 
-DecodedImage read(Reader& r, const QByteArray& bytes, QSize fitInto)
+// With `header`, reads and checks only the header and fills it in: no pixel memory is taken.
+DecodedImage read(Reader& r, const QByteArray& bytes, const ScaleRule& rule, JpegCodec::Header* header = nullptr)
 {
     r.cinfo.err = jpeg_std_error(&r.err.pub);
     r.err.pub.error_exit = onError;
@@ -191,7 +213,9 @@ DecodedImage read(Reader& r, const QByteArray& bytes, QSize fitInto)
         return DecodedImage::failure(refusal);
     // Before a progressive file's coefficients (or the picture) take their memory. Arithmetic coding
     // can spend less than a bit on a block, so only Huffman-coded files can be measured this way.
-    if (!r.cinfo.arith_code && !JpegDataBudget::canHold(JpegDataBudget::codedBytes(bytes), declaredBlocks(r.cinfo)))
+    const qint64 blocks = declaredBlocks(r.cinfo);
+    if (!r.cinfo.arith_code &&
+        !JpegDataBudget::canHold(JpegDataBudget::codedBytes(bytes, JpegDataBudget::bytesFor(blocks)), blocks))
         return DecodedImage::failure(QStringLiteral("JPEG: the file is too small for the %1 x %2 picture it declares")
                                          .arg(r.cinfo.image_width)
                                          .arg(r.cinfo.image_height));
@@ -199,13 +223,18 @@ DecodedImage read(Reader& r, const QByteArray& bytes, QSize fitInto)
     const bool cmyk = r.cinfo.jpeg_color_space == JCS_CMYK || r.cinfo.jpeg_color_space == JCS_YCCK;
     const int bitCount = r.cinfo.jpeg_color_space == JCS_GRAYSCALE ? 8 : (cmyk ? 32 : 24);
     const int orientation = orientationOf(r.cinfo);
+    const bool turned = orientation >= 5;
+    if (header) {
+        const QSize stored(int(r.cinfo.image_width), int(r.cinfo.image_height));
+        *header = JpegCodec::Header{turned ? stored.transposed() : stored, bitCount};
+        return {};
+    }
     r.icc = iccProfileOf(r.cinfo);
     r.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGB;
     r.cinfo.scale_num = 1;
-    r.cinfo.scale_denom = reducedScale(r.cinfo, orientation >= 5 ? fitInto.transposed() : fitInto);
+    r.cinfo.scale_denom = reducedScale(r.cinfo, rule, turned);
     jpeg_start_decompress(&r.cinfo);
     const int width = int(r.cinfo.output_width), height = int(r.cinfo.output_height);
-    const bool turned = orientation >= 5;
     r.image = ImageLimits::allocate(turned ? height : width, turned ? width : height, QImage::Format_RGB888);
     if (r.image.isNull())
         return DecodedImage::failure(QStringLiteral("not enough memory for the picture"));
@@ -325,7 +354,31 @@ bool JpegCodec::matches(const QByteArray& bytes)
 DecodedImage JpegCodec::decode(const QByteArray& bytes, QSize fitInto)
 {
     auto reader = std::make_unique<Reader>();
-    return read(*reader, bytes, fitInto);
+    return read(*reader, bytes, {ScaleRule::Kind::FitInside, fitInto});
+}
+
+QSize JpegCodec::coveringSize(QSize full, QSize cover)
+{
+    return cover.isEmpty() ? full : reducedSize(full, reducedScale(full, cover));
+}
+
+DecodedImage JpegCodec::decodeCovering(const QByteArray& bytes, QSize cover)
+{
+    auto reader = std::make_unique<Reader>();
+    return read(*reader, bytes, {ScaleRule::Kind::Cover, cover});
+}
+
+std::optional<JpegCodec::Header> JpegCodec::readHeader(const QByteArray& bytes, QString* error)
+{
+    auto reader = std::make_unique<Reader>();
+    Header header;
+    const DecodedImage refusal = read(*reader, bytes, {}, &header);
+    if (!refusal.error.isEmpty()) {
+        if (error)
+            *error = refusal.error;
+        return std::nullopt;
+    }
+    return header;
 }
 
 std::optional<QByteArray> JpegCodec::encode(const QImage& image, const EncodeOptions& options, QString* error)

@@ -39,26 +39,22 @@ struct SourceWindow
     const uchar* row(int y) const { return image.constScanLine(top + y) + size_t(left) * 3; }
 };
 
-// Shrinking in height: first average the source rows down to the target rows (the big, contiguous pass),
-// then scale the few remaining rows along their length.
+// Shrinking in height: each target row is first averaged from its source rows (the big, contiguous
+// pass), then scaled along its length while it is still in the cache. Each band keeps one row.
 void verticalFirst(const SourceWindow& source, const ResampleAxis& across, const ResampleAxis& down, QImage& target)
 {
     const size_t wide = size_t(source.width) * 3;
-    const std::unique_ptr<uint16_t[]> rows(new uint16_t[size_t(target.height()) * wide]); // every value is written
     const std::function<const uchar*(int)> sourceRow = [&](int y) { return source.row(y); };
-    const auto averageDown = [&](int begin, int end) {
-        for (int t = begin; t < end; ++t)
+    const auto band = [&](int begin, int end) {
+        const std::unique_ptr<uint16_t[]> row(new uint16_t[wide]); // every value is written before use
+        for (int t = begin; t < end; ++t) {
             ResampleKernels::blendRowsDown(feedingRows(down, t, sourceRow).data(), down.weights(t), down.count(t), wide,
-                                           rows.get() + size_t(t) * wide);
+                                           row.get());
+            ResampleKernels::blendAlongRow(row.get(), across, target.scanLine(t));
+        }
     };
-    EffectBands::run(0, target.height(), averageDown,
+    EffectBands::run(0, target.height(), band,
                      rowsPerBand(target.height(), qint64(source.width) * source.image.height()));
-    const auto scaleAlong = [&](int begin, int end) {
-        for (int y = begin; y < end; ++y)
-            ResampleKernels::blendAlongRow(rows.get() + size_t(y) * wide, across, target.scanLine(y));
-    };
-    EffectBands::run(0, target.height(), scaleAlong,
-                     rowsPerBand(target.height(), qint64(source.width) * target.height()));
 }
 
 // Keeping or growing the height: scale each source row along its length first, then interpolate between rows.
