@@ -10,14 +10,11 @@
 #include "decoration/PenTool.h"
 #include "decoration/StampTool.h"
 #include "decoration/TextTool.h"
-#include "foundation/ProgramOptions.h"
 #include "imaging/drawing/LayerKeyColor.h"
 #include "imaging/resampling/ReducedView.h"
 #include "output/SizeLimitedEncoder.h"
 #include "widgets/ImageDisplay.h"
-#include "workspace/OperationLog.h"
-#include "workspace/PictureLoader.h"
-#include "workspace/UndoHistory.h"
+#include "workbench/Workbench.h"
 #include "workspace/Workspace.h"
 #include "workspace/pages/TfrView.h"
 
@@ -60,6 +57,7 @@ QString photoPath()
     return path;
 }
 
+// The program's own shared state, wired as the window wires it, with its main display and sub-window.
 struct Bench
 {
     Bench()
@@ -69,8 +67,6 @@ struct Bench
         display.setReducedView(canvas, shown);
         display.resize(shown);
         QObject::connect(&workspace, &Workspace::workspaceImageChanged, &display, &ImageDisplay::setImage);
-        QObject::connect(&workspace, &Workspace::canvasResized, &layers,
-                         [this](int w, int h) { layers.setCanvasSize(QSize(w, h)); });
         QObject::connect(&layers, &DrawingLayers::layerChanged, &display,
                          [this](int index, const QImage& picture, bool visible) {
                              display.setRasterImage(index, picture);
@@ -83,7 +79,7 @@ struct Bench
     }
     void load()
     {
-        loader.load(prompts.picture);
+        work.loader.load(prompts.picture);
         if (!workspace.hasPicture() || workspace.workspaceImage().size() != canvas)
             qFatal("the test photo did not load onto the canvas");
     }
@@ -98,13 +94,10 @@ struct Bench
     QTemporaryDir folder;
     QString path = folder.path() + QLatin1Char('/');
     QuietPrompts prompts;
-    ProgramOptions options;
-    WorkspaceGeometry geometry;
-    UndoHistory undo{path};
-    OperationLog log{path};
-    Workspace workspace{geometry, undo, options};
-    PictureLoader loader{workspace, undo, log, options, prompts};
-    DrawingLayers layers{undo, prompts};
+    Workbench work{path, prompts};
+    WorkspaceGeometry& geometry = work.geometry;
+    Workspace& workspace = work.workspace;
+    DrawingLayers& layers = work.layers;
     ImageDisplay display;
     TfrView subWindow{workspace, prompts, [] { return false; }};
 };
