@@ -46,6 +46,20 @@ const NamedOperation namedOperations[] = {
     {"blur", OperationId::Blur, &EffectOptions::blurStrength, EffectRules::BlurStrength},
 };
 
+// The style words that may follow a font's size: each one "bold" or "italic".
+bool readStyles(const QStringList& words, bool& bold, bool& italic)
+{
+    for (const QString& word : words) {
+        if (word == QLatin1String("bold"))
+            bold = true;
+        else if (word == QLatin1String("italic"))
+            italic = true;
+        else
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 // WxH, digits only on both sides; a side too long for an int reads as the largest one, which the
@@ -144,15 +158,7 @@ QString OptionValues::textFont(const QString& value, TextFont& font)
             return bad;
         font.size = *size;
     }
-    for (const QString& style : parts.mid(2)) {
-        if (style == QLatin1String("bold"))
-            font.bold = true;
-        else if (style == QLatin1String("italic"))
-            font.italic = true;
-        else
-            return bad;
-    }
-    return {};
+    return readStyles(parts.mid(2), font.bold, font.italic) ? QString() : bad;
 }
 
 QString OptionValues::shadow(const QString& value, TextSettings& look)
@@ -216,24 +222,19 @@ bool OptionValues::calendarFont(const QString& text, CalendarFont* font)
     parsed.name = parts.takeFirst();
     if (parsed.name.isEmpty())
         return false;
-    static const QRegularExpression colour(QStringLiteral("^[0-9A-Fa-f]{6}$"));
     // Six hex digits can only be the colour: a size has at most three.
-    if (!parts.isEmpty() && colour.match(parts.constLast()).hasMatch())
-        parsed.color = 0xff000000 | parts.takeLast().toUInt(nullptr, 16);
+    if (const std::optional<QRgb> last = parts.isEmpty() ? std::nullopt : color(parts.constLast())) {
+        parsed.color = *last;
+        parts.removeLast();
+    }
     if (!parts.isEmpty()) {
-        bool ok = false;
-        parsed.size = parts.takeFirst().toInt(&ok);
-        if (!ok || parsed.size < 1 || parsed.size > 200)
+        const std::optional<int> size = integer(parts.takeFirst(), 1, 200);
+        if (!size)
             return false;
+        parsed.size = *size;
     }
-    for (const QString& flag : std::as_const(parts)) {
-        if (flag == QLatin1String("bold"))
-            parsed.bold = true;
-        else if (flag == QLatin1String("italic"))
-            parsed.italic = true;
-        else
-            return false;
-    }
+    if (!readStyles(parts, parsed.bold, parsed.italic))
+        return false;
     parsed.color = keySafeColor(parsed.color); // as the program's font chooser
     *font = parsed;
     return true;
