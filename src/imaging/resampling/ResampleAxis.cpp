@@ -30,16 +30,12 @@ ResampleAxis ResampleAxis::span(int begin, int end, int& sourceStart) const
     return part;
 }
 
-int ResampleAxis::sourceLength(int begin, int end) const
+int ResampleAxis::sourcesRead() const
 {
-    if (begin >= end)
-        return 0;
-    int start = first(begin), last = first(begin);
-    for (int t = begin; t < end; ++t) {
-        start = std::min(start, first(t));
+    int last = 0;
+    for (int t = 0; t < length(); ++t)
         last = std::max(last, first(t) + count(t));
-    }
-    return last - start;
+    return last;
 }
 
 void ResampleAxis::addTarget(int first, const std::vector<double>& shares)

@@ -18,8 +18,8 @@ class ResampleAxis
     // The targets [begin, end) alone, their sources counted from the first source they read, which
     // `sourceStart` receives; the weights are the same as this axis gives them.
     ResampleAxis span(int begin, int end, int& sourceStart) const;
-    // How many sources, from the first, the targets [begin, end) read.
-    int sourceLength(int begin, int end) const;
+    // How many sources, from the first, the targets read.
+    int sourcesRead() const;
 
     int length() const { return int(first_.size()); }
     int first(int target) const { return first_[std::size_t(target)]; }

@@ -128,7 +128,7 @@ QImage Resampler::resizePart(const QImage& image, int width, int height, const Q
         int left = 0, top = 0;
         const ResampleAxis across = wholeAcross.span(wanted.left(), wanted.right() + 1, left);
         const ResampleAxis down = wholeDown.span(wanted.top(), wanted.bottom() + 1, top);
-        const SourceWindow window{source, left, top, wholeAcross.sourceLength(wanted.left(), wanted.right() + 1)};
+        const SourceWindow window{source, left, top, across.sourcesRead()};
         if (height < source.height())
             verticalFirst(window, across, down, target);
         else
