@@ -17,9 +17,11 @@ bool FitCommands::fitAxis(bool width)
 {
     WorkspaceGeometry& g = workspace_.geometry();
     width ? g.fitToWidth() : g.fitToHeight();
-    g.CenterOffset(); // before the rebuild, which then scales the canvas's part where it stays
-    workspace_.RebuildWorkingImage();
-    workspace_.ComposeCanvas(g.offsetX, g.offsetY, false);
+    // Centred before the rebuild, which then scales and composes the canvas's part where it stays;
+    // without a rebuild the canvas still follows the new place.
+    g.CenterOffset();
+    if (!workspace_.RebuildWorkingImage())
+        workspace_.ComposeCanvas(g.offsetX, g.offsetY, false);
     log_.RecordOperation(width ? OperationId::FitWidth : OperationId::FitHeight);
     return false;
 }

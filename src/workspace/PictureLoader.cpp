@@ -146,10 +146,11 @@ bool PictureLoader::finish(LoadedPicture loaded, const QString& folder)
     if (!folder.isEmpty())
         lastLoadFolder_ = folder;
     g.CoverFit(g.canvasWidth, g.canvasHeight);
-    // Centred first, so the rebuild scales the canvas's part where it stays.
+    // Centred first, so the rebuild scales and composes the canvas's part where it stays; without a
+    // rebuild the canvas still follows the new place.
     g.CenterOffset();
-    workspace_.RebuildWorkingImage();
-    workspace_.ComposeCanvas(g.offsetX, g.offsetY, false);
+    if (!workspace_.RebuildWorkingImage())
+        workspace_.ComposeCanvas(g.offsetX, g.offsetY, false);
     undo_.EmptySteps();
     log_.ClearOperationLog();
     // Announced last: what listens (the picture fields, "元の縦横比に戻す") acts after the rebuild.
