@@ -188,22 +188,8 @@ void ProgramSession::connectNetwork()
     OnlineServices& online = online_;
     ModelSelectPage* modelPage = frMain_->tsSelectMP;
     online.sender.setLimitSource([modelPage] { return qint64(modelPage->sizeLimit()); });
-    // A send and a catalogue update share the progress dialog and the waits on the network, so
-    // one is refused while the other runs.
-    connect(frMain_->btSend, &QPushButton::clicked, this, [this, &online](bool) {
-        if (online.catalogueUpdate.updating())
-            prompts_.message(MessageKind::Information,
-                             QStringLiteral("機種情報を更新しています。更新が終わってから転送してください。"));
-        else
-            online.sender.btSendClick();
-    });
-    connect(modelPage->btUpdate, &QPushButton::clicked, this, [this, &online](bool) {
-        if (online.sender.sending())
-            prompts_.message(MessageKind::Information,
-                             QStringLiteral("画像を転送しています。転送が終わってから更新してください。"));
-        else
-            online.catalogueUpdate.btUpdateClick();
-    });
+    connect(frMain_->btSend, &QPushButton::clicked, this, [&online](bool) { online.send(); });
+    connect(modelPage->btUpdate, &QPushButton::clicked, this, [&online](bool) { online.updateCatalogue(); });
     online.catalogueUpdate.setInstalledListener([modelPage] {
         modelPage->fillCarriers();
         modelPage->showPrompts();
