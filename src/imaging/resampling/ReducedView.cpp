@@ -58,6 +58,17 @@ QSize ReducedView::fittedSize(QSize picture, QSize room)
     return QSize(int(std::max<qint64>(1, w * room.height() / h)), room.height());
 }
 
+QImage ReducedView::fitted(const QImage& picture, QSize room)
+{
+    const QSize shown = fittedSize(picture.size(), room);
+    if (shown == picture.size())
+        return picture;
+    ReducedView view;
+    view.setSizes(picture.size(), shown);
+    view.redraw(picture.convertToFormat(QImage::Format_RGB32), picture.rect());
+    return view.pixels();
+}
+
 void ReducedView::setSizes(QSize picture, QSize shown)
 {
     if (picture == picture_ && shown == shown_)

@@ -16,6 +16,9 @@ class ReducedView
     // The largest size with the picture's proportions that fits in `room`; the picture's own size
     // when it fits already (never enlarged).
     static QSize fittedSize(QSize picture, QSize room);
+    // The picture as it is when it fits in `room`, otherwise whole and reduced to fittedSize(), as
+    // a view would show it (Format_RGB32 then).
+    static QImage fitted(const QImage& picture, QSize room);
 
     // Shows a `picture`-sized picture at `shown` size; equal sizes show it one to one.
     void setSizes(QSize picture, QSize shown);

@@ -38,21 +38,10 @@ TfrPreview::TfrPreview(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Custo
     connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-QImage TfrPreview::shownPicture(const QImage& picture)
-{
-    const QSize shown = ReducedView::fittedSize(picture.size(), QSize(ImageSide, ImageSide));
-    if (shown == picture.size())
-        return picture;
-    ReducedView view;
-    view.setSizes(picture.size(), shown);
-    view.redraw(picture.convertToFormat(QImage::Format_RGB32), picture.rect());
-    return view.pixels();
-}
-
 bool TfrPreview::confirm(const QString& path)
 {
     const DecodedImage decoded = ImageFile::load(path);
-    IkDispPreview->setPixmap(QPixmap::fromImage(shownPicture(decoded.image)));
+    IkDispPreview->setPixmap(QPixmap::fromImage(ReducedView::fitted(decoded.image, QSize(ImageSide, ImageSide))));
     IkDispPreview->adjustSize();
     btOK->setFocus();
     const bool accepted = exec() == QDialog::Accepted;

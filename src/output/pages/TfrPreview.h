@@ -24,8 +24,4 @@ class TfrPreview : public QDialog
     QLabel* IkDispPreview;
     QPushButton* btOK;
     QPushButton* btCancel;
-
-  private:
-    // The picture as the image area shows it: as it is when it fits, else whole and reduced.
-    static QImage shownPicture(const QImage& picture);
 };
