@@ -135,6 +135,23 @@ TEST(ResamplerTest, VectorKernelMatchesThePortableOne)
     }
 }
 
+TEST(ResamplerTest, RowVectorKernelMatchesThePortableOne)
+{
+    // Intermediate values up to their top (255 << 8), at ratios from a few taps to thousands, and a
+    // row whose last pixel is read: only the slack element lies past it.
+    std::mt19937 random(11);
+    for (const auto& [from, to] : std::vector<std::pair<int, int>>{{6000, 1244}, {1845, 1179}, {6000, 3}, {7, 7}}) {
+        const ResampleAxis axis(from, to);
+        std::vector<uint16_t> row(size_t(from) * 3 + 1);
+        for (auto& v : row)
+            v = uint16_t(random() % 3 ? 0xFF00 : random() % 0xFF01);
+        std::vector<uint8_t> fast(size_t(to) * 3), reference(size_t(to) * 3);
+        ResampleKernels::blendAlongRow(row.data(), axis, fast.data());
+        ResampleKernels::blendAlongRowPortable(row.data(), axis, reference.data());
+        EXPECT_EQ(fast, reference) << from << "->" << to;
+    }
+}
+
 TEST(ResamplerTest, WeightsStayPositiveAndWholeAtAnyRatio)
 {
     for (const auto& [from, to] : std::vector<std::pair<int, int>>{

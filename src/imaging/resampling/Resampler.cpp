@@ -46,7 +46,8 @@ void verticalFirst(const SourceWindow& source, const ResampleAxis& across, const
     const size_t wide = size_t(source.width) * 3;
     const std::function<const uchar*(int)> sourceRow = [&](int y) { return source.row(y); };
     const auto band = [&](int begin, int end) {
-        const std::unique_ptr<uint16_t[]> row(new uint16_t[wide]); // every value is written before use
+        // One element of slack past the row, which the row pass reads and drops.
+        const std::unique_ptr<uint16_t[]> row(new uint16_t[wide + 1]());
         for (int t = begin; t < end; ++t) {
             ResampleKernels::blendRowsDown(feedingRows(down, t, sourceRow).data(), down.weights(t), down.count(t), wide,
                                            row.get());
