@@ -142,15 +142,19 @@ bool PictureLoader::finish(LoadedPicture loaded, const QString& folder)
     emit displaysReset(); // an old selection would limit the next effect on the new picture
     g.baseWidth = g.workWidth = loaded.size.width();
     g.baseHeight = g.workHeight = loaded.size.height();
-    workspace_.showPicture(picture);
+    // The fit follows at once, so the picture at its own size is never shown: the sub-window would
+    // only reduce the whole picture for nothing.
+    workspace_.takePicture(picture);
     if (!folder.isEmpty())
         lastLoadFolder_ = folder;
     g.CoverFit(g.canvasWidth, g.canvasHeight);
     // Centred first, so the rebuild scales and composes the canvas's part where it stays; without a
-    // rebuild the canvas still follows the new place.
+    // rebuild the picture stays at its own size and the canvas follows the new place.
     g.CenterOffset();
-    if (!workspace_.RebuildWorkingImage())
+    if (!workspace_.RebuildWorkingImage()) {
+        workspace_.showPicture(picture);
         workspace_.ComposeCanvas(g.offsetX, g.offsetY, false);
+    }
     undo_.EmptySteps();
     log_.ClearOperationLog();
     // Announced last: what listens (the picture fields, "元の縦横比に戻す") acts after the rebuild.

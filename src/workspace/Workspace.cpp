@@ -159,10 +159,15 @@ std::optional<QImage> Workspace::pictureToScale()
     return base;
 }
 
-void Workspace::showPicture(const QImage& picture)
+void Workspace::takePicture(const QImage& picture)
 {
     setPicture(picture, picture.size());
-    workingImage_ = picture; // shown as it is
+    workingImage_ = picture; // at its own size, as it is
+}
+
+void Workspace::showPicture(const QImage& picture)
+{
+    takePicture(picture);
     emit workingImageChanged(workingSize_);
 }
 

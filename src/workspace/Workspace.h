@@ -38,7 +38,9 @@ class Workspace : public QObject
     // False when the picture could not be read or scaled; the displays then keep their images.
     bool RebuildWorkingImage();
 
-    // A new picture at its own size becomes the working image (loading).
+    // A new picture at its own size becomes the working image (loading); taken, it waits for the
+    // rebuild that follows to be shown.
+    void takePicture(const QImage& picture);
     void showPicture(const QImage& picture);
 
   signals:

@@ -67,8 +67,7 @@ void TfrView::showWorkingImage(QSize working)
     followingPicture_ = true;
     resize(shown.boundedTo(screenRoom()));
     followingPicture_ = false;
-    // Looked at once the event loop runs again: loading shows the picture at its own size for a
-    // moment, and only the picture that stays counts.
+    // Looked at once the event loop runs again, when the window has taken its new size.
     if (shown != working)
         QTimer::singleShot(0, this, [this] {
             if (IkDispOrg->reducedView().reduces())
