@@ -383,6 +383,7 @@ void ProgramSession::subWindowFirstShow()
 void ProgramSession::shutdown()
 {
     hooks_.saveSettings();
+    workbench_.undo.DeleteUndoImages(); // waits for one still being written
     WorkingFiles::removeUndoImages(workbench_.folders.workFolder());
     frMain_->btUndo->setEnabled(false);
     WorkingFiles::removeSendFiles(workbench_.folders.workFolder());

@@ -59,6 +59,12 @@ PictureLoader::PictureLoader(Workspace& workspace, UndoHistory& undo, OperationL
     : QObject(parent), workspace_(workspace), undo_(undo), log_(log), options_(options), prompts_(prompts),
       clipboard_([] { return ClipboardPicture::read(QGuiApplication::clipboard()->mimeData()); })
 {
+    // Undo image 0 is written after the load has shown the picture; should that fail after all,
+    // the user hears of it when the history is next used.
+    undo_.setWriteFailureListener([this](const QString&) {
+        prompts_.message(MessageKind::Error,
+                         QStringLiteral("作業ファイルを書き込めなかったため、この画像に加えた処理は元に戻せません。"));
+    });
 }
 
 void PictureLoader::loadDroppedFiles(const QStringList& paths)

@@ -5,8 +5,106 @@
 
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
+#include <QtCore/QTemporaryFile>
 
-UndoHistory::UndoHistory(QString workFolder, UndoStorage storage) : folder_(std::move(workFolder)), storage_(storage) {}
+#include <sys/statvfs.h>
+#include <system_error>
+
+namespace {
+
+QString undoImageIn(const QString& folder, int number)
+{
+    return folder + QStringLiteral("temp-%1.bmp").arg(number);
+}
+
+void removeUndoImagesIn(const QString& folder)
+{
+    for (int n = 0; QFile::exists(undoImageIn(folder, n)); ++n)
+        QFile::remove(undoImageIn(folder, n));
+}
+
+// The size of the 24-bit bitmap an undo image is written as.
+quint64 bitmapBytes(QSize size)
+{
+    return 54 + ((quint64(size.width()) * 3 + 3) & ~quint64(3)) * quint64(size.height());
+}
+
+// Why the folder cannot take a file of this size, or empty: a file is made there and removed, and the
+// free space is looked at. What fails later still can, but a missing, read-only or full folder is
+// known before anything changes.
+QString roomFor(const QString& folder, quint64 bytes)
+{
+    QTemporaryFile probe(folder + QStringLiteral("temp-probe-XXXXXX"));
+    if (!probe.open())
+        return QStringLiteral("cannot write in %1: %2").arg(folder, probe.errorString());
+    struct statvfs disk
+    {
+    };
+    if (::fstatvfs(probe.handle(), &disk) == 0 && disk.f_frsize > 0 && disk.f_bavail < bytes / disk.f_frsize + 1)
+        return QStringLiteral("%1 has no room for %2 bytes").arg(folder).arg(bytes);
+    return {};
+}
+
+// Undo image 0 written whole beside the old undo images, which go only then.
+QString writeFirstUndoImage(const QImage& picture, const QString& folder)
+{
+    try {
+        const QString staging = folder + QStringLiteral("temp-new.bmp");
+        QString error;
+        if (!ImageFile::save(picture, staging, FileFormat::Bmp, EncodeOptions{}, &error))
+            return error;
+        removeUndoImagesIn(folder);
+        const QString first = undoImageIn(folder, 0);
+        if (!QFile::rename(staging, first)) {
+            QFile::remove(staging);
+            return QStringLiteral("%1 を作成できませんでした。").arg(first);
+        }
+        return {};
+    } catch (const std::exception& e) {
+        return QString::fromLocal8Bit(e.what());
+    }
+}
+
+} // namespace
+
+UndoHistory::UndoHistory(QString workFolder, UndoStorage storage)
+    : folder_(std::move(workFolder)), configured_(storage), storage_(storage)
+{
+}
+
+UndoHistory::~UndoHistory()
+{
+    if (firstWrite_.valid())
+        firstWrite_.wait();
+}
+
+void UndoHistory::setWriteFailureListener(std::function<void(const QString&)> listener)
+{
+    failureListener_ = std::move(listener);
+}
+
+void UndoHistory::finishWriting()
+{
+    if (const std::optional<QString> failure = settleFirstWrite(); failure && failureListener_)
+        failureListener_(*failure);
+}
+
+std::optional<QString> UndoHistory::settleFirstWrite()
+{
+    if (!firstWrite_.valid())
+        return std::nullopt;
+    const QString failure = firstWrite_.get();
+    if (failure.isEmpty()) {
+        remember(undoImagePath(0), cachedImage_);
+        return std::nullopt;
+    }
+    // The picture was taken already and stays, in memory alone; the old picture's files go.
+    writeErrorDetail(failure);
+    removeUndoImagesIn(folder_);
+    storage_ = UndoStorage::NewestInMemory;
+    memoryCount_ = 1;
+    return failure;
+}
 
 void UndoHistory::setUndoAvailableListener(std::function<void(bool)> listener)
 {
@@ -15,13 +113,15 @@ void UndoHistory::setUndoAvailableListener(std::function<void(bool)> listener)
 
 QString UndoHistory::undoImagePath(int number) const
 {
-    return folder_ + QStringLiteral("temp-%1.bmp").arg(number);
+    return undoImageIn(folder_, number);
 }
 
 int UndoHistory::undoImageCount() const
 {
     if (inMemory())
         return memoryCount_;
+    if (firstWrite_.valid())
+        return 1; // undo image 0 is on its way, and the old ones are going
     int n = 0;
     while (QFileInfo(undoImagePath(n)).isFile())
         ++n;
@@ -61,6 +161,7 @@ void UndoHistory::forget()
 
 bool UndoHistory::writeNextUndoImage(const QImage& picture, QString* error)
 {
+    finishWriting();
     if (file_)
         file_->release(); // the newest picture is no longer the file's
     if (inMemory()) {
@@ -79,23 +180,35 @@ bool UndoHistory::writeNextUndoImage(const QImage& picture, QString* error)
 
 bool UndoHistory::startWith(const QImage& picture, QString* error)
 {
+    settleFirstWrite(); // a failure there concerns the picture this one replaces
     file_.reset();
+    storage_ = configured_;
     if (inMemory()) {
         memoryCount_ = 0;
         return writeNextUndoImage(picture, error);
     }
-    const QString staging = folder_ + QStringLiteral("temp-new.bmp");
-    if (!ImageFile::save(picture, staging, FileFormat::Bmp, EncodeOptions{}, error))
-        return false;
-    DeleteUndoImages();
-    const QString first = undoImagePath(0);
-    if (!QFile::rename(staging, first)) {
-        QFile::remove(staging);
+    // What is written is what a read would give: a 24-bit picture.
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    if (const QString problem = roomFor(folder_, bitmapBytes(rgb.size())); !problem.isEmpty()) {
         if (error)
-            *error = QStringLiteral("%1 を作成できませんでした。").arg(first);
+            *error = problem;
         return false;
     }
-    remember(first, picture.convertToFormat(QImage::Format_RGB888));
+    forget();
+    try {
+        firstWrite_ =
+            std::async(std::launch::async, [rgb, folder = folder_] { return writeFirstUndoImage(rgb, folder); });
+    } catch (const std::system_error&) {
+        // No thread to spare: written here, and refused as a whole.
+        if (const QString problem = writeFirstUndoImage(rgb, folder_); !problem.isEmpty()) {
+            if (error)
+                *error = problem;
+            return false;
+        }
+        remember(undoImagePath(0), rgb);
+        return true;
+    }
+    cachedImage_ = rgb; // served until the file is there
     return true;
 }
 
@@ -145,6 +258,8 @@ std::optional<QImage> UndoHistory::LoadNewestUndoImage()
         const QImage& newest = newestInMemory();
         return newest.isNull() ? std::nullopt : std::optional<QImage>(newest);
     }
+    if (firstWrite_.valid())
+        return cachedImage_; // undo image 0, still being written
     const QString path = undoImagePath(count - 1);
     const std::optional<FileStamp> stamp = stampOf(path);
     if (stamp && path == cachedPath_ && *stamp == cachedStamp_)
@@ -159,6 +274,9 @@ std::optional<QImage> UndoHistory::LoadNewestUndoImage()
 
 DecodedImage UndoHistory::readUndoImage(int number)
 {
+    if (firstWrite_.valid() && number == 0)
+        return DecodedImage{cachedImage_, 24, {}};
+    finishWriting();
     if (inMemory()) {
         DecodedImage kept;
         if (number == memoryCount_ - 1 && !newestInMemory().isNull()) {
@@ -178,6 +296,7 @@ DecodedImage UndoHistory::readUndoImage(int number)
 
 std::optional<QString> UndoHistory::PopUndoImage()
 {
+    finishWriting();
     const int count = undoImageCount();
     if (inMemory()) {
         if (count >= 2) {
@@ -199,6 +318,7 @@ std::optional<QString> UndoHistory::PopUndoImage()
 
 void UndoHistory::DeleteUndoImages()
 {
+    settleFirstWrite(); // the picture goes, and what became of its file with it
     memoryCount_ = 0;
     file_.reset();
     for (int n = 0; !inMemory() && QFile::exists(undoImagePath(n)); ++n)

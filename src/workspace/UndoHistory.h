@@ -10,6 +10,7 @@
 #include <QtGui/QImage>
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -22,6 +23,9 @@ class UndoHistory
 {
   public:
     explicit UndoHistory(QString workFolder, UndoStorage storage = UndoStorage::Files);
+    ~UndoHistory();
+    UndoHistory(const UndoHistory&) = delete;
+    UndoHistory& operator=(const UndoHistory&) = delete;
 
     // Told whenever the stack becomes empty or stops being empty ("元に戻す" follows it).
     void setUndoAvailableListener(std::function<void(bool)> listener);
@@ -32,8 +36,10 @@ class UndoHistory
     QString NextUndoImageName() const;
     // Writes the picture as the next undo image, whole or not at all.
     bool writeNextUndoImage(const QImage& picture, QString* error = nullptr);
-    // Starts the history afresh with the picture as undo image 0. The picture is written first, so
-    // when it cannot be written the old undo images stay as they were.
+    // Starts the history afresh with the picture as undo image 0. A folder that cannot take the
+    // file refuses it at once, and the old undo images stay as they were. The file itself is written
+    // on a thread of its own, beside the work that follows a load: until it is on disk the picture
+    // is served from memory, and whatever needs the files waits for it (finishWriting).
     bool startWith(const QImage& picture, QString* error = nullptr);
     // The same, with the file's picture as undo image 0. Kept in memory, it is decoded whole only when
     // something asks for it whole; while it is the newest, the working image is made from the file at
@@ -50,6 +56,11 @@ class UndoHistory
     // or nothing when the newest cannot be deleted (it would otherwise still count as the newest).
     std::optional<QString> PopUndoImage();
     void DeleteUndoImages();
+    // Waits until undo image 0 is on disk. Should it fail to get there after all, the picture stays
+    // in memory alone, the old picture's files go, and the failure listener is told: the picture's
+    // image steps then cannot be undone.
+    void finishWriting();
+    void setWriteFailureListener(std::function<void(const QString& error)> listener);
 
     void PushStep(StepKind kind);
     void EmptySteps();
@@ -71,14 +82,19 @@ class UndoHistory
     // In memory, the newest picture once it is needed whole: undo image 0 from its file.
     const QImage& newestInMemory();
     void notify(bool wasAvailable);
+    // Waits for undo image 0; why it failed, the picture then kept in memory alone.
+    std::optional<QString> settleFirstWrite();
 
     bool inMemory() const { return storage_ == UndoStorage::NewestInMemory; }
 
     QString folder_;
-    UndoStorage storage_;
-    int memoryCount_ = 0;         // undo images "written" while in memory; only the newest is kept
-    std::vector<StepKind> steps_; // grows as needed: the history has no fixed depth
+    const UndoStorage configured_;
+    UndoStorage storage_;             // the configured one, or memory for a picture whose file failed
+    std::future<QString> firstWrite_; // undo image 0 on its way to disk: why it failed, or empty
+    int memoryCount_ = 0;             // undo images "written" while in memory; only the newest is kept
+    std::vector<StepKind> steps_;     // grows as needed: the history has no fixed depth
     std::function<void(bool)> listener_;
+    std::function<void(const QString&)> failureListener_;
     QString cachedPath_;
     FileStamp cachedStamp_;
     QImage cachedImage_;

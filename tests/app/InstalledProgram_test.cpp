@@ -97,6 +97,7 @@ void loadEditUndoSave(const QString& programFolder, const QString& picture, cons
     ASSERT_TRUE(prompts.shown.isEmpty()) << prompts.texts().join(QLatin1Char('\n')).toStdString();
     Workbench& bench = session.workbench();
     EXPECT_FALSE(session.frMain()->IkDispMain->image().isNull());
+    bench.undo.finishWriting();
     EXPECT_TRUE(QFileInfo(work + QStringLiteral("temp-0.bmp")).isFile());
 
     ASSERT_TRUE(bench.operations.run(OperationId::Sepia));

@@ -8,6 +8,7 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QFileInfo>
 #include <gtest/gtest.h>
 
 TEST(PictureLoaderTest, DroppedFilesAreCheckedByExtensionInAnyCase)
@@ -73,6 +74,7 @@ TEST(PictureLoaderTest, APictureWithAlphaLoadsAs24Bits)
     rig.loader.setClipboardSource([argb] { return argb; });
     rig.loader.loadClipboard();
     EXPECT_EQ(reportedBits, 24);
+    rig.undo.finishWriting();
     const DecodedImage first = ImageFile::load(rig.undo.undoImagePath(0));
     ASSERT_TRUE(first.ok());
     EXPECT_EQ(first.bitCount, 24);
@@ -116,6 +118,32 @@ TEST(PictureLoaderTest, UnwritableProgramFolderIsReportedAndTheLoadIsAbandoned)
     EXPECT_TRUE(rig.prompts.shown[0].text.startsWith(QStringLiteral("作業ファイルを書き込めなかったため")));
     EXPECT_FALSE(hasLatinSentence(rig.prompts.shown[0].text));
     EXPECT_FALSE(rig.workspace.hasPicture());
+}
+
+TEST(PictureLoaderTest, AFirstUndoImageThatFailsLateKeepsThePictureInMemoryAndSaysSo)
+{
+    WorkspaceRig rig;
+    // A folder where undo image 0 should go: the folder takes files, but that name never becomes one.
+    ASSERT_TRUE(QDir().mkpath(rig.folder + QStringLiteral("temp-0.bmp/kept")));
+    rig.load(gradientPicture(64, 48));
+    EXPECT_TRUE(rig.prompts.shown.isEmpty());
+    ASSERT_TRUE(rig.workspace.hasPicture());
+
+    // The next image step hears of it: the step is still made, on the picture kept in memory.
+    rig.imageStep(gradientPicture(32, 24), OperationId::Darken);
+    ASSERT_EQ(rig.prompts.shown.size(), 1);
+    EXPECT_EQ(rig.prompts.shown[0].text,
+              QStringLiteral("作業ファイルを書き込めなかったため、この画像に加えた処理は元に戻せません。"));
+    EXPECT_EQ(rig.workspace.workingImage().size(), QSize(rig.geometry.workWidth, rig.geometry.workHeight));
+    EXPECT_EQ(rig.geometry.baseWidth, 32);
+    EXPECT_EQ(QDir(rig.folder).entryList({QStringLiteral("temp-*")}, QDir::Files), QStringList());
+
+    // The next picture is written to disk again once the name is free.
+    ASSERT_TRUE(QDir(rig.folder + QStringLiteral("temp-0.bmp")).removeRecursively());
+    rig.load(gradientPicture(64, 48));
+    rig.undo.finishWriting();
+    EXPECT_TRUE(QFileInfo(rig.undo.undoImagePath(0)).isFile());
+    EXPECT_EQ(rig.prompts.shown.size(), 1);
 }
 
 TEST(PictureLoaderTest, CancelledDialogChangesNothing)

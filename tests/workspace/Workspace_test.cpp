@@ -34,6 +34,10 @@ TEST(WorkspaceTest, LoadingCoversTheCanvasCentredAndStartsAfresh)
     // Shown once, covering the canvas: the picture at its own size would only be reduced for nothing.
     EXPECT_EQ(workingSizes, QList<QSize>{QSize(428, 321)});
     EXPECT_EQ(rig.undo.undoImageCount(), 1);
+    // Undo image 0 reaches the disk after the load, and the earlier work's images are gone by then.
+    rig.undo.finishWriting();
+    EXPECT_EQ(ImageFile::load(rig.undo.undoImagePath(0)).image.size(), QSize(640, 480));
+    EXPECT_FALSE(QFile::exists(rig.undo.undoImagePath(1)));
     EXPECT_FALSE(rig.undo.hasSteps());
     EXPECT_EQ(rig.log.count(), 0);
     EXPECT_EQ(rig.loader.lastLoadFolder(), rig.pictures.path() + QLatin1Char('/'));
