@@ -1,8 +1,12 @@
 #include "imaging/resampling/ReducedView.h"
 
+#include "imaging/resampling/ResampleKernels.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <vector>
+
+static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the reduction reads Format_RGB32 pixels byte by byte");
 
 namespace {
 
@@ -26,22 +30,23 @@ std::pair<int, int> shownSpan(const ResampleAxis& axis, int from, int to)
     return {first, last};
 }
 
-// Horizontal pass: one picture row into shown columns [c0, c1], three channels with 8 bits of
-// fraction kept (a weighted sum of at most 255 * 2^14, shifted right by 6).
-void reduceRow(const QRgb* row, const ResampleAxis& across, int c0, int c1, uint16_t* out)
+// Horizontal pass: shown columns [c0, c1] from one row already averaged down, whose four values a
+// pixel (8 bits of fraction kept) start at picture column `from`.
+void reduceRow(const uint16_t* row, int from, const ResampleAxis& across, int c0, int c1, QRgb* out)
 {
+    // 2^14 for the weights and 2^8 for the kept fraction; weights are never negative here.
+    const auto channel = [](int sum) { return std::min(255, (sum + (1 << 21)) >> 22); };
     for (int c = c0; c <= c1; ++c) {
         const int16_t* w = across.weights(c);
-        const QRgb* p = row + across.first(c);
+        const uint16_t* p = row + size_t(across.first(c) - from) * 4;
         int r = 0, g = 0, b = 0;
-        for (int i = 0; i < across.count(c); ++i) {
-            r += w[i] * int(qRed(p[i]));
-            g += w[i] * int(qGreen(p[i]));
-            b += w[i] * int(qBlue(p[i]));
+        for (int i = 0; i < across.count(c); ++i, p += 4) {
+            // Format_RGB32 lies in memory as B, G, R, X on the little-endian machines we build for.
+            b += w[i] * int(p[0]);
+            g += w[i] * int(p[1]);
+            r += w[i] * int(p[2]);
         }
-        *out++ = uint16_t((r + 32) >> 6);
-        *out++ = uint16_t((g + 32) >> 6);
-        *out++ = uint16_t((b + 32) >> 6);
+        *out++ = qRgb(channel(r), channel(g), channel(b));
     }
 }
 
@@ -120,27 +125,18 @@ void ReducedView::redraw(const QImage& picture, const QRect& changed)
     const auto [r0, r1] = shownSpan(*down_, area.top(), area.bottom() + 1);
     if (c1 < c0 || r1 < r0)
         return;
-    const int columns = c1 - c0 + 1;
-    const int firstRow = down_->first(r0);
-    const int lastRow = down_->first(r1) + down_->count(r1) - 1;
-    std::vector<uint16_t> rows(size_t(lastRow - firstRow + 1) * size_t(columns) * 3);
-    for (int y = firstRow; y <= lastRow; ++y)
-        reduceRow(reinterpret_cast<const QRgb*>(picture.constScanLine(y)), *across_, c0, c1,
-                  rows.data() + size_t(y - firstRow) * size_t(columns) * 3);
-    std::vector<int> sums(size_t(columns) * 3);
+    // Down first: each shown row averages its picture rows over the columns the shown columns read,
+    // in the row kernel's contiguous pass; then along the row, which is short by then.
+    const int from = across_->first(c0);
+    const int to = across_->first(c1) + across_->count(c1);
+    const size_t elements = size_t(to - from) * 4;
+    std::vector<uint16_t> row(elements);
+    std::vector<const uint8_t*> rows;
     for (int r = r0; r <= r1; ++r) {
-        std::fill(sums.begin(), sums.end(), 0);
-        const int16_t* w = down_->weights(r);
-        for (int i = 0; i < down_->count(r); ++i) {
-            const uint16_t* in = rows.data() + size_t(down_->first(r) + i - firstRow) * size_t(columns) * 3;
-            for (size_t k = 0; k < sums.size(); ++k)
-                sums[k] += w[i] * int(in[k]);
-        }
-        QRgb* out = reinterpret_cast<QRgb*>(pixels_.scanLine(r)) + c0;
-        // 2^14 for the weights and 2^8 for the kept fraction; weights are never negative here.
-        const auto channel = [](int sum) { return std::min(255, (sum + (1 << 21)) >> 22); };
-        for (int c = 0; c < columns; ++c)
-            out[c] =
-                qRgb(channel(sums[size_t(c) * 3]), channel(sums[size_t(c) * 3 + 1]), channel(sums[size_t(c) * 3 + 2]));
+        rows.clear();
+        for (int i = 0; i < down_->count(r); ++i)
+            rows.push_back(picture.constScanLine(down_->first(r) + i) + size_t(from) * 4);
+        ResampleKernels::blendRowsDown(rows.data(), down_->weights(r), down_->count(r), elements, row.data());
+        reduceRow(row.data(), from, *across_, c0, c1, reinterpret_cast<QRgb*>(pixels_.scanLine(r)) + c0);
     }
 }
