@@ -4,7 +4,9 @@
 #include "foundation/ProgramOptions.h"
 #include "foundation/Prompts.h"
 #include "imaging/codecs/ImageFile.h"
+#include "imaging/codecs/JpegCodec.h"
 #include "imaging/codecs/PictureFormats.h"
+#include "imaging/codecs/RowFeed.h"
 #include "imaging/codecs/ScalablePicture.h"
 #include "imaging/effects/ColorReduction.h"
 #include "imaging/resampling/Resampler.h"
@@ -18,6 +20,8 @@
 #include <QtGui/QGuiApplication>
 
 #include <cstdio>
+#include <future>
+#include <system_error>
 
 namespace {
 
@@ -42,6 +46,44 @@ QSize coverFitOf(const WorkspaceGeometry& current, QSize picture)
     probe.baseHeight = picture.height();
     probe.CoverFit(probe.canvasWidth, probe.canvasHeight);
     return {probe.workWidth, probe.workHeight};
+}
+
+// The geometry a load leaves: the picture made to cover the canvas, and centred on it.
+WorkspaceGeometry fittedGeometry(const WorkspaceGeometry& current, QSize picture)
+{
+    WorkspaceGeometry g = current;
+    g.baseWidth = g.workWidth = picture.width();
+    g.baseHeight = g.workHeight = picture.height();
+    g.CoverFit(g.canvasWidth, g.canvasHeight);
+    g.CenterOffset();
+    g.setOffset(g.offsetX, g.offsetY, false);
+    return g;
+}
+
+// The part of the picture scaled to `working`, on this thread while another decodes the picture's
+// `rows` into the feed: what the rebuild after the load would otherwise scale once all is there.
+QImage scalePartWhileDecoding(RowFeed& feed, QSize rows, QSize working, const QRect& part)
+{
+    const QImage picture = feed.waitForPicture(rows);
+    if (picture.isNull() || part.isEmpty())
+        return {};
+    return Resampler::resizePart(picture, working.width(), working.height(), part, nullptr,
+                                 [&feed](int count) { return feed.waitForRows(count); });
+}
+
+// The scaling above on a second thread, for a JPEG whose rows the feed will carry; nothing when
+// there is nothing to scale or no thread to spare (the rebuild then scales afterwards).
+std::future<QImage> scaleWhileDecoding(const ScalablePicture& file, RowFeed& feed, QSize rows, QSize working,
+                                       const QRect& part)
+{
+    if (!file.reducible() || part.isEmpty())
+        return {};
+    try {
+        return std::async(std::launch::async,
+                          [&feed, rows, working, part] { return scalePartWhileDecoding(feed, rows, working, part); });
+    } catch (const std::system_error&) {
+        return {};
+    }
 }
 
 // Whether the picture, made to cover the canvas, stays within what the resampler makes: a picture
@@ -90,21 +132,39 @@ bool PictureLoader::loadClipboard()
         prompts_.message(MessageKind::Error, QStringLiteral("クリップボードを開けませんでした。"));
         return false;
     }
-    return finish({picture, picture.size(), bitCountOf(picture), nullptr}, QString());
+    return finish({picture, picture.size(), bitCountOf(picture), nullptr, {}, {}}, QString());
 }
 
 bool PictureLoader::load(const QString& path)
 {
     auto file = std::make_shared<ScalablePicture>();
     DecodedImage decoded;
+    ScaledPart canvasPart;
+    ViewSource viewSource;
     {
         BusyCursor busy(prompts_);
         *file = ScalablePicture::read(path);
         const WorkspaceGeometry& g = workspace_.geometry();
         const QSize cover = coverFitPossible(g, file->size()) ? coverFitOf(g, file->size()) : QSize();
+        // The canvas's part is scaled on a second thread as the rows come, with the picture's cover
+        // fit and centre worked out ahead of the load's own.
+        RowFeed feed;
+        const QSize rows = JpegCodec::coveringSize(file->size(), cover);
+        const QRect part = Workspace::canvasPart(fittedGeometry(g, file->size()), cover);
+        std::future<QImage> scaling = scaleWhileDecoding(*file, feed, rows, cover, part);
+        // And the picture as the sub-window will ask for it, reduced for its room.
+        const QSize shown = workspace_.viewSizeOf(cover);
+        const QSize reduced = shown == cover ? QSize() : Workspace::viewSourceSize(rows, cover, shown);
+        std::future<QImage> reducing = scaleWhileDecoding(*file, feed, rows, reduced, QRect(QPoint(), reduced));
         // Every pixel is decoded now, so that a damaged file is refused here and not at a later
         // rebuild: at the scale the canvas needs, and whole as well when the undo images are files.
-        decoded = undo_.keepsFiles() ? file->wholeAndCovering(cover) : file->covering(cover);
+        decoded = undo_.keepsFiles() ? file->wholeAndCovering(cover, &feed) : file->covering(cover, &feed);
+        feed.close();
+        const qint64 key = file->covering(cover).image.cacheKey();
+        if (scaling.valid())
+            canvasPart = {key, cover, part, scaling.get()};
+        if (reducing.valid())
+            viewSource = {key, reducing.get()};
     }
     if (!decoded.ok()) {
         writeErrorDetail(QStringLiteral("%1: %2").arg(path, decoded.error));
@@ -112,7 +172,9 @@ bool PictureLoader::load(const QString& path)
                          QStringLiteral("画像を読み込めませんでした。\n%1").arg(QFileInfo(path).fileName()));
         return false;
     }
-    return finish({decoded.image, file->size(), decoded.bitCount, file->reducible() ? file : nullptr}, folderOf(path));
+    return finish(
+        {decoded.image, file->size(), decoded.bitCount, file->reducible() ? file : nullptr, canvasPart, viewSource},
+        folderOf(path));
 }
 
 bool PictureLoader::finish(LoadedPicture loaded, const QString& folder)
@@ -157,6 +219,9 @@ bool PictureLoader::finish(LoadedPicture loaded, const QString& folder)
     // Centred first, so the rebuild scales and composes the canvas's part where it stays; without a
     // rebuild the picture stays at its own size and the canvas follows the new place.
     g.CenterOffset();
+    const ScaledPart& scaled = loaded.canvasPart;
+    workspace_.offerScaledPart(scaled.picture, scaled.working, scaled.part, scaled.image);
+    workspace_.offerViewSource(loaded.viewSource.picture, loaded.viewSource.image);
     if (!workspace_.RebuildWorkingImage()) {
         workspace_.showPicture(picture);
         workspace_.ComposeCanvas(g.offsetX, g.offsetY, false);

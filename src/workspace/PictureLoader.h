@@ -2,6 +2,7 @@
 // Brings a picture into the workspace from a file (opened or dropped) or the clipboard, and
 // starts the work afresh: undo image 0, an empty history and log, the picture covering the canvas.
 #include <QtCore/QObject>
+#include <QtCore/QRect>
 #include <QtGui/QImage>
 
 #include <functional>
@@ -44,12 +45,28 @@ class PictureLoader : public QObject
     void pictureLoaded(int width, int height, int bitCount);
 
   private:
+    // The canvas's part of the picture, scaled while the picture was decoded.
+    struct ScaledPart
+    {
+        qint64 picture = 0; // the cache key of the picture it was scaled from
+        QSize working;
+        QRect part;
+        QImage image;
+    };
+    // The picture reduced for the sub-window while it was decoded.
+    struct ViewSource
+    {
+        qint64 picture = 0;
+        QImage image;
+    };
     struct LoadedPicture
     {
         QImage picture; // at its full size, or at a scale that covers the canvas when it came from a file
         QSize size;     // at full size
         int bitCount = 0;
         std::shared_ptr<ScalablePicture> file; // a JPEG kept to be decoded at other scales
+        ScaledPart canvasPart;
+        ViewSource viewSource;
     };
     bool finish(LoadedPicture loaded, const QString& folder);
 

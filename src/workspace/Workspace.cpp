@@ -28,7 +28,7 @@ void Workspace::ComposeCanvas(int x, int y, bool keepOffset)
     g.setOffset(x, y, keepOffset);
     emit frameChanged(g.offsetX, g.offsetY, g.offsetX + g.canvasWidth, g.offsetY + g.canvasHeight);
     workspaceImage_ = QImage(); // the old canvas goes first, so that the new one can reuse its memory
-    const QRect part = cropRect();
+    const QRect part = canvasPart(g, workingSize_);
     const QImage cut = part.isEmpty() ? QImage() : cutWorkingImage(part);
     if (cut.isNull()) {
         // Nothing of the picture falls on the canvas: the main display is left empty.
@@ -41,16 +41,20 @@ void Workspace::ComposeCanvas(int x, int y, bool keepOffset)
     emit workspaceImageChanged(workspaceImage_);
 }
 
-QRect Workspace::cropRect() const
+QRect Workspace::canvasPart(const WorkspaceGeometry& g, QSize working)
 {
-    const WorkspaceGeometry& g = geometry_;
     const auto [left, right] = std::minmax_element(g.cropXs.begin(), g.cropXs.end());
     const auto [top, bottom] = std::minmax_element(g.cropYs.begin(), g.cropYs.end());
     const int x0 = std::max(*left, 0);
-    const int x1 = std::min(*right, workingSize_.width() - 1);
+    const int x1 = std::min(*right, working.width() - 1);
     const int y0 = std::max(*top, 0);
-    const int y1 = std::min(*bottom, workingSize_.height() - 1);
+    const int y1 = std::min(*bottom, working.height() - 1);
     return x0 > x1 || y0 > y1 ? QRect() : QRect(QPoint(x0, y0), QPoint(x1, y1));
+}
+
+void Workspace::offerScaledPart(qint64 pictureKey, QSize working, const QRect& part, const QImage& scaled)
+{
+    offered_ = scaled.isNull() ? ScaledPart{} : ScaledPart{pictureKey, working, part, scaled};
 }
 
 QImage Workspace::cutWorkingImage(const QRect& part)
@@ -88,11 +92,7 @@ QImage Workspace::workingView(QSize shown) const
         return {};
     if (shown == workingSize_)
         return workingImage();
-    // The kept reduction has at least twice the view's pixels each way, so the second reduction
-    // still averages.
-    const double scale = std::min(1.0, 2.0 * std::max(double(shown.width()) / workingSize_.width(),
-                                                      double(shown.height()) / workingSize_.height()));
-    const QSize needed(int(std::ceil(picture_.width() * scale)), int(std::ceil(picture_.height() * scale)));
+    const QSize needed = viewSourceSize(picture_.size(), workingSize_, shown);
     if (viewSourceKey_ != picture_.cacheKey() || viewSource_.width() < needed.width() ||
         viewSource_.height() < needed.height()) {
         viewSource_ =
@@ -102,13 +102,33 @@ QImage Workspace::workingView(QSize shown) const
     return Resampler::resize(viewSource_, shown.width(), shown.height());
 }
 
+QSize Workspace::viewSourceSize(QSize picture, QSize working, QSize shown)
+{
+    // The kept reduction has at least twice the view's pixels each way, so the second reduction
+    // still averages.
+    const double scale = std::min(
+        1.0, 2.0 * std::max(double(shown.width()) / working.width(), double(shown.height()) / working.height()));
+    return QSize(int(std::ceil(picture.width() * scale)), int(std::ceil(picture.height() * scale)));
+}
+
+void Workspace::offerViewSource(qint64 pictureKey, const QImage& reduced)
+{
+    if (reduced.isNull())
+        return;
+    viewSource_ = reduced;
+    viewSourceKey_ = pictureKey;
+}
+
 void Workspace::setPicture(const QImage& picture, QSize workingSize)
 {
     picture_ = picture;
     workingSize_ = workingSize;
     workingImage_ = QImage();
-    scaledPart_ = QRect();
-    scaledPartImage_ = QImage();
+    const bool offered =
+        !offered_.scaled.isNull() && offered_.picture == picture.cacheKey() && offered_.working == workingSize;
+    scaledPart_ = offered ? offered_.part : QRect();
+    scaledPartImage_ = offered ? offered_.scaled : QImage();
+    offered_ = {};
 }
 
 QImage Workspace::placeOnMargin(const QImage& cut) const

@@ -9,6 +9,7 @@
 #include <QtCore/QRect>
 #include <QtGui/QImage>
 
+#include <functional>
 #include <optional>
 
 class UndoHistory;
@@ -38,6 +39,23 @@ class Workspace : public QObject
     // False when the picture could not be read or scaled; the displays then keep their images.
     bool RebuildWorkingImage();
 
+    // The part of a picture scaled to `working` that the canvas cuts at the geometry's crop corners,
+    // clamped to it; empty when none of it is under the canvas.
+    static QRect canvasPart(const WorkspaceGeometry& geometry, QSize working);
+    // That part of the picture with this cache key, already scaled to `working` (while the picture
+    // was decoded): the next rebuild of that picture at that size takes it instead of scaling again.
+    void offerScaledPart(qint64 pictureKey, QSize working, const QRect& part, const QImage& scaled);
+
+    // How big the sub-window shows a working size; a load reduces the picture for that while it
+    // decodes. Without a rule the working image is shown as it is.
+    void setViewSizeRule(std::function<QSize(QSize working)> rule) { viewSizeRule_ = std::move(rule); }
+    QSize viewSizeOf(QSize working) const { return viewSizeRule_ ? viewSizeRule_(working) : working; }
+    // The size of the reduction workingView keeps of a `picture`-sized picture, for a view `shown`
+    // of its `working` size.
+    static QSize viewSourceSize(QSize picture, QSize working, QSize shown);
+    // Such a reduction of the picture with this cache key, made while the picture was decoded.
+    void offerViewSource(qint64 pictureKey, const QImage& reduced);
+
     // A new picture at its own size becomes the working image (loading); taken, it waits for the
     // rebuild that follows to be shown.
     void takePicture(const QImage& picture);
@@ -51,8 +69,6 @@ class Workspace : public QObject
 
   private:
     QImage placeOnMargin(const QImage& cut) const;
-    // The working image's pixels under the crop corners, clamped to it; empty when none are.
-    QRect cropRect() const;
     QImage cutWorkingImage(const QRect& part);
     void setPicture(const QImage& picture, QSize workingSize);
     // What the working image is scaled from; the base size follows it.
@@ -67,7 +83,15 @@ class Workspace : public QObject
     // The one part scaled on its own since the picture or the working size changed.
     QRect scaledPart_;
     QImage scaledPartImage_;
+    struct ScaledPart
+    {
+        qint64 picture = 0;
+        QSize working;
+        QRect part;
+        QImage scaled;
+    } offered_;                 // taken by the next setPicture of that picture at that size
     mutable QImage viewSource_; // the picture reduced for workingView
     mutable qint64 viewSourceKey_ = 0;
+    std::function<QSize(QSize)> viewSizeRule_;
     QImage workspaceImage_;
 };

@@ -1,3 +1,4 @@
+#include "imaging/codecs/RowFeed.h"
 #include "imaging/resampling/ResampleAxis.h"
 #include "imaging/resampling/ResampleKernels.h"
 #include "imaging/resampling/Resampler.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <thread>
 
 namespace {
 
@@ -135,14 +137,40 @@ TEST(ResamplerTest, VectorKernelMatchesThePortableOne)
     }
 }
 
+TEST(ResamplerTest, APictureScaledWhileItsRowsComeGivesTheSamePartOrNoneWhenTheyStopShort)
+{
+    const QImage source = PixelProbe::noise(900, 700);
+    const QRect part(37, 20, 300, 200);
+    for (const QSize to : {QSize(500, 400), QSize(1200, 900)}) {
+        const QImage expected = Resampler::resizePart(source, to.width(), to.height(), part);
+        for (const int last : {source.height(), 100}) {
+            RowFeed feed;
+            std::thread decoder([&] {
+                for (int rows = 7; rows < last; rows += 7)
+                    feed.publish(source.constBits(), source.bytesPerLine(), source.size(), rows);
+                feed.publish(source.constBits(), source.bytesPerLine(), source.size(), last);
+                feed.close();
+            });
+            const QImage scaled =
+                Resampler::resizePart(feed.waitForPicture(source.size()), to.width(), to.height(), part, nullptr,
+                                      [&](int rows) { return feed.waitForRows(rows); });
+            decoder.join();
+            if (last == source.height())
+                EXPECT_EQ(scaled, expected) << to.width();
+            else
+                EXPECT_TRUE(scaled.isNull()) << to.width();
+        }
+    }
+}
+
 TEST(ResamplerTest, RowVectorKernelMatchesThePortableOne)
 {
     // Intermediate values up to their top (255 << 8), at ratios from a few taps to thousands, and a
-    // row whose last pixel is read: only the slack element lies past it.
+    // row whose last pixel is read: only the slack lies past it.
     std::mt19937 random(11);
     for (const auto& [from, to] : std::vector<std::pair<int, int>>{{6000, 1244}, {1845, 1179}, {6000, 3}, {7, 7}}) {
         const ResampleAxis axis(from, to);
-        std::vector<uint16_t> row(size_t(from) * 3 + 1);
+        std::vector<uint16_t> row(size_t(from) * 3 + 8);
         for (auto& v : row)
             v = uint16_t(random() % 3 ? 0xFF00 : random() % 0xFF01);
         std::vector<uint8_t> fast(size_t(to) * 3), reference(size_t(to) * 3);

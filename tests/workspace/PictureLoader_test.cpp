@@ -215,7 +215,10 @@ TEST(PictureLoaderTest, APhotoShownSmallIsDecodedReducedAndBothStoragesMakeTheSa
     const QSize work(files.geometry.workWidth, files.geometry.workHeight);
     const DecodedImage half = JpegCodec::decodeCovering(*ImageFile::read(path), work);
     ASSERT_EQ(half.image.size(), QSize(800, 600));
-    EXPECT_EQ(files.workspace.workingImage(), Resampler::resize(half.image, work.width(), work.height()));
+    const QImage working = Resampler::resize(half.image, work.width(), work.height());
+    EXPECT_EQ(files.workspace.workingImage(), working);
+    // The canvas was scaled while the photo was decoded: the same cut of the same scaling.
+    EXPECT_EQ(files.workspace.workspaceImage(), working.copy(files.geometry.offsetX, files.geometry.offsetY, 240, 320));
     EXPECT_EQ(memory.geometry.baseWidth, 1600);
 
     const std::pair<const char*, std::function<void(FitCommands&)>> steps[] = {

@@ -3,6 +3,7 @@
 #include "imaging/codecs/ColorProfile.h"
 #include "imaging/codecs/ImageLimits.h"
 #include "imaging/codecs/JpegDataBudget.h"
+#include "imaging/codecs/RowFeed.h"
 
 #include <QtGui/QTransform>
 
@@ -195,7 +196,8 @@ void placeRows(QImage& target, const uchar* rows, int first, int count, int w, i
 }
 
 // With `header`, reads and checks only the header and fills it in: no pixel memory is taken.
-DecodedImage read(Reader& r, const QByteArray& bytes, const ScaleRule& rule, JpegCodec::Header* header = nullptr)
+DecodedImage read(Reader& r, const QByteArray& bytes, const ScaleRule& rule, JpegCodec::Header* header = nullptr,
+                  RowFeed* feed = nullptr)
 {
     r.cinfo.err = jpeg_std_error(&r.err.pub);
     r.err.pub.error_exit = onError;
@@ -241,6 +243,8 @@ DecodedImage read(Reader& r, const QByteArray& bytes, const ScaleRule& rule, Jpe
     if (cmyk)
         r.cmykRow.resize(size_t(width) * 4);
     const bool direct = orientation == 1;
+    // Rows decoded straight into place are final, unless a colour profile converts them all at the end.
+    RowFeed* const rowFeed = direct && r.icc.isEmpty() ? feed : nullptr;
     if (!direct)
         r.strip.resize(size_t(width) * 3 * stripRows);
     while (r.cinfo.output_scanline < r.cinfo.output_height) {
@@ -262,6 +266,8 @@ DecodedImage read(Reader& r, const QByteArray& bytes, const ScaleRule& rule, Jpe
         }
         if (!direct)
             placeRows(r.image, r.strip.data(), y, n, width, height, orientation);
+        if (rowFeed)
+            rowFeed->publish(r.image.constBits(), r.image.bytesPerLine(), r.image.size(), y + n);
     }
     ColorProfile::convertToSrgb(r.image, r.icc);
     return DecodedImage{std::move(r.image), bitCount, {}};
@@ -362,10 +368,10 @@ QSize JpegCodec::coveringSize(QSize full, QSize cover)
     return cover.isEmpty() ? full : reducedSize(full, reducedScale(full, cover));
 }
 
-DecodedImage JpegCodec::decodeCovering(const QByteArray& bytes, QSize cover)
+DecodedImage JpegCodec::decodeCovering(const QByteArray& bytes, QSize cover, RowFeed* feed)
 {
     auto reader = std::make_unique<Reader>();
-    return read(*reader, bytes, {ScaleRule::Kind::Cover, cover});
+    return read(*reader, bytes, {ScaleRule::Kind::Cover, cover}, nullptr, feed);
 }
 
 std::optional<JpegCodec::Header> JpegCodec::readHeader(const QByteArray& bytes, QString* error)

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+class RowFeed;
+
 class JpegCodec
 {
   public:
@@ -16,7 +18,10 @@ class JpegCodec
     static DecodedImage decode(const QByteArray& bytes, QSize fitInto = {});
     // At the smallest of those scales whose upright picture still covers `cover` on both sides; the
     // whole picture when none does.
-    static DecodedImage decodeCovering(const QByteArray& bytes, QSize cover);
+    // With a feed, the rows are published to it as they become final (not for a picture turned by
+    // its orientation or converted by its colour profile, which are final only at the end); the
+    // caller closes it.
+    static DecodedImage decodeCovering(const QByteArray& bytes, QSize cover, RowFeed* feed = nullptr);
 
     // The size decodeCovering gives for a picture of `full` pixels (both upright).
     static QSize coveringSize(QSize full, QSize cover);

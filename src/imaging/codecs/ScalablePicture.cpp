@@ -45,7 +45,7 @@ ScalablePicture ScalablePicture::read(const QString& path)
     return picture;
 }
 
-DecodedImage ScalablePicture::covering(QSize cover)
+DecodedImage ScalablePicture::covering(QSize cover, RowFeed* feed)
 {
     if (!ok() || !reducible())
         return ok() ? whole_ : DecodedImage::failure(error_);
@@ -53,21 +53,22 @@ DecodedImage ScalablePicture::covering(QSize cover)
     const QSize size = JpegCodec::coveringSize(size_, cover);
     DecodedImage& slot = size == size_ ? whole_ : reduced_;
     if (!slot.ok() || slot.image.size() != size)
-        slot = JpegCodec::decodeCovering(jpeg_, size == size_ ? QSize() : cover);
+        slot = JpegCodec::decodeCovering(jpeg_, size == size_ ? QSize() : cover, feed);
     return slot;
 }
 
-DecodedImage ScalablePicture::wholeAndCovering(QSize cover)
+DecodedImage ScalablePicture::wholeAndCovering(QSize cover, RowFeed* feed)
 {
     if (!ok() || !reducible() || JpegCodec::coveringSize(size_, cover) == size_)
-        return covering({});
+        return covering({}, feed);
     std::future<DecodedImage> reduced;
     try {
-        reduced = std::async(std::launch::async, [this, cover] { return JpegCodec::decodeCovering(jpeg_, cover); });
+        reduced = std::async(std::launch::async,
+                             [this, cover, feed] { return JpegCodec::decodeCovering(jpeg_, cover, feed); });
     } catch (const std::system_error&) {
         // No second thread: one after the other.
     }
     const DecodedImage whole = covering({});
-    reduced_ = reduced.valid() ? reduced.get() : JpegCodec::decodeCovering(jpeg_, cover);
+    reduced_ = reduced.valid() ? reduced.get() : JpegCodec::decodeCovering(jpeg_, cover, feed);
     return whole.ok() && !reduced_.ok() ? reduced_ : whole;
 }

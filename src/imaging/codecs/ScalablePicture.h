@@ -6,6 +6,8 @@
 
 #include "imaging/codecs/CodecTypes.h"
 
+class RowFeed;
+
 class ScalablePicture
 {
   public:
@@ -22,11 +24,12 @@ class ScalablePicture
     // The picture at the smallest scale no smaller than `cover` on either side; the whole picture
     // for an empty `cover`. The whole picture and the latest reduced one are kept, so a repeated
     // size decodes nothing.
-    DecodedImage covering(QSize cover);
+    // With a feed, the rows of that picture go to it as they are decoded (JpegCodec::decodeCovering).
+    DecodedImage covering(QSize cover, RowFeed* feed = nullptr);
     // The whole picture, with the one covering `cover` decoded beside it on a second thread: what
     // keeps the whole picture and shows a small one pays for one decode, not two. Either refused
     // refuses the file.
-    DecodedImage wholeAndCovering(QSize cover);
+    DecodedImage wholeAndCovering(QSize cover, RowFeed* feed = nullptr);
     // Drops the kept decodes (the picture is no longer shown from this file).
     void release()
     {

@@ -39,30 +39,51 @@ struct SourceWindow
     const uchar* row(int y) const { return image.constScanLine(top + y) + size_t(left) * 3; }
 };
 
+// Whether the source rows target row t reads are there; a source still being filled is waited for.
+bool rowsThere(const SourceWindow& source, const ResampleAxis& down, int t, const Resampler::RowsReady& ready)
+{
+    return !ready || ready(source.top + down.first(t) + down.count(t));
+}
+
+// One band for a source still being filled: it follows the rows as they come.
+int bandRows(int rows, qint64 work, const Resampler::RowsReady& ready)
+{
+    return ready ? rows : rowsPerBand(rows, work);
+}
+
 // Shrinking in height: each target row is first averaged from its source rows (the big, contiguous
 // pass), then scaled along its length while it is still in the cache. Each band keeps one row.
-void verticalFirst(const SourceWindow& source, const ResampleAxis& across, const ResampleAxis& down, QImage& target)
+bool verticalFirst(const SourceWindow& source, const ResampleAxis& across, const ResampleAxis& down, QImage& target,
+                   const Resampler::RowsReady& ready)
 {
     const size_t wide = size_t(source.width) * 3;
     const std::function<const uchar*(int)> sourceRow = [&](int y) { return source.row(y); };
+    bool complete = true; // written only by the one band a source being filled has
     const auto band = [&](int begin, int end) {
-        // One element of slack past the row, which the row pass reads and drops.
-        const std::unique_ptr<uint16_t[]> row(new uint16_t[wide + 1]());
+        // Slack past the row, which the row pass reads and weighs by nothing.
+        const std::unique_ptr<uint16_t[]> row(new uint16_t[wide + 8]());
         for (int t = begin; t < end; ++t) {
+            if (!rowsThere(source, down, t, ready)) {
+                complete = false;
+                return;
+            }
             ResampleKernels::blendRowsDown(feedingRows(down, t, sourceRow).data(), down.weights(t), down.count(t), wide,
                                            row.get());
             ResampleKernels::blendAlongRow(row.get(), across, target.scanLine(t));
         }
     };
     EffectBands::run(0, target.height(), band,
-                     rowsPerBand(target.height(), qint64(source.width) * source.image.height()));
+                     bandRows(target.height(), qint64(source.width) * source.image.height(), ready));
+    return complete;
 }
 
 // Keeping or growing the height: scale each source row along its length first, then interpolate between rows.
 // Each band of target rows keeps only the few scaled source rows its current row needs, in a small ring, so
 // no picture-sized buffer is made besides the target.
-void horizontalFirst(const SourceWindow& source, const ResampleAxis& across, const ResampleAxis& down, QImage& target)
+bool horizontalFirst(const SourceWindow& source, const ResampleAxis& across, const ResampleAxis& down, QImage& target,
+                     const Resampler::RowsReady& ready)
 {
+    bool complete = true; // written only by the one band a source being filled has
     const size_t wide = size_t(target.width()) * 3;
     const auto band = [&](int begin, int end) {
         int taps = 1;
@@ -78,11 +99,18 @@ void horizontalFirst(const SourceWindow& source, const ResampleAxis& across, con
             }
             return ring.get() + slot * wide;
         };
-        for (int t = begin; t < end; ++t)
+        for (int t = begin; t < end; ++t) {
+            if (!rowsThere(source, down, t, ready)) {
+                complete = false;
+                return;
+            }
             ResampleKernels::blendRowsUp(feedingRows(down, t, row).data(), down.weights(t), down.count(t), wide,
                                          target.scanLine(t));
+        }
     };
-    EffectBands::run(0, target.height(), band, rowsPerBand(target.height(), qint64(target.width()) * target.height()));
+    EffectBands::run(0, target.height(), band,
+                     bandRows(target.height(), qint64(target.width()) * target.height(), ready));
+    return complete;
 }
 
 void setError(QString* error, const QString& text)
@@ -98,7 +126,8 @@ QImage Resampler::resize(const QImage& image, int width, int height, QString* er
     return resizePart(image, width, height, QRect(0, 0, width, height), error);
 }
 
-QImage Resampler::resizePart(const QImage& image, int width, int height, const QRect& part, QString* error)
+QImage Resampler::resizePart(const QImage& image, int width, int height, const QRect& part, QString* error,
+                             const RowsReady& ready)
 {
     if (image.isNull()) {
         setError(error, QStringLiteral("No image to resize."));
@@ -115,6 +144,8 @@ QImage Resampler::resizePart(const QImage& image, int width, int height, const Q
         return {};
     }
     const QImage source = ColorReduction::toRgb888(image);
+    if (source.size() == whole.size() && ready) // a copy of its own: the source's memory is not ours to keep
+        return ready(wanted.bottom() + 1) ? source.copy(wanted) : QImage();
     if (source.size() == whole.size())
         return wanted == whole ? source : source.copy(wanted);
     QImage target(wanted.size(), QImage::Format_RGB888);
@@ -130,10 +161,12 @@ QImage Resampler::resizePart(const QImage& image, int width, int height, const Q
         const ResampleAxis across = wholeAcross.span(wanted.left(), wanted.right() + 1, left);
         const ResampleAxis down = wholeDown.span(wanted.top(), wanted.bottom() + 1, top);
         const SourceWindow window{source, left, top, across.sourcesRead()};
-        if (height < source.height())
-            verticalFirst(window, across, down, target);
-        else
-            horizontalFirst(window, across, down, target);
+        const bool complete = height < source.height() ? verticalFirst(window, across, down, target, ready)
+                                                       : horizontalFirst(window, across, down, target, ready);
+        if (!complete) {
+            setError(error, QStringLiteral("The picture ended before the rows the part needs."));
+            return {};
+        }
     } catch (const std::bad_alloc&) {
         setError(error, QStringLiteral("Not enough memory to resize the image."));
         return {};

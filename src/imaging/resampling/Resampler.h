@@ -5,6 +5,8 @@
 #include <QtCore/QString>
 #include <QtGui/QImage>
 
+#include <functional>
+
 class Resampler
 {
   public:
@@ -16,5 +18,10 @@ class Resampler
     static QImage resize(const QImage& image, int width, int height, QString* error = nullptr);
     // The `part` of that width x height image alone, equal to cutting it from the whole, at the cost
     // of the part. A part reaching beyond the image is cut to it; one wholly outside is an error.
-    static QImage resizePart(const QImage& image, int width, int height, const QRect& part, QString* error = nullptr);
+    //
+    // With `ready`, the image is still being filled, top down: each target row first waits until
+    // ready(n) says the first n rows it reads are there, and a false answer abandons the resize.
+    using RowsReady = std::function<bool(int rows)>;
+    static QImage resizePart(const QImage& image, int width, int height, const QRect& part, QString* error = nullptr,
+                             const RowsReady& ready = {});
 };

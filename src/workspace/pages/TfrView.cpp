@@ -41,8 +41,14 @@ TfrView::TfrView(Workspace& workspace, Prompts& prompts, std::function<bool()> s
     TimerOnShow->start();
 
     connect(&workspace_, &Workspace::workingImageChanged, this, &TfrView::showWorkingImage);
+    workspace_.setViewSizeRule([this](QSize working) { return shownSizeOf(working); });
     connect(&workspace_, &Workspace::frameChanged, IkDispOrg, &ImageDisplay::setRect);
     connect(IkDispOrg, &ImageDisplay::mouseUpImage, this, [this](int, int) { IkDispOrgMouseUp(); });
+}
+
+TfrView::~TfrView()
+{
+    workspace_.setViewSizeRule({});
 }
 
 void TfrView::setInitialSize()

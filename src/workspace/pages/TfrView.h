@@ -22,6 +22,7 @@ class TfrView : public QWidget
 
     // stayOnTopOption is read when the one-shot start-up timer fires.
     TfrView(Workspace& workspace, Prompts& prompts, std::function<bool()> stayOnTopOption, QWidget* parent = nullptr);
+    ~TfrView() override;
 
     ImageDisplay* IkDispOrg;
     QTimer* TimerView;

@@ -1,0 +1,40 @@
+#include "imaging/codecs/RowFeed.h"
+
+void RowFeed::publish(const uchar* bits, qsizetype bytesPerLine, QSize size, int rows)
+{
+    {
+        const std::lock_guard lock(mutex_);
+        if (closed_)
+            return;
+        bits_ = bits;
+        bytesPerLine_ = bytesPerLine;
+        size_ = size;
+        rows_ = rows;
+    }
+    changed_.notify_all();
+}
+
+void RowFeed::close()
+{
+    {
+        const std::lock_guard lock(mutex_);
+        closed_ = true;
+    }
+    changed_.notify_all();
+}
+
+QImage RowFeed::waitForPicture(QSize expected)
+{
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return bits_ || closed_; });
+    if (!bits_ || size_ != expected)
+        return {};
+    return QImage(bits_, size_.width(), size_.height(), bytesPerLine_, QImage::Format_RGB888);
+}
+
+bool RowFeed::waitForRows(int rows)
+{
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this, rows] { return rows_ >= rows || closed_; });
+    return rows_ >= rows;
+}

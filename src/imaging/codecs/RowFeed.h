@@ -1,0 +1,34 @@
+// Rows of a picture handed from the thread that decodes it to one that works on them meanwhile.
+// The decoder publishes how many of the picture's rows are final; the reader waits for the rows it
+// needs and sees them through a view of the picture's own memory, copied nowhere.
+#pragma once
+
+#include <QtGui/QImage>
+
+#include <condition_variable>
+#include <mutex>
+
+class RowFeed
+{
+  public:
+    // The decoder: the first `rows` rows of the picture at `bits` are final. Its memory stays until
+    // the feed is closed and the reader is done.
+    void publish(const uchar* bits, qsizetype bytesPerLine, QSize size, int rows);
+    // No more rows will come, whole or not; wakes the reader.
+    void close();
+
+    // The reader: waits for the picture's first publication; a null view when the feed was closed
+    // before any, or the picture is not RGB rows of the expected size.
+    QImage waitForPicture(QSize expected);
+    // Waits until `rows` rows are final; false when the feed closed short of them.
+    bool waitForRows(int rows);
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    const uchar* bits_ = nullptr;
+    qsizetype bytesPerLine_ = 0;
+    QSize size_;
+    int rows_ = 0;
+    bool closed_ = false;
+};
