@@ -9,6 +9,7 @@ ResampleAxis::ResampleAxis(int sourceLength, int targetLength)
     first_.reserve(size_t(targetLength));
     count_.reserve(size_t(targetLength));
     offset_.reserve(size_t(targetLength));
+    pairOffset_.reserve(size_t(targetLength));
     if (targetLength > sourceLength)
         buildLinear(sourceLength, targetLength);
     else
@@ -21,12 +22,8 @@ ResampleAxis ResampleAxis::span(int begin, int end, int& sourceStart) const
     sourceStart = begin < end ? first(begin) : 0;
     for (int t = begin; t < end; ++t)
         sourceStart = std::min(sourceStart, first(t));
-    for (int t = begin; t < end; ++t) {
-        part.first_.push_back(first(t) - sourceStart);
-        part.count_.push_back(count(t));
-        part.offset_.push_back(part.weights_.size());
-        part.weights_.insert(part.weights_.end(), weights(t), weights(t) + count(t));
-    }
+    for (int t = begin; t < end; ++t)
+        part.addTarget(first(t) - sourceStart, weights(t), count(t));
     return part;
 }
 
@@ -66,11 +63,21 @@ void ResampleAxis::addTarget(int first, const std::vector<double>& shares)
             previous = std::max(previous, next);
         }
     }
+    std::vector<int16_t> narrowed(fixed.begin(), fixed.end());
+    addTarget(first, narrowed.data(), int(narrowed.size()));
+}
+
+void ResampleAxis::addTarget(int first, const int16_t* weights, int count)
+{
     first_.push_back(first);
-    count_.push_back(int(fixed.size()));
+    count_.push_back(count);
     offset_.push_back(weights_.size());
-    for (int w : fixed)
-        weights_.push_back(int16_t(w));
+    weights_.insert(weights_.end(), weights, weights + count);
+    pairOffset_.push_back(pairs_.size());
+    for (int k = 0; k < count; k += 2) {
+        const uint32_t second = k + 1 < count ? uint16_t(weights[k + 1]) : 0;
+        pairs_.push_back(int32_t(second << 16 | uint16_t(weights[k])));
+    }
 }
 
 void ResampleAxis::buildAverage(int sourceLength, int targetLength)

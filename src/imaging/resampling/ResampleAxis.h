@@ -26,10 +26,15 @@ class ResampleAxis
     int count(int target) const { return count_[std::size_t(target)]; }
     // The weights of one target pixel, summing to exactly kWeightOne.
     const int16_t* weights(int target) const { return weights_.data() + offset_[std::size_t(target)]; }
+    // The same two by two, each pair packed in 32 bits (the first in the low half; an odd last one
+    // paired with 0), for kernels that weigh two pixels in one step.
+    const int32_t* weightPairs(int target) const { return pairs_.data() + pairOffset_[std::size_t(target)]; }
+    int pairCount(int target) const { return (count(target) + 1) / 2; }
 
   private:
     ResampleAxis() = default;
     void addTarget(int first, const std::vector<double>& shares);
+    void addTarget(int first, const int16_t* weights, int count);
     void buildAverage(int sourceLength, int targetLength);
     void buildLinear(int sourceLength, int targetLength);
 
@@ -37,4 +42,6 @@ class ResampleAxis
     std::vector<int> count_;
     std::vector<std::size_t> offset_;
     std::vector<int16_t> weights_;
+    std::vector<std::size_t> pairOffset_;
+    std::vector<int32_t> pairs_;
 };

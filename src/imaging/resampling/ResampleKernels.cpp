@@ -138,30 +138,53 @@ bool hasAvx2()
     return available;
 }
 
-// Intermediate back to 8 bits along a row with SSE4.1: a pixel's three values are widened to 32 bits and
-// multiplied by the tap's weight in one step. Each load takes a fourth value from the next pixel, whose lane is
-// dropped: hence the one element of slack the source row must have.
-__attribute__((target("sse4.1"))) void blendAlongRowUpSse41(const uint16_t* src, const ResampleAxis& axis, uint8_t* out)
+// Intermediate back to 8 bits along a row, two taps at a time: the two pixels' values are paired by channel,
+// then multiplied and added in one step (pmaddwd). That step is signed, so it takes the values less 32768 and the
+// weights' share of that is added back after; the sums stay exact. A load reads eight values from a pair's first
+// pixel: hence the slack the source row must have.
+// One target pixel's three values, in the low lanes of four. The weights sum to kWeightOne, so 32768 of each
+// value comes back as one constant.
+__attribute__((target("ssse3"))) inline __m128i pixelAlongRowSsse3(const uint16_t* src, const ResampleAxis& axis, int t)
 {
-    const __m128i half = _mm_set1_epi32(1 << (kUpShift - 1));
-    for (int t = 0; t < axis.length(); ++t) {
-        const int16_t* w = axis.weights(t);
-        const uint16_t* p = src + std::size_t(axis.first(t)) * 3;
-        __m128i sum = _mm_setzero_si128();
-        for (int k = 0, taps = axis.count(t); k < taps; ++k, p += 3) {
-            const __m128i values = _mm_cvtepu16_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
-            sum = _mm_add_epi32(sum, _mm_mullo_epi32(values, _mm_set1_epi32(w[k])));
-        }
-        const __m128i scaled = _mm_srai_epi32(_mm_add_epi32(sum, half), kUpShift);
-        // Weights are never negative, so the saturating packs only cap at 255, as narrow() does.
-        const int packed = _mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(scaled, scaled), scaled));
-        std::memcpy(out + 3 * std::size_t(t), &packed, 3);
+    const __m128i byChannel = _mm_setr_epi8(0, 1, 6, 7, 2, 3, 8, 9, 4, 5, 10, 11, -1, -1, -1, -1);
+    const __m128i less = _mm_set1_epi16(int16_t(0x8000));
+    const __m128i back = _mm_set1_epi32(32768 * ResampleAxis::kWeightOne + (1 << (kUpShift - 1))); // and rounding
+    const int32_t* w = axis.weightPairs(t);
+    const uint16_t* p = src + std::size_t(axis.first(t)) * 3;
+    __m128i sum = back;
+    for (int k = 0, pairs = axis.pairCount(t); k < pairs; ++k, p += 6) {
+        const __m128i pair =
+            _mm_shuffle_epi8(_mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), less), byChannel);
+        sum = _mm_add_epi32(sum, _mm_madd_epi16(pair, _mm_set1_epi32(w[k])));
+    }
+    return _mm_srai_epi32(sum, kUpShift);
+}
+
+__attribute__((target("ssse3"))) void blendAlongRowUpSsse3(const uint16_t* src, const ResampleAxis& axis, uint8_t* out)
+{
+    // Four pixels are packed and stored together. Weights are never negative, so the saturating packs only cap
+    // at 255, as narrow() does.
+    const __m128i squeeze = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    int t = 0;
+    for (; t + 4 <= axis.length(); t += 4, out += 12) {
+        const __m128i low = _mm_packs_epi32(pixelAlongRowSsse3(src, axis, t), pixelAlongRowSsse3(src, axis, t + 1));
+        const __m128i high =
+            _mm_packs_epi32(pixelAlongRowSsse3(src, axis, t + 2), pixelAlongRowSsse3(src, axis, t + 3));
+        const __m128i bytes = _mm_shuffle_epi8(_mm_packus_epi16(low, high), squeeze);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
+        const int last = _mm_cvtsi128_si32(_mm_srli_si128(bytes, 8));
+        std::memcpy(out + 8, &last, 4);
+    }
+    for (; t < axis.length(); ++t, out += 3) {
+        const __m128i one = pixelAlongRowSsse3(src, axis, t);
+        const int packed = _mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(one, one), one));
+        std::memcpy(out, &packed, 3);
     }
 }
 
-bool hasSse41()
+bool hasSsse3()
 {
-    static const bool available = __builtin_cpu_supports("sse4.1");
+    static const bool available = __builtin_cpu_supports("ssse3");
     return available;
 }
 #endif
@@ -217,8 +240,8 @@ void ResampleKernels::blendAlongRow(const uint8_t* src, const ResampleAxis& axis
 void ResampleKernels::blendAlongRow(const uint16_t* src, const ResampleAxis& axis, uint8_t* out)
 {
 #ifdef PICTOREL_HAVE_AVX2_KERNEL
-    if (hasSse41()) {
-        blendAlongRowUpSse41(src, axis, out);
+    if (hasSsse3()) {
+        blendAlongRowUpSsse3(src, axis, out);
         return;
     }
 #endif

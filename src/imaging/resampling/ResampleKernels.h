@@ -24,7 +24,7 @@ class ResampleKernels
 
     // One row of RGB triples resampled along its length: 8-bit to intermediate, or intermediate to 8-bit.
     static void blendAlongRow(const uint8_t* src, const ResampleAxis& axis, uint16_t* out);
-    // The intermediate source row must be readable one element past its last pixel.
+    // The intermediate source row must be readable eight elements past its last pixel.
     static void blendAlongRow(const uint16_t* src, const ResampleAxis& axis, uint8_t* out);
     static void blendAlongRowPortable(const uint16_t* src, const ResampleAxis& axis, uint8_t* out);
 };
