@@ -123,6 +123,15 @@ QRect LayerStack::changedArea(const QRect& whole) const
 
 QImage LayerStack::composeArea(const QRect& area) const
 {
+    const bool layered = std::any_of(rasters_.begin(), rasters_.end(), [](const RasterLayer& layer) {
+        return layer.showInDisp && !layer.image.isNull();
+    });
+    if (!layered && image_.format() == QImage::Format_RGB888 && image_.rect().contains(area)) {
+        // Nothing lies over the picture, which covers the area: its pixels, converted in one pass.
+        const QImage part(image_.constScanLine(area.top()) + size_t(area.left()) * 3, area.width(), area.height(),
+                          image_.bytesPerLine(), QImage::Format_RGB888);
+        return part.convertToFormat(QImage::Format_RGB32);
+    }
     QImage canvas(area.size(), QImage::Format_RGB888);
     if (canvas.isNull())
         return {};
