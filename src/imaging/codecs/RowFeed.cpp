@@ -1,5 +1,7 @@
 #include "imaging/codecs/RowFeed.h"
 
+#include <algorithm>
+
 void RowFeed::publish(const uchar* bits, qsizetype bytesPerLine, QSize size, int rows)
 {
     {
@@ -35,6 +37,10 @@ QImage RowFeed::waitForPicture(QSize expected)
 bool RowFeed::waitForRows(int rows)
 {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this, rows] { return rows_ >= rows || closed_; });
+    if (rows_ >= rows)
+        return true;
+    // Once it has to wait, the reader waits for a few decoder steps more: woken once for them all.
+    const int enough = std::min(rows + 48, std::max(rows, size_.height()));
+    changed_.wait(lock, [this, enough] { return rows_ >= enough || closed_; });
     return rows_ >= rows;
 }
