@@ -65,11 +65,21 @@ WorkspaceGeometry fittedGeometry(const WorkspaceGeometry& current, QSize picture
 QImage scalePartWhileDecoding(RowFeed& feed, QSize rows, QSize working, const QRect& part)
 {
     const QImage picture = feed.waitForPicture(rows);
-    if (picture.isNull() || part.isEmpty())
+    if (picture.isNull())
         return {};
-    return Resampler::resizePart(picture, working.width(), working.height(), part, nullptr,
-                                 [&feed](int count) { return feed.waitForRows(count); });
+    const QImage scaled = Resampler::resizePart(picture, working.width(), working.height(), part, nullptr,
+                                                [&feed](int count) { return feed.waitForRows(count); });
+    feed.release();
+    return scaled;
 }
+
+// The feed closed however the decode ends, before the readers are waited for: declared after their
+// futures, it goes first.
+struct FeedCloser
+{
+    RowFeed& feed;
+    ~FeedCloser() { feed.close(); }
+};
 
 // The scaling above on a second thread, for a JPEG whose rows the feed will carry; nothing when
 // there is nothing to scale or no thread to spare (the rebuild then scales afterwards).
@@ -156,11 +166,14 @@ bool PictureLoader::load(const QString& path)
         const QSize shown = workspace_.viewSizeOf(cover);
         const QSize reduced = shown == cover ? QSize() : Workspace::viewSourceSize(rows, cover, shown);
         std::future<QImage> reducing = scaleWhileDecoding(*file, feed, rows, reduced, QRect(QPoint(), reduced));
-        // Every pixel is decoded now, so that a damaged file is refused here and not at a later
-        // rebuild: at the scale the canvas needs, and whole as well when the undo images are files.
-        decoded = undo_.keepsFiles() ? file->wholeAndCovering(cover, &feed) : file->covering(cover, &feed);
-        feed.close();
-        const qint64 key = file->covering(cover).image.cacheKey();
+        {
+            const FeedCloser closer{feed};
+            // Every pixel is decoded now, so that a damaged file is refused here and not at a later
+            // rebuild: at the scale the canvas needs, and whole as well when the undo images are files.
+            decoded = undo_.keepsFiles() ? file->wholeAndCovering(cover, &feed) : file->covering(cover, &feed);
+        }
+        // What was scaled is offered to the rebuild by the picture it was scaled from.
+        const qint64 key = decoded.ok() ? file->covering(cover).image.cacheKey() : 0;
         if (scaling.valid())
             canvasPart = {key, cover, part, scaling.get()};
         if (reducing.valid())

@@ -154,6 +154,7 @@ TEST(ResamplerTest, APictureScaledWhileItsRowsComeGivesTheSamePartOrNoneWhenThey
             const QImage scaled =
                 Resampler::resizePart(feed.waitForPicture(source.size()), to.width(), to.height(), part, nullptr,
                                       [&](int rows) { return feed.waitForRows(rows); });
+            feed.release();
             decoder.join();
             if (last == source.height())
                 EXPECT_EQ(scaled, expected) << to.width();

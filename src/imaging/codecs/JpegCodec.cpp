@@ -5,6 +5,8 @@
 #include "imaging/codecs/JpegDataBudget.h"
 #include "imaging/codecs/RowFeed.h"
 
+#include <QtCore/QScopeGuard>
+
 #include <QtGui/QTransform>
 
 #include <csetjmp>
@@ -371,7 +373,14 @@ QSize JpegCodec::coveringSize(QSize full, QSize cover)
 DecodedImage JpegCodec::decodeCovering(const QByteArray& bytes, QSize cover, RowFeed* feed)
 {
     auto reader = std::make_unique<Reader>();
-    return read(*reader, bytes, {ScaleRule::Kind::Cover, cover}, nullptr, feed);
+    DecodedImage decoded;
+    // A picture refused midway goes with the reader, however that ends: its rows must no longer be read.
+    const auto retire = qScopeGuard([&] {
+        if (feed && !decoded.ok())
+            feed->retire();
+    });
+    decoded = read(*reader, bytes, {ScaleRule::Kind::Cover, cover}, nullptr, feed);
+    return decoded;
 }
 
 std::optional<JpegCodec::Header> JpegCodec::readHeader(const QByteArray& bytes, QString* error)

@@ -12,16 +12,20 @@ class RowFeed
 {
   public:
     // The decoder: the first `rows` rows of the picture at `bits` are final. Its memory stays until
-    // the feed is closed and the reader is done.
+    // the readers are done: whoever frees it first retires the feed.
     void publish(const uchar* bits, qsizetype bytesPerLine, QSize size, int rows);
-    // No more rows will come, whole or not; wakes the reader.
+    // No more rows will come, whole or not; wakes the readers.
     void close();
+    // Closes the feed and waits until no reader holds a view of the picture.
+    void retire();
 
-    // The reader: waits for the picture's first publication; a null view when the feed was closed
-    // before any, or the picture is not RGB rows of the expected size.
+    // A reader: waits for the picture's first publication; a null view when the feed was closed
+    // before any, or the picture is not RGB rows of the expected size. A view must be released.
     QImage waitForPicture(QSize expected);
     // Waits until `rows` rows are final; false when the feed closed short of them.
     bool waitForRows(int rows);
+    // The reader is done with its view.
+    void release();
 
   private:
     std::mutex mutex_;
@@ -31,4 +35,6 @@ class RowFeed
     QSize size_;
     int rows_ = 0;
     bool closed_ = false;
+    bool retired_ = false; // the picture's memory is going: no more views
+    int readers_ = 0;      // views handed out and not yet released
 };
