@@ -181,9 +181,9 @@ bool UndoHistory::writeNextUndoImage(const QImage& picture, QString* error)
 bool UndoHistory::startWith(const QImage& picture, QString* error)
 {
     settleFirstWrite(); // a failure there concerns the picture this one replaces
-    file_.reset();
-    storage_ = configured_;
-    if (inMemory()) {
+    if (configured_ == UndoStorage::NewestInMemory) {
+        file_.reset();
+        storage_ = configured_;
         memoryCount_ = 0;
         return writeNextUndoImage(picture, error);
     }
@@ -192,8 +192,10 @@ bool UndoHistory::startWith(const QImage& picture, QString* error)
     if (const QString problem = roomFor(folder_, bitmapBytes(rgb.size())); !problem.isEmpty()) {
         if (error)
             *error = problem;
-        return false;
+        return false; // the current picture's history stays as it is
     }
+    file_.reset();
+    storage_ = configured_;
     forget();
     try {
         firstWrite_ =
@@ -214,7 +216,7 @@ bool UndoHistory::startWith(const QImage& picture, QString* error)
 
 bool UndoHistory::startWithFile(std::shared_ptr<ScalablePicture> file, QString* error)
 {
-    if (inMemory()) {
+    if (configured_ == UndoStorage::NewestInMemory) {
         memoryCount_ = 1;
         forget();
         file_ = std::move(file);

@@ -125,7 +125,9 @@ TEST(PictureLoaderTest, AFirstUndoImageThatFailsLateKeepsThePictureInMemoryAndSa
     WorkspaceRig rig;
     // A folder where undo image 0 should go: the folder takes files, but that name never becomes one.
     ASSERT_TRUE(QDir().mkpath(rig.folder + QStringLiteral("temp-0.bmp/kept")));
-    rig.load(gradientPicture(64, 48));
+    const QString photo = rig.pictures.filePath(QStringLiteral("photo.jpg"));
+    ASSERT_TRUE(ImageFile::save(gradientPicture(64, 48), photo, FileFormat::Jpeg, EncodeOptions{90, 2, {}}));
+    ASSERT_TRUE(rig.loader.load(photo));
     EXPECT_TRUE(rig.prompts.shown.isEmpty());
     ASSERT_TRUE(rig.workspace.hasPicture());
 
@@ -140,7 +142,7 @@ TEST(PictureLoaderTest, AFirstUndoImageThatFailsLateKeepsThePictureInMemoryAndSa
 
     // The next picture is written to disk again once the name is free.
     ASSERT_TRUE(QDir(rig.folder + QStringLiteral("temp-0.bmp")).removeRecursively());
-    rig.load(gradientPicture(64, 48));
+    ASSERT_TRUE(rig.loader.load(photo));
     rig.undo.finishWriting();
     EXPECT_TRUE(QFileInfo(rig.undo.undoImagePath(0)).isFile());
     EXPECT_EQ(rig.prompts.shown.size(), 1);
