@@ -21,7 +21,9 @@
 
 #include <cstdio>
 #include <future>
+#include <sys/resource.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace {
 
@@ -64,6 +66,8 @@ WorkspaceGeometry fittedGeometry(const WorkspaceGeometry& current, QSize picture
 // `rows` into the feed: what the rebuild after the load would otherwise scale once all is there.
 QImage scalePartWhileDecoding(RowFeed& feed, QSize rows, QSize working, const QRect& part)
 {
+    // The load waits for the decode above all: this thread, which only follows it, gives way to it.
+    setpriority(PRIO_PROCESS, id_t(gettid()), 19);
     const QImage picture = feed.waitForPicture(rows);
     if (picture.isNull())
         return {};
@@ -150,7 +154,7 @@ bool PictureLoader::load(const QString& path)
     auto file = std::make_shared<ScalablePicture>();
     DecodedImage decoded;
     ScaledPart canvasPart;
-    ViewSource viewSource;
+    ShownView view;
     {
         BusyCursor busy(prompts_);
         *file = ScalablePicture::read(path);
@@ -162,9 +166,9 @@ bool PictureLoader::load(const QString& path)
         const QSize rows = JpegCodec::coveringSize(file->size(), cover);
         const QRect part = Workspace::canvasPart(fittedGeometry(g, file->size()), cover);
         std::future<QImage> scaling = scaleWhileDecoding(*file, feed, rows, cover, part);
-        // And the picture as the sub-window will ask for it, reduced for its room.
+        // And the working image as the sub-window will show it, reduced from the picture at once.
         const QSize shown = workspace_.viewSizeOf(cover);
-        const QSize reduced = shown == cover ? QSize() : Workspace::viewSourceSize(rows, cover, shown);
+        const QSize reduced = shown == cover ? QSize() : shown;
         std::future<QImage> reducing = scaleWhileDecoding(*file, feed, rows, reduced, QRect(QPoint(), reduced));
         {
             const FeedCloser closer{feed};
@@ -177,7 +181,7 @@ bool PictureLoader::load(const QString& path)
         if (scaling.valid())
             canvasPart = {key, cover, part, scaling.get()};
         if (reducing.valid())
-            viewSource = {key, reducing.get()};
+            view = {key, cover, reducing.get()};
     }
     if (!decoded.ok()) {
         writeErrorDetail(QStringLiteral("%1: %2").arg(path, decoded.error));
@@ -185,9 +189,8 @@ bool PictureLoader::load(const QString& path)
                          QStringLiteral("画像を読み込めませんでした。\n%1").arg(QFileInfo(path).fileName()));
         return false;
     }
-    return finish(
-        {decoded.image, file->size(), decoded.bitCount, file->reducible() ? file : nullptr, canvasPart, viewSource},
-        folderOf(path));
+    return finish({decoded.image, file->size(), decoded.bitCount, file->reducible() ? file : nullptr, canvasPart, view},
+                  folderOf(path));
 }
 
 bool PictureLoader::finish(LoadedPicture loaded, const QString& folder)
@@ -234,7 +237,7 @@ bool PictureLoader::finish(LoadedPicture loaded, const QString& folder)
     g.CenterOffset();
     const ScaledPart& scaled = loaded.canvasPart;
     workspace_.offerScaledPart(scaled.picture, scaled.working, scaled.part, scaled.image);
-    workspace_.offerViewSource(loaded.viewSource.picture, loaded.viewSource.image);
+    workspace_.offerView(loaded.view.picture, loaded.view.working, loaded.view.image);
     if (!workspace_.RebuildWorkingImage()) {
         workspace_.showPicture(picture);
         workspace_.ComposeCanvas(g.offsetX, g.offsetY, false);

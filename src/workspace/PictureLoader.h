@@ -53,10 +53,11 @@ class PictureLoader : public QObject
         QRect part;
         QImage image;
     };
-    // The picture reduced for the sub-window while it was decoded.
-    struct ViewSource
+    // The working image as the sub-window shows it, reduced while the picture was decoded.
+    struct ShownView
     {
         qint64 picture = 0;
+        QSize working;
         QImage image;
     };
     struct LoadedPicture
@@ -66,7 +67,7 @@ class PictureLoader : public QObject
         int bitCount = 0;
         std::shared_ptr<ScalablePicture> file; // a JPEG kept to be decoded at other scales
         ScaledPart canvasPart;
-        ViewSource viewSource;
+        ShownView view;
     };
     bool finish(LoadedPicture loaded, const QString& folder);
 

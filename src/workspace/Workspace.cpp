@@ -8,6 +8,20 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+// The size of the reduction workingView keeps of a `picture`-sized picture for a view `shown` of
+// its `working` size: at least twice the view's pixels each way, so the second reduction still
+// averages.
+QSize viewSourceSize(QSize picture, QSize working, QSize shown)
+{
+    const double scale = std::min(
+        1.0, 2.0 * std::max(double(shown.width()) / working.width(), double(shown.height()) / working.height()));
+    return QSize(int(std::ceil(picture.width() * scale)), int(std::ceil(picture.height() * scale)));
+}
+
+} // namespace
+
 Workspace::Workspace(WorkspaceGeometry& geometry, UndoHistory& undo, const ProgramOptions& options, QObject* parent)
     : QObject(parent), geometry_(geometry), undo_(undo), options_(options)
 {
@@ -92,6 +106,9 @@ QImage Workspace::workingView(QSize shown) const
         return {};
     if (shown == workingSize_)
         return workingImage();
+    const OfferedView& offered = offeredView_;
+    if (offered.picture == picture_.cacheKey() && offered.working == workingSize_ && offered.image.size() == shown)
+        return offered.image;
     const QSize needed = viewSourceSize(picture_.size(), workingSize_, shown);
     if (viewSourceKey_ != picture_.cacheKey() || viewSource_.width() < needed.width() ||
         viewSource_.height() < needed.height()) {
@@ -102,21 +119,9 @@ QImage Workspace::workingView(QSize shown) const
     return Resampler::resize(viewSource_, shown.width(), shown.height());
 }
 
-QSize Workspace::viewSourceSize(QSize picture, QSize working, QSize shown)
+void Workspace::offerView(qint64 pictureKey, QSize working, const QImage& view)
 {
-    // The kept reduction has at least twice the view's pixels each way, so the second reduction
-    // still averages.
-    const double scale = std::min(
-        1.0, 2.0 * std::max(double(shown.width()) / working.width(), double(shown.height()) / working.height()));
-    return QSize(int(std::ceil(picture.width() * scale)), int(std::ceil(picture.height() * scale)));
-}
-
-void Workspace::offerViewSource(qint64 pictureKey, const QImage& reduced)
-{
-    if (reduced.isNull())
-        return;
-    viewSource_ = reduced;
-    viewSourceKey_ = pictureKey;
+    offeredView_ = view.isNull() ? OfferedView{} : OfferedView{pictureKey, working, view};
 }
 
 void Workspace::setPicture(const QImage& picture, QSize workingSize)

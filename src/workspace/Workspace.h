@@ -50,11 +50,9 @@ class Workspace : public QObject
     // decodes. Without a rule the working image is shown as it is.
     void setViewSizeRule(std::function<QSize(QSize working)> rule) { viewSizeRule_ = std::move(rule); }
     QSize viewSizeOf(QSize working) const { return viewSizeRule_ ? viewSizeRule_(working) : working; }
-    // The size of the reduction workingView keeps of a `picture`-sized picture, for a view `shown`
-    // of its `working` size.
-    static QSize viewSourceSize(QSize picture, QSize working, QSize shown);
-    // Such a reduction of the picture with this cache key, made while the picture was decoded.
-    void offerViewSource(qint64 pictureKey, const QImage& reduced);
+    // The working image of the picture with this cache key at `working` size, already reduced to
+    // the view (while the picture was decoded): workingView gives it for that view.
+    void offerView(qint64 pictureKey, QSize working, const QImage& view);
 
     // A new picture at its own size becomes the working image (loading); taken, it waits for the
     // rebuild that follows to be shown.
@@ -92,6 +90,12 @@ class Workspace : public QObject
     } offered_;                 // taken by the next setPicture of that picture at that size
     mutable QImage viewSource_; // the picture reduced for workingView
     mutable qint64 viewSourceKey_ = 0;
+    struct OfferedView
+    {
+        qint64 picture = 0;
+        QSize working;
+        QImage image;
+    } offeredView_;
     std::function<QSize(QSize)> viewSizeRule_;
     QImage workspaceImage_;
 };

@@ -1,4 +1,6 @@
 #include "WorkspaceRig.h"
+#include "imaging/codecs/JpegCodec.h"
+#include "imaging/resampling/Resampler.h"
 #include "widgets/ImageDisplay.h"
 #include "workspace/pages/ImageSizePage.h"
 #include "workspace/pages/TfrView.h"
@@ -182,4 +184,19 @@ TEST_F(SubWindowTest, APanoramaWiderThanTheScreenIsShownReducedWithItsFrameInRea
     EXPECT_NEAR(view.height(), dragged.height(), 1);
     EXPECT_NEAR(rig.geometry.workWidth, work.width() * dragged.width() / (dragged.width() + 100), 2);
     EXPECT_EQ(rig.geometry.workHeight, work.height());
+}
+
+TEST_F(SubWindowTest, APhotosReducedViewIsMadeWhileItDecodesFromTheWholePictureAtOnce)
+{
+    const QString path = rig.pictures.filePath(QStringLiteral("panorama.jpg"));
+    ASSERT_TRUE(ImageFile::save(gradientPicture(4000, 800), path, FileFormat::Jpeg, EncodeOptions{90, 2, {}}));
+    ASSERT_TRUE(rig.loader.load(path));
+    settle();
+    const QSize work(rig.geometry.workWidth, rig.geometry.workHeight);
+    const QImage shown = view.IkDispOrg->shownImage();
+    ASSERT_TRUE(view.IkDispOrg->reducedView().reduces());
+    const DecodedImage decoded = JpegCodec::decodeCovering(*ImageFile::read(path), work);
+    EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB888),
+              Resampler::resize(decoded.image, shown.width(), shown.height()));
+    EXPECT_TRUE(rig.prompts.shown.isEmpty());
 }
