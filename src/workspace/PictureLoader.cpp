@@ -40,16 +40,6 @@ int bitCountOf(const QImage& image)
     return image.depth() > 24 ? 24 : image.depth();
 }
 
-// The working size of the picture made to cover the canvas.
-QSize coverFitOf(const WorkspaceGeometry& current, QSize picture)
-{
-    WorkspaceGeometry probe = current;
-    probe.baseWidth = picture.width();
-    probe.baseHeight = picture.height();
-    probe.CoverFit(probe.canvasWidth, probe.canvasHeight);
-    return {probe.workWidth, probe.workHeight};
-}
-
 // The geometry a load leaves: the picture made to cover the canvas, and centred on it.
 WorkspaceGeometry fittedGeometry(const WorkspaceGeometry& current, QSize picture)
 {
@@ -60,6 +50,13 @@ WorkspaceGeometry fittedGeometry(const WorkspaceGeometry& current, QSize picture
     g.CenterOffset();
     g.setOffset(g.offsetX, g.offsetY, false);
     return g;
+}
+
+// The working size of the picture made to cover the canvas.
+QSize coverFitOf(const WorkspaceGeometry& current, QSize picture)
+{
+    const WorkspaceGeometry fitted = fittedGeometry(current, picture);
+    return {fitted.workWidth, fitted.workHeight};
 }
 
 // The part of the picture scaled to `working`, on this thread while another decodes the picture's
@@ -153,8 +150,8 @@ bool PictureLoader::load(const QString& path)
 {
     auto file = std::make_shared<ScalablePicture>();
     DecodedImage decoded;
-    ScaledPart canvasPart;
-    ShownView view;
+    Workspace::Prepared canvasPart;
+    Workspace::Prepared view;
     {
         BusyCursor busy(prompts_);
         *file = ScalablePicture::read(path);
@@ -181,7 +178,7 @@ bool PictureLoader::load(const QString& path)
         if (scaling.valid())
             canvasPart = {key, cover, part, scaling.get()};
         if (reducing.valid())
-            view = {key, cover, reducing.get()};
+            view = {key, cover, QRect(QPoint(), cover), reducing.get()};
     }
     if (!decoded.ok()) {
         writeErrorDetail(QStringLiteral("%1: %2").arg(path, decoded.error));
@@ -235,9 +232,8 @@ bool PictureLoader::finish(LoadedPicture loaded, const QString& folder)
     // Centred first, so the rebuild scales and composes the canvas's part where it stays; without a
     // rebuild the picture stays at its own size and the canvas follows the new place.
     g.CenterOffset();
-    const ScaledPart& scaled = loaded.canvasPart;
-    workspace_.offerScaledPart(scaled.picture, scaled.working, scaled.part, scaled.image);
-    workspace_.offerView(loaded.view.picture, loaded.view.working, loaded.view.image);
+    workspace_.offerScaledPart(loaded.canvasPart);
+    workspace_.offerView(loaded.view);
     if (!workspace_.RebuildWorkingImage()) {
         workspace_.showPicture(picture);
         workspace_.ComposeCanvas(g.offsetX, g.offsetY, false);

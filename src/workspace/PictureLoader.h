@@ -1,8 +1,9 @@
 #pragma once
 // Brings a picture into the workspace from a file (opened or dropped) or the clipboard, and
 // starts the work afresh: undo image 0, an empty history and log, the picture covering the canvas.
+#include "workspace/Workspace.h"
+
 #include <QtCore/QObject>
-#include <QtCore/QRect>
 #include <QtGui/QImage>
 
 #include <functional>
@@ -12,7 +13,6 @@ class OperationLog;
 class Prompts;
 class ScalablePicture;
 class UndoHistory;
-class Workspace;
 struct ProgramOptions;
 
 // What loading asks of the drawing layers.
@@ -45,29 +45,14 @@ class PictureLoader : public QObject
     void pictureLoaded(int width, int height, int bitCount);
 
   private:
-    // The canvas's part of the picture, scaled while the picture was decoded.
-    struct ScaledPart
-    {
-        qint64 picture = 0; // the cache key of the picture it was scaled from
-        QSize working;
-        QRect part;
-        QImage image;
-    };
-    // The working image as the sub-window shows it, reduced while the picture was decoded.
-    struct ShownView
-    {
-        qint64 picture = 0;
-        QSize working;
-        QImage image;
-    };
     struct LoadedPicture
     {
         QImage picture; // at its full size, or at a scale that covers the canvas when it came from a file
         QSize size;     // at full size
         int bitCount = 0;
         std::shared_ptr<ScalablePicture> file; // a JPEG kept to be decoded at other scales
-        ScaledPart canvasPart;
-        ShownView view;
+        Workspace::Prepared canvasPart;        // scaled while the picture was decoded
+        Workspace::Prepared view;              // reduced for the sub-window meanwhile
     };
     bool finish(LoadedPicture loaded, const QString& folder);
 

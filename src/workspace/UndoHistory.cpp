@@ -323,8 +323,8 @@ void UndoHistory::DeleteUndoImages()
     settleFirstWrite(); // the picture goes, and what became of its file with it
     memoryCount_ = 0;
     file_.reset();
-    for (int n = 0; !inMemory() && QFile::exists(undoImagePath(n)); ++n)
-        QFile::remove(undoImagePath(n));
+    if (!inMemory())
+        removeUndoImagesIn(folder_);
     forget();
     const bool was = hasSteps();
     notify(was);

@@ -66,9 +66,9 @@ QRect Workspace::canvasPart(const WorkspaceGeometry& g, QSize working)
     return x0 > x1 || y0 > y1 ? QRect() : QRect(QPoint(x0, y0), QPoint(x1, y1));
 }
 
-void Workspace::offerScaledPart(qint64 pictureKey, QSize working, const QRect& part, const QImage& scaled)
+void Workspace::offerScaledPart(const Prepared& scaled)
 {
-    offered_ = scaled.isNull() ? ScaledPart{} : ScaledPart{pictureKey, working, part, scaled};
+    offeredPart_ = scaled.image.isNull() ? Prepared{} : scaled;
 }
 
 QImage Workspace::cutWorkingImage(const QRect& part)
@@ -106,7 +106,7 @@ QImage Workspace::workingView(QSize shown) const
         return {};
     if (shown == workingSize_)
         return workingImage();
-    const OfferedView& offered = offeredView_;
+    const Prepared& offered = offeredView_;
     if (offered.picture == picture_.cacheKey() && offered.working == workingSize_ && offered.image.size() == shown)
         return offered.image;
     const QSize needed = viewSourceSize(picture_.size(), workingSize_, shown);
@@ -119,9 +119,9 @@ QImage Workspace::workingView(QSize shown) const
     return Resampler::resize(viewSource_, shown.width(), shown.height());
 }
 
-void Workspace::offerView(qint64 pictureKey, QSize working, const QImage& view)
+void Workspace::offerView(const Prepared& view)
 {
-    offeredView_ = view.isNull() ? OfferedView{} : OfferedView{pictureKey, working, view};
+    offeredView_ = view.image.isNull() ? Prepared{} : view;
 }
 
 void Workspace::setPicture(const QImage& picture, QSize workingSize)
@@ -129,11 +129,11 @@ void Workspace::setPicture(const QImage& picture, QSize workingSize)
     picture_ = picture;
     workingSize_ = workingSize;
     workingImage_ = QImage();
-    const bool offered =
-        !offered_.scaled.isNull() && offered_.picture == picture.cacheKey() && offered_.working == workingSize;
-    scaledPart_ = offered ? offered_.part : QRect();
-    scaledPartImage_ = offered ? offered_.scaled : QImage();
-    offered_ = {};
+    const Prepared& part = offeredPart_;
+    const bool offered = !part.image.isNull() && part.picture == picture.cacheKey() && part.working == workingSize;
+    scaledPart_ = offered ? part.part : QRect();
+    scaledPartImage_ = offered ? part.image : QImage();
+    offeredPart_ = {};
 }
 
 QImage Workspace::placeOnMargin(const QImage& cut) const

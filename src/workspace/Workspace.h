@@ -42,17 +42,24 @@ class Workspace : public QObject
     // The part of a picture scaled to `working` that the canvas cuts at the geometry's crop corners,
     // clamped to it; empty when none of it is under the canvas.
     static QRect canvasPart(const WorkspaceGeometry& geometry, QSize working);
-    // That part of the picture with this cache key, already scaled to `working` (while the picture
-    // was decoded): the next rebuild of that picture at that size takes it instead of scaling again.
-    void offerScaledPart(qint64 pictureKey, QSize working, const QRect& part, const QImage& scaled);
+    // What was made of a picture before it became the workspace's (while it was decoded), for the
+    // picture with that cache key at that working size.
+    struct Prepared
+    {
+        qint64 picture = 0;
+        QSize working;
+        QRect part; // of the working image
+        QImage image;
+    };
+    // That part scaled: the next rebuild of that picture at that size takes it instead of scaling.
+    void offerScaledPart(const Prepared& scaled);
 
     // How big the sub-window shows a working size; a load reduces the picture for that while it
     // decodes. Without a rule the working image is shown as it is.
     void setViewSizeRule(std::function<QSize(QSize working)> rule) { viewSizeRule_ = std::move(rule); }
     QSize viewSizeOf(QSize working) const { return viewSizeRule_ ? viewSizeRule_(working) : working; }
-    // The working image of the picture with this cache key at `working` size, already reduced to
-    // the view (while the picture was decoded): workingView gives it for that view.
-    void offerView(qint64 pictureKey, QSize working, const QImage& view);
+    // The working image already reduced to the view: workingView gives it for a view of its size.
+    void offerView(const Prepared& view);
 
     // A new picture at its own size becomes the working image (loading); taken, it waits for the
     // rebuild that follows to be shown.
@@ -81,21 +88,10 @@ class Workspace : public QObject
     // The one part scaled on its own since the picture or the working size changed.
     QRect scaledPart_;
     QImage scaledPartImage_;
-    struct ScaledPart
-    {
-        qint64 picture = 0;
-        QSize working;
-        QRect part;
-        QImage scaled;
-    } offered_;                 // taken by the next setPicture of that picture at that size
+    Prepared offeredPart_;      // taken by the next setPicture of that picture at that size
     mutable QImage viewSource_; // the picture reduced for workingView
     mutable qint64 viewSourceKey_ = 0;
-    struct OfferedView
-    {
-        qint64 picture = 0;
-        QSize working;
-        QImage image;
-    } offeredView_;
+    Prepared offeredView_;
     std::function<QSize(QSize)> viewSizeRule_;
     QImage workspaceImage_;
 };
