@@ -1,9 +1,11 @@
 #include "imaging/codecs/RowFeed.h"
 
 #include <algorithm>
+#include <limits>
 
 void RowFeed::publish(const uchar* bits, qsizetype bytesPerLine, QSize size, int rows)
 {
+    bool wanted = false;
     {
         const std::lock_guard lock(mutex_);
         if (closed_)
@@ -12,8 +14,14 @@ void RowFeed::publish(const uchar* bits, qsizetype bytesPerLine, QSize size, int
         bytesPerLine_ = bytesPerLine;
         size_ = size;
         rows_ = rows;
+        // Readers are woken only when one of them has what it waits for: the decoder is not kept
+        // waking threads that go back to sleep.
+        wanted = rows_ >= wanted_;
+        if (wanted)
+            wanted_ = std::numeric_limits<int>::max();
     }
-    changed_.notify_all();
+    if (wanted)
+        changed_.notify_all();
 }
 
 void RowFeed::close()
@@ -36,7 +44,8 @@ void RowFeed::retire()
 QImage RowFeed::waitForPicture(QSize expected)
 {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return bits_ || closed_; });
+    while (!bits_ && !closed_)
+        waitFor(lock, 1);
     if (!bits_ || retired_ || size_ != expected)
         return {};
     ++readers_;
@@ -61,6 +70,13 @@ bool RowFeed::waitForRows(int rows)
         return true;
     // Once it has to wait, the reader waits for a few decoder steps more: woken once for them all.
     const int enough = std::min(rows + 48, std::max(rows, size_.height()));
-    changed_.wait(lock, [this, enough] { return rows_ >= enough || closed_; });
+    while (rows_ < enough && !closed_)
+        waitFor(lock, enough);
     return !retired_ && rows_ >= rows;
+}
+
+void RowFeed::waitFor(std::unique_lock<std::mutex>& lock, int rows)
+{
+    wanted_ = std::min(wanted_, rows);
+    changed_.wait(lock);
 }

@@ -6,6 +6,7 @@
 #include <QtGui/QImage>
 
 #include <condition_variable>
+#include <limits>
 #include <mutex>
 
 class RowFeed
@@ -28,6 +29,9 @@ class RowFeed
     void release();
 
   private:
+    // Sleeps until woken, having said how many rows would do.
+    void waitFor(std::unique_lock<std::mutex>& lock, int rows);
+
     std::mutex mutex_;
     std::condition_variable changed_;
     const uchar* bits_ = nullptr;
@@ -35,6 +39,7 @@ class RowFeed
     QSize size_;
     int rows_ = 0;
     bool closed_ = false;
-    bool retired_ = false; // the picture's memory is going: no more views
-    int readers_ = 0;      // views handed out and not yet released
+    bool retired_ = false;                         // the picture's memory is going: no more views
+    int readers_ = 0;                              // views handed out and not yet released
+    int wanted_ = std::numeric_limits<int>::max(); // the fewest rows a sleeping reader waits for
 };
