@@ -6,7 +6,6 @@
 #include "app/TfrMain.h"
 #include "app/TfrOption.h"
 #include "app/TfrProgress.h"
-#include "app/WorkingFiles.h"
 #include "catalogue/LoadCatalogue.h"
 #include "catalogue/pages/ModelSelectPage.h"
 #include "catalogue/pages/TfrDirectSize.h"
@@ -21,6 +20,7 @@
 #include "foundation/HandlerGuard.h"
 #include "foundation/Prompts.h"
 #include "imaging/drawing/LayerKeyColor.h"
+#include "output/SendCommand.h"
 #include "output/ServiceAddresses.h"
 #include "output/pages/BannerView.h"
 #include "output/pages/TfrPreview.h"
@@ -384,9 +384,8 @@ void ProgramSession::shutdown()
 {
     hooks_.saveSettings();
     workbench_.undo.DeleteUndoImages(); // waits for one still being written
-    WorkingFiles::removeUndoImages(workbench_.folders.workFolder());
     frMain_->btUndo->setEnabled(false);
-    WorkingFiles::removeSendFiles(workbench_.folders.workFolder());
+    SendCommand::removeWorkingFiles(workbench_.folders.workFolder());
     ended_ = true;
     for (QWidget* window : std::as_const(windows_))
         if (window != frMain_)

@@ -17,9 +17,10 @@ QString undoImageIn(const QString& folder, int number)
     return folder + QStringLiteral("temp-%1.bmp").arg(number);
 }
 
-void removeUndoImagesIn(const QString& folder)
+// Removes undo images upwards from `first` until the first number without a file.
+void removeUndoImagesIn(const QString& folder, int first = 0)
 {
-    for (int n = 0; QFile::exists(undoImageIn(folder, n)); ++n)
+    for (int n = first; QFile::exists(undoImageIn(folder, n)); ++n)
         QFile::remove(undoImageIn(folder, n));
 }
 
@@ -45,20 +46,15 @@ QString roomFor(const QString& folder, quint64 bytes)
     return {};
 }
 
-// Undo image 0 written whole beside the old undo images, which go only then.
+// Undo image 0 written whole in place of the old one, or not at all; the old picture's later undo
+// images go only then.
 QString writeFirstUndoImage(const QImage& picture, const QString& folder)
 {
     try {
-        const QString staging = folder + QStringLiteral("temp-new.bmp");
         QString error;
-        if (!ImageFile::save(picture, staging, FileFormat::Bmp, EncodeOptions{}, &error))
+        if (!ImageFile::save(picture, undoImageIn(folder, 0), FileFormat::Bmp, EncodeOptions{}, &error))
             return error;
-        removeUndoImagesIn(folder);
-        const QString first = undoImageIn(folder, 0);
-        if (!QFile::rename(staging, first)) {
-            QFile::remove(staging);
-            return QStringLiteral("%1 を作成できませんでした。").arg(first);
-        }
+        removeUndoImagesIn(folder, 1);
         return {};
     } catch (const std::exception& e) {
         return QString::fromLocal8Bit(e.what());
@@ -323,7 +319,7 @@ void UndoHistory::DeleteUndoImages()
     settleFirstWrite(); // the picture goes, and what became of its file with it
     memoryCount_ = 0;
     file_.reset();
-    if (!inMemory())
+    if (configured_ == UndoStorage::Files) // a picture kept in memory since its file failed leaves none
         removeUndoImagesIn(folder_);
     forget();
     const bool was = hasSteps();
