@@ -8,6 +8,7 @@
 #include "foundation/Cp932.h"
 #include "foundation/ProgramFolders.h"
 #include "imaging/codecs/ImageFile.h"
+#include "support/QuietStart.h"
 #include "support/ScriptedPrompts.h"
 #include "widgets/ImageDisplay.h"
 #include "workspace/OperationLog.h"
@@ -87,7 +88,7 @@ void loadEditUndoSave(const QString& programFolder, const QString& picture, cons
     const QString& work = where.work;
     const QString& data = where.data;
     ScriptedPrompts prompts;
-    StartupHooks hooks;
+    StartupHooks hooks = bannerless();
     ProgramSession* running = nullptr;
     // What the stored settings would do: choose a carrier, whose first model is then applied.
     hooks.loadSettings = [&running] { running->frMain()->tsSelectMP->setCarrierText(QStringLiteral("DoCoMo")); };
@@ -366,7 +367,7 @@ TEST(InstalledProgram, TheIconIsDrawnAtEverySizeAndIsTheWindowIcon)
     ASSERT_TRUE(
         QFile::link(QStringLiteral(PICTOREL_BINARY_DIR "/program/icons"), folder.filePath(QStringLiteral("icons"))));
     ScriptedPrompts prompts;
-    ProgramSession session(prompts, folder.path());
+    ProgramSession session(prompts, folder.path(), bannerless());
     session.start();
     EXPECT_EQ(QGuiApplication::windowIcon().availableSizes(), sizes);
     // Not a transparent square: the phone stands in the middle.

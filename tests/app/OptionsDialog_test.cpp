@@ -14,6 +14,7 @@
 #include "decoration/pages/TextPage.h"
 #include "foundation/Cp932.h"
 #include "imaging/codecs/ImageFile.h"
+#include "support/QuietStart.h"
 #include "support/ScriptedPrompts.h"
 #include "widgets/ImageDisplay.h"
 #include "widgets/NumericField.h"
@@ -62,7 +63,7 @@ class OptionsDialogTest : public ::testing::Test
     }
     std::unique_ptr<ProgramSession> start()
     {
-        auto s = std::make_unique<ProgramSession>(prompts, folder.path());
+        auto s = std::make_unique<ProgramSession>(prompts, folder.path(), bannerless());
         s->start();
         return s;
     }

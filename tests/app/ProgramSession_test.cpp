@@ -10,6 +10,7 @@
 #include "decoration/pages/TextPage.h"
 #include "foundation/Cp932.h"
 #include "imaging/drawing/LayerKeyColor.h"
+#include "support/QuietStart.h"
 #include "support/ScriptedPrompts.h"
 #include "widgets/ImageDisplay.h"
 #include "widgets/ThumbnailList.h"
@@ -89,18 +90,10 @@ class ProgramSessionTest : public ::testing::Test
         });
     }
 
-    // The banner stays quiet: tests talk only to servers they start.
-    static StartupHooks offline()
-    {
-        StartupHooks quiet;
-        quiet.loadBanner = [] {};
-        return quiet;
-    }
-
     QTemporaryDir folder;
     QTemporaryDir pictures;
     ScriptedPrompts prompts;
-    StartupHooks hooks = offline();
+    StartupHooks hooks = bannerless();
     QStringList calls;
 };
 
@@ -529,7 +522,7 @@ TEST_F(ProgramSessionTest, ASecondCopyOnTheSameFolderSaysSoAndEndsUntouched)
     StartupHooks secondHooks;
     secondHooks.saveSettings = [this] { calls << QStringLiteral("second saveSettings"); };
     {
-        ProgramSession second(secondPrompts, folder.path(), secondHooks);
+        ProgramSession second(secondPrompts, folder.path(), bannerless(secondHooks));
         second.start();
         EXPECT_TRUE(second.ended());
         EXPECT_EQ(second.frMain(), nullptr);
@@ -541,7 +534,7 @@ TEST_F(ProgramSessionTest, ASecondCopyOnTheSameFolderSaysSoAndEndsUntouched)
     EXPECT_FALSE(calls.contains(QStringLiteral("second saveSettings")));
     first.reset(); // the folder is free again once the first copy is gone
     ScriptedPrompts thirdPrompts;
-    ProgramSession third(thirdPrompts, folder.path(), {});
+    ProgramSession third(thirdPrompts, folder.path(), bannerless());
     third.start();
     EXPECT_FALSE(third.ended());
 }

@@ -5,6 +5,7 @@
 #include "app/WindowPlacement.h"
 #include "foundation/Cp932.h"
 #include "foundation/IniFile.h"
+#include "support/QuietStart.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/pages/TfrView.h"
 
@@ -31,12 +32,6 @@ class WindowPlacementTest : public ::testing::Test
     QString settingsPath() const
     {
         return SettingsFile::pathFor(folder.path() + QLatin1Char('/'), QCoreApplication::applicationFilePath());
-    }
-    StartupHooks offline()
-    {
-        StartupHooks hooks;
-        hooks.loadBanner = [] {};
-        return hooks;
     }
 
     QTemporaryDir folder;
@@ -77,7 +72,7 @@ TEST_F(WindowPlacementTest, StoredPlacesOffTheScreenAreBroughtOntoIt)
         ini.writeInteger(QString::fromUtf16(section), QStringLiteral("Left"), 20000);
     }
     ASSERT_TRUE(ini.save());
-    ProgramSession session(prompts, folder.path(), offline());
+    ProgramSession session(prompts, folder.path(), bannerless());
     session.start();
     QCoreApplication::processEvents(); // the window system carries out the moves
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -101,7 +96,7 @@ TEST_F(WindowPlacementTest, AStartThatEndsAtOnceKeepsTheStoredPlace)
     ini.writeInteger(mainSection, QStringLiteral("Left"), 30);
     ASSERT_TRUE(ini.save());
     {
-        ProgramSession session(prompts, folder.path(), offline());
+        ProgramSession session(prompts, folder.path(), bannerless());
         session.start();
         ASSERT_TRUE(session.ended());
     }

@@ -9,6 +9,7 @@
 #include "decoration/pages/CalendarPage.h"
 #include "foundation/Cp932.h"
 #include "imaging/codecs/ImageFile.h"
+#include "support/QuietStart.h"
 #include "support/ScriptedPrompts.h"
 #include "widgets/NumericField.h"
 
@@ -89,7 +90,7 @@ TEST(CalendarOptions, ParsesPlacementsAndFonts)
 TEST_F(CalendarCliTest, WritesTheSameBytesAsTheProgramsCalendar)
 {
     ScriptedPrompts prompts;
-    ProgramSession session(prompts, folder.path());
+    ProgramSession session(prompts, folder.path(), bannerless());
     session.start();
     ModelSelectPage* models = session.frMain()->tsSelectMP;
     models->setCarrierText(QStringLiteral("DoCoMo"));

@@ -10,6 +10,7 @@
 #include "foundation/Cp932.h"
 #include "foundation/PathBytes.h"
 #include "imaging/codecs/ImageFile.h"
+#include "support/QuietStart.h"
 #include "support/ScriptedPrompts.h"
 #include "widgets/ImageDisplay.h"
 #include "widgets/NumericField.h"
@@ -92,7 +93,7 @@ class CliCommandTest : public ::testing::Test
 TEST_F(CliCommandTest, WritesTheSameBytesAsTheProgramsSave)
 {
     ScriptedPrompts prompts;
-    ProgramSession session(prompts, folder.path());
+    ProgramSession session(prompts, folder.path(), bannerless());
     session.start();
     ModelSelectPage* page = session.frMain()->tsSelectMP;
     page->setCarrierText(QStringLiteral("DoCoMo"));
@@ -202,7 +203,7 @@ TEST_F(CliCommandTest, SettingsFileGivesTheEffectParameters)
 TEST_F(CliCommandTest, WritesTheProgramsBytesInEveryFormatWithThePictureKeptInMemory)
 {
     ScriptedPrompts prompts;
-    ProgramSession session(prompts, folder.path());
+    ProgramSession session(prompts, folder.path(), bannerless());
     session.start();
     ModelSelectPage* page = session.frMain()->tsSelectMP;
     page->setCarrierText(QStringLiteral("DoCoMo"));
@@ -262,7 +263,7 @@ TEST_F(CliCommandTest, RefusesSizesAndLimitsTheProgramsFieldsNeverTake)
 TEST_F(CliCommandTest, TextsGiveTheSameBytesAsPlacingThemInTheProgram)
 {
     ScriptedPrompts prompts;
-    ProgramSession session(prompts, folder.path());
+    ProgramSession session(prompts, folder.path(), bannerless());
     session.start();
     TfrMain* main = session.frMain();
     main->tsSelectMP->setCarrierText(QStringLiteral("DoCoMo"));
@@ -570,7 +571,7 @@ TEST_F(CliCommandTest, TodaysScreensFollowTheCatalogueAsInTheWindow)
     ASSERT_EQ(listed.size(), 4) << output.toStdString();
     EXPECT_EQ(listed.last(), QStringLiteral("スマートフォン\t縦長 20:9 FHD+\t1080\t2400\t24\t3000000"));
     ScriptedPrompts prompts;
-    ProgramSession session(prompts, folder.path());
+    ProgramSession session(prompts, folder.path(), bannerless());
     session.start();
     EXPECT_EQ(session.workbench().catalogue.modelCount(), listed.size());
 

@@ -7,6 +7,7 @@
 #include "decoration/pages/StampPage.h"
 #include "foundation/Cp932.h"
 #include "imaging/codecs/ImageFile.h"
+#include "support/QuietStart.h"
 #include "support/ScriptedPrompts.h"
 #include "widgets/ImageDisplay.h"
 #include "widgets/ThumbnailList.h"
@@ -84,7 +85,7 @@ class CliDecorationTest : public ::testing::Test
 TEST_F(CliDecorationTest, StampsAndFramesWriteTheSameBytesAsTheProgramsSave)
 {
     ScriptedPrompts prompts;
-    ProgramSession session(prompts, folder.path());
+    ProgramSession session(prompts, folder.path(), bannerless());
     session.start();
     TfrMain* main = session.frMain();
     main->tsSelectMP->setCarrierText(QStringLiteral("DoCoMo"));
