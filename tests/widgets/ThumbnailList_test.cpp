@@ -7,6 +7,8 @@
 #include <QtCore/QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace {
 
 void touch(const QString& path, const QByteArray& bytes = "x")
@@ -81,4 +83,57 @@ TEST(ThumbnailListTest, ClickSelectsAndAnnouncesTheFile)
     list.setExtensions({QStringLiteral("png")});
     EXPECT_EQ(list.getFiles(), QStringList{QStringLiteral("star.png")});
     list.waitForThumbnails(30000);
+}
+
+// The chosen file's name stays readable: on the highlight, in the highlighted-text colour, as wide
+// as the name, and the names of the others stay in the text colour on the list's own ground.
+TEST(ThumbnailListTest, TheChosenNameStandsOnTheHighlight)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"cat.png", "film_240x320.png"})
+        ASSERT_TRUE(PixelProbe::filled(40, 40, qRgb(0, 160, 0)).save(dir.filePath(QString::fromLatin1(name))));
+    ThumbnailList list;
+    QPalette palette = list.palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::Highlight, QColor(0, 0, 255));
+    palette.setColor(QPalette::HighlightedText, QColor(255, 255, 0));
+    list.setPalette(palette);
+    list.resize(300, 200);
+    list.setFilePath(dir.path());
+    list.getFiles();
+    ASSERT_TRUE(list.waitForThumbnails(30000));
+    list.item(0)->setSelected(true);
+    list.show();
+    const QImage shown = list.viewport()->grab().toImage();
+
+    auto captionOf = [&](int row) {
+        const QRect cell = list.visualItemRect(list.item(row));
+        return QRect(cell.left(), cell.top() + ThumbnailList::kThumbnailSize + 2, cell.width(),
+                     cell.height() - ThumbnailList::kThumbnailSize - 2);
+    };
+    // Letters are smoothed at their edges: a colour is taken as near it.
+    auto count = [&](const QRect& area, QRgb colour, QRect* bounds = nullptr) {
+        int n = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QRgb p = shown.rect().contains(x, y) ? shown.pixel(x, y) : qRgb(128, 128, 128);
+                if (std::abs(qRed(p) - qRed(colour)) + std::abs(qGreen(p) - qGreen(colour)) +
+                        std::abs(qBlue(p) - qBlue(colour)) >
+                    120)
+                    continue;
+                ++n;
+                if (bounds)
+                    *bounds |= QRect(x, y, 1, 1);
+            }
+        return n;
+    };
+    QRect highlight;
+    count(captionOf(0), qRgb(0, 0, 255), &highlight);
+    EXPECT_GE(highlight.width(), list.fontMetrics().horizontalAdvance(QStringLiteral("cat.png")) - 2);
+    EXPECT_GE(highlight.height(), list.fontMetrics().ascent());
+    EXPECT_GT(count(highlight, qRgb(255, 255, 0)), 20); // the name's letters on it
+    // The other name: dark letters, no highlight.
+    EXPECT_EQ(count(captionOf(1), qRgb(0, 0, 255)), 0);
+    EXPECT_GT(count(captionOf(1), qRgb(0, 0, 0)), 20);
 }
