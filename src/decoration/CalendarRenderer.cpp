@@ -2,6 +2,7 @@
 
 #include "decoration/DrawingLayers.h"
 #include "foundation/Cp932.h"
+#include "imaging/drawing/FontSubstitutes.h"
 #include "imaging/drawing/ImagePrinter.h"
 #include "imaging/drawing/LayerKeyColor.h"
 #include "imaging/drawing/TextRenderer.h"
@@ -157,7 +158,7 @@ QImage CalendarRenderer::render(const CalendarRequest& r, const CalendarSettings
         return {};
     surface.fill(LayerKeyColor);
     PrintAttributes a;
-    a.fontName = r.font.name;
+    a.fontName = FontSubstitutes::forNumberGrid(r.font.name); // the columns are spaced for half-em digits
     a.fontSize = std::clamp(r.font.size, 1, 1000);
     a.fontBold = r.font.bold;
     a.fontItalic = r.font.italic;

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -184,7 +186,8 @@ TEST(CalendarRenderer, PictureIsCanvasSizedOnTheKeyColour)
     EXPECT_GT(greenPixels, 3);
     EXPECT_TRUE(CalendarRenderer::render(CalendarRequest{}, s).isNull()); // no canvas
 
-    // The same pixels as the printer's own text output of every string, title off the left edge too.
+    // The same pixels as the printer's own text output of every string, title off the left edge too,
+    // in the fixed-pitch face whose digits have the width of the proportional MS face's.
     CalendarRequest wide = r;
     wide.hSpace = 1;
     wide.font.size = 11;
@@ -192,6 +195,7 @@ TEST(CalendarRenderer, PictureIsCanvasSizedOnTheKeyColour)
     QImage expected(wide.canvas, QImage::Format_RGB32);
     expected.fill(LayerKeyColor);
     ImagePrinter printer;
+    printer.attributes().fontName = QStringLiteral("ＭＳ ゴシック");
     printer.attributes().fontSize = 11;
     printer.attributes().fontBold = true;
     for (const CalendarText& t : CalendarRenderer::layout(wide, s)) {
@@ -200,4 +204,39 @@ TEST(CalendarRenderer, PictureIsCanvasSizedOnTheKeyColour)
         ASSERT_TRUE(printer.textOut(expected, t.at.x(), t.at.y()));
     }
     EXPECT_EQ(CalendarRenderer::render(wide, s), expected.convertToFormat(QImage::Format_RGB888));
+}
+
+// With the default face and spacing, two-digit days read as days: the gap between neighbours is
+// wider than the one between the digits of a day (a face with wider digits ran "13141516" together).
+TEST(CalendarRenderer, TwoDigitDaysOfTheDefaultFaceStandApart)
+{
+    CalendarSettings s;
+    const CalendarRequest r = month(2026, 12); // the week of Sunday 13th to Saturday 19th
+    const QImage picture = CalendarRenderer::render(r, s);
+    ASSERT_FALSE(picture.isNull());
+    const int rowTop = 5 + 4 * r.vSpace; // title, weekday names, two weeks above
+    auto inkIn = [&](int x) {
+        for (int y = rowTop; y < rowTop + r.vSpace; ++y)
+            if (picture.pixel(x, y) != LayerKeyColor)
+                return true;
+        return false;
+    };
+    // The columns with ink, as runs: one per digit.
+    std::vector<std::pair<int, int>> digits;
+    for (int x = 0; x < picture.width(); ++x)
+        if (inkIn(x)) {
+            if (digits.empty() || digits.back().second != x - 1)
+                digits.push_back({x, x});
+            digits.back().second = x;
+        }
+    ASSERT_EQ(digits.size(), 14u);
+    int widestInside = 0, narrowestBetween = picture.width();
+    for (size_t i = 1; i < digits.size(); ++i) {
+        const int gap = digits[i].first - digits[i - 1].second - 1;
+        if (i % 2 == 1) // between the two digits of a day
+            widestInside = std::max(widestInside, gap);
+        else
+            narrowestBetween = std::min(narrowestBetween, gap);
+    }
+    EXPECT_GT(narrowestBetween, widestInside);
 }

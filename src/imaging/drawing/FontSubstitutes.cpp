@@ -18,3 +18,12 @@ void FontSubstitutes::install()
         QFont::insertSubstitutions(QStringLiteral("ＭＳ 明朝"), {mincho, pMincho});
     });
 }
+
+QString FontSubstitutes::forNumberGrid(const QString& face)
+{
+    if (face == QStringLiteral("ＭＳ Ｐゴシック"))
+        return QStringLiteral("ＭＳ ゴシック");
+    if (face == QStringLiteral("ＭＳ Ｐ明朝"))
+        return QStringLiteral("ＭＳ 明朝");
+    return face;
+}
