@@ -3,27 +3,45 @@
 #include <QtCore/QStringList>
 #include <QtGui/QFont>
 
+#include <array>
 #include <mutex>
+
+namespace {
+
+// Each style's Windows faces and the IPA faces standing in for them: proportional, then fixed-pitch.
+struct FaceStyle
+{
+    const char16_t* proportional;
+    const char16_t* fixedPitch;
+    const char* ipaProportional;
+    const char* ipaFixedPitch;
+};
+
+constexpr std::array<FaceStyle, 2> faceStyles{{
+    {u"ＭＳ Ｐゴシック", u"ＭＳ ゴシック", "IPAPGothic", "IPAGothic"},
+    {u"ＭＳ Ｐ明朝", u"ＭＳ 明朝", "IPAPMincho", "IPAMincho"},
+}};
+
+} // namespace
 
 void FontSubstitutes::install()
 {
     static std::once_flag once;
     std::call_once(once, [] {
-        const QString pGothic = QStringLiteral("IPAPGothic"), gothic = QStringLiteral("IPAGothic");
-        const QString pMincho = QStringLiteral("IPAPMincho"), mincho = QStringLiteral("IPAMincho");
         // Proportional faces fall back to the fixed-pitch ones of the same style, and the other way round.
-        QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), {pGothic, gothic});
-        QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), {gothic, pGothic});
-        QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐ明朝"), {pMincho, mincho});
-        QFont::insertSubstitutions(QStringLiteral("ＭＳ 明朝"), {mincho, pMincho});
+        for (const FaceStyle& style : faceStyles) {
+            const QString proportional = QString::fromLatin1(style.ipaProportional);
+            const QString fixedPitch = QString::fromLatin1(style.ipaFixedPitch);
+            QFont::insertSubstitutions(QString::fromUtf16(style.proportional), {proportional, fixedPitch});
+            QFont::insertSubstitutions(QString::fromUtf16(style.fixedPitch), {fixedPitch, proportional});
+        }
     });
 }
 
 QString FontSubstitutes::forNumberGrid(const QString& face)
 {
-    if (face == QStringLiteral("ＭＳ Ｐゴシック"))
-        return QStringLiteral("ＭＳ ゴシック");
-    if (face == QStringLiteral("ＭＳ Ｐ明朝"))
-        return QStringLiteral("ＭＳ 明朝");
+    for (const FaceStyle& style : faceStyles)
+        if (face == QString::fromUtf16(style.proportional))
+            return QString::fromUtf16(style.fixedPitch);
     return face;
 }
